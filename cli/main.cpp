@@ -1,0 +1,141 @@
+// pictrove: the icon extractor's core from the command line.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/bitmap_file.h"
+#include "core/icon_file.h"
+#include "platform/platform.h"
+#include "source.h"
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+const char kUsageText[] =
+    "usage: pictrove list FILE\n"
+    "       pictrove info FILE [--entry TEXT]\n"
+    "       pictrove save FILE TARGET [--entry TEXT]\n"
+    "       pictrove --help\n"
+    "\n"
+    "FILE is opened as the window's Open command opens it, its kind chosen by\n"
+    "its extension: .ico an icon file, .bmp a bitmap, anything else a module.\n"
+    "\n"
+    "  list   prints the entries the icon list would hold, one a line.\n"
+    "  info   prints one line per image of the icon that Save would write:\n"
+    "         INDEX WIDTHxHEIGHT BPP-bit BYTES bytes [png]\n"
+    "  save   writes the entry (default: the first) to TARGET: .ico the whole\n"
+    "         icon, .bmp the colour picture of its first image.\n"
+    "\n"
+    "Messages go to stderr as \"caption: text\". Exit status: 0 done, 1 after a\n"
+    "message, 2 usage error.\n";
+
+int Usage(const char* problem) {
+  if (problem) std::fprintf(stderr, "pictrove: %s\n", problem);
+  std::fputs(kUsageText, stderr);
+  return kUsage;
+}
+
+struct Arguments {
+  std::string command;
+  std::vector<std::string> files;
+  std::string entry;
+  bool hasEntry = false;
+};
+
+bool Parse(int argc, char** argv, Arguments* args) {
+  if (argc < 2) return false;
+  args->command = argv[1];
+  for (int i = 2; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--entry") == 0) {
+      if (i + 1 >= argc || args->hasEntry) return false;
+      args->entry = argv[++i];
+      args->hasEntry = true;
+    } else {
+      args->files.push_back(argv[i]);
+    }
+  }
+  return true;
+}
+
+// Opens the source and picks the entry to work on; -1 after a message.
+int OpenAndSelect(Source& source, const Arguments& args) {
+  source.Open(args.files[0]);
+  if (source.Entries().empty()) return -1;
+  if (!args.hasEntry) return 0;
+  int entry = source.FindEntry(args.entry);
+  if (entry < 0) {
+    std::fprintf(stderr, "pictrove: %s has no entry \"%s\"\n", args.files[0].c_str(),
+                 args.entry.c_str());
+  }
+  return entry;
+}
+
+int List(const Arguments& args) {
+  if (args.files.size() != 1 || args.hasEntry) return Usage("list takes one FILE");
+  Source source;
+  source.Open(args.files[0]);
+  for (const std::string& entry : source.Entries()) std::printf("%s\n", entry.c_str());
+  return source.Entries().empty() ? kFailed : kDone;
+}
+
+int Info(const Arguments& args) {
+  if (args.files.size() != 1) return Usage("info takes one FILE");
+  Source source;
+  int entry = OpenAndSelect(source, args);
+  if (entry < 0) return kFailed;
+  IconGroup* group = source.GroupForEntry(entry);
+  if (group == nullptr) {
+    ShowMessageBox(MessageOwner(), "没有可保存的图标资源!", "错误", MB_OK);
+    return kFailed;
+  }
+  for (std::uint32_t i = 0; i < group->imageCount; ++i) {
+    const IconImage& image = *GroupImage(group, i);
+    std::printf("%u %dx%d %d-bit %u bytes%s\n", i, image.width, image.height, image.bitsPerPixel,
+                image.byteCount, IsPngImage(&image) ? " png" : "");
+  }
+  return kDone;
+}
+
+int Save(const Arguments& args) {
+  if (args.files.size() != 2) return Usage("save takes FILE and TARGET");
+  const std::string& target = args.files[1];
+  std::string kind = LowerExtension(target);
+  if (kind != "ico" && kind != "bmp") return Usage("TARGET must end in .ico or .bmp");
+
+  Source source;
+  int entry = OpenAndSelect(source, args);
+  if (entry < 0) return kFailed;
+  IconGroup* group = source.GroupForEntry(entry);
+  bool canSave = kind == "ico" ? group != nullptr : Source::HasFirstImage(group);
+  if (!canSave) {
+    ShowMessageBox(MessageOwner(), "没有可保存的图标资源!", "错误", MB_OK);
+    return kFailed;
+  }
+  int saved = kind == "ico" ? SaveIconFile(group, target.c_str())
+                            : SaveImageAsBitmap(target.c_str(), GroupImage(group, 0));
+  if (!saved) {
+    std::fprintf(stderr, "pictrove: %s was not written\n", target.c_str());
+    return kFailed;
+  }
+  return kDone;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(kUsageText, stdout);
+    return kDone;
+  }
+  Arguments args;
+  if (!Parse(argc, argv, &args)) return Usage(nullptr);
+  if (args.files.empty()) return Usage("FILE is missing");
+  if (args.command == "list") return List(args);
+  if (args.command == "info") return Info(args);
+  if (args.command == "save") return Save(args);
+  return Usage("unknown command");
+}

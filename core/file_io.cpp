@@ -1,0 +1,35 @@
+#include "file_io.h"
+
+#include <cstring>
+
+#include "limits.h"
+
+bool ReadExactly(HANDLE file, void* buffer, DWORD count) {
+  DWORD done = 0;
+  return ReadFile(file, buffer, count, &done, nullptr) && done == count;
+}
+
+bool WriteExactly(HANDLE file, const void* buffer, DWORD count) {
+  DWORD done = 0;
+  return WriteFile(file, buffer, count, &done, nullptr) && done == count;
+}
+
+bool FileLength(HANDLE file, std::uint64_t* length) {
+  DWORD high = 0;
+  DWORD low = GetFileSize(file, &high);
+  // A file of exactly 4 GiB - 1 bytes reads as a failure; no icon or bitmap
+  // Pictrove accepts comes near that.
+  if (low == INVALID_FILE_SIZE && high == 0) return false;
+  *length = (std::uint64_t{high} << 32) | low;
+  return true;
+}
+
+bool PathFits(const char* path) {
+  return path != nullptr && std::strlen(path) < limits::kMaxPathBytes;
+}
+
+HANDLE OpenForReading(const char* path) {
+  if (!PathFits(path)) return INVALID_HANDLE_VALUE;
+  return CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                     nullptr);
+}

@@ -1,0 +1,90 @@
+#include "icon_group.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "dib.h"
+#include "limits.h"
+#include "png_image.h"
+
+namespace {
+
+// Bytes a bottom-up icon image needs for the header that starts it; -1 when
+// the header is not one Pictrove can bind.
+std::int64_t RequiredImageBytes(const BITMAPINFOHEADER* header) {
+  if (header->biSize != sizeof(BITMAPINFOHEADER)) return -1;
+  std::int64_t width = header->biWidth;
+  std::int64_t height = header->biHeight / 2;
+  if (width < 1 || height < 1 || width > limits::kMaxDimension ||
+      height > limits::kMaxDimension) {
+    return -1;
+  }
+  std::uint32_t bitsPerPixel = static_cast<std::uint32_t>(header->biPlanes) * header->biBitCount;
+  std::int64_t xorRows = DibStride64(width, bitsPerPixel) * height;
+  std::int64_t andRows = DibStride64(width, 1) * height;
+  return std::int64_t{sizeof(BITMAPINFOHEADER)} + DibPaletteBytes(header) + xorRows + andRows;
+}
+
+int BindPngImage(IconImage* image) {
+  PngHeader png;
+  if (!ReadPngHeader(image->bits, image->byteCount, &png)) return 0;
+  image->width = png.width;
+  image->height = png.height;
+  image->bitsPerPixel = png.bitsPerPixel;
+  image->header = nullptr;
+  image->xorBits = nullptr;
+  image->andBits = nullptr;
+  return 1;
+}
+
+}  // namespace
+
+bool IsPngImage(const IconImage* image) {
+  return image != nullptr && IsPngBlock(image->bits, image->byteCount);
+}
+
+int BindImagePointers(IconImage* image) {
+  if (image == nullptr || image->bits == nullptr) return 0;
+  if (IsPngImage(image)) return BindPngImage(image);
+  if (image->byteCount < sizeof(BITMAPINFOHEADER)) return 0;
+
+  auto* header = reinterpret_cast<BITMAPINFOHEADER*>(image->bits);
+  std::int64_t required = RequiredImageBytes(header);
+  if (required < 0 || static_cast<std::uint64_t>(required) > image->byteCount) return 0;
+
+  image->header = header;
+  image->width = header->biWidth;
+  image->height = header->biHeight / 2;
+  image->bitsPerPixel = static_cast<std::int32_t>(static_cast<std::uint32_t>(header->biBitCount) *
+                                                  header->biPlanes);
+  image->xorBits = DibPixels(header);
+  image->andBits = image->xorBits + static_cast<std::ptrdiff_t>(DibStride(header)) * image->height;
+  return 1;
+}
+
+void SetGroupPath(char (&field)[260], const char* text) {
+  std::size_t length = text ? std::strlen(text) : 0;
+  if (length > sizeof field - 1) length = sizeof field - 1;
+  if (length != 0) std::memcpy(field, text, length);
+  field[length] = '\0';
+}
+
+IconGroup* CreateUntitledGroup() {
+  auto* group = static_cast<IconGroup*>(std::calloc(1, IconGroupBytes(1)));
+  if (group == nullptr) return nullptr;
+  SetGroupPath(group->iconPath, "Untitled");
+  group->imageCount = 0;
+  IconImage* first = GroupImage(group, 0);
+  first->width = 32;
+  first->height = 32;
+  first->bitsPerPixel = 32;
+  return group;
+}
+
+void FreeIconGroup(IconGroup* group) {
+  if (group == nullptr) return;
+  for (std::uint32_t i = 0; i < group->imageCount; ++i) {
+    std::free(GroupImage(group, i)->bits);
+  }
+  std::free(group);
+}

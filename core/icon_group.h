@@ -1,0 +1,63 @@
+// The icon document: an IconGroup of IconImage records, each owning the bytes
+// of one icon image exactly as an .ICO file or an icon resource stores them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/platform.h"
+
+struct IconImage {
+  std::int32_t width;
+  std::int32_t height;        // picture height: half the header's biHeight
+  std::int32_t bitsPerPixel;  // biPlanes x biBitCount
+  BYTE* bits;                 // the image block, owned (C heap)
+  std::uint32_t byteCount;
+  // Derived from bits by BindImagePointers; point into that block. All three
+  // are null for a PNG-compressed image.
+  BITMAPINFOHEADER* header;
+  BYTE* xorBits;
+  BYTE* andBits;
+};
+
+struct IconGroup {
+  char iconPath[260];
+  char modulePath[260];
+  std::uint32_t imageCount;
+  // The block holds as many records as the group was made with room for;
+  // the array is declared with one so that the starting group's record has
+  // a name. Records are reached through GroupImage.
+  IconImage images[1];
+};
+
+// Bytes of a group block with room for `records` image records.
+constexpr std::size_t IconGroupBytes(std::size_t records) {
+  return offsetof(IconGroup, images) + records * sizeof(IconImage);
+}
+
+inline IconImage* GroupImage(IconGroup* group, std::uint32_t index) {
+  return group->images + index;
+}
+
+// True when the block is a PNG-compressed image (bits start with the PNG
+// signature); such a record has no header, xorBits or andBits.
+bool IsPngImage(const IconImage* image);
+
+// Checks the record's block against what its header describes and derives
+// the other fields from it. 0 when no record is given or the block is not a
+// complete icon image: a 40-byte header, a positive width and height within
+// the limits, and room for the colour table, XOR rows and AND rows. A PNG
+// block binds with the size and depth of its header chunk.
+int BindImagePointers(IconImage* image);
+
+// The starting group: "Untitled", no images, room for one record whose width,
+// height and depth (32 x 32 at 32 bits) are the format a bitmap read into it
+// is converted to.
+IconGroup* CreateUntitledGroup();
+
+// Releases a group and the blocks of its records below imageCount. Null is
+// allowed.
+void FreeIconGroup(IconGroup* group);
+
+// Copies `text` into a path field of the group, cut at 259 bytes.
+void SetGroupPath(char (&field)[260], const char* text);

@@ -1,0 +1,52 @@
+#include "replacement_file.h"
+
+#include <cstring>
+
+#include "file_io.h"
+
+namespace {
+
+// The target's folder, "." for a bare file name.
+void FolderOf(const char* path, char (&folder)[MAX_PATH]) {
+  const char* cut = nullptr;
+  for (const char* p = path; *p; ++p) {
+    if (*p == '/' || *p == '\\') cut = p;
+  }
+  if (cut == nullptr) {
+    std::strcpy(folder, ".");
+    return;
+  }
+  std::size_t length = static_cast<std::size_t>(cut - path);
+  if (length == 0 || (length == 2 && path[1] == ':')) ++length;  // "/" or "C:\"
+  std::memcpy(folder, path, length);
+  folder[length] = '\0';
+}
+
+}  // namespace
+
+ReplacementFile::~ReplacementFile() {
+  if (!pending_) return;
+  file_.Close();
+  DeleteFileA(temp_);
+}
+
+bool ReplacementFile::Create(const char* targetPath) {
+  if (!PathFits(targetPath)) return false;
+  std::strcpy(target_, targetPath);
+  char folder[MAX_PATH];
+  FolderOf(targetPath, folder);
+  if (GetTempFileNameA(folder, "pv", 0, temp_) == 0) return false;
+  pending_ = true;
+  file_ = FileHandle(CreateFileA(temp_, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file_.IsValid();
+}
+
+bool ReplacementFile::Commit() {
+  if (!pending_ || !file_.Close()) return false;
+  if (!MoveFileExA(temp_, target_, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return false;
+  }
+  pending_ = false;
+  return true;
+}

@@ -1,0 +1,143 @@
+// Win32 file operations over POSIX descriptors.
+#include "win32_api.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+struct PosixFile {
+  int fd;
+};
+
+PosixFile* FileOf(HANDLE handle) {
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return nullptr;
+  return static_cast<PosixFile*>(handle);
+}
+
+}  // namespace
+
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, void*, DWORD disposition,
+                   DWORD, HANDLE) {
+  if (path == nullptr) return INVALID_HANDLE_VALUE;
+  int flags = O_CLOEXEC;
+  if ((access & GENERIC_READ) && (access & GENERIC_WRITE)) {
+    flags |= O_RDWR;
+  } else if (access & GENERIC_WRITE) {
+    flags |= O_WRONLY;
+  } else {
+    flags |= O_RDONLY;
+  }
+  if (disposition == CREATE_ALWAYS) {
+    flags |= O_CREAT | O_TRUNC;
+  } else if (disposition != OPEN_EXISTING) {
+    return INVALID_HANDLE_VALUE;
+  }
+  int fd = open(path, flags, 0666);
+  if (fd < 0) return INVALID_HANDLE_VALUE;
+  struct stat info;
+  if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    close(fd);
+    return INVALID_HANDLE_VALUE;
+  }
+  if (shareMode == 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return INVALID_HANDLE_VALUE;
+  }
+  return new PosixFile{fd};
+}
+
+BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD toRead, LPDWORD read, void*) {
+  PosixFile* file = FileOf(handle);
+  if (read) *read = 0;
+  if (file == nullptr) return FALSE;
+  DWORD done = 0;
+  while (done < toRead) {
+    ssize_t n = ::read(file->fd, static_cast<char*>(buffer) + done, toRead - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return FALSE;
+    if (n == 0) break;
+    done += static_cast<DWORD>(n);
+  }
+  if (read) *read = done;
+  return TRUE;
+}
+
+BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD toWrite, LPDWORD written, void*) {
+  PosixFile* file = FileOf(handle);
+  if (written) *written = 0;
+  if (file == nullptr) return FALSE;
+  DWORD done = 0;
+  while (done < toWrite) {
+    ssize_t n = ::write(file->fd, static_cast<const char*>(buffer) + done, toWrite - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (written) *written = done;
+      return FALSE;
+    }
+    done += static_cast<DWORD>(n);
+  }
+  if (written) *written = done;
+  return TRUE;
+}
+
+DWORD SetFilePointer(HANDLE handle, LONG distance, PLONG distanceHigh, DWORD method) {
+  PosixFile* file = FileOf(handle);
+  if (file == nullptr || method != FILE_BEGIN) return INVALID_SET_FILE_POINTER;
+  long long offset = distance;
+  if (distanceHigh) {
+    offset = (static_cast<long long>(*distanceHigh) << 32) | static_cast<DWORD>(distance);
+  }
+  if (offset < 0) return INVALID_SET_FILE_POINTER;
+  off_t at = lseek(file->fd, static_cast<off_t>(offset), SEEK_SET);
+  if (at < 0) return INVALID_SET_FILE_POINTER;
+  if (distanceHigh) *distanceHigh = static_cast<LONG>(static_cast<long long>(at) >> 32);
+  return static_cast<DWORD>(at);
+}
+
+DWORD GetFileSize(HANDLE handle, LPDWORD sizeHigh) {
+  PosixFile* file = FileOf(handle);
+  struct stat info;
+  if (file == nullptr || fstat(file->fd, &info) != 0) return INVALID_FILE_SIZE;
+  unsigned long long size = static_cast<unsigned long long>(info.st_size);
+  if (sizeHigh) *sizeHigh = static_cast<DWORD>(size >> 32);
+  return static_cast<DWORD>(size);
+}
+
+BOOL CloseHandle(HANDLE handle) {
+  PosixFile* file = FileOf(handle);
+  if (file == nullptr) return FALSE;
+  int rc = close(file->fd);
+  delete file;
+  return rc == 0 ? TRUE : FALSE;
+}
+
+UINT GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT, LPSTR tempPath) {
+  if (folder == nullptr || prefix == nullptr || tempPath == nullptr) return 0;
+  char pattern[PATH_MAX];
+  const char* slash = (*folder && folder[std::strlen(folder) - 1] != '/') ? "/" : "";
+  int n = std::snprintf(pattern, sizeof pattern, "%s%s%.3sXXXXXX.tmp", folder, slash, prefix);
+  if (n < 0 || n >= MAX_PATH) return 0;
+  int fd = mkstemps(pattern, 4);
+  if (fd < 0) return 0;
+  close(fd);
+  std::memcpy(tempPath, pattern, static_cast<size_t>(n) + 1);
+  return 1;
+}
+
+BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
+  if (from == nullptr || to == nullptr) return FALSE;
+  if (!(flags & MOVEFILE_REPLACE_EXISTING) && access(to, F_OK) == 0) return FALSE;
+  return rename(from, to) == 0 ? TRUE : FALSE;
+}
+
+BOOL DeleteFileA(LPCSTR path) {
+  return path != nullptr && unlink(path) == 0 ? TRUE : FALSE;
+}
