@@ -1,6 +1,7 @@
-// Messages of the native build go to stderr as "caption: text". The program's
-// own texts are GBK bytes; they are shown in UTF-8. Captions are paths, which
-// are already in the system's code page.
+// Messages of the native build go to stderr as "caption: text" in UTF-8. The
+// program's own texts are GBK bytes. A caption is either a path, already in
+// the system's code page (UTF-8 here), or one of the program's texts ("错误"),
+// which is never valid UTF-8; the caption is converted only in that case.
 #include "win32_api.h"
 
 #include <iconv.h>
@@ -34,10 +35,25 @@ std::string GbkToUtf8(const char* text) {
   return out;
 }
 
+bool IsValidUtf8(const char* text) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text);
+  while (*p) {
+    int follow = *p < 0x80 ? 0 : (*p >> 5) == 0x6 ? 1 : (*p >> 4) == 0xE ? 2 : (*p >> 3) == 0x1E ? 3 : -1;
+    if (follow < 0) return false;
+    ++p;
+    for (int i = 0; i < follow; ++i, ++p) {
+      if ((*p & 0xC0) != 0x80) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int PlatformMessageBox(HWND, const char* text, const char* caption, UINT) {
-  std::string line = std::string(caption ? caption : "") + ": " + GbkToUtf8(text ? text : "");
+  if (caption == nullptr) caption = "";
+  std::string shownCaption = IsValidUtf8(caption) ? caption : GbkToUtf8(caption);
+  std::string line = shownCaption + ": " + GbkToUtf8(text ? text : "");
   std::fprintf(stderr, "%s\n", line.c_str());
   return IDOK;
 }

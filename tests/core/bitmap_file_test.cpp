@@ -1,0 +1,235 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "core/bitmap_file.h"
+#include "core/dib.h"
+#include "core/handles.h"
+#include "tests/support/image_bytes.h"
+#include "tests/support/message_capture.h"
+
+namespace {
+
+HeaderFields Fields(std::int32_t width, std::int32_t height, std::uint16_t bitCount,
+                    std::uint32_t clrUsed = 0) {
+  HeaderFields f;
+  f.width = width;
+  f.height = height;
+  f.bitCount = bitCount;
+  f.clrUsed = clrUsed;
+  return f;
+}
+
+Bytes Pattern(std::size_t length, std::uint8_t seed) {
+  Bytes bytes(length);
+  for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<std::uint8_t>(seed + 3 * i);
+  return bytes;
+}
+
+class BitmapFileReader : public ::testing::Test {
+ protected:
+  TempDir dir;
+  MessageCapture messages;
+
+  std::string ReadMessage(const Bytes& file) {
+    messages.Clear();
+    std::string path = dir.Write("in.bmp", file);
+    HeapPtr<BITMAPINFOHEADER> dib(LoadBitmapFile(path.c_str()));
+    if (dib) return "";
+    if (!messages.Messages().empty()) {
+      EXPECT_EQ(path, messages.Messages()[0].caption);
+      EXPECT_EQ(nullptr, messages.Messages()[0].owner) << "bitmap messages have no owner";
+    }
+    return messages.OnlyText();
+  }
+};
+
+TEST_F(BitmapFileReader, ReadsHeaderTableAndRowsIntoOneBlock) {
+  Bytes table = Pattern(1024, 9);
+  Bytes rows = Pattern(8 * 3, 50);  // 5 pixels at 8 bits: rows of 8 bytes
+  Bytes file = BitmapFile(Fields(5, 3, 8), Concat2(table, rows), 0);
+  std::string path = dir.Write("eight.bmp", file);
+  HeapPtr<BITMAPINFOHEADER> dib(LoadBitmapFile(path.c_str()));
+  ASSERT_TRUE(dib);
+  EXPECT_TRUE(messages.Messages().empty());
+  const BYTE* bytes = reinterpret_cast<const BYTE*>(dib.get());
+  EXPECT_EQ(0, std::memcmp(file.data() + 14, bytes, 40 + 1024 + 24));
+}
+
+TEST_F(BitmapFileReader, RowsComeFromOffBitsAndTheTableFromBehindTheHeader) {
+  Bytes table = Pattern(64, 1);
+  Bytes gap(30, 0xEE);
+  Bytes rows = Pattern(4 * 2, 90);  // 3 pixels at 4 bits: rows of 4 bytes
+  Bytes body = table;
+  Append(body, gap);
+  Append(body, rows);
+  std::string path = dir.Write("gap.bmp", BitmapFile(Fields(3, 2, 4), body, 54 + 64 + 30));
+  HeapPtr<BITMAPINFOHEADER> dib(LoadBitmapFile(path.c_str()));
+  ASSERT_TRUE(dib);
+  const BYTE* bytes = reinterpret_cast<const BYTE*>(dib.get());
+  EXPECT_EQ(0, std::memcmp(table.data(), bytes + 40, 64));
+  EXPECT_EQ(0, std::memcmp(rows.data(), DibPixels(dib.get()), rows.size()));
+}
+
+TEST_F(BitmapFileReader, TwentyFourBitsHaveNoTableAndIgnoreBfSize) {
+  Bytes rows = Pattern(12 * 2, 7);
+  Bytes file = BitmapFile(Fields(3, 2, 24), rows, 54);
+  PutU32(file, 2, 0);  // bfSize 0
+  std::string path = dir.Write("true.bmp", file);
+  HeapPtr<BITMAPINFOHEADER> dib(LoadBitmapFile(path.c_str()));
+  ASSERT_TRUE(dib);
+  EXPECT_EQ(0, std::memcmp(rows.data(), reinterpret_cast<BYTE*>(dib.get()) + 40, rows.size()));
+}
+
+TEST_F(BitmapFileReader, EachFailureShowsItsMessage) {
+  Bytes good = BitmapFile(Fields(3, 2, 24), Pattern(24, 1), 54);
+  auto with = [&](auto change) {
+    Bytes file = good;
+    change(file);
+    return file;
+  };
+  struct Case {
+    const char* what;
+    Bytes file;
+    const char* message;
+  } cases[] = {
+      {"13 bytes", Bytes(good.begin(), good.begin() + 13), "读位图文件头出错!"},
+      {"file header only", Bytes(good.begin(), good.begin() + 14), "读位图文件信息头出错!"},
+      {"info header cut", Bytes(good.begin(), good.begin() + 53), "读位图文件信息头出错!"},
+      {"MB", with([](Bytes& f) { f[0] = 'M'; f[1] = 'B'; }), "未知的位图格式文件!"},
+      {"bfReserved1 1", with([](Bytes& f) { f[6] = 1; }), "未知的位图格式文件!"},
+      {"bfReserved2 1", with([](Bytes& f) { f[9] = 1; }), "未知的位图格式文件!"},
+      {"biSize 12", with([](Bytes& f) { PutU32(f, 14, 12); }), "OS/2风格的位图不支持!"},
+      {"biSize 108", with([](Bytes& f) { PutU32(f, 14, 108); }), "OS/2风格的位图不支持!"},
+      {"biSize 124", with([](Bytes& f) { PutU32(f, 14, 124); }), "OS/2风格的位图不支持!"},
+      {"last row cut", Bytes(good.begin(), good.end() - 1), "读位图文件出错!"},
+      {"offBits past the end", with([](Bytes& f) { PutU32(f, 10, 4000); }), "读位图文件出错!"},
+      {"offBits 2^31", with([](Bytes& f) { PutU32(f, 10, 0x80000000u); }), "位图文件大小定位出错!"},
+      {"offBits 2^32-1", with([](Bytes& f) { PutU32(f, 10, 0xFFFFFFFFu); }), "位图文件大小定位出错!"},
+      {"table cut", BitmapFile(Fields(3, 2, 8), Pattern(100, 1), 0), "读位图颜色表出错!"},
+      {"top-down", with([](Bytes& f) { PutU32(f, 22, static_cast<std::uint32_t>(-2)); }),
+       "未知的位图格式文件!"},
+      {"width 0", with([](Bytes& f) { PutU32(f, 18, 0); }), "未知的位图格式文件!"},
+      {"height 0", with([](Bytes& f) { PutU32(f, 22, 0); }), "未知的位图格式文件!"},
+      {"width INT_MIN", with([](Bytes& f) { PutU32(f, 18, 0x80000000u); }), "未知的位图格式文件!"},
+      {"rows beyond the largest block",
+       with([](Bytes& f) { PutU32(f, 18, 30000); PutU32(f, 22, 30000); }),
+       "重新分配位图信息头所需内存失败!"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.message, ReadMessage(c.file)) << c.what;
+  }
+  EXPECT_EQ("", ReadMessage(good));
+  messages.Clear();
+  EXPECT_EQ(nullptr, LoadBitmapFile(dir.Path("missing.bmp").c_str()));
+  EXPECT_EQ("打开位图文件出错!", messages.OnlyText());
+}
+
+class BitmapFileWriter : public ::testing::Test {
+ protected:
+  TempDir dir;
+  MessageCapture messages;
+};
+
+TEST_F(BitmapFileWriter, FourBitIconImageGivesA630ByteFile) {
+  Bytes block = IconImageBlock(32, 32, 4);
+  std::string path = dir.Path("four.bmp");
+  auto* header = reinterpret_cast<BITMAPINFOHEADER*>(block.data());
+  ASSERT_EQ(1, SaveBitmapFile(path.c_str(), header));
+  Bytes file = ReadFileBytes(path);
+  ASSERT_EQ(630u, file.size());
+  EXPECT_EQ(19778u, GetU16(file, 0));
+  EXPECT_EQ(630u, GetU32(file, 2));
+  EXPECT_EQ(0u, GetU32(file, 6));
+  EXPECT_EQ(118u, GetU32(file, 10));
+  EXPECT_EQ(32u, GetU32(file, 22));
+  EXPECT_EQ(64, header->biHeight) << "the image keeps its height";
+  Bytes expectedBody = block;
+  PutU32(expectedBody, 8, 32);
+  expectedBody.resize(40 + 64 + 16 * 32);
+  EXPECT_EQ(expectedBody, Bytes(file.begin() + 14, file.end()));
+}
+
+TEST_F(BitmapFileWriter, TwentyFourBitIconImageHasNoTable) {
+  Bytes block = IconImageBlock(16, 16, 24);
+  std::string path = dir.Path("true.bmp");
+  ASSERT_EQ(1, SaveBitmapFile(path.c_str(), reinterpret_cast<BITMAPINFOHEADER*>(block.data())));
+  Bytes file = ReadFileBytes(path);
+  EXPECT_EQ(822u, file.size());
+  EXPECT_EQ(54u, GetU32(file, 10));
+  EXPECT_EQ(822u, GetU32(file, 2));
+}
+
+TEST_F(BitmapFileWriter, WrittenFileReadsBackAsTheColourPicture) {
+  for (std::uint16_t bits : {1, 4, 8, 16, 24, 32}) {
+    Bytes block = IconImageBlock(13, 7, bits, 0, static_cast<std::uint8_t>(bits));
+    std::string path = dir.Path("round.bmp");
+    ASSERT_EQ(1, SaveBitmapFile(path.c_str(), reinterpret_cast<BITMAPINFOHEADER*>(block.data())));
+    HeapPtr<BITMAPINFOHEADER> dib(LoadBitmapFile(path.c_str()));
+    ASSERT_TRUE(dib) << bits << " bits";
+    std::size_t colourBytes = 40 + DibPaletteBytes(dib.get()) + DibStride(dib.get()) * 7u;
+    Bytes expected(block.begin(), block.begin() + colourBytes);
+    PutU32(expected, 8, 7);
+    EXPECT_EQ(expected, Bytes(reinterpret_cast<BYTE*>(dib.get()),
+                              reinterpret_cast<BYTE*>(dib.get()) + colourBytes))
+        << bits << " bits";
+  }
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(BitmapFileWriter, FailedSaveLeavesTheTargetAsItWas) {
+  Bytes block = IconImageBlock(16, 16, 24);
+  auto* header = reinterpret_cast<BITMAPINFOHEADER*>(block.data());
+  std::string inMissingFolder = dir.Path("missing") + "/x.bmp";
+  EXPECT_EQ(0, SaveBitmapFile(inMissingFolder.c_str(), header));
+  EXPECT_EQ("位图文件建立失败！", messages.OnlyText());
+  EXPECT_EQ(nullptr, messages.Messages()[0].owner);
+  EXPECT_FALSE(FileExists(inMissingFolder));
+
+  messages.Clear();
+  std::string folder = dir.Path("folder.bmp");
+  ASSERT_TRUE(CreateDirectoryForTest(folder));
+  EXPECT_EQ(0, SaveBitmapFile(folder.c_str(), header));
+  EXPECT_EQ("位图文件建立失败！", messages.OnlyText());
+  EXPECT_EQ((std::vector<std::string>{"folder.bmp"}), dir.Files());
+
+  std::string existing = dir.Write("old.bmp", Bytes(3000, 0x11));
+  messages.Clear();
+  ASSERT_EQ(1, SaveBitmapFile(existing.c_str(), header));
+  EXPECT_EQ(822u, ReadFileBytes(existing).size());
+}
+
+TEST_F(BitmapFileWriter, PngImageIsSavedAsItsDecoded32BitPicture) {
+  IconImage image{};
+  Bytes png = kSmallPng;
+  image.bits = png.data();
+  image.byteCount = static_cast<std::uint32_t>(png.size());
+  ASSERT_EQ(1, BindImagePointers(&image));
+  std::string path = dir.Path("png.bmp");
+  ASSERT_EQ(1, SaveImageAsBitmap(path.c_str(), &image));
+  Bytes file = ReadFileBytes(path);
+  ASSERT_EQ(54u + 2 * 3 * 4, file.size());
+  EXPECT_EQ(2u, GetU32(file, 18));
+  EXPECT_EQ(3u, GetU32(file, 22));
+  EXPECT_EQ(32u, GetU16(file, 28));
+  // The top-left pixel (200, 100, 50, 128) is the first pixel of the last row.
+  const std::size_t topLeft = 54 + 2 * 8;
+  EXPECT_EQ((Bytes{50, 100, 200, 128}), Bytes(file.begin() + topLeft, file.begin() + topLeft + 4));
+  EXPECT_EQ((Bytes{30, 20, 10, 255}), Bytes(file.begin() + 54, file.begin() + 58));
+  EXPECT_EQ(kSmallPng, png) << "the image block is not changed";
+}
+
+TEST_F(BitmapFileWriter, UndecodablePngWritesNothing) {
+  Bytes png(kSmallPng.begin(), kSmallPng.begin() + 40);  // header chunk, then cut
+  IconImage image{};
+  image.bits = png.data();
+  image.byteCount = static_cast<std::uint32_t>(png.size());
+  ASSERT_EQ(1, BindImagePointers(&image));
+  std::string path = dir.Path("bad.bmp");
+  EXPECT_EQ(0, SaveImageAsBitmap(path.c_str(), &image));
+  EXPECT_EQ("写位图文件出错!", messages.OnlyText());
+  EXPECT_FALSE(FileExists(path));
+}
+
+}  // namespace

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Makes the icon and bitmap files that other programs write, for the tests
+# that read them: every group icon of Wine's shell32.dll as wrestool extracts
+# it, icons from ImageMagick and icotool, and bitmaps of every depth from
+# ImageMagick. Usage: make-real-files.sh OUTDIR
+set -euo pipefail
+
+out=${1:?usage: make-real-files.sh OUTDIR}
+rm -rf "$out"
+mkdir -p "$out/ico" "$out/bmp" "$out/work"
+work=$out/work
+
+shell32=/usr/lib/i386-linux-gnu/wine/i386-windows/shell32.dll
+[ -f "$shell32" ] || { echo "missing $shell32 (Debian's wine32)" >&2; exit 1; }
+mkdir -p "$work/shell32"
+wrestool -x -t14 -o "$work/shell32" "$shell32"
+for f in "$work/shell32"/*.ico; do
+  mv "$f" "$out/ico/shell32-$(basename "$f" | tr -c 'A-Za-z0-9._\n-' '_')"
+done
+
+# ImageMagick: a PNG 256 x 256 image and 32-bit ones beside it.
+convert -size 48x48 plasma:fractal -define icon:auto-resize=256,48,32,16 "$out/ico/magick-auto.ico"
+convert -size 32x32 plasma:fractal -colors 16 -type palette "$out/ico/magick-palette.ico"
+
+# icotool from pictures of several depths, and one stored as PNG (-r).
+convert -size 32x32 plasma:fractal -colors 16 -type palette "$work/p4.png"
+convert -size 16x16 plasma:fractal -colors 200 -type palette "$work/p8.png"
+convert -size 48x48 plasma:fractal -alpha set -channel A -evaluate set 60% +channel PNG32:"$work/p32.png"
+convert -size 24x24 plasma:fractal -monochrome "$work/p1.png"
+icotool -c -o "$out/ico/icotool-depths.ico" "$work/p1.png" "$work/p4.png" "$work/p8.png" "$work/p32.png"
+icotool -c -o "$out/ico/icotool-png.ico" "$work/p4.png" -r "$work/p32.png"
+
+# Bitmaps with the 40-byte header (BMP3), uncompressed, one of each depth.
+convert -size 13x7 gradient:red-blue -monochrome -type bilevel -compress none BMP3:"$out/bmp/depth1.bmp"
+convert -size 40x30 plasma:fractal -colors 16 -type palette -compress none BMP3:"$out/bmp/depth4.bmp"
+convert -size 40x30 plasma:fractal -colors 200 -type palette -compress none BMP3:"$out/bmp/depth8.bmp"
+convert -size 40x30 plasma:fractal -define bmp:subtype=RGB555 -compress none BMP3:"$out/bmp/depth16.bmp"
+convert -size 37x21 plasma:fractal -type truecolor -compress none BMP3:"$out/bmp/depth24.bmp"
+convert -size 40x30 plasma:fractal -alpha set -channel A -evaluate set 50% +channel \
+  -define bmp3:alpha=true -compress none BMP3:"$out/bmp/depth32.bmp"
+
+rm -rf "$work"
+echo "$(ls "$out/ico" | wc -l) icon files, $(ls "$out/bmp" | wc -l) bitmap files in $out"
