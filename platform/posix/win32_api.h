@@ -99,3 +99,6 @@ BOOL DeleteFileA(LPCSTR path);
 // 1 when it is neither an icon file nor a module.
 HICON ExtractIconA(HINSTANCE instance, LPCSTR path, UINT index);
 BOOL DestroyIcon(HICON icon);
+
+#include "win32_gdi.h"
+#include "win32_modules.h"

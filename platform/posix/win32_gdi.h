@@ -1,0 +1,2 @@
+// Palettes, and the clipboard, for the native build.
+#pragma once
