@@ -101,4 +101,6 @@ HICON ExtractIconA(HINSTANCE instance, LPCSTR path, UINT index);
 BOOL DestroyIcon(HICON icon);
 
 #include "win32_gdi.h"
+#include "win32_icons.h"
 #include "win32_modules.h"
+#include "win32_window.h"

@@ -1,0 +1,2 @@
+// Icon objects made from resource bytes, for the native build.
+#pragma once
