@@ -5,6 +5,7 @@
 
 #include "byte_cursor.h"
 #include "dib.h"
+#include "byte_order.h"
 #include "file_io.h"
 #include "handles.h"
 #include "limits.h"
@@ -25,16 +26,6 @@ BITMAPINFOHEADER* Fail(const char* path, const char* text) {
 int FailWrite(const char* path, const char* text) {
   ShowMessageBox(nullptr, text, path, MB_OK);
   return 0;
-}
-
-void PutU16(BYTE* at, std::uint32_t value) {
-  at[0] = static_cast<BYTE>(value);
-  at[1] = static_cast<BYTE>(value >> 8);
-}
-
-void PutU32(BYTE* at, std::uint32_t value) {
-  PutU16(at, value);
-  PutU16(at + 2, value >> 16);
 }
 
 // Row bytes of a bottom-up picture, or -1 when the header can't size a block:

@@ -1,21 +1,12 @@
 #include <cstring>
 
+#include "byte_order.h"
 #include "file_io.h"
 #include "icon_file.h"
 #include "limits.h"
 #include "replacement_file.h"
 
 namespace {
-
-void PutU16(BYTE* at, std::uint32_t value) {
-  at[0] = static_cast<BYTE>(value);
-  at[1] = static_cast<BYTE>(value >> 8);
-}
-
-void PutU32(BYTE* at, std::uint32_t value) {
-  PutU16(at, value);
-  PutU16(at + 2, value >> 16);
-}
 
 // The 16-byte directory entry of one record. A PNG image has no header: its
 // entry comes from the record alone, as one plane of bitsPerPixel bits.

@@ -124,6 +124,14 @@ TEST_F(BitmapFileReader, EachFailureShowsItsMessage) {
   messages.Clear();
   EXPECT_EQ(nullptr, LoadBitmapFile(dir.Path("missing.bmp").c_str()));
   EXPECT_EQ("打开位图文件出错!", messages.OnlyText());
+
+  // One byte over the 259 a path may have: refused before the file is opened.
+  std::string name(260 - dir.Path("").size(), 'n');
+  std::string overLimit = dir.Write(name, good);
+  ASSERT_EQ(260u, overLimit.size());
+  messages.Clear();
+  EXPECT_EQ(nullptr, LoadBitmapFile(overLimit.c_str()));
+  EXPECT_EQ("打开位图文件出错!", messages.OnlyText());
 }
 
 class BitmapFileWriter : public ::testing::Test {
