@@ -1,0 +1,49 @@
+// Icon file reading, then writing the group back and reading it again: the
+// same images must come back.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/icon_file.h"
+#include "fuzz_input_file.h"
+
+namespace {
+
+void Check(bool condition, const char* what) {
+  if (!condition) {
+    std::fprintf(stderr, "round trip broke: %s\n", what);
+    std::abort();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  SilenceMessages();
+  const std::string& path = WriteFuzzInput(data, size, "ico");
+  IconGroup* group = LoadIconFile(path.c_str());
+  if (group == nullptr) return 0;
+  std::string copy = FuzzOutputPath("ico");
+  if (SaveIconFile(group, copy.c_str())) {
+    IconGroup* back = LoadIconFile(copy.c_str());
+    Check(back != nullptr, "written file does not read");
+    Check(back->imageCount == group->imageCount, "image count");
+    for (std::uint32_t i = 0; i < group->imageCount; ++i) {
+      const IconImage& a = *GroupImage(group, i);
+      const IconImage& b = *GroupImage(back, i);
+      Check(a.byteCount == b.byteCount, "byte count");
+      Check(a.width == b.width && a.height == b.height, "size");
+      Check(a.bitsPerPixel == b.bitsPerPixel, "depth");
+      // Only biSizeImage (bytes 20 to 23 of a DIB header) may differ.
+      std::size_t same = a.header ? 20 : a.byteCount;
+      Check(std::memcmp(a.bits, b.bits, same) == 0, "block bytes");
+      if (a.header) {
+        Check(std::memcmp(a.bits + 24, b.bits + 24, a.byteCount - 24) == 0, "block bytes");
+      }
+    }
+    FreeIconGroup(back);
+    std::remove(copy.c_str());
+  }
+  FreeIconGroup(group);
+  return 0;
+}
