@@ -19,6 +19,7 @@ const char kUsageText[] =
     "usage: pictrove list FILE\n"
     "       pictrove info FILE [--entry TEXT]\n"
     "       pictrove save FILE TARGET [--entry TEXT]\n"
+    "       pictrove extract FILE... -o DIR\n"
     "       pictrove --help\n"
     "\n"
     "FILE is opened as the window's Open command opens it, its kind chosen by\n"
@@ -29,6 +30,11 @@ const char kUsageText[] =
     "         INDEX WIDTHxHEIGHT BPP-bit BYTES bytes [png]\n"
     "  save   writes the entry (default: the first) to TARGET: .ico the whole\n"
     "         icon, .bmp the colour picture of its first image.\n"
+    "  extract writes every group icon of every FILE into DIR as its own .ico:\n"
+    "         a module's entry \"Icon [NAME]\" as FILENAME_Icon_NAME.ico (for\n"
+    "         shell32.dll_Icon_1.ico), an icon or bitmap file's one icon as\n"
+    "         FILENAME_Icon.ico; characters a file name can't hold become \"_\".\n"
+    "         A line per file written; a bad FILE is reported and skipped.\n"
     "\n"
     "Messages go to stderr as \"caption: text\". Exit status: 0 done, 1 after a\n"
     "message, 2 usage error.\n";
@@ -44,6 +50,8 @@ struct Arguments {
   std::vector<std::string> files;
   std::string entry;
   bool hasEntry = false;
+  std::string outputFolder;
+  bool hasOutputFolder = false;
 };
 
 bool Parse(int argc, char** argv, Arguments* args) {
@@ -54,6 +62,10 @@ bool Parse(int argc, char** argv, Arguments* args) {
       if (i + 1 >= argc || args->hasEntry) return false;
       args->entry = argv[++i];
       args->hasEntry = true;
+    } else if (std::strcmp(argv[i], "-o") == 0) {
+      if (i + 1 >= argc || args->hasOutputFolder) return false;
+      args->outputFolder = argv[++i];
+      args->hasOutputFolder = true;
     } else {
       args->files.push_back(argv[i]);
     }
@@ -75,7 +87,9 @@ int OpenAndSelect(Source& source, const Arguments& args) {
 }
 
 int List(const Arguments& args) {
-  if (args.files.size() != 1 || args.hasEntry) return Usage("list takes one FILE");
+  if (args.files.size() != 1 || args.hasEntry || args.hasOutputFolder) {
+    return Usage("list takes one FILE");
+  }
   Source source;
   source.Open(args.files[0]);
   for (const std::string& entry : source.Entries()) std::printf("%s\n", entry.c_str());
@@ -83,7 +97,7 @@ int List(const Arguments& args) {
 }
 
 int Info(const Arguments& args) {
-  if (args.files.size() != 1) return Usage("info takes one FILE");
+  if (args.files.size() != 1 || args.hasOutputFolder) return Usage("info takes one FILE");
   Source source;
   int entry = OpenAndSelect(source, args);
   if (entry < 0) return kFailed;
@@ -101,7 +115,7 @@ int Info(const Arguments& args) {
 }
 
 int Save(const Arguments& args) {
-  if (args.files.size() != 2) return Usage("save takes FILE and TARGET");
+  if (args.files.size() != 2 || args.hasOutputFolder) return Usage("save takes FILE and TARGET");
   const std::string& target = args.files[1];
   std::string kind = LowerExtension(target);
   if (kind != "ico" && kind != "bmp") return Usage("TARGET must end in .ico or .bmp");
@@ -110,7 +124,7 @@ int Save(const Arguments& args) {
   int entry = OpenAndSelect(source, args);
   if (entry < 0) return kFailed;
   IconGroup* group = source.GroupForEntry(entry);
-  bool canSave = kind == "ico" ? group != nullptr : Source::HasFirstImage(group);
+  bool canSave = kind == "ico" ? group != nullptr : source.HasFirstImage();
   if (!canSave) {
     ShowMessageBox(MessageOwner(), "没有可保存的图标资源!", "错误", MB_OK);
     return kFailed;
@@ -122,6 +136,47 @@ int Save(const Arguments& args) {
     return kFailed;
   }
   return kDone;
+}
+
+// The name of one extracted icon: the source's file name, then the entry
+// without its brackets.
+std::string ExtractedName(const std::string& path, const std::string& entry, bool module) {
+  std::size_t slash = path.find_last_of("/\\");
+  std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1) + "_Icon";
+  if (module && entry.size() > 7 && entry.compare(0, 6, "Icon [") == 0 && entry.back() == ']') {
+    name += "_" + entry.substr(6, entry.size() - 7);
+  }
+  for (char& c : name) {
+    if (std::strchr("/\\:*?\"<>| ", c) != nullptr || static_cast<unsigned char>(c) < 32) c = '_';
+  }
+  return name;
+}
+
+int Extract(const Arguments& args) {
+  if (!args.hasOutputFolder || args.hasEntry) return Usage("extract takes FILE... and -o DIR");
+  bool failed = false;
+  for (const std::string& file : args.files) {
+    Source source;
+    source.Open(file);
+    std::vector<std::string> entries = source.Entries();
+    if (entries.empty()) {
+      failed = true;
+      continue;
+    }
+    bool module = source.IsModule();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      IconGroup* group = source.GroupForEntry(static_cast<int>(i));
+      std::string target = args.outputFolder + "/" + ExtractedName(file, entries[i], module) + ".ico";
+      if (group == nullptr || !SaveIconFile(group, target.c_str())) {
+        std::fprintf(stderr, "pictrove: %s: \"%s\" was not written\n", file.c_str(),
+                     entries[i].c_str());
+        failed = true;
+        continue;
+      }
+      std::printf("%s\n", target.c_str());
+    }
+  }
+  return failed ? kFailed : kDone;
 }
 
 }  // namespace
@@ -137,5 +192,6 @@ int main(int argc, char** argv) {
   if (args.command == "list") return List(args);
   if (args.command == "info") return Info(args);
   if (args.command == "save") return Save(args);
+  if (args.command == "extract") return Extract(args);
   return Usage("unknown command");
 }

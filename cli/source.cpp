@@ -2,15 +2,17 @@
 
 #include <cctype>
 #include <cstring>
+#include <utility>
 
 #include "core/icon_file.h"
-#include "platform/platform.h"
+#include "core/icon_from_bitmap.h"
+#include "core/icon_handles.h"
+#include "core/module_icons.h"
 
 namespace {
 
-bool IsUsableIcon(HICON icon) {
-  return icon != nullptr && icon != reinterpret_cast<HICON>(static_cast<std::intptr_t>(1));
-}
+// ExtractIconA's answer for a file that is neither an icon file nor a module.
+HICON NotAnIconSource() { return reinterpret_cast<HICON>(static_cast<std::intptr_t>(1)); }
 
 }  // namespace
 
@@ -24,53 +26,115 @@ std::string LowerExtension(const std::string& path) {
   return extension;
 }
 
-Source::Source() : group_(CreateUntitledGroup()) {}
+Source::Source()
+    : dialog_(CreateNativeListDialog()),
+      list_(GetDlgItem(dialog_, kIconListId)),
+      group_(CreateUntitledGroup()) {}
 
-Source::~Source() { FreeIconGroup(group_); }
+Source::~Source() {
+  EmptyList();
+  DestroyWindow(dialog_);
+  if (module_) FreeLibrary(module_);
+  FreeIconGroup(group_);
+}
 
 void Source::ReplaceGroup(IconGroup* group) {
   FreeIconGroup(group_);
   group_ = group;
+  startingGroup_ = false;
+}
+
+void Source::EmptyList() {
+  ReleaseListGroupNames(dialog_);
+  SendMessageA(list_, LB_RESETCONTENT, 0, 0);
+}
+
+void Source::AddEntryIfIcon(HICON icon) {
+  if (icon == nullptr) return;
+  SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path_.c_str()));
+  if (icon != NotAnIconSource()) DestroyIcon(icon);
 }
 
 void Source::Open(const std::string& path) {
   path_ = path;
   extension_ = LowerExtension(path);
-  entries_.clear();
+  EmptyList();
+  if (module_) FreeLibrary(std::exchange(module_, nullptr));
+
   if (extension_ == "ico") {
     OpenIconFile();
-  } else {
-    OpenModule();
+  } else if (extension_ == "bmp") {
+    OpenBitmapFile();
+  } else if (!OpenModule()) {
     return;
   }
-  if (entries_.empty()) ShowMessageBox(MessageOwner(), "此文件中没有图标资源!", "错误", MB_OK);
+  SendMessageA(list_, LB_SETCURSEL, 0, 0);
+  if (SendMessageA(list_, LB_GETCOUNT, 0, 0) <= 0) {
+    ShowMessageBox(MessageOwner(), "此文件中没有图标资源!", "错误", MB_OK);
+  }
 }
 
 void Source::OpenIconFile() {
   ReplaceGroup(LoadIconFile(path_.c_str()));
-  HICON icon = ExtractIconA(nullptr, path_.c_str(), 0);
-  if (icon != nullptr) entries_.push_back(path_);
-  if (IsUsableIcon(icon)) DestroyIcon(icon);
+  AddEntryIfIcon(ExtractIconA(nullptr, path_.c_str(), 0));
 }
 
-void Source::OpenModule() {
-  // Modules are not read yet: every such file is refused as the window
-  // refuses a file that is no 32-bit module.
-  std::string text = path_ + "文件载入错误，必须是WIN32的文件!";
-  ShowMessageBox(MessageOwner(), text.c_str(), "错误", MB_OK);
+void Source::OpenBitmapFile() {
+  ReadBitmapIntoGroup(group_, startingGroup_, path_.c_str());
+  if (HasFirstImage()) AddEntryIfIcon(IconHandleFromImage(GroupImage(group_, 0)));
+}
+
+bool Source::OpenModule() {
+  module_ = LoadLibraryExA(path_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (module_ == nullptr) {
+    std::string text = path_ + "文件载入错误，必须是WIN32的文件!";
+    ShowMessageBox(MessageOwner(), text.c_str(), "错误", MB_OK);
+    return false;
+  }
+  if (!EnumResourceNamesA(module_, RT_GROUP_ICON, ListGroupName,
+                          reinterpret_cast<LONG_PTR>(dialog_))) {
+    ShowMessageBox(MessageOwner(), "列举图标资源名时出错!", "错误", MB_OK);
+    return false;
+  }
+  return true;
+}
+
+std::vector<std::string> Source::Entries() const {
+  std::vector<std::string> entries;
+  LRESULT count = SendMessageA(list_, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    LRESULT length = SendMessageA(list_, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    if (length < 0) continue;
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    SendMessageA(list_, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<std::size_t>(length));
+    entries.push_back(text);
+  }
+  return entries;
 }
 
 int Source::FindEntry(const std::string& text) const {
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    if (entries_[i] == text) return static_cast<int>(i);
+  std::vector<std::string> entries = Entries();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i] == text) return static_cast<int>(i);
   }
   return -1;
 }
 
-IconGroup* Source::GroupForEntry(int) { return group_; }
+IconGroup* Source::GroupForEntry(int entry) {
+  // Every module the Open command loaded is a module source, whatever its
+  // extension: its entry is read afresh, so the icon saved is the entry's own.
+  if (module_ != nullptr) {
+    LRESULT name = SendMessageA(list_, LB_GETITEMDATA, static_cast<WPARAM>(entry), 0);
+    if (name != LB_ERR) {
+      ReplaceGroup(LoadModuleIconGroup(path_.c_str(), static_cast<ResourceName>(name)));
+    }
+  }
+  return group_;
+}
 
-bool Source::HasFirstImage(const IconGroup* group) {
-  if (group == nullptr) return false;
-  bool hasRoom = group->imageCount >= 1 || std::strcmp(group->iconPath, "Untitled") == 0;
-  return hasRoom && group->images[0].bits != nullptr;
+bool Source::HasFirstImage() const {
+  if (group_ == nullptr) return false;
+  bool hasRoom = group_->imageCount >= 1 || startingGroup_;
+  return hasRoom && GroupImage(group_, 0)->bits != nullptr;
 }

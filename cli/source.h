@@ -1,11 +1,13 @@
-// What the Open command leaves behind for one source file: the entries of the
-// icon list and the current group, as the window would hold them.
+// What the Open command leaves behind for one source file, as the window
+// holds it: the icon list (a native list window that sorts as the real one
+// does), the module held for a module source, and the current group.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "core/icon_group.h"
+#include "platform/platform.h"
 
 class Source {
  public:
@@ -18,27 +20,40 @@ class Source {
   // lower-cased extension. Messages go out as they would in the window.
   void Open(const std::string& path);
 
-  const std::vector<std::string>& Entries() const { return entries_; }
+  const std::string& Path() const { return path_; }
+
+  // The texts of the list's entries, in the list's order.
+  std::vector<std::string> Entries() const;
 
   // Index of the entry with this text, or -1.
   int FindEntry(const std::string& text) const;
 
-  // The group that saving the entry would write (null when there is none),
-  // read afresh for a module. Owned by the source.
+  // The group that saving the entry writes (null when there is none): for a
+  // module source the entry's group, read afresh, as the Save command does.
+  // Owned by the source.
   IconGroup* GroupForEntry(int entry);
 
-  // True when the group has a first record with a block in it.
-  static bool HasFirstImage(const IconGroup* group);
+  // True while a module opened by the last Open is held.
+  bool IsModule() const { return module_ != nullptr; }
+
+  // True when the current group has a first record holding a block.
+  bool HasFirstImage() const;
 
  private:
   void OpenIconFile();
-  void OpenModule();
+  void OpenBitmapFile();
+  bool OpenModule();
+  void AddEntryIfIcon(HICON icon);
   void ReplaceGroup(IconGroup* group);
+  void EmptyList();
 
   std::string path_;
   std::string extension_;
-  std::vector<std::string> entries_;
+  HWND dialog_;
+  HWND list_;
+  HMODULE module_ = nullptr;
   IconGroup* group_;
+  bool startingGroup_ = true;
 };
 
 // The text behind the last "." of the file name (not of its folder),

@@ -1,35 +1,93 @@
-// Icon objects of the native build.
+// Icon objects of the native build: each holds the decoded picture of one icon
+// image, at the size it was asked for.
 #include "win32_api.h"
 
-#include <cstdio>
+#include <new>
+#include <utility>
+
+#include "icon_best_fit.h"
+#include "icon_picture.h"
+#include "icon_objects_posix.h"
 
 struct HICON__ {
-  int index;
+  IconPicture picture;
 };
 
 namespace {
 
-HICON NotAnIconSource() { return reinterpret_cast<HICON>(static_cast<std::intptr_t>(1)); }
+// The display of the native build.
+constexpr int kDisplayIconSize = 32;
+constexpr int kDisplayBitsPerPixel = 32;
+// The largest number of entries a group-icon resource can count.
+constexpr std::size_t kMaxGroupEntries = 65535;
 
 }  // namespace
 
-HICON ExtractIconA(HINSTANCE, LPCSTR path, UINT index) {
-  std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
-  if (file == nullptr) return nullptr;
-  unsigned char header[6] = {};
-  std::size_t got = std::fread(header, 1, sizeof header, file);
-  std::fclose(file);
-  if (got != sizeof header) return NotAnIconSource();
-  unsigned reserved = header[0] | header[1] << 8;
-  unsigned type = header[2] | header[3] << 8;
-  unsigned count = header[4] | header[5] << 8;
-  if (reserved != 0 || type != 1) return NotAnIconSource();
-  if (index >= count) return nullptr;
-  return new HICON__{static_cast<int>(index)};
+bool IsIconObject(HICON icon) { return icon != nullptr && icon != NotAnIconSource(); }
+
+int LookupIconIdFromDirectoryEx(BYTE* directory, BOOL icon, int width, int height, UINT flags) {
+  if (directory == nullptr || !icon) return 0;
+  // The system reads as many entries as the directory counts; so do we.
+  std::size_t count = static_cast<std::size_t>(directory[4] | directory[5] << 8);
+  std::size_t length = kGroupIconHeaderBytes + count * kGroupIconEntryBytes;
+  IconEntrySize* sizes = new (std::nothrow) IconEntrySize[count ? count : 1];
+  if (sizes == nullptr) return 0;
+  std::size_t read = ReadGroupIconSizes(directory, length, sizes, kMaxGroupEntries);
+  int depth = (flags & LR_MONOCHROME) ? 1 : kDisplayBitsPerPixel;
+  if (width == 0) width = kDisplayIconSize;
+  if (height == 0) height = kDisplayIconSize;
+  int best = BestIconEntry(sizes, read, width, height, depth);
+  delete[] sizes;
+  if (best < 0) return 0;
+  return GroupIconEntryId(directory, static_cast<std::size_t>(best));
+}
+
+int LookupIconIdFromDirectory(BYTE* directory, BOOL icon) {
+  return LookupIconIdFromDirectoryEx(directory, icon, 0, 0, LR_DEFAULTCOLOR);
+}
+
+HICON CreateIconFromResourceEx(BYTE* bits, DWORD size, BOOL icon, DWORD version, int width,
+                               int height, UINT flags) {
+  // Version 2 resources (Windows 2.x) are not read, nor cursors.
+  if (bits == nullptr || !icon || version == 0x20000) return nullptr;
+  IconPicture decoded;
+  if (!DecodeIconImage(bits, size, &decoded)) return nullptr;
+  if (flags & LR_DEFAULTSIZE) {
+    if (width == 0) width = kDisplayIconSize;
+    if (height == 0) height = kDisplayIconSize;
+  } else {
+    if (width == 0) width = decoded.width;
+    if (height == 0) height = decoded.height;
+  }
+  if (width < 0 || height < 0) return nullptr;
+  HICON object = new (std::nothrow) HICON__;
+  if (object == nullptr) return nullptr;
+  if (width == decoded.width && height == decoded.height) {
+    object->picture = std::move(decoded);
+  } else if (!StretchIconPicture(decoded, width, height, &object->picture)) {
+    delete object;
+    return nullptr;
+  }
+  return object;
+}
+
+HICON CreateIconFromResource(BYTE* bits, DWORD size, BOOL icon, DWORD version) {
+  return CreateIconFromResourceEx(bits, size, icon, version, 0, 0, LR_DEFAULTSIZE);
+}
+
+BOOL GetNativeIconPicture(HICON icon, NativeIconPicture* picture) {
+  if (!IsIconObject(icon) || picture == nullptr) return FALSE;
+  const IconPicture& held = icon->picture;
+  picture->width = held.width;
+  picture->height = held.height;
+  picture->colors = held.colors.data();
+  picture->mask = held.mask.data();
+  picture->hasAlpha = held.hasAlpha;
+  return TRUE;
 }
 
 BOOL DestroyIcon(HICON icon) {
-  if (icon == nullptr || icon == NotAnIconSource()) return FALSE;
+  if (!IsIconObject(icon)) return FALSE;
   delete icon;
   return TRUE;
 }

@@ -1,3 +1,70 @@
 // The few window operations the core uses (list entries, the clipboard), for
 // the native build.
+//
+// A native "window" is a plain object: a dialog holding child controls by
+// identifier, of which the only kind is a sorted list box. It orders its
+// entries as a Windows list box with LBS_SORT does (the comparison of
+// CompareStringA with NORM_IGNORECASE, for ASCII text), so that the command
+// line lists entries in the order the program's window shows them.
 #pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
+using LONG_PTR = std::intptr_t;
+using UINT_PTR = std::uintptr_t;
+using DWORD_PTR = std::uintptr_t;
+using HGLOBAL = void*;
+
+#ifndef CALLBACK
+#define CALLBACK
+#endif
+#ifndef WINAPI
+#define WINAPI
+#endif
+
+#define LB_OKAY 0
+#define LB_ERR (-1)
+#define LB_ERRSPACE (-2)
+#define LB_ADDSTRING 0x0180
+#define LB_RESETCONTENT 0x0184
+#define LB_SETCURSEL 0x0186
+#define LB_GETCURSEL 0x0188
+#define LB_GETTEXT 0x0189
+#define LB_GETTEXTLEN 0x018A
+#define LB_GETCOUNT 0x018B
+#define LB_GETITEMDATA 0x0199
+#define LB_SETITEMDATA 0x019A
+
+// Native build only: a dialog with one sorted list box of identifier 1000,
+// the icon list of the program's main window. Released with DestroyWindow.
+HWND CreateNativeListDialog();
+
+HWND GetDlgItem(HWND dialog, int id);
+// The list messages above; anything else gives 0. LB_ERR for a window that is
+// not a list, or an index out of range.
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL DestroyWindow(HWND window);
+
+// Clipboard: the native build has none. OpenClipboard always fails, so
+// nothing is ever placed; the others behave as with a clipboard that is not
+// open.
+#define CF_DIB 8
+BOOL OpenClipboard(HWND owner);
+BOOL EmptyClipboard();
+HANDLE SetClipboardData(UINT format, HANDLE data);
+BOOL CloseClipboard();
+
+// Global memory over the C heap: a handle is the block's own address.
+#define GMEM_FIXED 0x0
+#define GMEM_MOVEABLE 0x2
+#define GMEM_ZEROINIT 0x40
+#define GMEM_DDESHARE 0x2000
+HGLOBAL GlobalAlloc(UINT flags, std::size_t bytes);
+LPVOID GlobalLock(HGLOBAL memory);
+BOOL GlobalUnlock(HGLOBAL memory);
+// Null when freed, the handle itself otherwise.
+HGLOBAL GlobalFree(HGLOBAL memory);

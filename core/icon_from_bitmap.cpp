@@ -1,0 +1,66 @@
+#include "icon_from_bitmap.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "bitmap_file.h"
+#include "dib.h"
+#include "dib_reformat.h"
+#include "handles.h"
+#include "limits.h"
+
+int IconImageFromDib(IconImage* image, const BITMAPINFOHEADER* dib, BOOL stretch) {
+  if (image == nullptr || dib == nullptr) return 0;
+  if (image->bitsPerPixel < 0 || image->bitsPerPixel > 0xFFFF) return 0;
+  const LONG width = image->width;
+  const LONG height = image->height;
+  HeapPtr<BITMAPINFOHEADER> converted(
+      ReformatDib(dib, width, height, static_cast<WORD>(image->bitsPerPixel), stretch));
+  if (!converted) return 0;
+
+  // ReformatDib has checked width and height against the limits, so none of
+  // these products can wrap.
+  const std::uint64_t tableBytes = DibPaletteBytes(converted.get());
+  const std::uint64_t colorRowBytes =
+      static_cast<std::uint64_t>(DibStride(converted.get())) * height;
+  const std::uint64_t maskRowBytes = static_cast<std::uint64_t>(DibStride64(width, 1)) * height;
+  const std::uint64_t blockBytes =
+      sizeof(BITMAPINFOHEADER) + tableBytes + colorRowBytes + maskRowBytes;
+  if (blockBytes > limits::kMaxBlockBytes) return 0;
+
+  HeapPtr<BYTE> block(static_cast<BYTE*>(std::malloc(static_cast<std::size_t>(blockBytes))));
+  if (!block) return 0;
+  const std::size_t headerAndTable =
+      sizeof(BITMAPINFOHEADER) + static_cast<std::size_t>(tableBytes);
+  std::memcpy(block.get(), converted.get(), headerAndTable);
+  auto* header = reinterpret_cast<BITMAPINFOHEADER*>(block.get());
+  header->biHeight = 2 * height;
+  BYTE* xorBits = block.get() + headerAndTable;
+  std::memcpy(xorBits, DibPixels(converted.get()), static_cast<std::size_t>(colorRowBytes));
+  BYTE* andBits = xorBits + colorRowBytes;
+  std::memset(andBits, 0, static_cast<std::size_t>(maskRowBytes));
+
+  std::free(image->bits);
+  image->bits = block.release();
+  image->byteCount = static_cast<std::uint32_t>(blockBytes);
+  image->header = header;
+  image->xorBits = xorBits;
+  image->andBits = andBits;
+  return 1;
+}
+
+int IconImageFromBitmapFile(const char* path, IconImage* image, BOOL stretch) {
+  HeapPtr<BITMAPINFOHEADER> dib(LoadBitmapFile(path));
+  if (!dib) return 0;
+  if (IconImageFromDib(image, dib.get(), stretch)) return 1;
+  ShowMessageBox(nullptr, "位图格式不能转换为图标!", path, MB_OK);
+  return 0;
+}
+
+int ReadBitmapIntoGroup(IconGroup* group, bool startingGroup, const char* path) {
+  if (group == nullptr) return 0;
+  if (group->imageCount == 0 && !startingGroup) return 0;
+  if (!IconImageFromBitmapFile(path, GroupImage(group, 0), TRUE)) return 0;
+  if (group->imageCount == 0) group->imageCount = 1;
+  return 1;
+}

@@ -1,0 +1,16 @@
+// Handing one icon image to the platform: as an icon handle, or as a CF_DIB
+// block on the clipboard.
+#pragma once
+
+#include "icon_group.h"
+#include "platform/platform.h"
+
+// An icon handle of the image's own size (from the header inside its block),
+// or null; when that fails, one of the system's default size, except for a
+// 16-bit image. The caller owns the icon.
+HICON IconHandleFromImage(const IconImage* image);
+
+// Places the image's colour picture on the clipboard as a packed DIB (the
+// image block with biHeight halved), the clipboard opened for the main window
+// (MessageOwner()). 1 when placed, 0 otherwise, without a message.
+int CopyImageToClipboard(const IconImage* image);

@@ -1,0 +1,190 @@
+#include "module_icons.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "byte_cursor.h"
+#include "handles.h"
+#include "limits.h"
+#include "module_handle.h"
+
+namespace {
+
+constexpr std::size_t kGroupHeaderBytes = 6;
+constexpr std::size_t kGroupEntryBytes = 14;
+constexpr std::size_t kEntryIdOffset = 12;
+
+const char kNotAModule[] = "装入文件时出错 - 请选择一个WIN32的DLL或EXE文件!";
+const char kOutOfMemory[] = "内存分配出错!";
+const char kNotAnIconImage[] = "转换成图标内部格式时出错!";
+
+struct GroupDeleter {
+  void operator()(IconGroup* group) const { FreeIconGroup(group); }
+};
+using GroupPtr = std::unique_ptr<IconGroup, GroupDeleter>;
+
+struct ResourceBytes {
+  const BYTE* data = nullptr;
+  std::size_t length = 0;
+};
+
+// The bytes of a resource of the module; false when it can't be found,
+// loaded or locked.
+bool FindResourceBytes(HMODULE module, LPCSTR name, LPCSTR type, ResourceBytes* bytes) {
+  HRSRC found = FindResourceA(module, name, type);
+  if (found == nullptr) return false;
+  HGLOBAL loaded = LoadResource(module, found);
+  if (loaded == nullptr) return false;
+  const void* data = LockResource(loaded);
+  if (data == nullptr) return false;
+  bytes->data = static_cast<const BYTE*>(data);
+  bytes->length = SizeofResource(module, found);
+  return true;
+}
+
+// The count of a group-icon resource whose bytes hold every entry it counts;
+// false for a shorter block.
+bool ReadGroupCount(const ResourceBytes& group, std::uint16_t* count) {
+  ByteCursor cursor(group.data, group.length);
+  if (!cursor.Skip(4) || !cursor.ReadU16(count)) return false;
+  return std::size_t{*count} * kGroupEntryBytes <= cursor.Remaining();
+}
+
+std::uint16_t GroupEntryId(const ResourceBytes& group, std::size_t index) {
+  ByteCursor cursor(group.data, group.length);
+  std::uint16_t id = 0;
+  cursor.Seek(kGroupHeaderBytes + index * kGroupEntryBytes + kEntryIdOffset);
+  cursor.ReadU16(&id);
+  return id;
+}
+
+void Report(const char* text, const char* path) {
+  ShowMessageBox(MessageOwner(), text, path, MB_OK);
+}
+
+}  // namespace
+
+BOOL CALLBACK ListGroupName(HMODULE, LPCSTR, LPSTR name, LONG_PTR window) {
+  HWND list = GetDlgItem(reinterpret_cast<HWND>(window), kIconListId);
+  if (list == nullptr) return TRUE;
+
+  ResourceName value = ResourceNameFromArgument(name);
+  char text[kEntryTextBytes];
+  HeapPtr<char> copy;
+  if (IsIntegerResourceName(value)) {
+    std::snprintf(text, sizeof text, "Icon [%d]", static_cast<int>(value));
+  } else {
+    std::size_t length = std::strlen(name);
+    copy.reset(static_cast<char*>(std::malloc(length + 1)));
+    // Without its copy the entry could not name its resource: it is left out.
+    if (!copy) return TRUE;
+    std::memcpy(copy.get(), name, length + 1);
+    // A name too long for the entry is cut, keeping the closing bracket.
+    const int room = static_cast<int>(sizeof text - sizeof "Icon []");
+    std::snprintf(text, sizeof text, "Icon [%.*s]", room, copy.get());
+    value = reinterpret_cast<ResourceName>(copy.get());
+  }
+
+  LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  if (index < 0) return TRUE;  // not added: the copy goes with `copy`
+  if (SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(index),
+                   static_cast<LPARAM>(value)) == LB_ERR) {
+    return TRUE;
+  }
+  copy.release();  // now owned by the entry
+  return TRUE;
+}
+
+void ReleaseListGroupNames(HWND window) {
+  HWND list = GetDlgItem(window, kIconListId);
+  if (list == nullptr) return;
+  LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    LRESULT data = SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0);
+    if (data == LB_ERR) continue;
+    auto name = static_cast<ResourceName>(data);
+    if (IsIntegerResourceName(name)) continue;
+    std::free(reinterpret_cast<void*>(name));
+    SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(i), 0);
+  }
+}
+
+HICON LoadPreviewIcon(HMODULE module, ResourceName name) {
+  if (module == nullptr || name == 0) return nullptr;
+  ResourceBytes group;
+  std::uint16_t count = 0;
+  if (!FindResourceBytes(module, ResourceNameArgument(name), RT_GROUP_ICON, &group) ||
+      !ReadGroupCount(group, &count)) {
+    return nullptr;
+  }
+  // The system reads every entry the directory counts; the count was checked
+  // against the block above.
+  int id = LookupIconIdFromDirectory(const_cast<BYTE*>(group.data), TRUE) & 0xFFFF;
+  if (id == 0) return nullptr;
+  ResourceBytes image;
+  if (!FindResourceBytes(module, MAKEINTRESOURCEA(id), RT_ICON, &image)) return nullptr;
+  return CreateIconFromResource(const_cast<BYTE*>(image.data), static_cast<DWORD>(image.length),
+                                TRUE, 0x30000);
+}
+
+IconGroup* LoadModuleIconGroup(const char* path, ResourceName name) {
+  ModuleHandle module(LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  if (!module) {
+    Report(kNotAModule, path);
+    return nullptr;
+  }
+  if (name == 0) return nullptr;
+
+  ResourceBytes groupBytes;
+  if (!FindResourceBytes(module.Get(), ResourceNameArgument(name), RT_GROUP_ICON, &groupBytes)) {
+    return nullptr;
+  }
+  std::uint16_t count = 0;
+  if (!ReadGroupCount(groupBytes, &count)) {
+    Report(kNotAnIconImage, path);
+    return nullptr;
+  }
+
+  // Room for one record at least: code that looks at the first record of
+  // the current group finds zeros, not the end of the block.
+  GroupPtr group(static_cast<IconGroup*>(std::calloc(1, IconGroupBytes(count ? count : 1))));
+  if (!group) {
+    Report(kOutOfMemory, path);
+    return nullptr;
+  }
+  SetGroupPath(group->modulePath, path);
+  group->iconPath[0] = '\0';
+  group->imageCount = 0;
+
+  std::uint64_t totalBytes = 0;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    ResourceBytes imageBytes;
+    if (!FindResourceBytes(module.Get(), MAKEINTRESOURCEA(GroupEntryId(groupBytes, i)), RT_ICON,
+                           &imageBytes)) {
+      return nullptr;
+    }
+    // Entries may all name one large resource; the copies together are
+    // bounded like the images of an icon file.
+    totalBytes += imageBytes.length;
+    if (imageBytes.length > limits::kMaxBlockBytes || totalBytes > limits::kMaxGroupBytes) {
+      Report(kOutOfMemory, path);
+      return nullptr;
+    }
+    IconImage* image = GroupImage(group.get(), i);
+    image->bits = static_cast<BYTE*>(std::malloc(imageBytes.length ? imageBytes.length : 1));
+    if (image->bits == nullptr) {
+      Report(kOutOfMemory, path);
+      return nullptr;
+    }
+    group->imageCount = i + 1;  // the block is now the group's to free
+    if (imageBytes.length != 0) std::memcpy(image->bits, imageBytes.data, imageBytes.length);
+    image->byteCount = static_cast<std::uint32_t>(imageBytes.length);
+    if (!BindImagePointers(image)) {
+      Report(kNotAnIconImage, path);
+      return nullptr;
+    }
+  }
+  return group.release();
+}

@@ -1,0 +1,59 @@
+// Icons inside Windows modules (.EXE, .DLL, .ICL), read without running them:
+// the module is loaded as a data file and only its group-icon (type 14) and
+// icon (type 3) resources are looked at.
+#pragma once
+
+#include <cstdint>
+
+#include "icon_group.h"
+#include "platform/platform.h"
+
+// The name of a module resource held as one value, as the list keeps it in
+// its item data: below 65536 an integer identifier, otherwise the address of
+// a zero-terminated text.
+using ResourceName = std::uintptr_t;
+
+constexpr bool IsIntegerResourceName(ResourceName name) { return name < 65536; }
+
+// The form FindResourceA takes: the identifier itself in the pointer's value,
+// or the text.
+inline LPCSTR ResourceNameArgument(ResourceName name) {
+  return reinterpret_cast<LPCSTR>(name);
+}
+
+inline ResourceName ResourceNameFromArgument(LPCSTR name) {
+  return reinterpret_cast<ResourceName>(name);
+}
+
+// The list control of the main window that holds one entry per group icon.
+constexpr int kIconListId = 1000;
+
+// Bytes of the buffer an entry text is formatted into, terminating zero
+// included; a longer text is cut to fit.
+constexpr std::size_t kEntryTextBytes = 256;
+
+// The EnumResourceNamesA callback for group-icon resources; `window` is the
+// window whose list control 1000 receives one entry per group: "Icon [%s]"
+// for a text name, with a heap copy of the text as item data (owned by the
+// entry, see ReleaseListGroupNames), or "Icon [%d]" with the identifier as
+// item data. Always 1, so that the enumeration goes on.
+BOOL CALLBACK ListGroupName(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR window);
+
+// Frees the copies of text names that the entries of list control 1000 of
+// `window` hold as item data, and sets those item data to 0. Call before
+// emptying the list and before the window goes away.
+void ReleaseListGroupNames(HWND window);
+
+// An icon of the group-icon resource `name` of an already loaded module, in
+// the image that best fits the display; null on any failure, without a
+// message. The module stays loaded; the icon belongs to the caller.
+HICON LoadPreviewIcon(HMODULE module, ResourceName name);
+
+// Loads the module at `path` as a data file and reads the group-icon resource
+// `name` with every image into a new group (modulePath = path, every record
+// bound), owned by the caller and released with FreeIconGroup. Null on
+// failure; the module is freed on every path. Messages (path as caption,
+// owned by MessageOwner()) when the module can't be loaded, a block can't be
+// allocated or an image is not a valid icon image; a missing resource gives
+// null silently.
+IconGroup* LoadModuleIconGroup(const char* path, ResourceName name);

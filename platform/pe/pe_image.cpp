@@ -1,0 +1,103 @@
+#include "pe_image.h"
+
+namespace {
+
+constexpr std::uint16_t kDosSignature = 0x5A4D;        // "MZ"
+constexpr std::uint32_t kNtSignature = 0x00004550;     // "PE\0\0"
+constexpr std::uint16_t kPe32Magic = 0x10B;
+constexpr std::uint16_t kPe32PlusMagic = 0x20B;
+constexpr std::size_t kDosHeaderBytes = 64;
+constexpr std::size_t kLfanewOffset = 0x3C;
+constexpr std::size_t kFileHeaderBytes = 20;
+constexpr std::size_t kSectionHeaderBytes = 40;
+constexpr std::size_t kSizeOfHeadersOffset = 60;
+constexpr std::uint32_t kResourceDirectory = 2;
+constexpr std::uint32_t kResourceTableHeaderBytes = 16;
+
+// Offset of NumberOfRvaAndSizes in the optional header; the data directories
+// follow it.
+constexpr std::size_t RvaCountOffset(bool pe32Plus) { return pe32Plus ? 108 : 92; }
+
+}  // namespace
+
+bool PeImage::Parse(const std::uint8_t* data, std::size_t length) {
+  *this = PeImage();
+  PeBytes file(data, length);
+
+  std::uint16_t dosSignature;
+  std::uint32_t lfanew;
+  if (!file.Holds(0, kDosHeaderBytes) || !file.U16(0, &dosSignature) ||
+      dosSignature != kDosSignature || !file.U32(kLfanewOffset, &lfanew)) {
+    return false;
+  }
+
+  std::uint64_t fileHeader = std::uint64_t{lfanew} + 4;
+  std::uint32_t ntSignature;
+  std::uint16_t sectionCount, optionalBytes;
+  if (!file.U32(lfanew, &ntSignature) || ntSignature != kNtSignature ||
+      !file.Holds(fileHeader, kFileHeaderBytes) || !file.U16(fileHeader + 2, &sectionCount) ||
+      !file.U16(fileHeader + 16, &optionalBytes)) {
+    return false;
+  }
+
+  std::uint64_t optional = fileHeader + kFileHeaderBytes;
+  std::uint16_t magic;
+  if (!file.U16(optional, &magic) || (magic != kPe32Magic && magic != kPe32PlusMagic)) {
+    return false;
+  }
+  bool pe32Plus = magic == kPe32PlusMagic;
+
+  std::uint32_t sizeOfHeaders, rvaCount;
+  if (!file.U32(optional + kSizeOfHeadersOffset, &sizeOfHeaders) ||
+      !file.U32(optional + RvaCountOffset(pe32Plus), &rvaCount)) {
+    return false;
+  }
+  std::uint32_t resourceRva = 0, resourceSize = 0;
+  if (rvaCount > kResourceDirectory) {
+    std::uint64_t entry = optional + RvaCountOffset(pe32Plus) + 4 + 8 * kResourceDirectory;
+    if (!file.U32(entry, &resourceRva) || !file.U32(entry + 4, &resourceSize)) return false;
+  }
+
+  std::uint64_t sectionTable = optional + optionalBytes;
+  if (!file.Holds(sectionTable, std::uint64_t{sectionCount} * kSectionHeaderBytes)) return false;
+
+  file_ = file;
+  pe32Plus_ = pe32Plus;
+  sectionCount_ = sectionCount;
+  sectionTable_ = static_cast<std::size_t>(sectionTable);
+  sizeOfHeaders_ = sizeOfHeaders;
+  resourceRva_ = resourceRva;
+  resourceSize_ = resourceSize;
+  return true;
+}
+
+bool PeImage::RvaToFileOffset(std::uint32_t rva, std::size_t* offset, std::size_t* end) const {
+  for (std::uint16_t i = 0; i < sectionCount_; ++i) {
+    std::size_t header = sectionTable_ + std::size_t{i} * kSectionHeaderBytes;
+    std::uint32_t virtualAddress, rawSize, rawOffset;
+    if (!file_.U32(header + 12, &virtualAddress) || !file_.U32(header + 16, &rawSize) ||
+        !file_.U32(header + 20, &rawOffset)) {
+      return false;
+    }
+    // In 64 bits: a section near the top of the address space must not wrap.
+    if (rva < virtualAddress || rva - virtualAddress >= rawSize) continue;
+    std::uint64_t at = std::uint64_t{rawOffset} + (rva - virtualAddress);
+    std::uint64_t rawEnd = std::uint64_t{rawOffset} + rawSize;
+    if (at >= file_.Length()) return false;
+    *offset = static_cast<std::size_t>(at);
+    *end = rawEnd < file_.Length() ? static_cast<std::size_t>(rawEnd) : file_.Length();
+    return true;
+  }
+  return false;
+}
+
+bool PeImage::ResourceRange(std::size_t* root, std::size_t* end) const {
+  if (resourceRva_ == 0 || resourceSize_ < kResourceTableHeaderBytes) return false;
+  if (resourceRva_ < sizeOfHeaders_) {
+    if (resourceRva_ >= file_.Length()) return false;
+    *root = resourceRva_;
+    *end = file_.Length();
+    return true;
+  }
+  return RvaToFileOffset(resourceRva_, root, end);
+}

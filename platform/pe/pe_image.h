@@ -1,0 +1,47 @@
+// The headers of a PE32 or PE32+ file held in memory, read as the Windows
+// loader reads a module it maps as a data file: the file is one flat block,
+// and an address (RVA) is found through the section table.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "pe_bytes.h"
+
+class PeImage {
+ public:
+  // Reads the headers of the file in [data, data + length), which must stay
+  // valid while this object is used. False when the file is no PE32 or PE32+
+  // module: no "MZ", e_lfanew outside the file, no "PE\0\0", an optional
+  // header of another kind, or a file cut inside any header or the section
+  // table. The machine is not looked at.
+  bool Parse(const std::uint8_t* data, std::size_t length);
+
+  const PeBytes& File() const { return file_; }
+  bool IsPe32Plus() const { return pe32Plus_; }
+  std::uint16_t SectionCount() const { return sectionCount_; }
+
+  // Where the byte at `rva` is in the file: in the first section, in table
+  // order, whose raw data covers it (as the loader does for a data file, so
+  // that of overlapping sections the first wins). `end` is where that
+  // section's raw data ends, cut to the file's end. False when no section
+  // covers the address or the section's raw data starts past the file.
+  bool RvaToFileOffset(std::uint32_t rva, std::size_t* offset, std::size_t* end) const;
+
+  // The file range of the resource directory: from its root to the end of
+  // the raw data of the section that holds it. False when the module has
+  // none: fewer than three data directories, address 0, a size below one
+  // table header, or an address that maps to nothing in the file. An address
+  // below SizeOfHeaders is a file offset, as the loader treats it; that range
+  // runs to the file's end.
+  bool ResourceRange(std::size_t* root, std::size_t* end) const;
+
+ private:
+  PeBytes file_;
+  bool pe32Plus_ = false;
+  std::uint16_t sectionCount_ = 0;
+  std::size_t sectionTable_ = 0;
+  std::uint32_t sizeOfHeaders_ = 0;
+  std::uint32_t resourceRva_ = 0;
+  std::uint32_t resourceSize_ = 0;
+};

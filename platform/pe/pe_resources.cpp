@@ -1,0 +1,195 @@
+#include "pe_resources.h"
+
+namespace {
+
+constexpr std::uint32_t kTableHeaderBytes = 16;
+constexpr std::uint32_t kEntryBytes = 8;
+constexpr std::uint32_t kDataEntryBytes = 16;
+constexpr std::uint32_t kHighBit = 0x80000000u;
+
+constexpr std::uint16_t kSublangSysDefault = 2;
+constexpr std::uint16_t kUsEnglish = 0x0409;
+
+std::uint16_t PrimaryLanguage(std::uint16_t language) { return language & 0x3FF; }
+std::uint16_t SubLanguage(std::uint16_t language) { return static_cast<std::uint16_t>(language >> 10); }
+
+void PushLanguage(PeLanguageOrder* order, std::uint16_t language) {
+  for (int i = 0; i < order->count; ++i) {
+    if (order->languages[i] == language) return;
+  }
+  order->languages[order->count++] = language;
+}
+
+}  // namespace
+
+PeLanguageOrder LoaderLanguageOrder(std::uint16_t requested, std::uint16_t threadLanguage,
+                                    std::uint16_t userLanguage, std::uint16_t systemLanguage) {
+  PeLanguageOrder order;
+  PushLanguage(&order, requested);
+  PushLanguage(&order, PrimaryLanguage(requested));
+  PushLanguage(&order, 0);
+  if (PrimaryLanguage(requested) == 0) {
+    if (SubLanguage(requested) != kSublangSysDefault) {
+      PushLanguage(&order, threadLanguage);
+      PushLanguage(&order, userLanguage);
+      PushLanguage(&order, PrimaryLanguage(userLanguage));
+    }
+    PushLanguage(&order, systemLanguage);
+    PushLanguage(&order, PrimaryLanguage(systemLanguage));
+    PushLanguage(&order, kUsEnglish);
+    order.thenFirstEntry = true;
+  }
+  return order;
+}
+
+bool PeResourceTree::Open(const PeImage& image) {
+  std::size_t root, end;
+  if (!image.ResourceRange(&root, &end)) return false;
+  directory_ = PeBytes(image.File().Data() + root, end - root);
+  root_ = root;
+  return true;
+}
+
+bool PeResourceTree::Table(std::uint32_t offset, PeResourceTable* out) const {
+  std::uint16_t namedCount, idCount;
+  if (!directory_.Holds(offset, kTableHeaderBytes) || !directory_.U16(std::uint64_t{offset} + 12, &namedCount) ||
+      !directory_.U16(std::uint64_t{offset} + 14, &idCount)) {
+    return false;
+  }
+  PeResourceTable table;
+  table.offset = offset;
+  table.count = std::uint32_t{namedCount} + idCount;
+  if (!directory_.Holds(std::uint64_t{offset} + kTableHeaderBytes, std::uint64_t{table.count} * kEntryBytes)) {
+    return false;
+  }
+  for (std::uint32_t i = 0; i < table.count; ++i) {
+    PeResourceEntry entry;
+    if (!Entry(table, i, &entry)) return false;
+  }
+  *out = table;
+  return true;
+}
+
+bool PeResourceTree::Entry(const PeResourceTable& table, std::uint32_t index, PeResourceEntry* out) const {
+  if (index >= table.count) return false;
+  std::uint64_t at = std::uint64_t{table.offset} + kTableHeaderBytes + std::uint64_t{index} * kEntryBytes;
+  std::uint32_t name, target;
+  if (!directory_.U32(at, &name) || !directory_.U32(at + 4, &target)) return false;
+  PeResourceEntry entry;
+  entry.named = (name & kHighBit) != 0;
+  if (entry.named) {
+    std::uint32_t nameAt = name & ~kHighBit;
+    if (!directory_.U16(nameAt, &entry.nameLength) ||
+        !directory_.Holds(std::uint64_t{nameAt} + 2, std::uint64_t{entry.nameLength} * 2)) {
+      return false;
+    }
+    entry.nameOffset = nameAt + 2;
+  } else {
+    entry.id = static_cast<std::uint16_t>(name & 0xFFFF);
+  }
+  entry.isTable = (target & kHighBit) != 0;
+  entry.child = target & ~kHighBit;
+  *out = entry;
+  return true;
+}
+
+std::u16string PeResourceTree::Name(const PeResourceEntry& entry) const {
+  std::u16string name;
+  if (!entry.named) return name;
+  name.reserve(entry.nameLength);
+  for (std::uint32_t i = 0; i < entry.nameLength; ++i) {
+    std::uint16_t unit = 0;
+    if (!directory_.U16(std::uint64_t{entry.nameOffset} + 2 * i, &unit)) break;
+    name.push_back(static_cast<char16_t>(unit));
+  }
+  return name;
+}
+
+bool PeResourceTree::Matches(const PeResourceEntry& entry, const PeResourceQuery& query) const {
+  if (query.isId) return !entry.named && entry.id == query.id;
+  if (!entry.named || entry.nameLength != query.text.size()) return false;
+  for (std::uint32_t i = 0; i < entry.nameLength; ++i) {
+    std::uint16_t unit;
+    if (!directory_.U16(std::uint64_t{entry.nameOffset} + 2 * i, &unit)) return false;
+    if (UpperCaseUnit(static_cast<char16_t>(unit)) != UpperCaseUnit(query.text[i])) return false;
+  }
+  return true;
+}
+
+bool PeResourceTree::FindEntry(const PeResourceTable& table, const PeResourceQuery& query, bool wantTable,
+                               PeResourceEntry* out) const {
+  // Linkers store named entries first and identifiers in ascending order, so
+  // an identifier is found by halving; a table stored otherwise is still
+  // searched entry by entry below, so that whatever is listed can be found.
+  if (query.isId && table.count > 8) {
+    std::uint32_t low = 0, high = table.count;
+    while (low < high) {
+      std::uint32_t middle = low + (high - low) / 2;
+      PeResourceEntry entry;
+      if (!Entry(table, middle, &entry)) return false;
+      if (entry.named || entry.id < query.id) {
+        low = middle + 1;
+      } else {
+        high = middle;
+      }
+    }
+    PeResourceEntry entry;
+    if (low < table.count && Entry(table, low, &entry) && Matches(entry, query)) {
+      if (entry.isTable != wantTable) return false;
+      *out = entry;
+      return true;
+    }
+  }
+  for (std::uint32_t i = 0; i < table.count; ++i) {
+    PeResourceEntry entry;
+    if (!Entry(table, i, &entry)) return false;
+    if (!Matches(entry, query)) continue;
+    if (entry.isTable != wantTable) return false;
+    *out = entry;
+    return true;
+  }
+  return false;
+}
+
+bool PeResourceTree::DataEntry(std::uint32_t offset, PeResourceData* out) const {
+  if (!directory_.Holds(offset, kDataEntryBytes)) return false;
+  return directory_.U32(offset, &out->rva) && directory_.U32(std::uint64_t{offset} + 4, &out->size);
+}
+
+bool FindTypeTable(const PeResourceTree& tree, const PeResourceQuery& type, PeResourceTable* out) {
+  PeResourceTable root;
+  PeResourceEntry typeEntry;
+  return tree.Root(&root) && tree.FindEntry(root, type, true, &typeEntry) && tree.Table(typeEntry.child, out);
+}
+
+bool FindResourceDataEntry(const PeResourceTree& tree, const PeResourceQuery& type,
+                           const PeResourceQuery& name, const PeLanguageOrder& order,
+                           std::uint32_t* dataEntry) {
+  PeResourceTable names, languages;
+  PeResourceEntry nameEntry;
+  if (!FindTypeTable(tree, type, &names) || !tree.FindEntry(names, name, true, &nameEntry) ||
+      !tree.Table(nameEntry.child, &languages)) {
+    return false;
+  }
+  PeResourceEntry chosen;
+  bool found = false;
+  for (int i = 0; i < order.count && !found; ++i) {
+    found = tree.FindEntry(languages, PeResourceQuery::Id(order.languages[i]), false, &chosen);
+  }
+  for (std::uint32_t i = 0; i < languages.count && !found && order.thenFirstEntry; ++i) {
+    found = tree.Entry(languages, i, &chosen) && !chosen.isTable;
+  }
+  PeResourceData data;
+  if (!found || !tree.DataEntry(chosen.child, &data)) return false;
+  *dataEntry = chosen.child;
+  return true;
+}
+
+bool ResourceBytes(const PeImage& image, const PeResourceData& data, const std::uint8_t** bytes) {
+  if (std::uint64_t{data.rva} + data.size > 0x100000000ull) return false;
+  std::size_t offset, sectionEnd;
+  if (!image.RvaToFileOffset(data.rva, &offset, &sectionEnd)) return false;
+  if (!image.File().Holds(offset, data.size)) return false;
+  *bytes = image.File().Data() + offset;
+  return true;
+}

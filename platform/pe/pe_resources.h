@@ -1,0 +1,98 @@
+// The resource directory of a PE32 or PE32+ module: a tree of fixed depth,
+// type -> name -> language -> data entry. Every table, entry and name is
+// checked to lie inside the section that holds the directory before it is
+// used, and lookups go down exactly three levels, so a directory that points
+// back into itself or nests deeper cannot make a walk loop or recurse.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "pe_bytes.h"
+#include "pe_image.h"
+#include "resource_names.h"
+
+// One table of the tree: offsets count from the root of the directory.
+struct PeResourceTable {
+  std::uint32_t offset = 0;
+  std::uint32_t count = 0;  // named and identifier entries together
+};
+
+struct PeResourceEntry {
+  bool named = false;
+  std::uint16_t id = 0;            // when not named
+  std::uint32_t nameOffset = 0;    // the name's UTF-16 units, after its length
+  std::uint16_t nameLength = 0;    // in UTF-16 units
+  bool isTable = false;            // else the child is a data entry
+  std::uint32_t child = 0;
+};
+
+// A data entry: where the resource's bytes are (an RVA) and how many.
+struct PeResourceData {
+  std::uint32_t rva = 0;
+  std::uint32_t size = 0;
+};
+
+// The languages a lookup tries, in order; when none is there and
+// `thenFirstEntry` is set, the first entry of the language table that holds
+// data is taken.
+struct PeLanguageOrder {
+  std::uint16_t languages[9] = {};
+  int count = 0;
+  bool thenFirstEntry = false;
+};
+
+// The order in which the Windows loader looks for a resource's language when
+// `requested` is asked for (FindResourceA asks for 0, neutral): the request,
+// its neutral sublanguage, neutral; and for a neutral request also the
+// thread's, the user's and the system's languages with their neutral
+// sublanguages, then U.S. English, then the first entry.
+PeLanguageOrder LoaderLanguageOrder(std::uint16_t requested, std::uint16_t threadLanguage,
+                                    std::uint16_t userLanguage, std::uint16_t systemLanguage);
+
+class PeResourceTree {
+ public:
+  // False when the module has no resource directory in its file.
+  bool Open(const PeImage& image);
+
+  // The table at `offset`, checked: its header, every entry and every entry's
+  // name lie inside the directory's section. Its entries' children are
+  // checked when they are read.
+  bool Table(std::uint32_t offset, PeResourceTable* out) const;
+  bool Root(PeResourceTable* out) const { return Table(0, out); }
+
+  // Entry `index` of a table that Table() gave.
+  bool Entry(const PeResourceTable& table, std::uint32_t index, PeResourceEntry* out) const;
+  std::u16string Name(const PeResourceEntry& entry) const;
+  bool Matches(const PeResourceEntry& entry, const PeResourceQuery& query) const;
+
+  // The first entry, in the table's order, that matches the query; false
+  // when there is none, or when that entry is not of the kind wanted (a
+  // table, or a data entry), as the loader gives up there too.
+  bool FindEntry(const PeResourceTable& table, const PeResourceQuery& query, bool wantTable,
+                 PeResourceEntry* out) const;
+
+  // The data entry at `offset`, checked to lie inside the section.
+  bool DataEntry(std::uint32_t offset, PeResourceData* out) const;
+
+  // File offset of a place in the directory, for handles that point into it.
+  std::size_t FileOffset(std::uint32_t offset) const { return root_ + offset; }
+
+ private:
+  PeBytes directory_;  // from the root to the end of its section
+  std::size_t root_ = 0;
+};
+
+// The table of names of the resources of `type`; false when there is none.
+bool FindTypeTable(const PeResourceTree& tree, const PeResourceQuery& type, PeResourceTable* out);
+
+// The data entry (offset from the root) of resource (type, name) in the
+// language that `order` picks.
+bool FindResourceDataEntry(const PeResourceTree& tree, const PeResourceQuery& type,
+                           const PeResourceQuery& name, const PeLanguageOrder& order,
+                           std::uint32_t* dataEntry);
+
+// The file's bytes of a resource; false when they are not all in the file or
+// their address range wraps 32 bits.
+bool ResourceBytes(const PeImage& image, const PeResourceData& data, const std::uint8_t** bytes);

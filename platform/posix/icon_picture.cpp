@@ -1,0 +1,248 @@
+#include "icon_picture.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wall"
+#pragma GCC diagnostic ignored "-Wextra"
+#include <stb_image.h>
+#pragma GCC diagnostic pop
+
+namespace {
+
+constexpr std::size_t kHeaderBytes = 40;
+constexpr std::int64_t kMaxIconDimension = 32768;
+const std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+std::uint32_t U16(const std::uint8_t* p) { return static_cast<std::uint32_t>(p[0] | p[1] << 8); }
+std::uint32_t U32(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+std::uint32_t BigU32(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
+         static_cast<std::uint32_t>(p[2]) << 8 | static_cast<std::uint32_t>(p[3]);
+}
+
+std::int64_t Stride(std::int64_t width, std::int64_t bitsPerPixel) {
+  return (width * bitsPerPixel + 31) / 32 * 4;
+}
+
+bool SizeAllowed(std::int64_t width, std::int64_t height) {
+  return width >= 1 && height >= 1 && width <= kMaxIconDimension &&
+         height <= kMaxIconDimension && width * height <= kMaxIconPixels;
+}
+
+// Sizes the picture's arrays; false when memory runs out.
+bool Allocate(IconPicture* picture, std::int32_t width, std::int32_t height) {
+  try {
+    std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    picture->colors.assign(pixels, 0xFF000000u);
+    picture->mask.assign(pixels, 0);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  picture->width = width;
+  picture->height = height;
+  picture->hasAlpha = false;
+  return true;
+}
+
+// Alpha means any pixel with a non-zero alpha byte; without it the alpha
+// bytes are not looked at, and the picture is drawn through its mask.
+void SettleAlpha(IconPicture* picture) {
+  picture->hasAlpha = false;
+  for (std::uint32_t color : picture->colors) {
+    if ((color >> 24) != 0) {
+      picture->hasAlpha = true;
+      return;
+    }
+  }
+  for (std::uint32_t& color : picture->colors) color |= 0xFF000000u;
+}
+
+struct StbFree {
+  void operator()(stbi_uc* pixels) const { stbi_image_free(pixels); }
+};
+
+// stb_image copies from a null buffer when the first image data chunk is
+// empty (harmless, but undefined); real encoders never write one, so such a
+// file is refused before it gets there.
+bool HasEmptyImageDataChunk(const std::uint8_t* block, std::size_t length) {
+  std::size_t at = sizeof kPngSignature;
+  while (at <= length && 8 <= length - at) {
+    std::uint32_t chunkLength = BigU32(block + at);
+    if (chunkLength == 0 && std::memcmp(block + at + 4, "IDAT", 4) == 0) return true;
+    if (std::memcmp(block + at + 4, "IEND", 4) == 0) return false;
+    if (chunkLength > length - at - 8 || 4 > length - at - 8 - chunkLength) return false;
+    at += 8 + std::size_t{chunkLength} + 4;
+  }
+  return false;
+}
+
+bool DecodePng(const std::uint8_t* block, std::size_t length, IconPicture* picture) {
+  // The size from the header chunk, checked before the decoder allocates.
+  if (length < 8 + 8 + 13 || length > static_cast<std::size_t>(INT_MAX)) return false;
+  if (BigU32(block + 8) != 13 || std::memcmp(block + 12, "IHDR", 4) != 0) return false;
+  std::int64_t declaredWidth = BigU32(block + 16);
+  std::int64_t declaredHeight = BigU32(block + 20);
+  if (!SizeAllowed(declaredWidth, declaredHeight)) return false;
+  if (HasEmptyImageDataChunk(block, length)) return false;
+
+  int width = 0, height = 0, channels = 0;
+  std::unique_ptr<stbi_uc, StbFree> rgba(
+      stbi_load_from_memory(block, static_cast<int>(length), &width, &height, &channels, 4));
+  if (!rgba || width != declaredWidth || height != declaredHeight) return false;
+  IconPicture decoded;
+  if (!Allocate(&decoded, width, height)) return false;
+  const stbi_uc* from = rgba.get();
+  for (std::size_t i = 0; i < decoded.colors.size(); ++i, from += 4) {
+    decoded.colors[i] = static_cast<std::uint32_t>(from[3]) << 24 |
+                        static_cast<std::uint32_t>(from[0]) << 16 |
+                        static_cast<std::uint32_t>(from[1]) << 8 | from[2];
+    decoded.mask[i] = from[3] != 0xFF;
+  }
+  SettleAlpha(&decoded);
+  if (!decoded.hasAlpha) std::fill(decoded.mask.begin(), decoded.mask.end(), 0);
+  *picture = std::move(decoded);
+  return true;
+}
+
+std::uint32_t Expand5(std::uint32_t value) { return value << 3 | value >> 2; }
+
+bool DecodeDib(const std::uint8_t* block, std::size_t length, IconPicture* picture) {
+  if (length < kHeaderBytes) return false;
+  const std::uint8_t* header = block;
+  if (U32(header) != kHeaderBytes) return false;
+  std::int64_t width = static_cast<std::int32_t>(U32(header + 4));
+  std::int64_t height = static_cast<std::int32_t>(U32(header + 8)) / 2;
+  std::uint32_t bitCount = U16(header + 14);
+  std::uint32_t compression = U32(header + 16);
+  std::uint32_t clrUsed = U32(header + 32);
+  if (compression != 0 || !SizeAllowed(width, height)) return false;
+  if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
+      bitCount != 32) {
+    return false;
+  }
+  std::uint64_t tableEntries = clrUsed != 0 ? (clrUsed < 256 ? clrUsed : 256)
+                                            : (bitCount <= 8 ? 1u << bitCount : 0);
+  std::uint64_t tableBytes = tableEntries * 4;
+  std::uint64_t colorStride = static_cast<std::uint64_t>(Stride(width, bitCount));
+  std::uint64_t maskStride = static_cast<std::uint64_t>(Stride(width, 1));
+  std::uint64_t colorBytes = colorStride * static_cast<std::uint64_t>(height);
+  std::uint64_t maskBytes = maskStride * static_cast<std::uint64_t>(height);
+  std::uint64_t have = length - kHeaderBytes;
+  if (tableBytes > have || colorBytes > have - tableBytes) return false;
+  bool hasMask = maskBytes <= have - tableBytes - colorBytes;
+
+  const std::uint8_t* table = block + kHeaderBytes;
+  const std::uint8_t* colorRows = table + tableBytes;
+  const std::uint8_t* maskRows = colorRows + colorBytes;
+  IconPicture decoded;
+  if (!Allocate(&decoded, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height))) {
+    return false;
+  }
+  auto tableColor = [&](std::uint32_t index) -> std::uint32_t {
+    if (index >= tableEntries) return 0xFF000000u;  // no such entry: black
+    const std::uint8_t* entry = table + 4 * index;
+    return 0xFF000000u | static_cast<std::uint32_t>(entry[2]) << 16 |
+           static_cast<std::uint32_t>(entry[1]) << 8 | entry[0];
+  };
+  for (std::int64_t y = 0; y < height; ++y) {
+    // Rows are stored bottom-up.
+    const std::uint8_t* row = colorRows + static_cast<std::uint64_t>(height - 1 - y) * colorStride;
+    std::uint32_t* out = decoded.colors.data() + y * width;
+    for (std::int64_t x = 0; x < width; ++x) {
+      std::uint32_t color = 0;
+      switch (bitCount) {
+        case 1:
+          color = tableColor(row[x / 8] >> (7 - x % 8) & 1);
+          break;
+        case 4:
+          color = tableColor(row[x / 2] >> (x % 2 ? 0 : 4) & 0xF);
+          break;
+        case 8:
+          color = tableColor(row[x]);
+          break;
+        case 16: {
+          std::uint32_t value = U16(row + 2 * x);
+          color = 0xFF000000u | Expand5(value >> 10 & 0x1F) << 16 | Expand5(value >> 5 & 0x1F) << 8 |
+                  Expand5(value & 0x1F);
+          break;
+        }
+        case 24:
+          color = 0xFF000000u | static_cast<std::uint32_t>(row[3 * x + 2]) << 16 |
+                  static_cast<std::uint32_t>(row[3 * x + 1]) << 8 | row[3 * x];
+          break;
+        case 32:
+          color = U32(row + 4 * x);
+          break;
+      }
+      out[x] = color;
+    }
+    if (hasMask) {
+      const std::uint8_t* maskRow = maskRows + static_cast<std::uint64_t>(height - 1 - y) * maskStride;
+      std::uint8_t* maskOut = decoded.mask.data() + y * width;
+      for (std::int64_t x = 0; x < width; ++x) maskOut[x] = maskRow[x / 8] >> (7 - x % 8) & 1;
+    }
+  }
+  if (bitCount == 32) {
+    SettleAlpha(&decoded);
+  }
+  *picture = std::move(decoded);
+  return true;
+}
+
+std::uint32_t Blend(std::uint32_t color, std::uint32_t background, int shift) {
+  std::uint32_t alpha = color >> 24;
+  std::uint32_t source = ((color >> shift & 0xFF) * alpha + 127) / 255;
+  std::uint32_t under = ((background >> shift & 0xFF) * (255 - alpha) + 127) / 255;
+  std::uint32_t sum = source + under;
+  return (sum > 255 ? 255 : sum) << shift;
+}
+
+}  // namespace
+
+bool DecodeIconImage(const std::uint8_t* block, std::size_t length, IconPicture* picture) {
+  if (block == nullptr || picture == nullptr) return false;
+  if (length >= sizeof kPngSignature && std::memcmp(block, kPngSignature, sizeof kPngSignature) == 0) {
+    return DecodePng(block, length, picture);
+  }
+  return DecodeDib(block, length, picture);
+}
+
+bool StretchIconPicture(const IconPicture& source, std::int32_t width, std::int32_t height,
+                        IconPicture* stretched) {
+  if (!SizeAllowed(width, height) || source.width < 1 || source.height < 1) return false;
+  IconPicture result;
+  if (!Allocate(&result, width, height)) return false;
+  for (std::int64_t y = 0; y < height; ++y) {
+    std::int64_t fromY = (2 * y + 1) * source.height / (2 * std::int64_t{height});
+    for (std::int64_t x = 0; x < width; ++x) {
+      std::int64_t fromX = (2 * x + 1) * source.width / (2 * std::int64_t{width});
+      std::size_t to = static_cast<std::size_t>(y * width + x);
+      std::size_t from = static_cast<std::size_t>(fromY * source.width + fromX);
+      result.colors[to] = source.colors[from];
+      result.mask[to] = source.mask[from];
+    }
+  }
+  result.hasAlpha = source.hasAlpha;
+  *stretched = std::move(result);
+  return true;
+}
+
+std::uint32_t DrawnIconPixel(const IconPicture& picture, std::int32_t x, std::int32_t y,
+                             std::uint32_t background) {
+  std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) +
+                   static_cast<std::size_t>(x);
+  std::uint32_t color = picture.colors[at];
+  if (picture.hasAlpha) {
+    return Blend(color, background, 16) | Blend(color, background, 8) | Blend(color, background, 0);
+  }
+  std::uint32_t under = picture.mask[at] ? background & 0xFFFFFFu : 0;
+  return (under ^ color) & 0xFFFFFFu;
+}

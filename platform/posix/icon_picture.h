@@ -1,0 +1,46 @@
+// The picture inside an icon object of the native build: decoded from an icon
+// image block (a packed DIB of twice the picture height with its AND mask, or
+// a PNG image). Plain C++ with no platform calls, so that a Windows test can
+// compare it with what user32 draws.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+struct IconPicture {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  // Top-down rows of 0xAARRGGBB. Alpha is 0xFF everywhere unless hasAlpha.
+  std::vector<std::uint32_t> colors;
+  // Top-down, one byte per pixel: 1 where the AND mask is set (the screen
+  // shows through, inverted by the colour).
+  std::vector<std::uint8_t> mask;
+  // The colours carry alpha: drawing blends them and ignores the mask.
+  bool hasAlpha = false;
+};
+
+// The largest picture an icon object holds, in pixels (64 MiB of colour);
+// larger blocks are refused before anything is allocated.
+constexpr std::int64_t kMaxIconPixels = std::int64_t{4096} * 4096;
+
+// Decodes an icon image block: a 40-byte header (BI_RGB, 1, 4, 8, 16 (5-5-5),
+// 24 or 32 bits per pixel, biHeight twice the picture height), the colour
+// table (biClrUsed entries up to 256, else the depth's full table), the
+// colour rows and the AND rows; AND rows that the block does not hold leave
+// the picture opaque. A block that starts with the PNG signature is decoded
+// as PNG. False, with `picture` unchanged, for anything else or any block
+// too short for what it declares.
+bool DecodeIconImage(const std::uint8_t* block, std::size_t length, IconPicture* picture);
+
+// The picture at another size, each target pixel taking the source pixel its
+// centre falls on (rows and columns repeated or dropped). False when the
+// size is not positive or too large, or memory runs out.
+bool StretchIconPicture(const IconPicture& source, std::int32_t width, std::int32_t height,
+                        IconPicture* stretched);
+
+// The colour drawing the picture gives at (x, y) over a background colour
+// (0x00RRGGBB), as DrawIconEx with DI_NORMAL does: alpha blending, or the
+// background ANDed with the mask and XORed with the colour.
+std::uint32_t DrawnIconPixel(const IconPicture& picture, std::int32_t x, std::int32_t y,
+                             std::uint32_t background);

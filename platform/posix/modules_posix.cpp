@@ -1,0 +1,184 @@
+// Modules of the native build: the file is mapped into memory, read-only, and
+// its resources are found with our own PE reader. Mapping instead of reading
+// makes a load cost the pages that are looked at, not the whole file, so that
+// reading one group of a large module (the Save command loads the module
+// afresh each time) stays cheap. A module handle is the address
+// of the loaded module; a resource handle is the address of its data entry in
+// the file's bytes, as under Windows.
+#include "win32_api.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "platform/pe/pe_image.h"
+#include "platform/pe/pe_resources.h"
+#include "platform/pe/resource_names.h"
+
+namespace {
+
+// Resource addresses are 32 bits, so nothing past 4 GiB can be reached; real
+// modules stay far below this bound, which keeps a mistaken choice of some
+// huge file from taking the memory.
+constexpr std::uint64_t kMaxModuleBytes = std::uint64_t{1} << 30;
+
+// The native build has no Windows locale; it takes the languages of a U.S.
+// English user and system.
+constexpr std::uint16_t kNativeLanguage = 0x0409;
+
+struct LoadedModule {
+  LoadedModule() = default;
+  LoadedModule(const LoadedModule&) = delete;
+  LoadedModule& operator=(const LoadedModule&) = delete;
+  ~LoadedModule() {
+    if (bytes != nullptr) munmap(const_cast<std::uint8_t*>(bytes), length);
+  }
+  const std::uint8_t* bytes = nullptr;
+  std::size_t length = 0;
+  PeImage image;
+  PeResourceTree resources;
+  bool hasResources = false;
+};
+
+LoadedModule* FromHandle(HMODULE module) { return reinterpret_cast<LoadedModule*>(module); }
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int Get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+bool MapWholeFile(const char* path, LoadedModule* module) {
+  // Without O_NONBLOCK, opening a named pipe would wait for a writer.
+  FileDescriptor file(open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  struct stat info;
+  if (file.Get() < 0 || fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0 ||
+      static_cast<std::uint64_t>(info.st_size) > kMaxModuleBytes) {
+    return false;
+  }
+  std::size_t length = static_cast<std::size_t>(info.st_size);
+  void* mapped = mmap(nullptr, length, PROT_READ, MAP_PRIVATE, file.Get(), 0);
+  if (mapped == MAP_FAILED) return false;
+  module->bytes = static_cast<const std::uint8_t*>(mapped);
+  module->length = length;
+  return true;
+}
+
+// How a name or type argument reads: an identifier below 65536, else a text.
+bool QueryFromArgument(LPCSTR argument, PeResourceQuery* query) {
+  if (IS_INTRESOURCE(argument)) {
+    *query = PeResourceQuery::Id(static_cast<std::uint16_t>(reinterpret_cast<ULONG_PTR>(argument)));
+    return true;
+  }
+  return ParseNarrowResourceName(argument, query);
+}
+
+// The data entry behind a resource handle, checked to be one of this module.
+bool DataEntryOf(const LoadedModule* module, HRSRC resource, PeResourceData* data) {
+  if (module == nullptr || resource == nullptr || !module->hasResources) return false;
+  auto base = reinterpret_cast<std::uintptr_t>(module->bytes);
+  auto at = reinterpret_cast<std::uintptr_t>(resource);
+  if (at < base || at - base >= module->length) return false;
+  std::size_t offset = at - base;
+  std::size_t root = module->resources.FileOffset(0);
+  if (offset < root) return false;
+  std::size_t fromRoot = offset - root;
+  if (fromRoot > UINT32_MAX) return false;
+  return module->resources.DataEntry(static_cast<std::uint32_t>(fromRoot), data);
+}
+
+}  // namespace
+
+HMODULE LoadLibraryExA(LPCSTR path, HANDLE file, DWORD flags) {
+  constexpr DWORD kAsData =
+      LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE;
+  if (path == nullptr || file != nullptr || (flags & kAsData) == 0) return nullptr;
+  std::unique_ptr<LoadedModule> module(new (std::nothrow) LoadedModule);
+  if (!module || !MapWholeFile(path, module.get())) return nullptr;
+  if (!module->image.Parse(module->bytes, module->length)) return nullptr;
+  module->hasResources = module->resources.Open(module->image);
+  return reinterpret_cast<HMODULE>(module.release());
+}
+
+BOOL FreeLibrary(HMODULE module) {
+  if (module == nullptr) return FALSE;
+  delete FromHandle(module);
+  return TRUE;
+}
+
+BOOL EnumResourceNamesA(HMODULE module, LPCSTR type, ENUMRESNAMEPROCA callback, LONG_PTR param) {
+  const LoadedModule* loaded = FromHandle(module);
+  if (loaded == nullptr || callback == nullptr || !loaded->hasResources) return FALSE;
+  try {
+    PeResourceQuery typeQuery;
+    PeResourceTable names;
+    if (!QueryFromArgument(type, &typeQuery) || !FindTypeTable(loaded->resources, typeQuery, &names)) {
+      return FALSE;
+    }
+    BOOL result = FALSE;
+    std::string text;
+    for (std::uint32_t i = 0; i < names.count; ++i) {
+      PeResourceEntry entry;
+      if (!loaded->resources.Entry(names, i, &entry)) return FALSE;
+      if (entry.named) {
+        text = Utf16ToUtf8(loaded->resources.Name(entry));
+        result = callback(module, type, &text[0], param);
+      } else {
+        result = callback(module, type, MAKEINTRESOURCEA(entry.id), param);
+      }
+      if (!result) break;
+    }
+    return result;
+  } catch (const std::bad_alloc&) {
+    return FALSE;
+  }
+}
+
+HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
+  const LoadedModule* loaded = FromHandle(module);
+  if (loaded == nullptr || !loaded->hasResources) return nullptr;
+  try {
+    PeResourceQuery nameQuery, typeQuery;
+    std::uint32_t dataEntry;
+    PeLanguageOrder order = LoaderLanguageOrder(0, kNativeLanguage, kNativeLanguage, kNativeLanguage);
+    if (!QueryFromArgument(name, &nameQuery) || !QueryFromArgument(type, &typeQuery) ||
+        !FindResourceDataEntry(loaded->resources, typeQuery, nameQuery, order, &dataEntry)) {
+      return nullptr;
+    }
+    return reinterpret_cast<HRSRC>(
+        const_cast<std::uint8_t*>(loaded->bytes + loaded->resources.FileOffset(dataEntry)));
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+HGLOBAL LoadResource(HMODULE module, HRSRC resource) {
+  const LoadedModule* loaded = FromHandle(module);
+  PeResourceData data;
+  const std::uint8_t* bytes;
+  if (!DataEntryOf(loaded, resource, &data) || !ResourceBytes(loaded->image, data, &bytes)) return nullptr;
+  return const_cast<std::uint8_t*>(bytes);
+}
+
+LPVOID LockResource(HGLOBAL resource) { return resource; }
+
+DWORD SizeofResource(HMODULE module, HRSRC resource) {
+  PeResourceData data;
+  if (!DataEntryOf(FromHandle(module), resource, &data)) return 0;
+  return data.size;
+}

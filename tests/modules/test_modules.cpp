@@ -1,0 +1,97 @@
+#include "test_modules.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The Windows build runs under Wine, which shows the Linux root as drive Z:.
+std::string HostPath(std::string path) {
+#ifdef _WIN32
+  if (!path.empty() && path[0] == '/') {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    path = "Z:" + path;
+  }
+#endif
+  return path;
+}
+
+}  // namespace
+
+std::string TestModulesDir() {
+  const char* dir = std::getenv("PICTROVE_TEST_MODULES");
+  return dir ? HostPath(dir) : std::string();
+}
+
+std::string WineModulesDir() {
+  const char* dir = std::getenv("PICTROVE_WINE_MODULES");
+  return HostPath(dir ? dir : "/usr/lib/i386-linux-gnu/wine/i386-windows");
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  return (fs::path(folder) / name).string();
+}
+
+std::vector<std::string> FilesEndingIn(const std::string& folder, const std::vector<std::string>& suffixes) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(folder, error)) {
+    std::string name = entry.path().filename().string();
+    for (const std::string& suffix : suffixes) {
+      if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+        names.push_back(name);
+        break;
+      }
+    }
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<ManifestResource> ReadManifest(const std::string& folder) {
+  std::vector<ManifestResource> resources;
+  std::ifstream in(JoinPath(folder, "manifest.txt"), std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    std::vector<std::string> fields;
+    std::stringstream split(line);
+    std::string field;
+    while (std::getline(split, field, '\t')) fields.push_back(field);
+    if (fields.size() != 6 || fields[0] != "resource") continue;
+    ManifestResource resource;
+    resource.module = fields[1];
+    resource.type = fields[2];
+    resource.name = fields[3];
+    resource.size = static_cast<std::uint32_t>(std::stoul(fields[4]));
+    resource.crc = static_cast<std::uint32_t>(std::stoul(fields[5], nullptr, 16));
+    resources.push_back(resource);
+  }
+  return resources;
+}
+
+std::vector<std::uint8_t> ReadFileContents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  std::vector<std::uint8_t> bytes;
+  std::streamoff length = in ? static_cast<std::streamoff>(in.tellg()) : 0;
+  if (length <= 0) return bytes;
+  bytes.resize(static_cast<std::size_t>(length));
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(bytes.data()), length);
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  return bytes;
+}
+
+std::uint32_t Crc32(const void* data, std::size_t length) {
+  const auto* p = static_cast<const std::uint8_t*>(data);
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (std::size_t i = 0; i < length; ++i) {
+    crc ^= p[i];
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+  }
+  return ~crc;
+}

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "core/icon_handles.h"
+#include "tests/modules_core/icon_size.h"
+#include "tests/support/image_bytes.h"
+
+namespace {
+
+struct OwnedImage {
+  IconImage image{};
+  explicit OwnedImage(const Bytes& bytes) {
+    image.bits = static_cast<BYTE*>(std::malloc(bytes.empty() ? 1 : bytes.size()));
+    if (!bytes.empty()) std::memcpy(image.bits, bytes.data(), bytes.size());
+    image.byteCount = static_cast<std::uint32_t>(bytes.size());
+    BindImagePointers(&image);
+  }
+  ~OwnedImage() { std::free(image.bits); }
+};
+
+struct IconDeleter {
+  void operator()(HICON__* icon) const { DestroyIcon(icon); }
+};
+using IconPtr = std::unique_ptr<HICON__, IconDeleter>;
+
+TEST(IconHandleFromImage, MakesAnIconOfTheSizeInsideTheBlock) {
+  struct Case {
+    const char* what;
+    Bytes block;
+    int width;
+    int height;
+  } cases[] = {
+      {"32 x 32 at 4 bits", IconImageBlock(32, 32, 4), 32, 32},
+      {"48 x 48 at 32 bits", IconImageBlock(48, 48, 32), 48, 48},
+      {"16 x 16 at 16 bits", IconImageBlock(16, 16, 16), 16, 16},
+      {"24 x 24 at 1 bit", IconImageBlock(24, 24, 1), 24, 24},
+      {"PNG of 2 x 3", kSmallPng, 2, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    OwnedImage owned(c.block);
+    // The record's own fields do not count; the block's header does.
+    if (owned.image.header != nullptr) owned.image.width = owned.image.height = 7;
+    IconPtr icon(IconHandleFromImage(&owned.image));
+    ASSERT_NE(nullptr, icon);
+    EXPECT_EQ(c.width, IconWidth(icon.get()));
+    EXPECT_EQ(c.height, IconHeight(icon.get()));
+  }
+}
+
+TEST(IconHandleFromImage, GivesNullForNothingOrNoImage) {
+  EXPECT_EQ(nullptr, IconHandleFromImage(nullptr));
+  IconImage empty{};
+  EXPECT_EQ(nullptr, IconHandleFromImage(&empty));
+  Bytes shortHeader = IconImageBlock(16, 16, 8);
+  shortHeader.resize(30);
+  OwnedImage tooShort(shortHeader);
+  EXPECT_EQ(nullptr, IconHandleFromImage(&tooShort.image));
+  Bytes cut = IconImageBlock(16, 16, 16);
+  cut.resize(40 + 16 * 32 - 1);  // the colour rows are not all there
+  OwnedImage cutSixteen(cut);
+  EXPECT_EQ(nullptr, IconHandleFromImage(&cutSixteen.image));
+}
+
+#ifdef _WIN32
+// The clipboard of the system, opened by the test with no window.
+Bytes ClipboardDib() {
+  Bytes bytes;
+  if (!OpenClipboard(nullptr)) return bytes;
+  HANDLE data = GetClipboardData(CF_DIB);
+  if (data != nullptr) {
+    const BYTE* block = static_cast<const BYTE*>(GlobalLock(data));
+    if (block) bytes.assign(block, block + GlobalSize(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return bytes;
+}
+
+struct ClipboardWindow {
+  HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  HWND previous = MessageOwner();
+  ClipboardWindow() { SetMessageOwner(window); }
+  ~ClipboardWindow() {
+    SetMessageOwner(previous);
+    if (window) DestroyWindow(window);
+  }
+};
+
+TEST(CopyImageToClipboard, PlacesTheColourPictureAsADib) {
+  ClipboardWindow owner;
+  if (owner.window == nullptr) GTEST_SKIP() << "no window: no display";
+  struct Case {
+    const char* what;
+    Bytes block;
+    std::int32_t height;
+  } cases[] = {
+      {"32 x 32 at 4 bits", IconImageBlock(32, 32, 4), 32},
+      {"held height 33", [] {
+         HeaderFields fields;
+         fields.width = 16;
+         fields.height = 33;
+         fields.bitCount = 24;
+         Bytes block = InfoHeader(fields);
+         block.resize(40 + 48 * 16 + 4 * 16, 0x42);
+         return block;
+       }(), 16},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    OwnedImage owned(c.block);
+    ASSERT_EQ(1, CopyImageToClipboard(&owned.image));
+    Bytes placed = ClipboardDib();
+    ASSERT_GE(placed.size(), c.block.size());
+    EXPECT_EQ(c.height, static_cast<std::int32_t>(GetU32(placed, 8)));
+    Bytes expected = c.block;
+    PutU32(expected, 8, static_cast<std::uint32_t>(c.height));
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), placed.begin()));
+  }
+}
+
+TEST(CopyImageToClipboard, AnImageWithoutBytesLeavesTheClipboardEmptied) {
+  ClipboardWindow owner;
+  if (owner.window == nullptr) GTEST_SKIP() << "no window: no display";
+  OwnedImage first(IconImageBlock(16, 16, 4));
+  ASSERT_EQ(1, CopyImageToClipboard(&first.image));
+  IconImage empty{};
+  empty.bits = first.image.bits;
+  empty.byteCount = 0;
+  EXPECT_EQ(0, CopyImageToClipboard(&empty));
+  EXPECT_TRUE(ClipboardDib().empty());
+}
+
+TEST(CopyImageToClipboard, APngImageIsPlacedDecoded) {
+  ClipboardWindow owner;
+  if (owner.window == nullptr) GTEST_SKIP() << "no window: no display";
+  OwnedImage png(kSmallPng);
+  ASSERT_EQ(1, CopyImageToClipboard(&png.image));
+  Bytes placed = ClipboardDib();
+  ASSERT_GE(placed.size(), 40u + 2 * 3 * 4);
+  EXPECT_EQ(40u, GetU32(placed, 0));
+  EXPECT_EQ(2u, GetU32(placed, 4));
+  EXPECT_EQ(3u, GetU32(placed, 8));
+  EXPECT_EQ(32u, GetU16(placed, 14));
+}
+#else
+TEST(CopyImageToClipboard, TheNativeBuildHasNoClipboard) {
+  OwnedImage owned(IconImageBlock(32, 32, 4));
+  EXPECT_EQ(0, CopyImageToClipboard(&owned.image));
+}
+#endif
+
+}  // namespace
