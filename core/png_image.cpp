@@ -2,13 +2,13 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <memory>
+#include <vector>
 #include <climits>
 
 #include "byte_cursor.h"
 #include "dib.h"
 #include "limits.h"
-#include "stb_image_config.h"
+#include "platform/png_decoder.h"
 
 namespace {
 
@@ -32,10 +32,6 @@ int ChannelsFor(std::uint8_t colourType, std::uint8_t bitDepth) {
       return 0;
   }
 }
-
-struct StbFree {
-  void operator()(stbi_uc* pixels) const { stbi_image_free(pixels); }
-};
 
 }  // namespace
 
@@ -75,13 +71,10 @@ BITMAPINFOHEADER* DecodePngToDib(const BYTE* block, std::size_t length) {
   PngHeader png;
   if (!ReadPngHeader(block, length, &png)) return nullptr;
   std::uint64_t pixelBytes = std::uint64_t(png.width) * std::uint64_t(png.height) * 4;
-  if (pixelBytes > limits::kMaxBlockBytes || length > static_cast<std::size_t>(INT32_MAX)) {
-    return nullptr;
-  }
-  int width = 0, height = 0, channels = 0;
-  std::unique_ptr<stbi_uc, StbFree> rgba(stbi_load_from_memory(
-      block, static_cast<int>(length), &width, &height, &channels, 4));
-  if (!rgba || width != png.width || height != png.height) return nullptr;
+  if (pixelBytes > limits::kMaxBlockBytes) return nullptr;
+  std::vector<std::uint8_t> rgba;
+  if (!DecodePngRgba(block, length, png.width, png.height, &rgba)) return nullptr;
+  const int width = png.width, height = png.height;
 
   auto* dib = static_cast<BITMAPINFOHEADER*>(std::malloc(sizeof(BITMAPINFOHEADER) + pixelBytes));
   if (dib == nullptr) return nullptr;
@@ -95,7 +88,7 @@ BITMAPINFOHEADER* DecodePngToDib(const BYTE* block, std::size_t length) {
   std::size_t stride = std::size_t(width) * 4;
   for (int y = 0; y < height; ++y) {
     // PNG runs top-down, a DIB bottom-up.
-    const stbi_uc* from = rgba.get() + std::size_t(height - 1 - y) * stride;
+    const std::uint8_t* from = rgba.data() + std::size_t(height - 1 - y) * stride;
     BYTE* to = rows + std::size_t(y) * stride;
     for (int x = 0; x < width; ++x) {
       to[4 * x + 0] = from[4 * x + 2];

@@ -6,7 +6,15 @@ HWND g_owner = nullptr;
 }  // namespace
 
 // Defined per platform: the real box on Windows, stderr on POSIX.
+#ifdef _WIN32
+int PlatformMessageBox(HWND owner, const char* text, const char* caption, UINT type, MessageEncoding encoding);
+#else
 int PlatformMessageBox(HWND owner, const char* text, const char* caption, UINT type);
+// stderr takes UTF-8 and tells a path caption from a program caption itself.
+static int PlatformMessageBox(HWND owner, const char* text, const char* caption, UINT type, MessageEncoding) {
+  return PlatformMessageBox(owner, text, caption, type);
+}
+#endif
 
 MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) {
   MessageBoxHook previous = g_hook;
@@ -19,6 +27,10 @@ void SetMessageOwner(HWND owner) { g_owner = owner; }
 HWND MessageOwner() { return g_owner; }
 
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+  return ShowMessageBox(owner, text, caption, type, kTextWithPathCaption);
+}
+
+int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type, MessageEncoding encoding) {
   if (g_hook) return g_hook(owner, text, caption, type);
-  return PlatformMessageBox(owner, text, caption, type);
+  return PlatformMessageBox(owner, text, caption, type, encoding);
 }

@@ -19,4 +19,18 @@ MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);
 void SetMessageOwner(HWND owner);
 HWND MessageOwner();
 
+// How the display reads a message's bytes: the program's own texts are GBK,
+// paths are in the system's code page. The hook always sees the bytes as they
+// are.
+struct MessageEncoding {
+  unsigned textPathBytes;  // the text begins with a path of this many bytes; the rest is program text
+  bool captionIsPath;
+};
+// The readers' and writers' messages: program text, the file's path as caption.
+constexpr MessageEncoding kTextWithPathCaption{0, true};
+// The window's commands: program text, program caption ("错误").
+constexpr MessageEncoding kTextWithProgramCaption{0, false};
+
+// Shown as kTextWithPathCaption.
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type);
+int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type, MessageEncoding encoding);

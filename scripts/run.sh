@@ -1,20 +1,51 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs pictrove on a sample icon that
-# this script makes: lists it, describes its images, and saves it as .ico and
-# .bmp into build/sample/.
+# Installs what is missing, builds, and starts Pictrove.exe under Wine: on
+# the user's display when there is one ($DISPLAY), else on a virtual display
+# (Xvfb), where it takes a screenshot of the window into
+# build/screenshots/main.png and then ends the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+here=$PWD
 
 bash scripts/install-deps.sh
 bash scripts/build.sh
 
-sample=build/sample
-mkdir -p "$sample"
-convert -size 48x48 plasma:fractal -define icon:auto-resize=256,48,32,16 "$sample/sample.ico"
+exe=$here/build/win32/app/Pictrove.exe
 
-pictrove=build/native/cli/pictrove
-set -x
-"$pictrove" list "$sample/sample.ico"
-"$pictrove" info "$sample/sample.ico"
-"$pictrove" save "$sample/sample.ico" "$sample/copy.ico"
-"$pictrove" save "$sample/sample.ico" "$sample/first.bmp"
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  echo "Starting Pictrove on display $DISPLAY (close its window to end it)."
+  exec bash scripts/wine-run.sh "$exe"
+fi
+
+# No display: the GUI tests' prefix, whose programs run in a virtual desktop
+# that draws window frames without a window manager.
+prefix=$here/build/wineprefix-gui
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= WINEARCH=win32
+mkdir -p "$(dirname "$prefix")" build/screenshots
+exec 8>"$prefix.run.lock"
+flock -w 900 8
+bash scripts/wine-prefix.sh "$prefix" --desktop
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+
+read -r display xvfb_pid < <(bash scripts/xvfb-display.sh)
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+export DISPLAY=$display
+echo "No display: starting Pictrove on a virtual display (Xvfb $DISPLAY)."
+
+wine "$exe" >/dev/null 2>&1 &
+shot=build/screenshots/main.png
+# The window is there once the screen shows more than the desktop's colour.
+for _ in $(seq 120); do
+  sleep 0.5
+  colours=$(import -window root png:- 2>/dev/null | convert - -format %k info: 2>/dev/null || echo 0)
+  [ "${colours:-0}" -gt 2 ] && break
+done
+sleep 1
+import -window root "$shot"
+echo "Screenshot of the window: $here/$shot"
+echo "Ending Pictrove (nobody can use a virtual display)."

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in the project's own prefix, which is made
-# on first use. Usage: wine-run.sh PROGRAM.exe [ARGS...]
+# on first use (scripts/wine-prefix.sh). Usage: wine-run.sh PROGRAM.exe [ARGS...]
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,13 +10,6 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEARCH=win32 2>/dev/null || true
 
-mkdir -p "$(dirname "$WINEPREFIX")"
-(
-  flock 9
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i >/dev/null 2>&1 || true
-    wineserver -w || true
-  fi
-) 9>"$WINEPREFIX.lock"
+bash "$here/scripts/wine-prefix.sh" "$WINEPREFIX"
 
 exec wine "$@"

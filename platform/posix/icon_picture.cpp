@@ -6,11 +6,7 @@
 #include <memory>
 #include <new>
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wall"
-#pragma GCC diagnostic ignored "-Wextra"
-#include <stb_image.h>
-#pragma GCC diagnostic pop
+#include "platform/png_decoder.h"
 
 namespace {
 
@@ -65,25 +61,6 @@ void SettleAlpha(IconPicture* picture) {
   for (std::uint32_t& color : picture->colors) color |= 0xFF000000u;
 }
 
-struct StbFree {
-  void operator()(stbi_uc* pixels) const { stbi_image_free(pixels); }
-};
-
-// stb_image copies from a null buffer when the first image data chunk is
-// empty (harmless, but undefined); real encoders never write one, so such a
-// file is refused before it gets there.
-bool HasEmptyImageDataChunk(const std::uint8_t* block, std::size_t length) {
-  std::size_t at = sizeof kPngSignature;
-  while (at <= length && 8 <= length - at) {
-    std::uint32_t chunkLength = BigU32(block + at);
-    if (chunkLength == 0 && std::memcmp(block + at + 4, "IDAT", 4) == 0) return true;
-    if (std::memcmp(block + at + 4, "IEND", 4) == 0) return false;
-    if (chunkLength > length - at - 8 || 4 > length - at - 8 - chunkLength) return false;
-    at += 8 + std::size_t{chunkLength} + 4;
-  }
-  return false;
-}
-
 bool DecodePng(const std::uint8_t* block, std::size_t length, IconPicture* picture) {
   // The size from the header chunk, checked before the decoder allocates.
   if (length < 8 + 8 + 13 || length > static_cast<std::size_t>(INT_MAX)) return false;
@@ -91,15 +68,13 @@ bool DecodePng(const std::uint8_t* block, std::size_t length, IconPicture* pictu
   std::int64_t declaredWidth = BigU32(block + 16);
   std::int64_t declaredHeight = BigU32(block + 20);
   if (!SizeAllowed(declaredWidth, declaredHeight)) return false;
-  if (HasEmptyImageDataChunk(block, length)) return false;
-
-  int width = 0, height = 0, channels = 0;
-  std::unique_ptr<stbi_uc, StbFree> rgba(
-      stbi_load_from_memory(block, static_cast<int>(length), &width, &height, &channels, 4));
-  if (!rgba || width != declaredWidth || height != declaredHeight) return false;
+  const auto width = static_cast<std::int32_t>(declaredWidth);
+  const auto height = static_cast<std::int32_t>(declaredHeight);
+  std::vector<std::uint8_t> rgba;
+  if (!DecodePngRgba(block, length, width, height, &rgba)) return false;
   IconPicture decoded;
   if (!Allocate(&decoded, width, height)) return false;
-  const stbi_uc* from = rgba.get();
+  const std::uint8_t* from = rgba.data();
   for (std::size_t i = 0; i < decoded.colors.size(); ++i, from += 4) {
     decoded.colors[i] = static_cast<std::uint32_t>(from[3]) << 24 |
                         static_cast<std::uint32_t>(from[0]) << 16 |

@@ -229,6 +229,26 @@ TEST_F(BitmapFileWriter, PngImageIsSavedAsItsDecoded32BitPicture) {
 }
 
 TEST_F(BitmapFileWriter, UndecodablePngWritesNothing) {
+  // An empty image data chunk ahead of the real one: the decoder is never
+  // handed it.
+  Bytes emptyChunk = {0, 0, 0, 0, 'I', 'D', 'A', 'T', 0x35, 0xAF, 0x06, 0x1E};
+  Bytes withEmptyChunk(kSmallPng.begin(), kSmallPng.begin() + 33);
+  Append(withEmptyChunk, emptyChunk);
+  withEmptyChunk.insert(withEmptyChunk.end(), kSmallPng.begin() + 33, kSmallPng.end());
+  for (Bytes png : {Bytes(kSmallPng.begin(), kSmallPng.begin() + 40), withEmptyChunk}) {
+    IconImage image{};
+    image.bits = png.data();
+    image.byteCount = static_cast<std::uint32_t>(png.size());
+    ASSERT_EQ(1, BindImagePointers(&image));
+    std::string path = dir.Path("bad.bmp");
+    messages.Clear();
+    EXPECT_EQ(0, SaveImageAsBitmap(path.c_str(), &image)) << png.size() << " bytes";
+    EXPECT_EQ("写位图文件出错!", messages.OnlyText());
+    EXPECT_FALSE(FileExists(path));
+  }
+}
+
+TEST_F(BitmapFileWriter, CutPngWritesNothing) {
   Bytes png(kSmallPng.begin(), kSmallPng.begin() + 40);  // header chunk, then cut
   IconImage image{};
   image.bits = png.data();

@@ -1,0 +1,128 @@
+#include "grabber_dlg.h"
+
+#include "about_dlg.h"
+#include "framework/gdi.h"
+#include "framework/win_app.h"
+#include "resource.h"
+#include "skin.h"
+
+CGrabberDlg::CGrabberDlg(CWnd* pParent)
+    : CDialog(IDD_PICTROVE_DIALOG, pParent),
+      m_hIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+
+void CGrabberDlg::DoDataExchange(CDataExchange* pDX) {
+  DDX_Control(pDX, IDC_GRAB_BUTTON, m_btnGrab);
+  DDX_Control(pDX, IDC_EXIT_BUTTON, m_btnExit);
+  DDX_Control(pDX, IDC_SAVE_BUTTON, m_btnSave);
+  DDX_Control(pDX, IDC_COPY_BUTTON, m_btnCopy);
+  DDX_Control(pDX, IDC_ABOUT_BUTTON, m_btnAbout);
+  DDX_Control(pDX, IDC_ICON_LIST, m_listIcons);
+}
+
+BOOL CGrabberDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  SetMessageOwner(m_hWnd);
+
+  if (HMENU systemMenu = GetSystemMenu(m_hWnd, FALSE)) {
+    wchar_t text[128] = {};
+    if (LoadStringW(AfxGetResourceHandle(), IDS_ABOUTBOX, text, 128) > 0) {
+      AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
+    }
+  }
+
+  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+  ApplyButtonSkin(m_btnGrab);
+  ApplyButtonSkin(m_btnExit);
+  ApplyButtonSkin(m_btnSave);
+  ApplyButtonSkin(m_btnAbout);
+  ApplyButtonSkin(m_btnCopy);
+
+  m_btnCopy.EnableWindow(FALSE);
+  m_btnSave.EnableWindow(FALSE);
+
+  // None when it can't be made: the commands then find nothing to work on.
+  m_pIconGroup.reset(CreateUntitledGroup());
+  return TRUE;
+}
+
+void CGrabberDlg::OnOK() {
+  // The Open command comes here.
+}
+
+void CGrabberDlg::OnSaveButton() {
+  // The Save command comes here.
+}
+
+void CGrabberDlg::OnCopyButton() {
+  // The Copy command comes here.
+}
+
+void CGrabberDlg::OnSysCommand(UINT nID, LPARAM) {
+  // The system keeps the low four bits of a system command for itself.
+  if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
+    RunAboutBox();
+  } else {
+    Default();
+  }
+}
+
+void CGrabberDlg::OnAboutButton() { RunAboutBox(); }
+
+void CGrabberDlg::RunAboutBox() {
+  CAboutDlg about;
+  about.DoModal();
+}
+
+void CGrabberDlg::OnPaint() {
+  if (IsIconic()) {
+    CPaintDC dc(m_hWnd);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(static_cast<HDC>(dc)), 0);
+    const int cx = GetSystemMetrics(SM_CXICON);
+    const int cy = GetSystemMetrics(SM_CYICON);
+    RECT rect;
+    GetClientRect(&rect);
+    const int x = (rect.right - rect.left - cx + 1) / 2;
+    const int y = (rect.bottom - rect.top - cy + 1) / 2;
+    DrawIcon(dc, x, y, m_hIcon);
+  } else {
+    Default();
+  }
+
+  // The preview of a module source is made anew on every paint.
+  const LRESULT data = m_listIcons.GetItemData(m_listIcons.GetCurSel());
+  if (data == LB_ERR) return;
+  if (!IsModuleSource()) return;
+  ShowModulePreview(static_cast<ResourceName>(data));
+}
+
+HICON CGrabberDlg::OnQueryDragIcon() { return m_hIcon; }
+
+void CGrabberDlg::OnSelChangeIconList() { Invalidate(TRUE); }
+
+void CGrabberDlg::OnDestroy() {
+  Default();
+  ReleaseListGroupNames(m_hWnd);
+  m_pIconGroup.reset();
+  m_hModule.Free();
+  SetPreviewIcon(nullptr);
+  SetMessageOwner(nullptr);
+}
+
+bool CGrabberDlg::IsModuleSource() const {
+  return m_strFileExt == "exe" || m_strFileExt == "dll" || m_strFileExt == "icl";
+}
+
+void CGrabberDlg::ShowModulePreview(ResourceName name) {
+  SetPreviewIcon(LoadPreviewIcon(m_hModule.Get(), name));
+}
+
+void CGrabberDlg::SetPreviewIcon(HICON icon) {
+  // ExtractIconA's 1 (a file that is neither an icon file nor a module) is
+  // no icon: shown as nothing, never destroyed.
+  if (reinterpret_cast<UINT_PTR>(icon) == 1) icon = nullptr;
+  SendDlgItemMessageW(m_hWnd, IDC_PREVIEW, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+  m_previewIcon.reset(icon);
+}

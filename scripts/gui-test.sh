@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The window's tests under Wine on a virtual display: window_tests.exe (the
+# framework, the skinned button, message boxes, the resources) and
+# gui_client.exe driving the real Pictrove.exe, each in a Chinese (ANSI code
+# page 936) and an English (1252) locale. Screenshots of the main window, the
+# about box and the system menu go to build/screenshots/LOCALE/.
+# Usage: gui-test.sh WINDOWS_BUILD_DIR
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "$1" && pwd)
+prefix=$here/build/wineprefix-gui
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= WINEARCH=win32
+# Every step is bounded; a hung program is ended by its timeout.
+step_timeout=300
+
+# One GUI run at a time in this prefix.
+mkdir -p "$(dirname "$prefix")"
+exec 8>"$prefix.run.lock"
+flock -w 900 8
+
+bash "$here/scripts/wine-prefix.sh" "$prefix" --desktop
+# Making the prefix may leave a desktop process behind that has no display;
+# the tests start from nothing.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+
+read -r display xvfb_pid < <(bash "$here/scripts/xvfb-display.sh")
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+export DISPLAY=$display
+echo "virtual display $DISPLAY"
+
+exe=$build/app/Pictrove.exe
+status=0
+for locale in zh_CN.GBK en_US.UTF-8; do
+  name=${locale%%.*}
+  shots=$here/build/screenshots/$name
+  rm -rf "$shots"
+  mkdir -p "$shots"
+  echo "== $locale"
+  LC_ALL=$locale PICTROVE_GUI_DISPLAY=1 PICTROVE_EXE="$(winepath -w "$exe")" \
+    timeout -k 10 "$step_timeout" wine "$build/tests/gui/window_tests.exe" || status=1
+  LC_ALL=$locale timeout -k 10 "$step_timeout" wine "$build/tests/gui/gui_client.exe" "$exe" "$shots" || status=1
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  for bmp in "$shots"/*.bmp; do
+    [ -e "$bmp" ] || continue
+    convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+  done
+  echo "screenshots in $shots"
+done
+exit $status

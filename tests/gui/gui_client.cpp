@@ -1,0 +1,446 @@
+// The GUI test client: starts the real Pictrove.exe, drives it through the
+// messages that clicks and keys produce, and checks its windows and pixels.
+// Usage: gui_client.exe PICTROVE.EXE [SCREENSHOT_DIR]
+// Prints one line per check and "N passed, N failed"; exit status 1 when a
+// check failed.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "controls/nine_slice.h"
+#include "gui_driver.h"
+
+namespace {
+
+int g_passed = 0;
+int g_failed = 0;
+
+void Check(bool ok, const std::string& what, const std::string& detail = std::string()) {
+  (ok ? g_passed : g_failed)++;
+  std::printf("%s %s%s%s\n", ok ? "ok  " : "FAIL", what.c_str(), detail.empty() ? "" : ": ", detail.c_str());
+  std::fflush(stdout);
+}
+
+std::string Narrow(const std::wstring& text) {
+  int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(length > 0 ? length : 1), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], length, nullptr, nullptr);
+  out.resize(out.size() - 1);
+  return out;
+}
+
+const wchar_t kMainCaption[] = L"Pictrove 1.0版";
+const wchar_t kAboutCaption[] = L"关于 Pictrove";
+const std::uint32_t kGround = Rgb(160, 180, 220);
+const SkinMargins kMargins{5, 5, 5, 4};
+enum Slice { kRest = 0, kPressed = 1, kDisabled = 2, kFocused = 3 };
+
+std::wstring g_screenshots;
+
+void Screenshot(const wchar_t* name) {
+  if (g_screenshots.empty()) return;
+  RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  Capture capture = CaptureScreen(screen);
+  Check(capture.Save(g_screenshots + L"\\" + name + L".bmp"), "screenshot " + Narrow(name));
+}
+
+// The four state images the program should build for a client of cw x ch:
+// the strip of the program's own resources, cut the same way.
+class ExpectedFaces {
+ public:
+  explicit ExpectedFaces(const std::wstring& exePath)
+      : m_module(LoadLibraryExW(exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
+  ~ExpectedFaces() {
+    if (m_module) FreeLibrary(m_module);
+  }
+
+  Capture Face(int slice, int cw, int ch) const {
+    Capture face;
+    HBITMAP strip = static_cast<HBITMAP>(LoadImageW(m_module, MAKEINTRESOURCEW(129), IMAGE_BITMAP, 0, 0, 0));
+    if (strip == nullptr) return face;
+    BITMAP info{};
+    GetObjectW(strip, sizeof info, &info);
+    HDC screen = GetDC(nullptr);
+    HDC source = CreateCompatibleDC(screen);
+    HDC target = CreateCompatibleDC(screen);
+    HBITMAP image = CreateCompatibleBitmap(screen, cw, ch);
+    HGDIOBJ oldSource = SelectObject(source, strip);
+    HGDIOBJ oldTarget = SelectObject(target, image);
+    DrawNineSlice(target, source, LayOutNineSlice(info.bmWidth, info.bmHeight, 5, slice, cw, ch, kMargins));
+    SelectObject(source, oldSource);
+    SelectObject(target, oldTarget);
+    BITMAPINFO bits{};
+    bits.bmiHeader.biSize = sizeof bits.bmiHeader;
+    bits.bmiHeader.biWidth = cw;
+    bits.bmiHeader.biHeight = -ch;
+    bits.bmiHeader.biPlanes = 1;
+    bits.bmiHeader.biBitCount = 32;
+    face.width = cw;
+    face.height = ch;
+    face.pixels.resize(static_cast<size_t>(cw) * ch);
+    GetDIBits(target, image, 0, ch, face.pixels.data(), &bits, DIB_RGB_COLORS);
+    for (std::uint32_t& p : face.pixels) p &= 0xFFFFFF;
+    DeleteObject(image);
+    DeleteObject(strip);
+    DeleteDC(source);
+    DeleteDC(target);
+    ReleaseDC(nullptr, screen);
+    return face;
+  }
+
+  bool Loaded() const { return m_module != nullptr; }
+
+ private:
+  HMODULE m_module;
+};
+
+bool InMargins(int x, int y, int cw, int ch) {
+  return y < kMargins.top || y >= ch - kMargins.bottom || x < kMargins.left || x >= cw - kMargins.right;
+}
+
+struct FaceMatch {
+  int slice = -1;
+  int mismatches = 0;
+  // Caption: the pixels inside the margins that differ from the face.
+  int textLeft = -1;
+  int textRight = -1;
+  int darkest = 255;  // brightest channel of the darkest caption pixel
+};
+
+FaceMatch MatchFace(const ExpectedFaces& faces, const Capture& button) {
+  FaceMatch best;
+  best.mismatches = button.width * button.height + 1;
+  for (int slice = 0; slice < 4; ++slice) {
+    Capture face = faces.Face(slice, button.width, button.height);
+    if (face.pixels.size() != button.pixels.size()) continue;
+    int mismatches = 0;
+    for (int y = 0; y < button.height; ++y) {
+      for (int x = 0; x < button.width; ++x) {
+        if (InMargins(x, y, button.width, button.height) && face.At(x, y) != button.At(x, y)) ++mismatches;
+      }
+    }
+    if (mismatches >= best.mismatches) continue;
+    best = FaceMatch{slice, mismatches};
+    for (int y = 0; y < button.height; ++y) {
+      for (int x = 0; x < button.width; ++x) {
+        if (InMargins(x, y, button.width, button.height) || face.At(x, y) == button.At(x, y)) continue;
+        std::uint32_t p = button.At(x, y);
+        int brightest = std::max({static_cast<int>(p >> 16 & 0xFF), static_cast<int>(p >> 8 & 0xFF),
+                                  static_cast<int>(p & 0xFF)});
+        best.darkest = std::min(best.darkest, brightest);
+        if (best.textLeft < 0 || x < best.textLeft) best.textLeft = x;
+        if (x > best.textRight) best.textRight = x;
+      }
+    }
+  }
+  return best;
+}
+
+struct FaceWanted {
+  HWND button;
+  const char* name;
+  int slice;
+  bool grayCaption;
+};
+
+// Waits (bounded) for the button to show the face wanted, then checks it.
+FaceMatch CheckFace(const ExpectedFaces& faces, const FaceWanted& wanted) {
+  FaceMatch match;
+  DWORD start = GetTickCount();
+  do {
+    match = MatchFace(faces, CaptureClient(wanted.button));
+    if (match.slice == wanted.slice && match.mismatches == 0) break;
+    Sleep(100);
+  } while (GetTickCount() - start < 3000);
+  Check(match.slice == wanted.slice && match.mismatches == 0,
+        std::string(wanted.name) + " shows slice " + std::to_string(wanted.slice),
+        "best slice " + std::to_string(match.slice) + " with " + std::to_string(match.mismatches) +
+            " margin pixels differing");
+  const int grayText = GetSysColor(COLOR_GRAYTEXT) & 0xFF;
+  if (wanted.grayCaption) {
+    Check(match.textLeft >= 0 && match.darkest >= grayText - 40 && match.darkest <= grayText + 40,
+          std::string(wanted.name) + " caption grey",
+          "darkest caption pixel " + std::to_string(match.darkest) + ", grey text " + std::to_string(grayText));
+  } else {
+    Check(match.textLeft >= 0 && match.darkest < 70, std::string(wanted.name) + " caption black",
+          "darkest caption pixel " + std::to_string(match.darkest));
+  }
+  return match;
+}
+
+void CheckGround(HWND window, const char* what) {
+  // A point of the ground: the client's top-left corner area holds no control
+  // in either dialog (the list starts at 4 dialog units).
+  Capture client = CaptureClient(window);
+  bool ok = client.width > 4 && client.At(2, 2) == kGround;
+  Check(ok, std::string(what) + " ground is RGB(160,180,220)",
+        client.width > 4 ? "found " + HexColor(client.At(2, 2)) : "no capture");
+}
+
+HWND WaitForAbout(DWORD processId) { return WaitForWindow(processId, kAboutCaption, kWaitTimeoutMs); }
+
+bool CheckAboutClosedBy(HWND main, HWND about, const char* how) {
+  bool gone = WaitForWindowGone(about, kWaitTimeoutMs);
+  Check(gone, std::string("about box closed by ") + how);
+  struct Context {
+    HWND main;
+  } context{main};
+  bool back = WaitUntil(
+      kWaitTimeoutMs,
+      [](void* c) {
+        HWND m = static_cast<Context*>(c)->main;
+        return IsWindowEnabled(m) && ActiveOf(m) == m;
+      },
+      &context);
+  Check(back, std::string("main window enabled and active again after ") + how);
+  return gone;
+}
+
+void CheckAboutBox(const ExpectedFaces& faces, HWND main, HWND about) {
+  Check(!IsWindowEnabled(main), "main window disabled while the about box shows");
+  HWND close = GetDlgItem(about, 1004);
+  Check(close != nullptr && WindowText(close) == L"确定", "about box close button \"确定\"",
+        Narrow(WindowText(close)));
+  Check(FocusOf(about) == close, "about box close button has the focus");
+  std::wstring texts;
+  for (HWND child = GetWindow(about, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    texts += WindowText(child) + L"|";
+  }
+  Check(texts.find(L"Pictrove 1.0 版|") != std::wstring::npos, "about box names the program", Narrow(texts));
+  CheckGround(about, "about box");
+  CheckFace(faces, {close, "about close button (focus)", kFocused, false});
+}
+
+int CountSeparatorsAndCheckLast(const Capture& menu, std::string& detail) {
+  const std::uint32_t shadow = GetSysColor(COLOR_BTNSHADOW);
+  const std::uint32_t line = Rgb(GetRValue(shadow), GetGValue(shadow), GetBValue(shadow));
+  std::vector<int> rows;
+  for (int y = 3; y < menu.height - 3; ++y) {
+    int hits = 0;
+    for (int x = 3; x < menu.width - 3; ++x) hits += menu.At(x, y) == line;
+    if (hits * 10 >= (menu.width - 6) * 7) rows.push_back(y);
+  }
+  detail = "separator rows:";
+  for (int y : rows) detail += " " + std::to_string(y);
+  detail += " of height " + std::to_string(menu.height);
+  if (rows.size() < 2) return 0;
+  // One item between the last two separators ("Close") and one after the
+  // last (the about item): the two gaps hold one item each.
+  int between = rows[rows.size() - 1] - rows[rows.size() - 2];
+  int after = menu.height - rows.back();
+  return std::abs(between - after) <= 4 ? 1 : -1;
+}
+
+void CheckSystemMenu(DWORD processId, HWND main) {
+  HWND focus = FocusOf(main);
+  UINT scan = MapVirtualKeyW(VK_SPACE, MAPVK_VK_TO_VSC);
+  const LPARAM altDown = 1 | (static_cast<LPARAM>(scan) << 16) | (1 << 29);
+  PostMessageW(focus ? focus : main, WM_SYSKEYDOWN, VK_SPACE, altDown);
+  PostMessageW(focus ? focus : main, WM_SYSKEYUP, VK_SPACE, altDown | (3u << 30));
+  HWND popup = nullptr;
+  DWORD start = GetTickCount();
+  while (!popup && GetTickCount() - start < kWaitTimeoutMs) {
+    for (HWND window : WindowsOfProcess(processId)) {
+      wchar_t className[16] = {};
+      GetClassNameW(window, className, 16);
+      if (lstrcmpW(className, L"#32768") == 0) popup = window;
+    }
+    Sleep(50);
+  }
+  Check(popup != nullptr, "Alt+Space opens the system menu");
+  if (!popup) return;
+  Sleep(500);  // let it paint
+  RECT rect;
+  GetWindowRect(popup, &rect);
+  Capture menu = CaptureScreen(rect);
+  Screenshot(L"menu");
+  std::string detail;
+  Check(CountSeparatorsAndCheckLast(menu, detail) == 1, "system menu ends with a separator and one item", detail);
+  // The last item: Up from the first wraps to it; Enter runs it.
+  PressKey(main, VK_UP);
+  PressKey(main, VK_RETURN);
+  HWND about = WaitForAbout(processId);
+  Check(about != nullptr, "the system menu's last item opens the about box");
+  if (about) {
+    PressKey(GetDlgItem(about, 1004), VK_ESCAPE);
+    CheckAboutClosedBy(main, about, "Esc (after the menu)");
+  }
+}
+
+void RunMainWindowChecks(const std::wstring& exe, const ExpectedFaces& faces) {
+  ChildProcess first;
+  Check(first.Start(exe), "Pictrove.exe starts");
+  HWND main = WaitForWindow(first.Id(), kMainCaption, kStartTimeoutMs);
+  Check(main != nullptr, "main window with caption \"" + Narrow(kMainCaption) + "\" appears");
+  if (!main) return;
+
+  HWND grab = GetDlgItem(main, 1), exitButton = GetDlgItem(main, 2), about = GetDlgItem(main, 3);
+  HWND list = GetDlgItem(main, 1000), save = GetDlgItem(main, 1001), copy = GetDlgItem(main, 1002);
+  HWND preview = GetDlgItem(main, 1003);
+  const struct {
+    HWND button;
+    const wchar_t* caption;
+    bool enabled;
+  } buttons[] = {{grab, L"抓取图标", true}, {exitButton, L"退出", true}, {save, L"保存图标", false},
+                 {copy, L"复制图标", false}, {about, L"关于...", true}};
+  for (const auto& b : buttons) {
+    std::string name = Narrow(b.caption);
+    Check(b.button && WindowText(b.button) == b.caption, "button \"" + name + "\"", Narrow(WindowText(b.button)));
+    Check(b.button && (IsWindowEnabled(b.button) != FALSE) == b.enabled,
+          "button \"" + name + (b.enabled ? "\" enabled" : "\" greyed"));
+    Check(b.button && (GetWindowLongW(b.button, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW,
+          "button \"" + name + "\" is owner-drawn");
+  }
+  Check(list && SendMessageW(list, LB_GETCOUNT, 0, 0) == 0, "icon list empty");
+  Check(preview && SendMessageW(preview, STM_GETICON, 0, 0) == 0, "preview empty");
+  struct FocusContext {
+    HWND main, grab;
+  } focusContext{main, grab};
+  Check(WaitUntil(kWaitTimeoutMs, [](void* c) {
+          auto* f = static_cast<FocusContext*>(c);
+          return FocusOf(f->main) == f->grab;
+        }, &focusContext),
+        "grab button has the focus");
+
+  CheckGround(main, "main window");
+  CheckFace(faces, {grab, "grab button (focus)", kFocused, false});
+  CheckFace(faces, {exitButton, "exit button (rest)", kRest, false});
+  CheckFace(faces, {save, "save button (disabled)", kDisabled, true});
+  CheckFace(faces, {copy, "copy button (disabled)", kDisabled, true});
+  FaceMatch aboutAtRest = CheckFace(faces, {about, "about button (rest)", kRest, false});
+  Screenshot(L"main");
+
+  // Pressed with the focus: the mouse held down on the about button.
+  PressMouse(about);
+  FaceMatch pressed = CheckFace(faces, {about, "about button pressed with focus", kPressed, false});
+  int shift = pressed.textLeft - aboutAtRest.textLeft;
+  Check(aboutAtRest.textLeft >= 0 && shift >= 2 && shift <= 3, "pressed caption moved 2-3 pixels right",
+        "moved " + std::to_string(shift));
+  ReleaseMouse(about);
+  HWND box = WaitForAbout(first.Id());
+  Check(box != nullptr, "about button opens the about box");
+  if (box) {
+    CheckAboutBox(faces, main, box);
+    Screenshot(L"about");
+    Click(GetDlgItem(box, 1004));
+    CheckAboutClosedBy(main, box, "its button");
+  }
+
+  for (WPARAM command : {WPARAM{16}, WPARAM{31}}) {
+    PostMessageW(main, WM_SYSCOMMAND, command, 0);
+    box = WaitForAbout(first.Id());
+    Check(box != nullptr, "system command " + std::to_string(command) + " opens the about box");
+    if (!box) continue;
+    if (command == 16) {
+      PressKey(GetDlgItem(box, 1004), VK_ESCAPE);
+      CheckAboutClosedBy(main, box, "Esc");
+    } else {
+      Check(ClickCloseBox(box), "about box has a close box");
+      CheckAboutClosedBy(main, box, "the close box");
+    }
+  }
+  PostMessageW(main, WM_SYSCOMMAND, 32, 0);
+  Check(WaitForWindow(first.Id(), kAboutCaption, 1000) == nullptr, "system command 32 opens no about box");
+
+  CheckSystemMenu(first.Id(), main);
+
+  // A second copy while the first runs: ends at once, without a window.
+  const struct {
+    std::wstring path;
+    bool runsBeside;
+    const char* what;
+  } copies[] = {
+      {exe, false, "a second copy of the same file"},
+      {L"", false, "a copy of the same name in another folder"},
+      {L"", true, "a copy under another file name"},
+  };
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring folder = std::wstring(temp) + L"pictrove-gui-copy";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  std::wstring sameName = folder + L"\\Pictrove.exe";
+  std::wstring otherName = folder + L"\\PictroveBeside.exe";
+  CopyFileW(exe.c_str(), sameName.c_str(), FALSE);
+  CopyFileW(exe.c_str(), otherName.c_str(), FALSE);
+  for (const auto& c : copies) {
+    std::wstring path = c.path.empty() ? (c.runsBeside ? otherName : sameName) : c.path;
+    ChildProcess second;
+    Check(second.Start(path), std::string(c.what) + " starts");
+    if (!c.runsBeside) {
+      bool sawWindow = false;
+      DWORD start = GetTickCount();
+      while (!second.WaitForExit(50) && GetTickCount() - start < kStartTimeoutMs) {
+        sawWindow = sawWindow || !WindowsOfProcess(second.Id()).empty();
+      }
+      Check(second.WaitForExit(0), std::string(c.what) + " ends at once");
+      Check(!sawWindow, std::string(c.what) + " shows no window");
+      Check(second.ExitCode() == 0, std::string(c.what) + " exits with 0", std::to_string(second.ExitCode()));
+    } else {
+      HWND beside = WaitForWindow(second.Id(), kMainCaption, kStartTimeoutMs);
+      Check(beside != nullptr, std::string(c.what) + " runs beside the first");
+      if (beside) PressKey(FocusOf(beside) ? FocusOf(beside) : beside, VK_ESCAPE);
+      Check(second.WaitForExit(kWaitTimeoutMs), std::string(c.what) + " ends on Esc");
+    }
+  }
+  DeleteFileW(sameName.c_str());
+  DeleteFileW(otherName.c_str());
+  RemoveDirectoryW(folder.c_str());
+  Check(IsWindow(main) && IsWindowVisible(main), "the first copy still runs");
+
+  // Esc ends the program, with no window left.
+  HWND focus = FocusOf(main);
+  PressKey(focus ? focus : main, VK_ESCAPE);
+  Check(first.WaitForExit(kWaitTimeoutMs), "Esc ends the program");
+  Check(!IsWindow(main) && WindowsOfProcess(first.Id()).empty(), "no window left after Esc");
+  Check(first.ExitCode() == 0, "exit code 0", std::to_string(first.ExitCode()));
+
+  // After the first copy has ended a new one starts; its close box ends it.
+  ChildProcess again;
+  Check(again.Start(exe), "a new copy starts after the first ended");
+  HWND second = WaitForWindow(again.Id(), kMainCaption, kStartTimeoutMs);
+  Check(second != nullptr, "its main window appears");
+  if (second) {
+    Check(ClickCloseBox(second), "main window has a close box");
+    Check(again.WaitForExit(kWaitTimeoutMs), "the close box ends the program");
+    Check(!IsWindow(second) && WindowsOfProcess(again.Id()).empty(), "no window left after the close box");
+  }
+}
+
+std::wstring WindowsPath(const char* path) {
+  std::wstring wide;
+  int length = MultiByteToWideChar(CP_UTF8, 0, path, -1, nullptr, 0);
+  wide.resize(static_cast<size_t>(length > 0 ? length : 1));
+  MultiByteToWideChar(CP_UTF8, 0, path, -1, &wide[0], length);
+  wide.resize(wide.size() - 1);
+  if (!wide.empty() && wide[0] == L'/') {
+    wide = L"Z:" + wide;
+    for (wchar_t& c : wide) {
+      if (c == L'/') c = L'\\';
+    }
+  }
+  return wide;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: gui_client PICTROVE.EXE [SCREENSHOT_DIR]\n");
+    return 2;
+  }
+  std::wstring exe = WindowsPath(argv[1]);
+  if (argc > 2) {
+    g_screenshots = WindowsPath(argv[2]);
+    CreateDirectoryW(g_screenshots.c_str(), nullptr);
+  }
+  std::printf("ANSI code page %u\n", GetACP());
+  ExpectedFaces faces(exe);
+  Check(faces.Loaded(), "Pictrove.exe's resources readable");
+  RunMainWindowChecks(exe, faces);
+  std::printf("%d passed, %d failed\n", g_passed, g_failed);
+  return g_failed == 0 ? 0 : 1;
+}
