@@ -12,7 +12,7 @@ packages=(
   wine wine32:i386 xvfb xauth x11-utils fonts-wine fonts-wqy-microhei
   icoutils imagemagick python3 python3-pil
   clang libclang-rt-14-dev valgrind
-  libbenchmark-dev
+  libbenchmark-dev hyperfine time
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

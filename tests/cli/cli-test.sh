@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The pictrove command as a user runs it: output, messages and exit status.
-# Usage: cli-test.sh PICTROVE REAL_FILES_DIR
+# Usage: cli-test.sh PICTROVE REAL_FILES_DIR TEST_MODULES_DIR
 set -uo pipefail
 
 pictrove=${1:?}
 real=${2:?}
+modules=${3:?}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -60,6 +61,60 @@ expect "save into missing folder" 1 '' '文件建立时出错!' -- "$pictrove" s
 expect "save bmp of empty icon" 1 '' '此文件中没有图标资源!' -- "$pictrove" save "$work/empty.ico" "$work/e.bmp"
 expect "save of unreadable icon" 1 '' '没有可保存的图标资源!' -- "$pictrove" save "$work/text.ico" "$work/t.ico"
 [ ! -e "$work/t.ico" ] || { echo "FAIL: a file was written for an unreadable icon" >&2; failures=$((failures + 1)); }
+
+# Modules: entries in the order the window's sorted list shows them.
+module=$modules/good-pe32.dll
+expect "list module" 0 '' '' -- "$pictrove" list "$module"
+printf 'Icon [10]\nIcon [11]\nIcon [128]\nIcon [2]\nIcon [MAINICON]\n' >"$work/expected"
+cmp -s "$work/out" "$work/expected" || { echo "FAIL list module: $(cat "$work/out")" >&2; failures=$((failures + 1)); }
+expect "info module entry" 0 '^1 16x16 8-bit 1384 bytes$' '' -- "$pictrove" info "$module" --entry "Icon [MAINICON]"
+expect "module without group icons" 1 '' '^错误: 列举图标资源名时出错!$' -- "$pictrove" list "$modules/good-no-group-icons.dll"
+expect "text named dll" 1 '' 'bad-text.dll文件载入错误，必须是WIN32的文件!$' -- "$pictrove" list "$modules/bad-text.dll"
+cp "$module" "$work/module.ocx"
+expect "module of another extension" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$work/module.ocx"
+
+# Saving an entry reads that entry's group: each of two entries its own images.
+expect "save entry MAINICON" 0 '' '' -- "$pictrove" save "$module" "$work/main.ico" --entry "Icon [MAINICON]"
+expect "save entry 2" 0 '' '' -- "$pictrove" save "$module" "$work/two.ico" --entry "Icon [2]"
+[ "$("$pictrove" info "$work/main.ico")" = "$("$pictrove" info "$module" --entry "Icon [MAINICON]")" ] &&
+  [ "$("$pictrove" info "$work/two.ico")" = "$("$pictrove" info "$module" --entry "Icon [2]")" ] &&
+  ! cmp -s "$work/main.ico" "$work/two.ico" ||
+  { echo "FAIL save entry: the files do not hold their entries' images" >&2; failures=$((failures + 1)); }
+expect "save module entry as bmp" 0 '' '' -- "$pictrove" save "$module" "$work/main.bmp" --entry "Icon [MAINICON]"
+[ "$(identify -format '%wx%h' "$work/main.bmp" 2>/dev/null)" = 32x32 ] ||
+  { echo "FAIL save module entry as bmp: not a 32x32 bitmap" >&2; failures=$((failures + 1)); }
+
+# A group of no images saves as the bare header; it has no first image.
+expect "save empty group" 0 '' '' -- "$pictrove" save "$modules/good-empty-group.dll" "$work/none.ico" --entry "Icon [1]"
+[ "$(od -An -tx1 "$work/none.ico" | tr -d ' \n')" = 000001000000 ] ||
+  { echo "FAIL save empty group: $(od -An -tx1 "$work/none.ico")" >&2; failures=$((failures + 1)); }
+expect "save empty group as bmp" 1 '' '错误: 没有可保存的图标资源!' -- "$pictrove" save "$modules/good-empty-group.dll" "$work/none.bmp" --entry "Icon [1]"
+expect "group naming a missing icon" 1 '' '错误: 没有可保存的图标资源!' -- "$pictrove" save "$modules/good-missing-icon.dll" "$work/missing.ico"
+[ ! -e "$work/none.bmp" ] && [ ! -e "$work/missing.ico" ] ||
+  { echo "FAIL: a file was written for a group without images" >&2; failures=$((failures + 1)); }
+
+# A bitmap becomes the starting group's one image: 32 x 32 at 32 bits.
+bitmap=$real/bmp/depth8.bmp
+expect "list bitmap" 0 "^$bitmap\$" '' -- "$pictrove" list "$bitmap"
+expect "info bitmap" 0 '^0 32x32 32-bit 4264 bytes$' '' -- "$pictrove" info "$bitmap"
+expect "save bitmap as ico" 0 '' '' -- "$pictrove" save "$bitmap" "$work/bitmap.ico"
+[ "$(identify -format '%wx%h ' "$work/bitmap.ico" 2>/dev/null)" = "32x32 " ] ||
+  { echo "FAIL save bitmap as ico: $(identify "$work/bitmap.ico" 2>&1)" >&2; failures=$((failures + 1)); }
+cp "$work/text.ico" "$work/not.bmp"
+expect "unreadable bitmap" 1 '' 'not.bmp: 未知的位图格式文件!' -- "$pictrove" list "$work/not.bmp"
+
+# extract: every group of every file, a line per file, bad files skipped.
+mkdir "$work/extracted"
+expect "extract" 1 '' 'missing.dll' -- "$pictrove" extract "$module" "$bitmap" "$work/missing.dll" "$palette" -o "$work/extracted"
+(cd "$work/extracted" && ls) >"$work/names"
+printf '%s\n' depth8.bmp_Icon.ico good-pe32.dll_Icon_10.ico good-pe32.dll_Icon_11.ico \
+  good-pe32.dll_Icon_128.ico good-pe32.dll_Icon_2.ico good-pe32.dll_Icon_MAINICON.ico \
+  magick-palette.ico_Icon.ico >"$work/expected"
+cmp -s "$work/names" "$work/expected" || { echo "FAIL extract wrote: $(cat "$work/names")" >&2; failures=$((failures + 1)); }
+[ "$(wc -l <"$work/out")" = 7 ] || { echo "FAIL extract reported: $(cat "$work/out")" >&2; failures=$((failures + 1)); }
+expect "extract all good" 0 '' '' -- "$pictrove" extract "$module" -o "$work/extracted"
+[ "$(wc -l <"$work/out")" = 5 ] || { echo "FAIL extract: $(cat "$work/out")" >&2; failures=$((failures + 1)); }
+expect "extract without -o" 2 '' 'usage:' -- "$pictrove" extract "$module"
 
 echo "$failures failures"
 [ "$failures" -eq 0 ]
