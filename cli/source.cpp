@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <cstring>
-#include <utility>
 
 #include "core/icon_file.h"
 #include "core/icon_from_bitmap.h"
@@ -34,7 +33,6 @@ Source::Source()
 Source::~Source() {
   EmptyList();
   DestroyWindow(dialog_);
-  if (module_) FreeLibrary(module_);
   FreeIconGroup(group_);
 }
 
@@ -59,7 +57,7 @@ void Source::Open(const std::string& path) {
   path_ = path;
   extension_ = LowerExtension(path);
   EmptyList();
-  if (module_) FreeLibrary(std::exchange(module_, nullptr));
+  module_.Free();
 
   if (extension_ == "ico") {
     OpenIconFile();
@@ -85,13 +83,13 @@ void Source::OpenBitmapFile() {
 }
 
 bool Source::OpenModule() {
-  module_ = LoadLibraryExA(path_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (module_ == nullptr) {
+  module_ = ModuleHandle(LoadLibraryExA(path_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  if (!module_) {
     std::string text = path_ + "文件载入错误，必须是WIN32的文件!";
     ShowMessageBox(MessageOwner(), text.c_str(), "错误", MB_OK);
     return false;
   }
-  if (!EnumResourceNamesA(module_, RT_GROUP_ICON, ListGroupName,
+  if (!EnumResourceNamesA(module_.Get(), RT_GROUP_ICON, ListGroupName,
                           reinterpret_cast<LONG_PTR>(dialog_))) {
     ShowMessageBox(MessageOwner(), "列举图标资源名时出错!", "错误", MB_OK);
     return false;
@@ -124,7 +122,7 @@ int Source::FindEntry(const std::string& text) const {
 IconGroup* Source::GroupForEntry(int entry) {
   // Every module the Open command loaded is a module source, whatever its
   // extension: its entry is read afresh, so the icon saved is the entry's own.
-  if (module_ != nullptr) {
+  if (module_) {
     LRESULT name = SendMessageA(list_, LB_GETITEMDATA, static_cast<WPARAM>(entry), 0);
     if (name != LB_ERR) {
       ReplaceGroup(LoadModuleIconGroup(path_.c_str(), static_cast<ResourceName>(name)));

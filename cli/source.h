@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/icon_group.h"
+#include "core/module_handle.h"
 #include "platform/platform.h"
 
 class Source {
@@ -34,7 +35,7 @@ class Source {
   IconGroup* GroupForEntry(int entry);
 
   // True while a module opened by the last Open is held.
-  bool IsModule() const { return module_ != nullptr; }
+  bool IsModule() const { return static_cast<bool>(module_); }
 
   // True when the current group has a first record holding a block.
   bool HasFirstImage() const;
@@ -51,7 +52,7 @@ class Source {
   std::string extension_;
   HWND dialog_;
   HWND list_;
-  HMODULE module_ = nullptr;
+  ModuleHandle module_;
   IconGroup* group_;
   bool startingGroup_ = true;
 };

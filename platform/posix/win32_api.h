@@ -17,6 +17,18 @@ using LPCVOID = const void*;
 using LPDWORD = DWORD*;
 using PLONG = LONG*;
 using HANDLE = void*;
+using HGLOBAL = void*;
+using INT_PTR = std::intptr_t;
+using LONG_PTR = std::intptr_t;
+using ULONG_PTR = std::uintptr_t;
+using UINT_PTR = std::uintptr_t;
+using DWORD_PTR = std::uintptr_t;
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
+
+#define CALLBACK
+#define WINAPI
 
 struct HWND__;
 using HWND = HWND__*;

@@ -10,22 +10,9 @@
 // system is found: neutral, then U.S. English, then English, then the first.
 #pragma once
 
-#include <cstdint>
-
-using INT_PTR = std::intptr_t;
-using LONG_PTR = std::intptr_t;
-using ULONG_PTR = std::uintptr_t;
 using HMODULE = HINSTANCE;
-using HGLOBAL = void*;
 struct HRSRC__;
 using HRSRC = HRSRC__*;
-
-#ifndef CALLBACK
-#define CALLBACK
-#endif
-#ifndef WINAPI
-#define WINAPI
-#endif
 
 #define MAKEINTRESOURCEA(i) (reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))
 #define IS_INTRESOURCE(r) ((reinterpret_cast<ULONG_PTR>(r) >> 16) == 0)

@@ -9,22 +9,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-
-using WPARAM = std::uintptr_t;
-using LPARAM = std::intptr_t;
-using LRESULT = std::intptr_t;
-using LONG_PTR = std::intptr_t;
-using UINT_PTR = std::uintptr_t;
-using DWORD_PTR = std::uintptr_t;
-using HGLOBAL = void*;
-
-#ifndef CALLBACK
-#define CALLBACK
-#endif
-#ifndef WINAPI
-#define WINAPI
-#endif
 
 #define LB_OKAY 0
 #define LB_ERR (-1)
