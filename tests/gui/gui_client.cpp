@@ -175,8 +175,14 @@ FaceMatch CheckFace(const ExpectedFaces& faces, const FaceWanted& wanted) {
 void CheckGround(HWND window, const char* what) {
   // A point of the ground: the client's top-left corner area holds no control
   // in either dialog (the list starts at 4 dialog units).
-  Capture client = CaptureClient(window);
-  bool ok = client.width > 4 && client.At(2, 2) == kGround;
+  // A window that has just appeared may not have painted yet: the screen is
+  // read again for a while before the colour counts as wrong.
+  Capture client;
+  bool ok = false;
+  for (DWORD start = GetTickCount(); !ok && GetTickCount() - start < 3000; Sleep(50)) {
+    client = CaptureClient(window);
+    ok = client.width > 4 && client.At(2, 2) == kGround;
+  }
   Check(ok, std::string(what) + " ground is RGB(160,180,220)",
         client.width > 4 ? "found " + HexColor(client.At(2, 2)) : "no capture");
 }
