@@ -45,19 +45,8 @@ BOOL CGrabberDlg::OnInitDialog() {
 
   // None when it can't be made: the commands then find nothing to work on.
   m_pIconGroup.reset(CreateUntitledGroup());
+  m_bStartingGroup = m_pIconGroup != nullptr;
   return TRUE;
-}
-
-void CGrabberDlg::OnOK() {
-  // The Open command comes here.
-}
-
-void CGrabberDlg::OnSaveButton() {
-  // The Save command comes here.
-}
-
-void CGrabberDlg::OnCopyButton() {
-  // The Copy command comes here.
 }
 
 void CGrabberDlg::OnSysCommand(UINT nID, LPARAM) {
@@ -111,9 +100,7 @@ void CGrabberDlg::OnDestroy() {
   SetMessageOwner(nullptr);
 }
 
-bool CGrabberDlg::IsModuleSource() const {
-  return m_strFileExt == "exe" || m_strFileExt == "dll" || m_strFileExt == "icl";
-}
+bool CGrabberDlg::IsModuleSource() const { return static_cast<bool>(m_hModule); }
 
 void CGrabberDlg::ShowModulePreview(ResourceName name) {
   SetPreviewIcon(LoadPreviewIcon(m_hModule.Get(), name));

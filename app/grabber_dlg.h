@@ -21,7 +21,8 @@ class CGrabberDlg : public CDialog {
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
-  // The grab button and Enter: the Open command. Never ends the dialog.
+  // The grab button and Enter: the Open command (grabber_commands.cpp).
+  // Never ends the dialog.
   void OnOK() override;
 
   void OnSysCommand(UINT nID, LPARAM lParam);
@@ -49,8 +50,8 @@ class CGrabberDlg : public CDialog {
   }
 
  private:
-  // "exe", "dll" or "icl": the list's item data name group-icon resources of
-  // m_hModule.
+  // A module that the Open command loaded is held, whatever its extension:
+  // the list's item data name group-icon resources of m_hModule.
   bool IsModuleSource() const;
   // Shows the preview of group-icon resource `name` of the held module.
   void ShowModulePreview(ResourceName name);
@@ -59,7 +60,26 @@ class CGrabberDlg : public CDialog {
   void SetPreviewIcon(HICON icon);
   void RunAboutBox();
 
+  // The Open command's branches and its tail (grabber_commands.cpp). A
+  // branch that returns false has shown why, and the tail does not run.
+  void OpenIconFile();
+  void OpenBitmapFile();
+  bool OpenModule();
+  void FinishOpen();
+  void EmptyList();
+  // Save and Copy work on the selected entry of a module source, read afresh
+  // into the current group; other sources keep the current group.
+  void ReadSelectedEntry();
+  // Puts `group` (or none) in the place of the current group, releasing it.
+  void ReplaceGroup(IconGroup* group);
+  // A current group whose first record holds a block.
+  bool HasFirstImage() const;
+  void ShowError(const char* text) const;
+
   IconGroupPtr m_pIconGroup;
+  // The current group is the one made when the window opened: it has room
+  // for a first record although it counts no image yet.
+  bool m_bStartingGroup = false;
   ModuleHandle m_hModule;
   CString m_strFilePath;
   CString m_strFileExt;

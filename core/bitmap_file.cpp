@@ -115,7 +115,15 @@ int SaveBitmapFile(const char* path, BITMAPINFOHEADER* imageBlock) {
   BITMAPINFOHEADER header = *imageBlock;
   header.biHeight = imageBlock->biHeight / 2;
   DWORD paletteBytes = DibPaletteBytes(imageBlock);
-  DWORD rowBytes = static_cast<DWORD>(DibStride(imageBlock)) * static_cast<DWORD>(header.biHeight);
+  // Sized in 64 bits: a header no bound image has must not wrap into a short
+  // write of some other length.
+  std::uint32_t bitsPerPixel = static_cast<std::uint32_t>(header.biPlanes) * header.biBitCount;
+  std::int64_t rows = DibStride64(header.biWidth, bitsPerPixel) * header.biHeight;
+  if (header.biWidth < 1 || header.biHeight < 1 || header.biWidth > limits::kMaxDimension ||
+      header.biHeight > limits::kMaxDimension || static_cast<std::uint64_t>(rows) > limits::kMaxBlockBytes) {
+    return FailWrite(path, "写位图文件出错!");
+  }
+  DWORD rowBytes = static_cast<DWORD>(rows);
   DWORD offBits = kFileHeaderBytes + kInfoHeaderBytes + paletteBytes;
 
   BYTE fileHeader[kFileHeaderBytes];

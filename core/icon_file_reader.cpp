@@ -51,6 +51,13 @@ IconGroup* LoadIconFile(const char* path) {
   int count = ReadIconFileHeader(file.Get());
   if (count < 0) return Fail(path, "读图标文件头时出错!");
   auto imageCount = static_cast<std::uint32_t>(count);
+  // A count whose directory the file can't hold is refused with the message
+  // its short read gives, before a group is sized from it.
+  std::uint64_t fileLength = 0;
+  bool lengthKnown = FileLength(file.Get(), &fileLength);
+  if (lengthKnown && 6 + std::uint64_t{kDirectoryEntryBytes} * imageCount > fileLength) {
+    return Fail(path, "读图标文件时出错!");
+  }
 
   void* resized = std::realloc(building.group, IconGroupBytes(imageCount));
   if (resized == nullptr) return Fail(path, "图标内存重新分配出错!");
@@ -67,8 +74,6 @@ IconGroup* LoadIconFile(const char* path) {
     return Fail(path, "读图标文件时出错!");
   }
 
-  std::uint64_t fileLength = 0;
-  bool lengthKnown = FileLength(file.Get(), &fileLength);
   std::uint64_t groupBytes = 0;
   ByteCursor entries(directory.get(), directoryBytes);
   for (std::uint32_t i = 0; i < imageCount; ++i) {

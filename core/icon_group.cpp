@@ -58,7 +58,11 @@ int BindImagePointers(IconImage* image) {
   image->bitsPerPixel = static_cast<std::int32_t>(static_cast<std::uint32_t>(header->biBitCount) *
                                                   header->biPlanes);
   image->xorBits = DibPixels(header);
-  image->andBits = image->xorBits + static_cast<std::ptrdiff_t>(DibStride(header)) * image->height;
+  // The XOR rows' length in 64 bits, as checked above: DibStride's 32 bits
+  // could wrap for a depth no picture has.
+  std::int64_t xorRows = DibStride64(image->width, static_cast<std::uint32_t>(image->bitsPerPixel)) *
+                         image->height;
+  image->andBits = image->xorBits + static_cast<std::ptrdiff_t>(xorRows);
   return 1;
 }
 

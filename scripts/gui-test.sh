@@ -4,11 +4,28 @@
 # gui_client.exe driving the real Pictrove.exe, each in a Chinese (ANSI code
 # page 936) and an English (1252) locale. Screenshots of the main window, the
 # about box and the system menu go to build/screenshots/LOCALE/.
-# Usage: gui-test.sh WINDOWS_BUILD_DIR
+# With the made modules, the native pictrove and a folder for the files of
+# the run, gui_client.exe also drives the Open, Save and Copy commands: the
+# folder gets the modules it opens and what pictrove saves for their entries,
+# which the window's saves must equal.
+# Usage: gui-test.sh WINDOWS_BUILD_DIR [TEST_MODULES_DIR PICTROVE FILES_DIR]
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
+files=
+if [ $# -ge 4 ]; then
+  modules=$2 pictrove=$3 files=$4
+  rm -rf "$files"
+  mkdir -p "$files"
+  for m in good-ids.dll good-no-group-icons.dll bad-text.dll bad-16-bit.exe; do
+    cp "$modules/$m" "$files/"
+  done
+  for entry in 2 10; do
+    "$pictrove" save "$files/good-ids.dll" "$files/expected-ids-$entry.ico" --entry "Icon [$entry]"
+  done
+  "$pictrove" save "$files/good-ids.dll" "$files/expected-ids-2.bmp" --entry "Icon [2]"
+fi
 prefix=$here/build/wineprefix-gui
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= WINEARCH=win32
 # Every step is bounded; a hung program is ended by its timeout.
@@ -44,7 +61,7 @@ for locale in zh_CN.GBK en_US.UTF-8; do
   echo "== $locale"
   LC_ALL=$locale PICTROVE_GUI_DISPLAY=1 PICTROVE_EXE="$(winepath -w "$exe")" \
     timeout -k 10 "$step_timeout" wine "$build/tests/gui/window_tests.exe" || status=1
-  LC_ALL=$locale timeout -k 10 "$step_timeout" wine "$build/tests/gui/gui_client.exe" "$exe" "$shots" || status=1
+  LC_ALL=$locale timeout -k 10 "$step_timeout" wine "$build/tests/gui/gui_client.exe" "$exe" "$shots" ${files:+"$files"} || status=1
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
   for bmp in "$shots"/*.bmp; do

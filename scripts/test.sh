@@ -12,3 +12,7 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build/native --output-on-failure -j 2 --timeout 600
 ctest --test-dir build/asan --output-on-failure -j 2 --timeout 600
+
+# The fuzz targets (clang, build/fuzz) once over their seeds and the
+# malformed files.
+bash scripts/fuzz.sh --replay

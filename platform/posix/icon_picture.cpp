@@ -11,7 +11,6 @@
 namespace {
 
 constexpr std::size_t kHeaderBytes = 40;
-constexpr std::int64_t kMaxIconDimension = 32768;
 const std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 std::uint32_t U16(const std::uint8_t* p) { return static_cast<std::uint32_t>(p[0] | p[1] << 8); }
@@ -29,8 +28,8 @@ std::int64_t Stride(std::int64_t width, std::int64_t bitsPerPixel) {
 }
 
 bool SizeAllowed(std::int64_t width, std::int64_t height) {
-  return width >= 1 && height >= 1 && width <= kMaxIconDimension &&
-         height <= kMaxIconDimension && width * height <= kMaxIconPixels;
+  return width >= 1 && height >= 1 && width <= limits::kMaxDimension &&
+         height <= limits::kMaxDimension && width * height <= kMaxIconPixels;
 }
 
 // Sizes the picture's arrays; false when memory runs out.

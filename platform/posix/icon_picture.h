@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/input_limits.h"
+
 struct IconPicture {
   std::int32_t width = 0;
   std::int32_t height = 0;
@@ -20,9 +22,9 @@ struct IconPicture {
   bool hasAlpha = false;
 };
 
-// The largest picture an icon object holds, in pixels (64 MiB of colour);
-// larger blocks are refused before anything is allocated.
-constexpr std::int64_t kMaxIconPixels = std::int64_t{4096} * 4096;
+// The largest picture an icon object holds, in pixels; larger blocks are
+// refused before anything is allocated.
+constexpr std::int64_t kMaxIconPixels = limits::kMaxIconPixels;
 
 // Decodes an icon image block: a 40-byte header (BI_RGB, 1, 4, 8, 16 (5-5-5),
 // 24 or 32 bits per pixel, biHeight twice the picture height), the colour

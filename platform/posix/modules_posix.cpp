@@ -18,16 +18,12 @@
 #include <new>
 #include <string>
 
+#include "platform/input_limits.h"
 #include "platform/pe/pe_image.h"
 #include "platform/pe/pe_resources.h"
 #include "platform/pe/resource_names.h"
 
 namespace {
-
-// Resource addresses are 32 bits, so nothing past 4 GiB can be reached; real
-// modules stay far below this bound, which keeps a mistaken choice of some
-// huge file from taking the memory.
-constexpr std::uint64_t kMaxModuleBytes = std::uint64_t{1} << 30;
 
 // The native build has no Windows locale; it takes the languages of a U.S.
 // English user and system.
@@ -68,7 +64,7 @@ bool MapWholeFile(const char* path, LoadedModule* module) {
   FileDescriptor file(open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat info;
   if (file.Get() < 0 || fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0 ||
-      static_cast<std::uint64_t>(info.st_size) > kMaxModuleBytes) {
+      static_cast<std::uint64_t>(info.st_size) > limits::kMaxModuleBytes) {
     return false;
   }
   std::size_t length = static_cast<std::size_t>(info.st_size);

@@ -1,17 +1,51 @@
-// Bitmap file reading, and saving what was read as a bitmap again.
+// Bitmap file reading, saving what was read as a bitmap again, and the
+// bitmap turned into an icon image of every depth, stretched and not: the
+// image made must bind as any image read from a file does.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "core/bitmap_file.h"
 #include "core/dib.h"
+#include "core/icon_from_bitmap.h"
 #include "fuzz_input_file.h"
+
+namespace {
+
+void Check(bool condition, const char* what) {
+  if (!condition) {
+    std::fprintf(stderr, "bitmap into icon broke: %s\n", what);
+    std::abort();
+  }
+}
+
+void IntoEveryDepth(const BITMAPINFOHEADER* dib) {
+  for (std::int32_t depth : {1, 4, 8, 16, 24, 32}) {
+    for (BOOL stretch : {TRUE, FALSE}) {
+      IconImage image = {};
+      image.width = stretch ? 32 : 20;
+      image.height = stretch ? 32 : 40;
+      image.bitsPerPixel = depth;
+      if (!IconImageFromDib(&image, dib, stretch)) continue;
+      IconImage bound = image;
+      Check(BindImagePointers(&bound) == 1, "the image made does not bind");
+      Check(bound.width == image.width && bound.height == image.height &&
+                bound.bitsPerPixel == depth && bound.andBits == image.andBits,
+            "the image made binds otherwise");
+      std::free(image.bits);
+    }
+  }
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   SilenceMessages();
   const std::string& path = WriteFuzzInput(data, size, "bmp");
   BITMAPINFOHEADER* dib = LoadBitmapFile(path.c_str());
   if (dib == nullptr) return 0;
+  IntoEveryDepth(dib);
   // As the colour rows of an icon image: the header counts mask rows too.
   std::size_t bytes = 40 + DibPaletteBytes(dib) + std::size_t(DibStride(dib)) * dib->biHeight;
   auto* image = static_cast<BITMAPINFOHEADER*>(std::malloc(bytes));

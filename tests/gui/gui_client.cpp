@@ -1,6 +1,9 @@
 // The GUI test client: starts the real Pictrove.exe, drives it through the
 // messages that clicks and keys produce, and checks its windows and pixels.
-// Usage: gui_client.exe PICTROVE.EXE [SCREENSHOT_DIR]
+// Usage: gui_client.exe PICTROVE.EXE [SCREENSHOT_DIR [FILES_DIR]]
+// With FILES_DIR (the sources to open and what the native `pictrove save`
+// wrote for them, scripts/gui-test.sh) the Open, Save and Copy commands are
+// driven as well.
 // Prints one line per check and "N passed, N failed"; exit status 1 when a
 // check failed.
 #include <windows.h>
@@ -12,41 +15,16 @@
 #include <vector>
 
 #include "controls/nine_slice.h"
+#include "command_checks.h"
+#include "gui_checks.h"
 #include "gui_driver.h"
 
 namespace {
 
-int g_passed = 0;
-int g_failed = 0;
-
-void Check(bool ok, const std::string& what, const std::string& detail = std::string()) {
-  (ok ? g_passed : g_failed)++;
-  std::printf("%s %s%s%s\n", ok ? "ok  " : "FAIL", what.c_str(), detail.empty() ? "" : ": ", detail.c_str());
-  std::fflush(stdout);
-}
-
-std::string Narrow(const std::wstring& text) {
-  int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(length > 0 ? length : 1), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], length, nullptr, nullptr);
-  out.resize(out.size() - 1);
-  return out;
-}
-
 const wchar_t kMainCaption[] = L"Pictrove 1.0版";
 const wchar_t kAboutCaption[] = L"关于 Pictrove";
-const std::uint32_t kGround = Rgb(160, 180, 220);
 const SkinMargins kMargins{5, 5, 5, 4};
 enum Slice { kRest = 0, kPressed = 1, kDisabled = 2, kFocused = 3 };
-
-std::wstring g_screenshots;
-
-void Screenshot(const wchar_t* name) {
-  if (g_screenshots.empty()) return;
-  RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  Capture capture = CaptureScreen(screen);
-  Check(capture.Save(g_screenshots + L"\\" + name + L".bmp"), "screenshot " + Narrow(name));
-}
 
 // The four state images the program should build for a client of cw x ch:
 // the strip of the program's own resources, cut the same way.
@@ -170,21 +148,6 @@ FaceMatch CheckFace(const ExpectedFaces& faces, const FaceWanted& wanted) {
           "darkest caption pixel " + std::to_string(match.darkest));
   }
   return match;
-}
-
-void CheckGround(HWND window, const char* what) {
-  // A point of the ground: the client's top-left corner area holds no control
-  // in either dialog (the list starts at 4 dialog units).
-  // A window that has just appeared may not have painted yet: the screen is
-  // read again for a while before the colour counts as wrong.
-  Capture client;
-  bool ok = false;
-  for (DWORD start = GetTickCount(); !ok && GetTickCount() - start < 3000; Sleep(50)) {
-    client = CaptureClient(window);
-    ok = client.width > 4 && client.At(2, 2) == kGround;
-  }
-  Check(ok, std::string(what) + " ground is RGB(160,180,220)",
-        client.width > 4 ? "found " + HexColor(client.At(2, 2)) : "no capture");
 }
 
 HWND WaitForAbout(DWORD processId) { return WaitForWindow(processId, kAboutCaption, kWaitTimeoutMs); }
@@ -416,37 +379,20 @@ void RunMainWindowChecks(const std::wstring& exe, const ExpectedFaces& faces) {
   }
 }
 
-std::wstring WindowsPath(const char* path) {
-  std::wstring wide;
-  int length = MultiByteToWideChar(CP_UTF8, 0, path, -1, nullptr, 0);
-  wide.resize(static_cast<size_t>(length > 0 ? length : 1));
-  MultiByteToWideChar(CP_UTF8, 0, path, -1, &wide[0], length);
-  wide.resize(wide.size() - 1);
-  if (!wide.empty() && wide[0] == L'/') {
-    wide = L"Z:" + wide;
-    for (wchar_t& c : wide) {
-      if (c == L'/') c = L'\\';
-    }
-  }
-  return wide;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: gui_client PICTROVE.EXE [SCREENSHOT_DIR]\n");
+    std::fprintf(stderr, "usage: gui_client PICTROVE.EXE [SCREENSHOT_DIR [FILES_DIR]]\n");
     return 2;
   }
   std::wstring exe = WindowsPath(argv[1]);
-  if (argc > 2) {
-    g_screenshots = WindowsPath(argv[2]);
-    CreateDirectoryW(g_screenshots.c_str(), nullptr);
-  }
+  if (argc > 2) SetScreenshotFolder(WindowsPath(argv[2]));
   std::printf("ANSI code page %u\n", GetACP());
   ExpectedFaces faces(exe);
   Check(faces.Loaded(), "Pictrove.exe's resources readable");
   RunMainWindowChecks(exe, faces);
-  std::printf("%d passed, %d failed\n", g_passed, g_failed);
-  return g_failed == 0 ? 0 : 1;
+  if (argc > 3) RunCommandChecks(exe, argv[3]);
+  std::printf("%d passed, %d failed\n", PassedChecks(), FailedChecks());
+  return FailedChecks() == 0 ? 0 : 1;
 }

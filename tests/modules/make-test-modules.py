@@ -440,6 +440,14 @@ def main():
     res = [(RT_ICON, 1, EN_US, IMAGES[1]), (RT_VERSION, 1, EN_US, version_block(2))]
     w.good('good-no-group-icons.dll', res, resource_module(res)[0])
 
+    # Groups 1, 2 and 10 only, each of images of its own, so that the
+    # window's list and previews tell them apart.
+    res = [(RT_ICON, i, EN_US, IMAGES[i]) for i in (1, 2, 3, 4, 5)]
+    res += [(RT_GROUP_ICON, 1, EN_US, group_icon([(3, IMAGES[3]), (2, IMAGES[2])])),
+            (RT_GROUP_ICON, 2, EN_US, group_icon([(1, IMAGES[1])])),
+            (RT_GROUP_ICON, 10, EN_US, group_icon([(4, IMAGES[4]), (5, IMAGES[5]), (2, IMAGES[2])]))]
+    w.good('good-ids.dll', res, resource_module(res)[0])
+
     bare = Module(False, [Section('.text', 0x1000, b'\xC3' * 16, 0x60000020)]).build()
     w.write('good-no-resources.dll', bare)
 
@@ -510,6 +518,9 @@ def write_malformed(w, pe32, module, layout):
         return root + offset
 
     w.write('bad-text.dll', b'This is no module, only a text file named like one.\n')
+    # A 16-bit executable: the DOS header leads to an "NE" header.
+    w.write('bad-16-bit.exe', patch(patch(b'MZ' + bytes(0x3E) + b'NE' + bytes(0x3E), 0x18, '<H', 0x40),
+                                    0x3C, '<I', 0x40))
     w.write('bad-empty.dll', b'')
     w.write('bad-cut-dos-header.dll', pe32[:0x3E])
     w.write('bad-cut-pe-signature.dll', pe32[:lfanew + 2])

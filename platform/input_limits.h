@@ -1,0 +1,47 @@
+// Every limit on what Pictrove accepts from a file, for the core and the
+// platform alike: the largest picture, colour table, block, group and module.
+// Anything beyond them is a damaged or hostile file. Each is checked, with
+// sizes computed in 64 bits, before anything is allocated or read, so that a
+// file cannot make a 32-bit process run out of address space or a size wrap.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace limits {
+
+// Width and height of any picture, in pixels: bitmaps, icon images, PNG
+// images (the PNG decoder is built with the same bound). Real icons are at
+// most 256 x 256 and bitmaps worth turning into an icon are far below this;
+// at 32768 a row of 32 bits is 128 KiB and a stride never nears 2^31.
+constexpr std::int64_t kMaxDimension = 32768;
+
+// The colour table is not a limit of its own but follows from the layout:
+// biClrUsed counts entries in its low 16 bits and the table's length is four
+// times that, wrapping at 16 bits (so 16384 entries take no bytes). No table
+// is ever longer than this.
+constexpr std::uint32_t kMaxColorTableBytes = 0xFFFC;
+
+// One image or bitmap block, and one converted picture: the largest real
+// picture (256 x 256 at 32 bits) takes 256 KiB; a 8192 x 8192 bitmap at 32
+// bits still fits.
+constexpr std::uint64_t kMaxBlockBytes = std::uint64_t{256} * 1024 * 1024;
+
+// All image blocks of one icon group together: entries may share bytes in a
+// file or name one resource, so a small file could ask for many copies.
+constexpr std::uint64_t kMaxGroupBytes = std::uint64_t{512} * 1024 * 1024;
+
+// The picture inside an icon object of the native platform (64 MiB of
+// colour): icons are drawn at most at 256 x 256, so any larger image is only
+// shown scaled down.
+constexpr std::int64_t kMaxIconPixels = std::int64_t{4096} * 4096;
+
+// A module file the native platform maps: resource addresses are 32 bits and
+// real modules stay far below 1 GiB, so a mistaken choice of a huge file
+// costs nothing.
+constexpr std::uint64_t kMaxModuleBytes = std::uint64_t{1} << 30;
+
+// A path with its terminating zero (MAX_PATH).
+constexpr std::size_t kMaxPathBytes = 260;
+
+}  // namespace limits

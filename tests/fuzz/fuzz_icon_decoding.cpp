@@ -1,0 +1,55 @@
+// The native platform's icon decoding: CreateIconFromResourceEx on any block
+// (PNG images included) at its own size, the display's size and a size taken
+// from the input; the picture drawn; and the best-fit choice over the same
+// bytes read as a group-icon directory.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/posix/icon_best_fit.h"
+#include "platform/posix/icon_picture.h"
+
+namespace {
+
+void Draw(HICON icon) {
+  NativeIconPicture picture;
+  if (!GetNativeIconPicture(icon, &picture)) return;
+  volatile std::uint32_t last = picture.colors[picture.width * picture.height - 1];
+  volatile std::uint8_t mask = picture.mask[picture.width * picture.height - 1];
+  (void)last;
+  (void)mask;
+}
+
+void Create(const std::uint8_t* data, std::size_t size, int width, int height, UINT flags) {
+  HICON icon = CreateIconFromResourceEx(const_cast<BYTE*>(data), static_cast<DWORD>(size), TRUE,
+                                        0x30000, width, height, flags);
+  if (icon == nullptr) return;
+  Draw(icon);
+  DestroyIcon(icon);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  Create(data, size, 0, 0, 0);
+  Create(data, size, 0, 0, LR_DEFAULTSIZE);
+  // The last byte picks a size up to 64 x 64, for stretching both ways.
+  if (size != 0) Create(data, size, 1 + data[size - 1] % 64, 1 + data[size - 1] / 4 % 64, 0);
+
+  IconPicture picture;
+  if (DecodeIconImage(data, size, &picture)) {
+    volatile std::uint32_t drawn =
+        DrawnIconPixel(picture, picture.width - 1, picture.height - 1, 0xFFFFFF);
+    (void)drawn;
+  }
+
+  std::vector<IconEntrySize> sizes(64);
+  std::size_t read = ReadGroupIconSizes(data, size, sizes.data(), sizes.size());
+  int best = BestIconEntry(sizes.data(), read, 32, 32, 32);
+  if (best >= 0) {
+    volatile std::uint16_t id = GroupIconEntryId(data, static_cast<std::size_t>(best));
+    (void)id;
+  }
+  return 0;
+}

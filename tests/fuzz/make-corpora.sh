@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Makes the seed corpus of every fuzz target from valid and malformed files
+# that scripts make: the icon and bitmap files other programs write
+# (tests/data/make-real-files.sh), the malformed files and the test modules
+# (tests/hostile/make-hostile-files.py, which runs the modules script).
+# Inputs that once broke a target are kept as hex dumps in
+# tests/fuzz/regressions/<target>/*.hex and join its seeds.
+# Usage: make-corpora.sh OUTDIR
+#   OUTDIR/<target>/   one folder of seeds per target, each file named by
+#                      the SHA-1 of its bytes
+#   OUTDIR/sources/    the files the seeds were cut from
+set -euo pipefail
+
+out=${1:?usage: make-corpora.sh OUTDIR}
+root=$(cd "$(dirname "$0")/../.." && pwd)
+mkdir -p "$out/sources"
+bash "$root/tests/data/make-real-files.sh" "$out/sources/real" >/dev/null
+/usr/bin/python3 "$root/tests/hostile/make-hostile-files.py" "$out/sources/hostile" >/dev/null
+
+/usr/bin/python3 - "$out" "$root/tests/fuzz/regressions" <<'PY'
+import glob, hashlib, os, shutil, struct, sys
+
+out = sys.argv[1]
+regressions = sys.argv[2]
+real = os.path.join(out, 'sources', 'real')
+hostile = os.path.join(out, 'sources', 'hostile')
+# Large seeds make every mutation slow; real icons above this add nothing the
+# small ones lack.
+LARGEST = 64 * 1024
+
+def seed(target, data):
+    if len(data) > LARGEST:
+        return
+    folder = os.path.join(out, target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, hashlib.sha1(data).hexdigest()), 'wb') as f:
+        f.write(data)
+
+def read(path):
+    with open(path, 'rb') as f:
+        return f.read()
+
+def image_blocks(icon):
+    """The image blocks an icon file's directory points at, where they lie
+    inside the file."""
+    if len(icon) < 6:
+        return
+    count = struct.unpack_from('<H', icon, 4)[0]
+    for i in range(count):
+        at = 6 + 16 * i
+        if at + 16 > len(icon):
+            return
+        size, offset = struct.unpack_from('<II', icon, at + 8)
+        if 0 < size and offset + size <= len(icon):
+            yield icon[offset:offset + size]
+
+for target in ('icon_file', 'bitmap_file', 'module', 'reformat', 'icon_decoding'):
+    shutil.rmtree(os.path.join(out, target), ignore_errors=True)
+
+icons = sorted(glob.glob(os.path.join(real, 'ico', '*.ico')) + glob.glob(os.path.join(hostile, '*.ico')))
+bitmaps = sorted(glob.glob(os.path.join(real, 'bmp', '*.bmp')) + glob.glob(os.path.join(hostile, '*.bmp')))
+modules = sorted(glob.glob(os.path.join(hostile, '*.dll')) + glob.glob(os.path.join(hostile, '*.exe')))
+
+for path in icons:
+    data = read(path)
+    seed('icon_file', data)
+    for block in image_blocks(data):
+        seed('icon_decoding', block)
+        # An icon image read as a DIB: twice as tall, its mask rows below.
+        seed('reformat', b'\x1f\x00\x1f\x00' + block)
+for path in bitmaps:
+    data = read(path)
+    seed('bitmap_file', data)
+    # The packed DIB inside: to the same size, larger and smaller.
+    for size in (b'\x1f\x00\x1f\x00', b'\x2f\x00\x0f\x00', b'\x00\x00\x00\x00'):
+        seed('reformat', size + data[14:])
+for path in modules:
+    seed('module', read(path))
+# A hex dump, "#" lines being comments.
+for path in sorted(glob.glob(os.path.join(regressions, '*', '*.hex'))):
+    with open(path, encoding='utf-8') as f:
+        text = ''.join(line for line in f if not line.startswith('#'))
+    seed(os.path.basename(os.path.dirname(path)), bytes.fromhex(''.join(text.split())))
+for target in ('icon_file', 'bitmap_file', 'module', 'reformat', 'icon_decoding'):
+    print('%s: %d seeds' % (target, len(os.listdir(os.path.join(out, target)))))
+PY
