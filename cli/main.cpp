@@ -165,7 +165,7 @@ int Extract(const Arguments& args) {
     }
     bool module = source.IsModule();
     for (std::size_t i = 0; i < entries.size(); ++i) {
-      IconGroup* group = source.GroupForEntry(static_cast<int>(i));
+      IconGroup* group = source.GroupForEntryFromHeldModule(static_cast<int>(i));
       std::string target = args.outputFolder + "/" + ExtractedName(file, entries[i], module) + ".ico";
       if (group == nullptr || !SaveIconFile(group, target.c_str())) {
         std::fprintf(stderr, "pictrove: %s: \"%s\" was not written\n", file.c_str(),

@@ -119,14 +119,23 @@ int Source::FindEntry(const std::string& text) const {
   return -1;
 }
 
+ResourceName Source::EntryName(int entry) const {
+  LRESULT name = SendMessageA(list_, LB_GETITEMDATA, static_cast<WPARAM>(entry), 0);
+  return name == LB_ERR ? 0 : static_cast<ResourceName>(name);
+}
+
 IconGroup* Source::GroupForEntry(int entry) {
   // Every module the Open command loaded is a module source, whatever its
   // extension: its entry is read afresh, so the icon saved is the entry's own.
-  if (module_) {
-    LRESULT name = SendMessageA(list_, LB_GETITEMDATA, static_cast<WPARAM>(entry), 0);
-    if (name != LB_ERR) {
-      ReplaceGroup(LoadModuleIconGroup(path_.c_str(), static_cast<ResourceName>(name)));
-    }
+  if (module_ && EntryName(entry) != 0) {
+    ReplaceGroup(LoadModuleIconGroup(path_.c_str(), EntryName(entry)));
+  }
+  return group_;
+}
+
+IconGroup* Source::GroupForEntryFromHeldModule(int entry) {
+  if (module_ && EntryName(entry) != 0) {
+    ReplaceGroup(ReadModuleIconGroup(module_.Get(), path_.c_str(), EntryName(entry)));
   }
   return group_;
 }

@@ -8,6 +8,7 @@
 
 #include "core/icon_group.h"
 #include "core/module_handle.h"
+#include "core/module_icons.h"
 #include "platform/platform.h"
 
 class Source {
@@ -34,6 +35,10 @@ class Source {
   // Owned by the source.
   IconGroup* GroupForEntry(int entry);
 
+  // The same group, read from the module the Open command holds instead of
+  // loading it again: for reading every entry of one module.
+  IconGroup* GroupForEntryFromHeldModule(int entry);
+
   // True while a module opened by the last Open is held.
   bool IsModule() const { return static_cast<bool>(module_); }
 
@@ -47,6 +52,7 @@ class Source {
   void AddEntryIfIcon(HICON icon);
   void ReplaceGroup(IconGroup* group);
   void EmptyList();
+  ResourceName EntryName(int entry) const;
 
   std::string path_;
   std::string extension_;

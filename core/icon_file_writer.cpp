@@ -1,5 +1,6 @@
 #include <cstring>
 
+#include "buffered_writer.h"
 #include "byte_order.h"
 #include "file_io.h"
 #include "icon_file.h"
@@ -32,14 +33,13 @@ void BuildDirectoryEntry(const IconImage& image, std::uint32_t offset, BYTE (&en
 
 // Writes one image block; a DIB image goes out with biSizeImage 0, taken from
 // a copy of its header so that the record itself is never changed.
-bool WriteImageBlock(HANDLE file, const IconImage& image) {
-  if (image.header == nullptr) return WriteExactly(file, image.bits, image.byteCount);
+bool WriteImageBlock(BufferedWriter& out, const IconImage& image) {
+  if (image.header == nullptr) return out.Write(image.bits, image.byteCount);
   BITMAPINFOHEADER header;
   std::memcpy(&header, image.bits, sizeof header);
   header.biSizeImage = 0;
-  return WriteExactly(file, &header, sizeof header) &&
-         WriteExactly(file, image.bits + sizeof header,
-                      image.byteCount - static_cast<DWORD>(sizeof header));
+  return out.Write(&header, sizeof header) &&
+         out.Write(image.bits + sizeof header, image.byteCount - sizeof header);
 }
 
 // Sum of every block and the directory, or more than 4 GiB when the group
@@ -79,16 +79,18 @@ int SaveIconFile(IconGroup* group, const char* path) {
   }
   // Offsets are 32-bit: a group whose blocks don't fit is not written.
   if (TotalFileBytes(group) > UINT32_MAX) return 0;
+  BufferedWriter out(file.Handle());
   std::uint32_t offset = ImageFileOffset(group, 0);
   for (std::uint32_t i = 0; i < group->imageCount; ++i) {
     BYTE entry[16];
     BuildDirectoryEntry(group->images[i], offset, entry);
-    if (!WriteExactly(file.Handle(), entry, sizeof entry)) return 0;
+    if (!out.Write(entry, sizeof entry)) return 0;
     offset += group->images[i].byteCount;
   }
   for (std::uint32_t i = 0; i < group->imageCount; ++i) {
-    if (!WriteImageBlock(file.Handle(), group->images[i])) return 0;
+    if (!WriteImageBlock(out, group->images[i])) return 0;
   }
+  if (!out.Flush()) return 0;
   if (!file.Commit()) {
     ShowMessageBox(MessageOwner(), "文件建立时出错!", path, MB_OK);
     return 0;

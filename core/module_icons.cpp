@@ -135,10 +135,14 @@ IconGroup* LoadModuleIconGroup(const char* path, ResourceName name) {
     Report(kNotAModule, path);
     return nullptr;
   }
-  if (name == 0) return nullptr;
+  return ReadModuleIconGroup(module.Get(), path, name);
+}
+
+IconGroup* ReadModuleIconGroup(HMODULE module, const char* path, ResourceName name) {
+  if (module == nullptr || name == 0) return nullptr;
 
   ResourceBytes groupBytes;
-  if (!FindResourceBytes(module.Get(), ResourceNameArgument(name), RT_GROUP_ICON, &groupBytes)) {
+  if (!FindResourceBytes(module, ResourceNameArgument(name), RT_GROUP_ICON, &groupBytes)) {
     return nullptr;
   }
   std::uint16_t count = 0;
@@ -161,7 +165,7 @@ IconGroup* LoadModuleIconGroup(const char* path, ResourceName name) {
   std::uint64_t totalBytes = 0;
   for (std::uint32_t i = 0; i < count; ++i) {
     ResourceBytes imageBytes;
-    if (!FindResourceBytes(module.Get(), MAKEINTRESOURCEA(GroupEntryId(groupBytes, i)), RT_ICON,
+    if (!FindResourceBytes(module, MAKEINTRESOURCEA(GroupEntryId(groupBytes, i)), RT_ICON,
                            &imageBytes)) {
       return nullptr;
     }

@@ -57,3 +57,8 @@ HICON LoadPreviewIcon(HMODULE module, ResourceName name);
 // allocated or an image is not a valid icon image; a missing resource gives
 // null silently.
 IconGroup* LoadModuleIconGroup(const char* path, ResourceName name);
+
+// The same read from a module that is already loaded (and stays loaded), for
+// reading many groups of one module; `path` names it in messages and in
+// modulePath.
+IconGroup* ReadModuleIconGroup(HMODULE module, const char* path, ResourceName name);
