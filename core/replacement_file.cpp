@@ -1,10 +1,14 @@
 #include "replacement_file.h"
 
+#include <cstdint>
 #include <cstring>
+#include <random>
 
 #include "file_io.h"
 
 namespace {
+
+constexpr int kNameAttempts = 16;
 
 // The target's folder, "." for a bare file name.
 void FolderOf(const char* path, char (&folder)[MAX_PATH]) {
@@ -35,11 +39,21 @@ bool ReplacementFile::Create(const char* targetPath) {
   std::strcpy(target_, targetPath);
   char folder[MAX_PATH];
   FolderOf(targetPath, folder);
-  if (GetTempFileNameA(folder, "pv", 0, temp_) == 0) return false;
-  pending_ = true;
-  file_ = FileHandle(CreateFileA(temp_, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-  return file_.IsValid();
+  // A name of our own, created exclusively: one open per file, where letting
+  // the platform make the name unique would create the file twice. A name
+  // that is taken (a left-over of a run that died) moves on to the next.
+  static std::uint32_t next = std::random_device{}();
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    UINT unique = 1 + next++ % 0xFFFF;
+    if (GetTempFileNameA(folder, "pv", unique, temp_) == 0) return false;
+    file_ = FileHandle(CreateFileA(temp_, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file_.IsValid()) {
+      pending_ = true;
+      return true;
+    }
+  }
+  return false;
 }
 
 bool ReplacementFile::Commit() {

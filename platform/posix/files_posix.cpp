@@ -37,6 +37,8 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, void*, DWORD disp
   }
   if (disposition == CREATE_ALWAYS) {
     flags |= O_CREAT | O_TRUNC;
+  } else if (disposition == CREATE_NEW) {
+    flags |= O_CREAT | O_EXCL;
   } else if (disposition != OPEN_EXISTING) {
     return INVALID_HANDLE_VALUE;
   }
@@ -119,17 +121,25 @@ BOOL CloseHandle(HANDLE handle) {
   return rc == 0 ? TRUE : FALSE;
 }
 
-UINT GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT, LPSTR tempPath) {
+// As on Windows: with `unique` 0 the name is made unique by creating the
+// file; otherwise only the name is formed from the low 16 bits of `unique`
+// and the caller creates the file.
+UINT GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR tempPath) {
   if (folder == nullptr || prefix == nullptr || tempPath == nullptr) return 0;
-  char pattern[PATH_MAX];
+  char name[PATH_MAX];
   const char* slash = (*folder && folder[std::strlen(folder) - 1] != '/') ? "/" : "";
-  int n = std::snprintf(pattern, sizeof pattern, "%s%s%.3sXXXXXX.tmp", folder, slash, prefix);
+  unique &= 0xFFFF;
+  int n = unique != 0
+              ? std::snprintf(name, sizeof name, "%s%s%.3s%X.tmp", folder, slash, prefix, unique)
+              : std::snprintf(name, sizeof name, "%s%s%.3sXXXXXX.tmp", folder, slash, prefix);
   if (n < 0 || n >= MAX_PATH) return 0;
-  int fd = mkstemps(pattern, 4);
-  if (fd < 0) return 0;
-  close(fd);
-  std::memcpy(tempPath, pattern, static_cast<size_t>(n) + 1);
-  return 1;
+  if (unique == 0) {
+    int fd = mkstemps(name, 4);
+    if (fd < 0) return 0;
+    close(fd);
+  }
+  std::memcpy(tempPath, name, static_cast<size_t>(n) + 1);
+  return unique != 0 ? unique : 1;
 }
 
 BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
