@@ -6,19 +6,9 @@
 
 #include "core/icon_group.h"
 #include "tests/support/image_bytes.h"
+#include "tests/support/owned_image.h"
 
 namespace {
-
-// A record owning a heap copy of the bytes, as the readers fill it.
-struct OwnedImage {
-  IconImage image{};
-  explicit OwnedImage(const Bytes& bytes) {
-    image.bits = static_cast<BYTE*>(std::malloc(bytes.empty() ? 1 : bytes.size()));
-    if (!bytes.empty()) std::memcpy(image.bits, bytes.data(), bytes.size());
-    image.byteCount = static_cast<std::uint32_t>(bytes.size());
-  }
-  ~OwnedImage() { std::free(image.bits); }
-};
 
 TEST(BindImagePointers, WorkedExampleOf32x32At4Bits) {
   Bytes block = IconImageBlock(32, 32, 4);

@@ -6,19 +6,9 @@
 #include "core/icon_handles.h"
 #include "tests/modules_core/icon_size.h"
 #include "tests/support/image_bytes.h"
+#include "tests/support/owned_image.h"
 
 namespace {
-
-struct OwnedImage {
-  IconImage image{};
-  explicit OwnedImage(const Bytes& bytes) {
-    image.bits = static_cast<BYTE*>(std::malloc(bytes.empty() ? 1 : bytes.size()));
-    if (!bytes.empty()) std::memcpy(image.bits, bytes.data(), bytes.size());
-    image.byteCount = static_cast<std::uint32_t>(bytes.size());
-    BindImagePointers(&image);
-  }
-  ~OwnedImage() { std::free(image.bits); }
-};
 
 struct IconDeleter {
   void operator()(HICON__* icon) const { DestroyIcon(icon); }
@@ -40,7 +30,7 @@ TEST(IconHandleFromImage, MakesAnIconOfTheSizeInsideTheBlock) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    OwnedImage owned(c.block);
+    OwnedImage owned(c.block, /*bind=*/true);
     // The record's own fields do not count; the block's header does.
     if (owned.image.header != nullptr) owned.image.width = owned.image.height = 7;
     IconPtr icon(IconHandleFromImage(&owned.image));
@@ -56,11 +46,11 @@ TEST(IconHandleFromImage, GivesNullForNothingOrNoImage) {
   EXPECT_EQ(nullptr, IconHandleFromImage(&empty));
   Bytes shortHeader = IconImageBlock(16, 16, 8);
   shortHeader.resize(30);
-  OwnedImage tooShort(shortHeader);
+  OwnedImage tooShort(shortHeader, /*bind=*/true);
   EXPECT_EQ(nullptr, IconHandleFromImage(&tooShort.image));
   Bytes cut = IconImageBlock(16, 16, 16);
   cut.resize(40 + 16 * 32 - 1);  // the colour rows are not all there
-  OwnedImage cutSixteen(cut);
+  OwnedImage cutSixteen(cut, /*bind=*/true);
   EXPECT_EQ(nullptr, IconHandleFromImage(&cutSixteen.image));
 }
 
@@ -111,7 +101,7 @@ TEST(CopyImageToClipboard, PlacesTheColourPictureAsADib) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    OwnedImage owned(c.block);
+    OwnedImage owned(c.block, /*bind=*/true);
     ASSERT_EQ(1, CopyImageToClipboard(&owned.image));
     Bytes placed = ClipboardDib();
     ASSERT_GE(placed.size(), c.block.size());
@@ -125,7 +115,7 @@ TEST(CopyImageToClipboard, PlacesTheColourPictureAsADib) {
 TEST(CopyImageToClipboard, AnImageWithoutBytesLeavesTheClipboardEmptied) {
   ClipboardWindow owner;
   if (owner.window == nullptr) GTEST_SKIP() << "no window: no display";
-  OwnedImage first(IconImageBlock(16, 16, 4));
+  OwnedImage first(IconImageBlock(16, 16, 4), /*bind=*/true);
   ASSERT_EQ(1, CopyImageToClipboard(&first.image));
   IconImage empty{};
   empty.bits = first.image.bits;
@@ -137,7 +127,7 @@ TEST(CopyImageToClipboard, AnImageWithoutBytesLeavesTheClipboardEmptied) {
 TEST(CopyImageToClipboard, APngImageIsPlacedDecoded) {
   ClipboardWindow owner;
   if (owner.window == nullptr) GTEST_SKIP() << "no window: no display";
-  OwnedImage png(kSmallPng);
+  OwnedImage png(kSmallPng, /*bind=*/true);
   ASSERT_EQ(1, CopyImageToClipboard(&png.image));
   Bytes placed = ClipboardDib();
   ASSERT_GE(placed.size(), 40u + 2 * 3 * 4);
@@ -148,7 +138,7 @@ TEST(CopyImageToClipboard, APngImageIsPlacedDecoded) {
 }
 #else
 TEST(CopyImageToClipboard, TheNativeBuildHasNoClipboard) {
-  OwnedImage owned(IconImageBlock(32, 32, 4));
+  OwnedImage owned(IconImageBlock(32, 32, 4), /*bind=*/true);
   EXPECT_EQ(0, CopyImageToClipboard(&owned.image));
 }
 #endif
