@@ -75,26 +75,6 @@ void EmptyFolder(const std::wstring& folder) {
   for (const std::wstring& name : FilesIn(folder)) DeleteFileW((folder + L"\\" + name).c_str());
 }
 
-// An icon file whose directory describes each block as its header does.
-Bytes IconFileOf(const std::vector<Bytes>& blocks) {
-  Bytes file;
-  AppendU16(file, 0);
-  AppendU16(file, 1);
-  AppendU16(file, static_cast<std::uint32_t>(blocks.size()));
-  std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * blocks.size());
-  for (const Bytes& block : blocks) {
-    std::uint32_t width = GetU32(block, 4), height = GetU32(block, 8) / 2, bits = GetU16(block, 14);
-    file.insert(file.end(), {static_cast<std::uint8_t>(width), static_cast<std::uint8_t>(height), 0, 0});
-    AppendU16(file, 1);
-    AppendU16(file, bits);
-    AppendU32(file, static_cast<std::uint32_t>(block.size()));
-    AppendU32(file, offset);
-    offset += static_cast<std::uint32_t>(block.size());
-  }
-  for (const Bytes& block : blocks) Append(file, block);
-  return file;
-}
-
 // The image blocks of an icon file, in its order; false when it is none.
 bool IconFileBlocks(const Bytes& file, std::vector<Bytes>* blocks) {
   blocks->clear();
@@ -522,8 +502,8 @@ void MakeSources(const Paths& p) {
   Bytes first = IconImageBlock(32, 32, 32, 0, 11);
   Bytes second = IconImageBlock(16, 16, 4, 0, 22);
   Bytes third = IconImageBlock(48, 48, 8, 0, 33);
-  Check(WriteBytes(p.In(L"multi.ICO"), IconFileOf({first, second, third})) &&
-            WriteBytes(p.In(L"empty.ico"), IconFileOf({})) &&
+  Check(WriteBytes(p.In(L"multi.ICO"), IconFile({first, second, third})) &&
+            WriteBytes(p.In(L"empty.ico"), IconFile({})) &&
             WriteBytes(p.In(L"fake.ico"), Bytes{'n', 'o', ' ', 'i', 'c', 'o', 'n', '\n'}) &&
             WriteBytes(p.In(L"solid.Bmp"), SolidBitmap(20, 10)) &&
             CopyFileW(p.In(L"good-ids.dll").c_str(), p.In(L"ids.ocx").c_str(), FALSE) &&

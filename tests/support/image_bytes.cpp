@@ -70,9 +70,15 @@ Bytes IconFile(const std::vector<Bytes>& blocks) {
   AppendU16(file, static_cast<std::uint32_t>(blocks.size()));
   std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * blocks.size());
   for (const Bytes& block : blocks) {
-    file.insert(file.end(), {32, 32, 0, 0});
+    // The entry describes the block as its header does; blocks without a
+    // whole header (PNG, or cut short on purpose) get 32 x 32 at 32 bits.
+    bool hasHeader = block.size() >= 40 && GetU32(block, 0) == 40;
+    std::uint32_t width = hasHeader ? GetU32(block, 4) : 32;
+    std::uint32_t height = hasHeader ? GetU32(block, 8) / 2 : 32;
+    std::uint32_t bits = hasHeader ? GetU16(block, 14) : 32;
+    file.insert(file.end(), {static_cast<std::uint8_t>(width), static_cast<std::uint8_t>(height), 0, 0});
     AppendU16(file, 1);
-    AppendU16(file, 32);
+    AppendU16(file, bits);
     AppendU32(file, static_cast<std::uint32_t>(block.size()));
     AppendU32(file, offset);
     offset += static_cast<std::uint32_t>(block.size());

@@ -33,7 +33,8 @@ Bytes IconImageBlock(std::int32_t width, std::int32_t height, std::uint16_t bitC
                      std::uint32_t clrUsed = 0, std::uint8_t seed = 1);
 
 
-// An icon file of the blocks, each placed behind the directory in order.
+// An icon file of the blocks, each placed behind the directory in order and
+// described in its entry as its header describes it.
 Bytes IconFile(const std::vector<Bytes>& blocks);
 
 // A bitmap file: file header, info header, table and rows as given.
