@@ -12,7 +12,7 @@
 #       prints that table again from the last run's logs.
 #   fuzz.sh --replay
 #       runs every target once over its seed corpus only (which holds the
-#       malformed files of tests/hostile and tests/fuzz/regressions): a
+#       malformed files of tests/malformed_files and tests/fuzz/regressions): a
 #       minute or two, part of the test command.
 #
 # BUILD (default build/fuzz) is the clang build it configures and uses.

@@ -10,8 +10,8 @@ build=$(cd "${1:-build/native}" && pwd)
 data=$build/valgrind-data
 mkdir -p "$data"
 bash tests/data/make-real-files.sh "$data/real-files" >/dev/null
-/usr/bin/python3 tests/modules/make-test-modules.py "$data/test-modules" >/dev/null
-/usr/bin/python3 tests/hostile/make-hostile-files.py "$data/hostile-files" >/dev/null
+/usr/bin/python3 tests/module_resources/make-test-modules.py "$data/test-modules" >/dev/null
+/usr/bin/python3 tests/malformed_files/make-hostile-files.py "$data/hostile-files" >/dev/null
 export PICTROVE_REAL_FILES=$data/real-files
 export PICTROVE_TEST_MODULES=$data/test-modules
 export PICTROVE_HOSTILE_FILES=$data/hostile-files
@@ -38,7 +38,7 @@ check module_icons_tests "${memcheck[@]}" "$build/tests/module_icons_tests" --gt
 check module_tests "${memcheck[@]}" "$build/tests/module_tests" --gtest_filter=-*Wine*
 check real_files_tests "${memcheck[@]}" "$build/tests/real_files_tests"
 check real_conversion_tests "${memcheck[@]}" "$build/tests/real_conversion_tests"
-check hostile_files_tests "${memcheck[@]}" "$build/tests/hostile/hostile_files_tests"
-check cli env RUNNER="${memcheck[*]}" tests/hostile/cli-over-hostile-files.sh "$build/cli/pictrove" \
+check hostile_files_tests "${memcheck[@]}" "$build/tests/malformed_files/hostile_files_tests"
+check cli env RUNNER="${memcheck[*]}" tests/malformed_files/cli-over-hostile-files.sh "$build/cli/pictrove" \
   "$data/hostile-files"
 exit "$failed"

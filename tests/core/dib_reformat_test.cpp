@@ -10,7 +10,7 @@
 #include "core/handles.h"
 #include "core/limits.h"
 #include "core/platform_palettes.h"
-#include "tests/conversion/dib_fixtures.h"
+#include "tests/support/dib_fixtures.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "core/handles.h"
 #include "core/icon_file.h"
 #include "core/platform_palettes.h"
-#include "tests/conversion/dib_fixtures.h"
+#include "tests/support/dib_fixtures.h"
 #include "tests/support/image_bytes.h"
 #include "tests/support/message_capture.h"
 

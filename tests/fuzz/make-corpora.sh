@@ -2,7 +2,7 @@
 # Makes the seed corpus of every fuzz target from valid and malformed files
 # that scripts make: the icon and bitmap files other programs write
 # (tests/data/make-real-files.sh), the malformed files and the test modules
-# (tests/hostile/make-hostile-files.py, which runs the modules script).
+# (tests/malformed_files/make-hostile-files.py, which runs the modules script).
 # Inputs that once broke a target are kept as hex dumps in
 # tests/fuzz/regressions/<target>/*.hex and join its seeds.
 # Usage: make-corpora.sh OUTDIR
@@ -15,7 +15,7 @@ out=${1:?usage: make-corpora.sh OUTDIR}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 mkdir -p "$out/sources"
 bash "$root/tests/data/make-real-files.sh" "$out/sources/real" >/dev/null
-/usr/bin/python3 "$root/tests/hostile/make-hostile-files.py" "$out/sources/hostile" >/dev/null
+/usr/bin/python3 "$root/tests/malformed_files/make-hostile-files.py" "$out/sources/hostile" >/dev/null
 
 /usr/bin/python3 - "$out" "$root/tests/fuzz/regressions" <<'PY'
 import glob, hashlib, os, shutil, struct, sys

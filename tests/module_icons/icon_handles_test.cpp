@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/icon_handles.h"
-#include "tests/modules_core/icon_size.h"
+#include "tests/module_icons/icon_size.h"
 #include "tests/support/image_bytes.h"
 #include "tests/support/owned_image.h"
 

@@ -8,7 +8,7 @@
 #include "platform/posix/icon_picture.h"
 #include "platform/posix/list_order.h"
 #include "platform/platform.h"
-#include "tests/modules_core/module_bytes.h"
+#include "tests/module_icons/module_bytes.h"
 #include "tests/support/image_bytes.h"
 
 namespace {

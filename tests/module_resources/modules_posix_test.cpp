@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "tests/modules/test_modules.h"
+#include "tests/module_resources/test_modules.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include "core/module_handle.h"
 #include "core/module_icons.h"
-#include "tests/modules_core/icon_size.h"
-#include "tests/modules_core/module_bytes.h"
-#include "tests/modules_core/test_list_window.h"
+#include "tests/module_icons/icon_size.h"
+#include "tests/module_icons/module_bytes.h"
+#include "tests/module_icons/test_list_window.h"
 #include "tests/support/image_bytes.h"
 #include "tests/support/message_capture.h"
 

@@ -3,7 +3,7 @@
 sound icon file), bitmap files and modules, one fault each, with what reading
 each must give. Usage: make-hostile-files.py OUTDIR
 
-The modules come from tests/modules/make-test-modules.py (its good-, odd- and
+The modules come from tests/module_resources/make-test-modules.py (its good-, odd- and
 bad- modules, into OUTDIR); files a fuzzer found are in found/*.hex, a hex
 dump each under a first line "# NAME<TAB>OUTCOME".
 

@@ -19,7 +19,7 @@
 #include "core/handles.h"
 #include "core/platform_palettes.h"
 #include "platform/posix/palette_tables.h"
-#include "tests/conversion/dib_fixtures.h"
+#include "tests/support/dib_fixtures.h"
 #include "tests/support/message_capture.h"
 
 namespace {

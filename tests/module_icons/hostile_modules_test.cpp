@@ -8,7 +8,7 @@
 
 #include "core/module_handle.h"
 #include "core/module_icons.h"
-#include "tests/modules/test_modules.h"
+#include "tests/module_resources/test_modules.h"
 #include "tests/support/message_capture.h"
 
 namespace {

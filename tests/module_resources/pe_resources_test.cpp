@@ -9,7 +9,7 @@
 #include "platform/pe/pe_image.h"
 #include "platform/pe/pe_resources.h"
 #include "platform/pe/resource_names.h"
-#include "tests/modules/test_modules.h"
+#include "tests/module_resources/test_modules.h"
 
 namespace {
 

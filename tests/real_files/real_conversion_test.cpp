@@ -16,7 +16,7 @@
 #include "core/handles.h"
 #include "core/icon_file.h"
 #include "core/icon_from_bitmap.h"
-#include "tests/conversion/dib_fixtures.h"
+#include "tests/support/dib_fixtures.h"
 #include "tests/support/message_capture.h"
 #include "tests/support/temp_dir.h"
 
