@@ -1,5 +1,7 @@
 #include "grabber_dlg.h"
 
+#include <utility>
+
 #include "about_dlg.h"
 #include "framework/gdi.h"
 #include "framework/win_app.h"
@@ -43,9 +45,7 @@ BOOL CGrabberDlg::OnInitDialog() {
   m_btnCopy.EnableWindow(FALSE);
   m_btnSave.EnableWindow(FALSE);
 
-  // None when it can't be made: the commands then find nothing to work on.
-  m_pIconGroup.reset(CreateUntitledGroup());
-  m_bStartingGroup = m_pIconGroup != nullptr;
+  m_document.Attach(m_hWnd, AfxGetResourceHandle());
   return TRUE;
 }
 
@@ -81,10 +81,8 @@ void CGrabberDlg::OnPaint() {
   }
 
   // The preview of a module source is made anew on every paint.
-  const LRESULT data = m_listIcons.GetItemData(m_listIcons.GetCurSel());
-  if (data == LB_ERR) return;
-  if (!IsModuleSource()) return;
-  ShowModulePreview(static_cast<ResourceName>(data));
+  IconHandle preview;
+  if (m_document.SelectedModulePreview(&preview)) SetPreviewIcon(std::move(preview));
 }
 
 HICON CGrabberDlg::OnQueryDragIcon() { return m_hIcon; }
@@ -93,23 +91,12 @@ void CGrabberDlg::OnSelChangeIconList() { Invalidate(TRUE); }
 
 void CGrabberDlg::OnDestroy() {
   Default();
-  ReleaseListGroupNames(m_hWnd);
-  m_pIconGroup.reset();
-  m_hModule.Free();
-  SetPreviewIcon(nullptr);
+  m_document.Close();
+  SetPreviewIcon(IconHandle());
   SetMessageOwner(nullptr);
 }
 
-bool CGrabberDlg::IsModuleSource() const { return static_cast<bool>(m_hModule); }
-
-void CGrabberDlg::ShowModulePreview(ResourceName name) {
-  SetPreviewIcon(LoadPreviewIcon(m_hModule.Get(), name));
-}
-
-void CGrabberDlg::SetPreviewIcon(HICON icon) {
-  // ExtractIconA's 1 (a file that is neither an icon file nor a module) is
-  // no icon: shown as nothing, never destroyed.
-  if (reinterpret_cast<UINT_PTR>(icon) == 1) icon = nullptr;
-  SendDlgItemMessageW(m_hWnd, IDC_PREVIEW, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-  m_previewIcon.reset(icon);
+void CGrabberDlg::SetPreviewIcon(IconHandle icon) {
+  SendDlgItemMessageW(m_hWnd, IDC_PREVIEW, STM_SETICON, reinterpret_cast<WPARAM>(icon.IsValid() ? icon.Get() : nullptr), 0);
+  m_previewIcon = std::move(icon);
 }

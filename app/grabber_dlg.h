@@ -1,17 +1,16 @@
 // CGrabberDlg: the main window. The icon list on the left; the grab, save,
 // copy, about and exit buttons and the preview on the right. It owns the
-// current icon group, the module loaded for the list and the preview, and
-// the preview's icon.
+// document of the open file (with its current icon group and module) and the
+// preview's icon.
 #pragma once
 
 #include "controls/skin_button.h"
-#include "core/module_handle.h"
+#include "core/handles.h"
 #include "core/module_icons.h"
 #include "framework/cstring.h"
 #include "framework/dialog.h"
 #include "framework/list_box.h"
 #include "grabber_dlg_res.h"
-#include "owners.h"
 
 class CGrabberDlg : public CDialog {
  public:
@@ -50,39 +49,14 @@ class CGrabberDlg : public CDialog {
   }
 
  private:
-  // A module that the Open command loaded is held, whatever its extension:
-  // the list's item data name group-icon resources of m_hModule.
-  bool IsModuleSource() const;
-  // Shows the preview of group-icon resource `name` of the held module.
-  void ShowModulePreview(ResourceName name);
-  // Gives the preview control `icon` (or none; the value 1 counts as none);
-  // the window owns it from now on, and the icon shown before is destroyed.
-  void SetPreviewIcon(HICON icon);
+  // Gives the preview control `icon` (or none); the window owns it from now
+  // on, and the icon shown before is destroyed.
+  void SetPreviewIcon(IconHandle icon);
   void RunAboutBox();
 
-  // The Open command's branches and its tail (grabber_commands.cpp). A
-  // branch that returns false has shown why, and the tail does not run.
-  void OpenIconFile();
-  void OpenBitmapFile();
-  bool OpenModule();
-  void FinishOpen();
-  void EmptyList();
-  // Save and Copy work on the selected entry of a module source, read afresh
-  // into the current group; other sources keep the current group.
-  void ReadSelectedEntry();
-  // Puts `group` (or none) in the place of the current group, releasing it.
-  void ReplaceGroup(IconGroup* group);
-  // A current group whose first record holds a block.
-  bool HasFirstImage() const;
-  void ShowError(const char* text) const;
-
-  IconGroupPtr m_pIconGroup;
-  // The current group is the one made when the window opened: it has room
-  // for a first record although it counts no image yet.
-  bool m_bStartingGroup = false;
-  ModuleHandle m_hModule;
-  CString m_strFilePath;
-  CString m_strFileExt;
+  // The open file, the current group and the module held for the list and
+  // the preview (grabber_commands.cpp runs its commands).
+  IconDocument m_document;
   CString m_strSavePath;
   CString m_strSaveExt;
   CSkinButton m_btnGrab;
@@ -92,5 +66,5 @@ class CGrabberDlg : public CDialog {
   CSkinButton m_btnAbout;
   CListBox m_listIcons;
   HICON m_hIcon;  // shared resource icon, never destroyed
-  IconPtr m_previewIcon;
+  IconHandle m_previewIcon;
 };

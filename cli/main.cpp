@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/bitmap_file.h"
 #include "core/icon_file.h"
+#include "core/messages.h"
 #include "platform/platform.h"
 #include "source.h"
 
@@ -73,17 +73,18 @@ bool Parse(int argc, char** argv, Arguments* args) {
   return true;
 }
 
-// Opens the source and picks the entry to work on; -1 after a message.
-int OpenAndSelect(Source& source, const Arguments& args) {
-  source.Open(args.files[0]);
-  if (source.Entries().empty()) return -1;
-  if (!args.hasEntry) return 0;
-  int entry = source.FindEntry(args.entry);
+// Opens the source and selects the entry to work on; false after a message.
+bool OpenAndSelect(Source& source, const Arguments& args) {
+  if (!source.Open(args.files[0])) return false;
+  if (!args.hasEntry) return true;
+  int entry = source.Document().FindEntry(args.entry);
   if (entry < 0) {
     std::fprintf(stderr, "pictrove: %s has no entry \"%s\"\n", args.files[0].c_str(),
                  args.entry.c_str());
+    return false;
   }
-  return entry;
+  source.Document().SelectEntry(entry);
+  return true;
 }
 
 int List(const Arguments& args) {
@@ -92,22 +93,22 @@ int List(const Arguments& args) {
   }
   Source source;
   source.Open(args.files[0]);
-  for (const std::string& entry : source.Entries()) std::printf("%s\n", entry.c_str());
-  return source.Entries().empty() ? kFailed : kDone;
+  const std::vector<std::string> entries = source.Document().Entries();
+  for (const std::string& entry : entries) std::printf("%s\n", entry.c_str());
+  return entries.empty() ? kFailed : kDone;
 }
 
 int Info(const Arguments& args) {
   if (args.files.size() != 1 || args.hasOutputFolder) return Usage("info takes one FILE");
   Source source;
-  int entry = OpenAndSelect(source, args);
-  if (entry < 0) return kFailed;
-  IconGroup* group = source.GroupForEntry(entry);
+  if (!OpenAndSelect(source, args)) return kFailed;
+  const IconGroup* group = source.Document().ReadSelectedEntry();
   if (group == nullptr) {
-    ShowMessageBox(MessageOwner(), "没有可保存的图标资源!", "错误", MB_OK);
+    ShowMessage(Message::kNothingToSave);
     return kFailed;
   }
   for (std::uint32_t i = 0; i < group->imageCount; ++i) {
-    const IconImage& image = *GroupImage(group, i);
+    const IconImage& image = group->images[i];
     std::printf("%u %dx%d %d-bit %u bytes%s\n", i, image.width, image.height, image.bitsPerPixel,
                 image.byteCount, IsPngImage(&image) ? " png" : "");
   }
@@ -121,21 +122,16 @@ int Save(const Arguments& args) {
   if (kind != "ico" && kind != "bmp") return Usage("TARGET must end in .ico or .bmp");
 
   Source source;
-  int entry = OpenAndSelect(source, args);
-  if (entry < 0) return kFailed;
-  IconGroup* group = source.GroupForEntry(entry);
-  bool canSave = kind == "ico" ? group != nullptr : source.HasFirstImage();
-  if (!canSave) {
-    ShowMessageBox(MessageOwner(), "没有可保存的图标资源!", "错误", MB_OK);
-    return kFailed;
+  if (!OpenAndSelect(source, args)) return kFailed;
+  switch (source.Document().Save(target.c_str(), nullptr)) {
+    case IconDocument::Saved::kWritten:
+      return kDone;
+    case IconDocument::Saved::kNotWritten:
+      std::fprintf(stderr, "pictrove: %s was not written\n", target.c_str());
+      return kFailed;
+    default:
+      return kFailed;
   }
-  int saved = kind == "ico" ? SaveIconFile(group, target.c_str())
-                            : SaveImageAsBitmap(target.c_str(), GroupImage(group, 0));
-  if (!saved) {
-    std::fprintf(stderr, "pictrove: %s was not written\n", target.c_str());
-    return kFailed;
-  }
-  return kDone;
 }
 
 // The name of one extracted icon: the source's file name, then the entry
@@ -158,14 +154,15 @@ int Extract(const Arguments& args) {
   for (const std::string& file : args.files) {
     Source source;
     source.Open(file);
-    std::vector<std::string> entries = source.Entries();
+    IconDocument& document = source.Document();
+    std::vector<std::string> entries = document.Entries();
     if (entries.empty()) {
       failed = true;
       continue;
     }
-    bool module = source.IsModule();
+    bool module = document.IsModuleSource();
     for (std::size_t i = 0; i < entries.size(); ++i) {
-      IconGroup* group = source.GroupForEntryFromHeldModule(static_cast<int>(i));
+      const IconGroup* group = document.ReadEntryFromHeldModule(static_cast<int>(i));
       std::string target = args.outputFolder + "/" + ExtractedName(file, entries[i], module) + ".ico";
       if (group == nullptr || !SaveIconFile(group, target.c_str())) {
         std::fprintf(stderr, "pictrove: %s: \"%s\" was not written\n", file.c_str(),

@@ -3,12 +3,12 @@
 #include <climits>
 #include <cstring>
 
-#include "byte_cursor.h"
+#include "formats/byte_cursor.h"
 #include "dib.h"
-#include "byte_order.h"
+#include "formats/little_endian.h"
 #include "file_io.h"
 #include "handles.h"
-#include "limits.h"
+#include "formats/input_limits.h"
 #include "png_image.h"
 #include "replacement_file.h"
 

@@ -5,7 +5,7 @@
 
 #include "dib.h"
 #include "handles.h"
-#include "limits.h"
+#include "formats/input_limits.h"
 #include "pixel_conversion.h"
 #include "platform_palettes.h"
 #include "stretch_map.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "limits.h"
+#include "formats/input_limits.h"
 
 bool ReadExactly(HANDLE file, void* buffer, DWORD count) {
   DWORD done = 0;

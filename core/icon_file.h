@@ -23,4 +23,4 @@ std::uint32_t ImageFileOffset(const IconGroup* group, std::uint32_t n);
 
 // Writes every image of the group, in order, as an icon file at path. The
 // target is replaced only once the whole file is written. 1 or 0.
-int SaveIconFile(IconGroup* group, const char* path);
+int SaveIconFile(const IconGroup* group, const char* path);

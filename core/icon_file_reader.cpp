@@ -2,15 +2,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "byte_cursor.h"
+#include "formats/icon_directory.h"
 #include "file_io.h"
 #include "handles.h"
 #include "icon_file.h"
-#include "limits.h"
+#include "messages.h"
+#include "formats/input_limits.h"
 
 namespace {
-
-constexpr std::uint32_t kDirectoryEntryBytes = 16;
 
 // Frees the blocks of the first `filled` records of a group that is not
 // handed out.
@@ -25,85 +24,87 @@ struct PartialGroup {
   IconGroup* Release() { return std::exchange(group, nullptr); }
 };
 
-IconGroup* Fail(const char* path, const char* text) {
-  ShowMessageBox(MessageOwner(), text, path, MB_OK);
+IconGroup* Fail(const char* path, Message message) {
+  ShowMessage(message, path);
   return nullptr;
 }
 
 }  // namespace
 
 int ReadIconFileHeader(HANDLE file) {
-  BYTE field[2];
-  if (!ReadExactly(file, field, 2) || (field[0] | field[1] << 8) != 0) return -1;
-  if (!ReadExactly(file, field, 2) || (field[0] | field[1] << 8) != 1) return -1;
-  if (!ReadExactly(file, field, 2)) return -1;
-  return field[0] | field[1] << 8;
+  std::uint8_t bytes[icon_directory::kHeaderBytes];
+  if (!ReadExactly(file, bytes, sizeof bytes)) return -1;
+  ByteCursor cursor(bytes, sizeof bytes);
+  icon_directory::Header header;
+  if (!icon_directory::ReadHeader(cursor, &header) || !icon_directory::IsIconFileHeader(header)) {
+    return -1;
+  }
+  return header.count;
 }
 
 IconGroup* LoadIconFile(const char* path) {
   FileHandle file(OpenForReading(path));
-  if (!file.IsValid()) return Fail(path, "图标文件打开时出错!");
+  if (!file.IsValid()) return Fail(path, Message::kIconOpenFailed);
 
   PartialGroup building;
   building.group = static_cast<IconGroup*>(std::calloc(1, IconGroupBytes(1)));
-  if (building.group == nullptr) return Fail(path, "图标分配内存时出错!");
+  if (building.group == nullptr) return Fail(path, Message::kIconGroupOutOfMemory);
 
   int count = ReadIconFileHeader(file.Get());
-  if (count < 0) return Fail(path, "读图标文件头时出错!");
+  if (count < 0) return Fail(path, Message::kIconHeaderReadFailed);
   auto imageCount = static_cast<std::uint32_t>(count);
   // A count whose directory the file can't hold is refused with the message
   // its short read gives, before a group is sized from it.
   std::uint64_t fileLength = 0;
   bool lengthKnown = FileLength(file.Get(), &fileLength);
-  if (lengthKnown && 6 + std::uint64_t{kDirectoryEntryBytes} * imageCount > fileLength) {
-    return Fail(path, "读图标文件时出错!");
+  if (lengthKnown && icon_directory::FirstBlockOffset(imageCount) > fileLength) {
+    return Fail(path, Message::kIconFileReadFailed);
   }
 
   void* resized = std::realloc(building.group, IconGroupBytes(imageCount));
-  if (resized == nullptr) return Fail(path, "图标内存重新分配出错!");
+  if (resized == nullptr) return Fail(path, Message::kIconOutOfMemory);
   building.group = static_cast<IconGroup*>(resized);
   IconGroup* group = building.group;
   group->imageCount = imageCount;
   SetGroupPath(group->iconPath, path);
   SetGroupPath(group->modulePath, "");
 
-  DWORD directoryBytes = imageCount * kDirectoryEntryBytes;
+  DWORD directoryBytes = imageCount * icon_directory::kFileEntryBytes;
   HeapPtr<BYTE> directory(static_cast<BYTE*>(std::malloc(directoryBytes ? directoryBytes : 1)));
-  if (!directory) return Fail(path, "图标文件内存重新分配出错!");
+  if (!directory) return Fail(path, Message::kIconDirectoryOutOfMemory);
   if (!ReadExactly(file.Get(), directory.get(), directoryBytes)) {
-    return Fail(path, "读图标文件时出错!");
+    return Fail(path, Message::kIconFileReadFailed);
   }
 
   std::uint64_t groupBytes = 0;
   ByteCursor entries(directory.get(), directoryBytes);
   for (std::uint32_t i = 0; i < imageCount; ++i) {
-    std::uint32_t size = 0, offset = 0;
-    if (!entries.Skip(8) || !entries.ReadU32(&size) || !entries.ReadU32(&offset)) {
-      return Fail(path, "读图标文件时出错!");
-    }
+    icon_directory::Entry entry;
+    if (!icon_directory::ReadFileEntry(entries, &entry)) return Fail(path, Message::kIconFileReadFailed);
+    const std::uint32_t size = entry.bytes, offset = entry.fileOffset;
     // What the platform would refuse or deliver short is refused before a
     // block is sized from a number the file may be lying about.
-    if (offset > static_cast<std::uint32_t>(INT32_MAX)) return Fail(path, "图标内容定位时出错!");
+    if (offset > static_cast<std::uint32_t>(INT32_MAX)) return Fail(path, Message::kIconSeekFailed);
     if (lengthKnown && std::uint64_t{offset} + size > fileLength) {
-      return Fail(path, "读图标内容出错!");
+      return Fail(path, Message::kIconImageReadFailed);
     }
     groupBytes += size;
     if (size > limits::kMaxBlockBytes || groupBytes > limits::kMaxGroupBytes) {
-      return Fail(path, "图标内存重新分配出错!");
+      return Fail(path, Message::kIconOutOfMemory);
     }
 
     IconImage* image = GroupImage(group, i);
     std::memset(image, 0, sizeof *image);
     image->bits = static_cast<BYTE*>(std::malloc(size ? size : 1));
-    if (image->bits == nullptr) return Fail(path, "图标内存重新分配出错!");
+    if (image->bits == nullptr) return Fail(path, Message::kIconOutOfMemory);
     building.filled = i + 1;
     image->byteCount = size;
     if (SetFilePointer(file.Get(), static_cast<LONG>(offset), nullptr, FILE_BEGIN) ==
         INVALID_SET_FILE_POINTER) {
-      return Fail(path, "图标内容定位时出错!");
+      return Fail(path, Message::kIconSeekFailed);
     }
-    if (!ReadExactly(file.Get(), image->bits, size)) return Fail(path, "读图标内容出错!");
-    if (!BindImagePointers(image)) return Fail(path, "图标内部格式转换出错!");
+    if (!ReadExactly(file.Get(), image->bits, size)) return Fail(path, Message::kIconImageReadFailed);
+    if (!BindImagePointers(image)) return Fail(path, Message::kIconImageInvalid);
   }
   return building.Release();
 }

@@ -1,34 +1,31 @@
 #include <cstring>
 
 #include "buffered_writer.h"
-#include "byte_order.h"
+#include "formats/icon_directory.h"
 #include "file_io.h"
 #include "icon_file.h"
-#include "limits.h"
 #include "replacement_file.h"
+#include "messages.h"
 
 namespace {
 
-// The 16-byte directory entry of one record. A PNG image has no header: its
-// entry comes from the record alone, as one plane of bitsPerPixel bits.
-void BuildDirectoryEntry(const IconImage& image, std::uint32_t offset, BYTE (&entry)[16]) {
-  std::uint32_t planes = 1;
-  std::uint32_t bitCount = static_cast<std::uint32_t>(image.bitsPerPixel);
-  std::uint32_t colourCount = 0;
+// The directory entry of one record. A PNG image has no header: its entry
+// comes from the record alone, as one plane of bitsPerPixel bits.
+icon_directory::Entry DirectoryEntry(const IconImage& image, std::uint32_t offset) {
+  icon_directory::Entry entry{};
+  entry.width = icon_directory::SideByte(image.width);
+  entry.height = icon_directory::SideByte(image.height);
+  entry.planes = 1;
+  entry.bitCount = static_cast<std::uint16_t>(image.bitsPerPixel);
   if (image.header != nullptr) {
-    planes = image.header->biPlanes;
-    bitCount = image.header->biBitCount;
-    std::uint32_t depth = planes * bitCount;
-    colourCount = depth < 8 ? 1u << depth : 0;
+    entry.planes = image.header->biPlanes;
+    entry.bitCount = image.header->biBitCount;
+    std::uint32_t depth = std::uint32_t{entry.planes} * entry.bitCount;
+    entry.colorCount = static_cast<std::uint8_t>(depth < 8 ? 1u << depth : 0);
   }
-  entry[0] = static_cast<BYTE>(image.width);
-  entry[1] = static_cast<BYTE>(image.height);
-  entry[2] = static_cast<BYTE>(colourCount);
-  entry[3] = 0;
-  PutU16(entry + 4, planes);
-  PutU16(entry + 6, bitCount);
-  PutU32(entry + 8, image.byteCount);
-  PutU32(entry + 12, offset);
+  entry.bytes = image.byteCount;
+  entry.fileOffset = offset;
+  return entry;
 }
 
 // Writes one image block; a DIB image goes out with biSizeImage 0, taken from
@@ -45,7 +42,7 @@ bool WriteImageBlock(BufferedWriter& out, const IconImage& image) {
 // Sum of every block and the directory, or more than 4 GiB when the group
 // can't be written as one icon file.
 std::uint64_t TotalFileBytes(const IconGroup* group) {
-  std::uint64_t total = 6 + std::uint64_t{16} * group->imageCount;
+  std::uint64_t total = icon_directory::FirstBlockOffset(group->imageCount);
   for (std::uint32_t i = 0; i < group->imageCount; ++i) total += group->images[i].byteCount;
   return total;
 }
@@ -53,28 +50,25 @@ std::uint64_t TotalFileBytes(const IconGroup* group) {
 }  // namespace
 
 int WriteIconFileHeader(HANDLE file, std::uint32_t count) {
-  BYTE field[2];
-  for (std::uint32_t value : {0u, 1u, count & 0xFFFFu}) {
-    PutU16(field, value);
-    if (!WriteExactly(file, field, sizeof field)) return 0;
-  }
-  return 1;
+  std::uint8_t header[icon_directory::kHeaderBytes];
+  icon_directory::WriteHeader(header, icon_directory::kIconType, static_cast<std::uint16_t>(count));
+  return WriteExactly(file, header, sizeof header) ? 1 : 0;
 }
 
 std::uint32_t ImageFileOffset(const IconGroup* group, std::uint32_t n) {
-  std::uint32_t offset = 6 + 16 * group->imageCount;
+  auto offset = static_cast<std::uint32_t>(icon_directory::FirstBlockOffset(group->imageCount));
   for (std::uint32_t i = 0; i < n; ++i) offset += group->images[i].byteCount;
   return offset;
 }
 
-int SaveIconFile(IconGroup* group, const char* path) {
+int SaveIconFile(const IconGroup* group, const char* path) {
   ReplacementFile file;
   if (!file.Create(path)) {
-    ShowMessageBox(MessageOwner(), "文件建立时出错!", path, MB_OK);
+    ShowMessage(Message::kIconCreateFailed, path);
     return 0;
   }
   if (!WriteIconFileHeader(file.Handle(), group->imageCount)) {
-    ShowMessageBox(MessageOwner(), "写图标文件头时出错!", path, MB_OK);
+    ShowMessage(Message::kIconHeaderWriteFailed, path);
     return 0;
   }
   // Offsets are 32-bit: a group whose blocks don't fit is not written.
@@ -82,8 +76,8 @@ int SaveIconFile(IconGroup* group, const char* path) {
   BufferedWriter out(file.Handle());
   std::uint32_t offset = ImageFileOffset(group, 0);
   for (std::uint32_t i = 0; i < group->imageCount; ++i) {
-    BYTE entry[16];
-    BuildDirectoryEntry(group->images[i], offset, entry);
+    std::uint8_t entry[icon_directory::kFileEntryBytes];
+    icon_directory::WriteFileEntry(entry, DirectoryEntry(group->images[i], offset));
     if (!out.Write(entry, sizeof entry)) return 0;
     offset += group->images[i].byteCount;
   }
@@ -92,7 +86,7 @@ int SaveIconFile(IconGroup* group, const char* path) {
   }
   if (!out.Flush()) return 0;
   if (!file.Commit()) {
-    ShowMessageBox(MessageOwner(), "文件建立时出错!", path, MB_OK);
+    ShowMessage(Message::kIconCreateFailed, path);
     return 0;
   }
   return 1;

@@ -7,7 +7,8 @@
 #include "dib.h"
 #include "dib_reformat.h"
 #include "handles.h"
-#include "limits.h"
+#include "formats/input_limits.h"
+#include "messages.h"
 
 int IconImageFromDib(IconImage* image, const BITMAPINFOHEADER* dib, BOOL stretch) {
   if (image == nullptr || dib == nullptr) return 0;
@@ -53,7 +54,7 @@ int IconImageFromBitmapFile(const char* path, IconImage* image, BOOL stretch) {
   HeapPtr<BITMAPINFOHEADER> dib(LoadBitmapFile(path));
   if (!dib) return 0;
   if (IconImageFromDib(image, dib.get(), stretch)) return 1;
-  ShowMessageBox(nullptr, "位图格式不能转换为图标!", path, MB_OK);
+  ShowMessage(Message::kBitmapNotConvertible, path);
   return 0;
 }
 

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "dib.h"
-#include "limits.h"
-#include "png_image.h"
+#include "formats/dib_layout.h"
+#include "formats/png_header.h"
 
 namespace {
 
@@ -15,10 +15,7 @@ std::int64_t RequiredImageBytes(const BITMAPINFOHEADER* header) {
   if (header->biSize != sizeof(BITMAPINFOHEADER)) return -1;
   std::int64_t width = header->biWidth;
   std::int64_t height = header->biHeight / 2;
-  if (width < 1 || height < 1 || width > limits::kMaxDimension ||
-      height > limits::kMaxDimension) {
-    return -1;
-  }
+  if (!dib_layout::SidesFit(width, height)) return -1;
   std::uint32_t bitsPerPixel = static_cast<std::uint32_t>(header->biPlanes) * header->biBitCount;
   std::int64_t xorRows = DibStride64(width, bitsPerPixel) * height;
   std::int64_t andRows = DibStride64(width, 1) * height;
@@ -26,8 +23,8 @@ std::int64_t RequiredImageBytes(const BITMAPINFOHEADER* header) {
 }
 
 int BindPngImage(IconImage* image) {
-  PngHeader png;
-  if (!ReadPngHeader(image->bits, image->byteCount, &png)) return 0;
+  png::Header png;
+  if (!png::ReadHeader(ByteView(image->bits, image->byteCount), &png)) return 0;
   image->width = png.width;
   image->height = png.height;
   image->bitsPerPixel = png.bitsPerPixel;
@@ -40,7 +37,8 @@ int BindPngImage(IconImage* image) {
 }  // namespace
 
 bool IsPngImage(const IconImage* image) {
-  return image != nullptr && IsPngBlock(image->bits, image->byteCount);
+  return image != nullptr && image->bits != nullptr &&
+         png::HasSignature(ByteView(image->bits, image->byteCount));
 }
 
 int BindImagePointers(IconImage* image) {

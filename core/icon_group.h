@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "platform/platform.h"
 
@@ -58,6 +59,12 @@ IconGroup* CreateUntitledGroup();
 // Releases a group and the blocks of its records below imageCount. Null is
 // allowed.
 void FreeIconGroup(IconGroup* group);
+
+struct IconGroupDeleter {
+  void operator()(IconGroup* group) const { FreeIconGroup(group); }
+};
+// Owns a group, released with FreeIconGroup.
+using IconGroupPtr = std::unique_ptr<IconGroup, IconGroupDeleter>;
 
 // Copies `text` into a path field of the group, cut at 259 bytes.
 void SetGroupPath(char (&field)[260], const char* text);

@@ -34,21 +34,6 @@ class OpenedClipboard {
   bool open_;
 };
 
-// A movable global block, freed unless handed on.
-class GlobalBlock {
- public:
-  explicit GlobalBlock(HGLOBAL block) : block_(block) {}
-  ~GlobalBlock() {
-    if (block_ != nullptr) GlobalFree(block_);
-  }
-  GlobalBlock(const GlobalBlock&) = delete;
-  GlobalBlock& operator=(const GlobalBlock&) = delete;
-  HGLOBAL Get() const { return block_; }
-  HGLOBAL Release() { return std::exchange(block_, nullptr); }
-
- private:
-  HGLOBAL block_;
-};
 
 // The bytes that go to the clipboard for an image: a packed DIB of its colour
 // picture. `owned` keeps a decoded PNG picture alive.
@@ -108,7 +93,7 @@ int CopyImageToClipboard(const IconImage* image) {
   std::size_t length = 0;
   if (!ClipboardBytes(image, &decoded, &bytes, &length)) return 0;
 
-  GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, length));
+  GlobalHandle block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, length));
   if (block.Get() == nullptr) return 0;
   auto* copy = static_cast<BYTE*>(GlobalLock(block.Get()));
   if (copy == nullptr) return 0;

@@ -5,25 +5,12 @@
 #include <cstring>
 #include <memory>
 
-#include "byte_cursor.h"
+#include "formats/icon_directory.h"
+#include "formats/input_limits.h"
 #include "handles.h"
-#include "limits.h"
-#include "module_handle.h"
+#include "messages.h"
 
 namespace {
-
-constexpr std::size_t kGroupHeaderBytes = 6;
-constexpr std::size_t kGroupEntryBytes = 14;
-constexpr std::size_t kEntryIdOffset = 12;
-
-const char kNotAModule[] = "装入文件时出错 - 请选择一个WIN32的DLL或EXE文件!";
-const char kOutOfMemory[] = "内存分配出错!";
-const char kNotAnIconImage[] = "转换成图标内部格式时出错!";
-
-struct GroupDeleter {
-  void operator()(IconGroup* group) const { FreeIconGroup(group); }
-};
-using GroupPtr = std::unique_ptr<IconGroup, GroupDeleter>;
 
 struct ResourceBytes {
   const BYTE* data = nullptr;
@@ -47,21 +34,20 @@ bool FindResourceBytes(HMODULE module, LPCSTR name, LPCSTR type, ResourceBytes* 
 // The count of a group-icon resource whose bytes hold every entry it counts;
 // false for a shorter block.
 bool ReadGroupCount(const ResourceBytes& group, std::uint16_t* count) {
-  ByteCursor cursor(group.data, group.length);
-  if (!cursor.Skip(4) || !cursor.ReadU16(count)) return false;
-  return std::size_t{*count} * kGroupEntryBytes <= cursor.Remaining();
+  ByteView bytes(group.data, group.length);
+  icon_directory::Header header;
+  ByteCursor cursor(bytes);
+  if (!icon_directory::GroupHoldsEntries(bytes) || !icon_directory::ReadHeader(cursor, &header)) {
+    return false;
+  }
+  *count = header.count;
+  return true;
 }
 
 std::uint16_t GroupEntryId(const ResourceBytes& group, std::size_t index) {
-  ByteCursor cursor(group.data, group.length);
-  std::uint16_t id = 0;
-  cursor.Seek(kGroupHeaderBytes + index * kGroupEntryBytes + kEntryIdOffset);
-  cursor.ReadU16(&id);
-  return id;
-}
-
-void Report(const char* text, const char* path) {
-  ShowMessageBox(MessageOwner(), text, path, MB_OK);
+  icon_directory::Entry entry{};
+  icon_directory::GroupEntryAt(ByteView(group.data, group.length), index, &entry);
+  return entry.resourceId;
 }
 
 }  // namespace
@@ -132,7 +118,7 @@ HICON LoadPreviewIcon(HMODULE module, ResourceName name) {
 IconGroup* LoadModuleIconGroup(const char* path, ResourceName name) {
   ModuleHandle module(LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE));
   if (!module) {
-    Report(kNotAModule, path);
+    ShowMessage(Message::kModuleNotLoaded, path);
     return nullptr;
   }
   return ReadModuleIconGroup(module.Get(), path, name);
@@ -147,15 +133,15 @@ IconGroup* ReadModuleIconGroup(HMODULE module, const char* path, ResourceName na
   }
   std::uint16_t count = 0;
   if (!ReadGroupCount(groupBytes, &count)) {
-    Report(kNotAnIconImage, path);
+    ShowMessage(Message::kModuleNotAnIconImage, path);
     return nullptr;
   }
 
   // Room for one record at least: code that looks at the first record of
   // the current group finds zeros, not the end of the block.
-  GroupPtr group(static_cast<IconGroup*>(std::calloc(1, IconGroupBytes(count ? count : 1))));
+  IconGroupPtr group(static_cast<IconGroup*>(std::calloc(1, IconGroupBytes(count ? count : 1))));
   if (!group) {
-    Report(kOutOfMemory, path);
+    ShowMessage(Message::kModuleOutOfMemory, path);
     return nullptr;
   }
   SetGroupPath(group->modulePath, path);
@@ -173,20 +159,20 @@ IconGroup* ReadModuleIconGroup(HMODULE module, const char* path, ResourceName na
     // bounded like the images of an icon file.
     totalBytes += imageBytes.length;
     if (imageBytes.length > limits::kMaxBlockBytes || totalBytes > limits::kMaxGroupBytes) {
-      Report(kOutOfMemory, path);
+      ShowMessage(Message::kModuleOutOfMemory, path);
       return nullptr;
     }
     IconImage* image = GroupImage(group.get(), i);
     image->bits = static_cast<BYTE*>(std::malloc(imageBytes.length ? imageBytes.length : 1));
     if (image->bits == nullptr) {
-      Report(kOutOfMemory, path);
+      ShowMessage(Message::kModuleOutOfMemory, path);
       return nullptr;
     }
     group->imageCount = i + 1;  // the block is now the group's to free
     if (imageBytes.length != 0) std::memcpy(image->bits, imageBytes.data, imageBytes.length);
     image->byteCount = static_cast<std::uint32_t>(imageBytes.length);
     if (!BindImagePointers(image)) {
-      Report(kNotAnIconImage, path);
+      ShowMessage(Message::kModuleNotAnIconImage, path);
       return nullptr;
     }
   }

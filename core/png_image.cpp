@@ -3,73 +3,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <vector>
-#include <climits>
 
-#include "byte_cursor.h"
+#include "formats/png_header.h"
 #include "dib.h"
-#include "limits.h"
+#include "formats/input_limits.h"
 #include "platform/png_decoder.h"
 
-namespace {
-
-const BYTE kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-
-// Channels per colour type, and whether the bit depth fits that type.
-int ChannelsFor(std::uint8_t colourType, std::uint8_t bitDepth) {
-  switch (colourType) {
-    case 0:  // grey
-      return (bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8 || bitDepth == 16)
-                 ? 1 : 0;
-    case 3:  // palette
-      return (bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8) ? 1 : 0;
-    case 2:  // RGB
-      return (bitDepth == 8 || bitDepth == 16) ? 3 : 0;
-    case 4:  // grey and alpha
-      return (bitDepth == 8 || bitDepth == 16) ? 2 : 0;
-    case 6:  // RGBA
-      return (bitDepth == 8 || bitDepth == 16) ? 4 : 0;
-    default:
-      return 0;
-  }
-}
-
-}  // namespace
-
-bool IsPngBlock(const BYTE* block, std::size_t length) {
-  return block != nullptr && length >= sizeof kPngSignature &&
-         std::memcmp(block, kPngSignature, sizeof kPngSignature) == 0;
-}
-
-bool ReadPngHeader(const BYTE* block, std::size_t length, PngHeader* header) {
-  if (!IsPngBlock(block, length)) return false;
-  ByteCursor cursor(block, length);
-  std::uint32_t chunkLength, width, height;
-  char chunkType[4];
-  std::uint8_t bitDepth, colourType, compression, filter, interlace;
-  if (!cursor.Skip(sizeof kPngSignature) || !cursor.ReadBigEndianU32(&chunkLength) ||
-      !cursor.ReadBytes(chunkType, sizeof chunkType) || !cursor.ReadBigEndianU32(&width) ||
-      !cursor.ReadBigEndianU32(&height) || !cursor.ReadU8(&bitDepth) ||
-      !cursor.ReadU8(&colourType) || !cursor.ReadU8(&compression) || !cursor.ReadU8(&filter) ||
-      !cursor.ReadU8(&interlace)) {
-    return false;
-  }
-  if (chunkLength != 13 || std::memcmp(chunkType, "IHDR", 4) != 0) return false;
-  if (width == 0 || height == 0 || width > limits::kMaxDimension ||
-      height > limits::kMaxDimension) {
-    return false;
-  }
-  if (compression != 0 || filter != 0 || interlace > 1) return false;
-  int channels = ChannelsFor(colourType, bitDepth);
-  if (channels == 0) return false;
-  header->width = static_cast<std::int32_t>(width);
-  header->height = static_cast<std::int32_t>(height);
-  header->bitsPerPixel = channels * bitDepth;
-  return true;
-}
-
 BITMAPINFOHEADER* DecodePngToDib(const BYTE* block, std::size_t length) {
-  PngHeader png;
-  if (!ReadPngHeader(block, length, &png)) return nullptr;
+  png::Header png;
+  if (!png::ReadHeader(ByteView(block, length), &png)) return nullptr;
   std::uint64_t pixelBytes = std::uint64_t(png.width) * std::uint64_t(png.height) * 4;
   if (pixelBytes > limits::kMaxBlockBytes) return nullptr;
   std::vector<std::uint8_t> rgba;

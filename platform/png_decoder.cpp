@@ -7,7 +7,7 @@
 #include <memory>
 #include <new>
 
-#include "platform/input_limits.h"
+#include "formats/input_limits.h"
 
 namespace {
 

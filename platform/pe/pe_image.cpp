@@ -22,7 +22,7 @@ constexpr std::size_t RvaCountOffset(bool pe32Plus) { return pe32Plus ? 108 : 92
 
 bool PeImage::Parse(const std::uint8_t* data, std::size_t length) {
   *this = PeImage();
-  PeBytes file(data, length);
+  ByteView file(data, length);
 
   std::uint16_t dosSignature;
   std::uint32_t lfanew;

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "pe_bytes.h"
+#include "formats/byte_cursor.h"
 
 class PeImage {
  public:
@@ -17,7 +17,7 @@ class PeImage {
   // table. The machine is not looked at.
   bool Parse(const std::uint8_t* data, std::size_t length);
 
-  const PeBytes& File() const { return file_; }
+  const ByteView& File() const { return file_; }
   bool IsPe32Plus() const { return pe32Plus_; }
   std::uint16_t SectionCount() const { return sectionCount_; }
 
@@ -37,7 +37,7 @@ class PeImage {
   bool ResourceRange(std::size_t* root, std::size_t* end) const;
 
  private:
-  PeBytes file_;
+  ByteView file_;
   bool pe32Plus_ = false;
   std::uint16_t sectionCount_ = 0;
   std::size_t sectionTable_ = 0;

@@ -45,7 +45,7 @@ PeLanguageOrder LoaderLanguageOrder(std::uint16_t requested, std::uint16_t threa
 bool PeResourceTree::Open(const PeImage& image) {
   std::size_t root, end;
   if (!image.ResourceRange(&root, &end)) return false;
-  directory_ = PeBytes(image.File().Data() + root, end - root);
+  directory_ = ByteView(image.File().Data() + root, end - root);
   root_ = root;
   return true;
 }

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "pe_bytes.h"
+#include "formats/byte_cursor.h"
 #include "pe_image.h"
 #include "resource_names.h"
 
@@ -80,7 +80,7 @@ class PeResourceTree {
   std::size_t FileOffset(std::uint32_t offset) const { return root_ + offset; }
 
  private:
-  PeBytes directory_;  // from the root to the end of its section
+  ByteView directory_;  // from the root to the end of its section
   std::size_t root_ = 0;
 };
 

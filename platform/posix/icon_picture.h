@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/input_limits.h"
+#include "formats/input_limits.h"
 
 struct IconPicture {
   std::int32_t width = 0;

@@ -18,7 +18,7 @@
 #include <new>
 #include <string>
 
-#include "platform/input_limits.h"
+#include "formats/input_limits.h"
 #include "platform/pe/pe_image.h"
 #include "platform/pe/pe_resources.h"
 #include "platform/pe/resource_names.h"

@@ -8,7 +8,7 @@
 
 #include "core/dib.h"
 #include "core/handles.h"
-#include "core/limits.h"
+#include "formats/input_limits.h"
 #include "core/platform_palettes.h"
 #include "tests/support/dib_fixtures.h"
 

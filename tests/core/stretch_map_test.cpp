@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/limits.h"
+#include "formats/input_limits.h"
 
 namespace {
 

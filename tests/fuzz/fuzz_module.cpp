@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/module_handle.h"
+#include "core/handles.h"
 #include "core/module_icons.h"
 #include "fuzz_input_file.h"
 

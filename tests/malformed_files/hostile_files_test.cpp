@@ -19,7 +19,7 @@
 #include "core/icon_file.h"
 #include "core/icon_from_bitmap.h"
 #include "core/icon_handles.h"
-#include "core/module_handle.h"
+#include "core/handles.h"
 #include "core/module_icons.h"
 #include "core/png_image.h"
 #include "tests/support/message_capture.h"

@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "core/module_handle.h"
+#include "core/handles.h"
 #include "core/module_icons.h"
 #include "tests/module_resources/test_modules.h"
 #include "tests/support/message_capture.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/module_handle.h"
+#include "core/handles.h"
 #include "core/module_icons.h"
 #include "tests/module_icons/icon_size.h"
 #include "tests/module_icons/module_bytes.h"

@@ -1,0 +1,225 @@
+#include "icon_document.h"
+
+#include <cctype>
+
+#include "bitmap_file.h"
+#include "icon_file.h"
+#include "icon_from_bitmap.h"
+#include "icon_handles.h"
+#include "messages.h"
+
+std::string LowerExtension(const std::string& path) {
+  std::size_t nameStart = path.find_last_of("/\\");
+  nameStart = nameStart == std::string::npos ? 0 : nameStart + 1;
+  std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos || dot < nameStart) return "";
+  std::string extension = path.substr(dot + 1);
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension;
+}
+
+void IconDocument::Attach(HWND listOwner, HINSTANCE instance) {
+  listOwner_ = listOwner;
+  list_ = GetDlgItem(listOwner, kIconListId);
+  instance_ = instance;
+  // None when it can't be made: the commands then find nothing to work on.
+  group_.reset(CreateUntitledGroup());
+  startingGroup_ = group_ != nullptr;
+}
+
+void IconDocument::Close() {
+  if (listOwner_ != nullptr) ReleaseListGroupNames(listOwner_);
+  listOwner_ = nullptr;
+  list_ = nullptr;
+  group_.reset();
+  startingGroup_ = false;
+  module_.Reset();
+}
+
+IconDocument::Opened IconDocument::Open(const char* path) {
+  path_ = path;
+  extension_ = LowerExtension(path_);
+  EmptyList();
+  module_.Reset();
+
+  Opened opened;
+  if (extension_ == "ico") {
+    OpenIconFile(&opened);
+  } else if (extension_ == "bmp") {
+    OpenBitmapFile(&opened);
+  } else {
+    opened.listed = OpenModule();
+    return opened;
+  }
+  opened.listed = true;
+  return opened;
+}
+
+void IconDocument::OpenIconFile(Opened* opened) {
+  ReplaceGroup(LoadIconFile(path_.c_str()));
+  opened->preview.Reset(ExtractIconA(instance_, path_.c_str(), 0));
+  // A file that is neither an icon file nor a module gives the value 1: the
+  // path is listed all the same, and the preview shows nothing.
+  if (opened->preview.Get() != nullptr) SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path_.c_str()));
+  opened->previewChanged = true;
+}
+
+void IconDocument::OpenBitmapFile(Opened* opened) {
+  ReadBitmapIntoGroup(group_.get(), startingGroup_, path_.c_str());
+  // When the bitmap can't be read, an image the first record held before is
+  // the icon still.
+  if (HasFirstImage()) opened->preview.Reset(IconHandleFromImage(GroupImage(group_.get(), 0)));
+  if (opened->preview) SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path_.c_str()));
+  opened->previewChanged = true;
+}
+
+bool IconDocument::OpenModule() {
+  module_.Reset(LoadLibraryExA(path_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  if (!module_) {
+    ShowMessage(Message::kNotLoadable, path_.c_str());
+    return false;
+  }
+  if (!EnumResourceNamesA(module_.Get(), RT_GROUP_ICON, ListGroupName,
+                          reinterpret_cast<LONG_PTR>(listOwner_))) {
+    ShowMessage(Message::kEnumerationFailed);
+    return false;
+  }
+  return true;
+}
+
+bool IconDocument::SelectFirstEntry() {
+  SelectEntry(0);
+  if (!IsListEmpty()) return true;
+  ShowMessage(Message::kNoIcons);
+  return false;
+}
+
+void IconDocument::EmptyList() {
+  // The entries of a module own copies of text names.
+  ReleaseListGroupNames(listOwner_);
+  SendMessageA(list_, LB_RESETCONTENT, 0, 0);
+}
+
+void IconDocument::ReplaceGroup(IconGroup* group) {
+  group_.reset(group);
+  startingGroup_ = false;
+}
+
+bool IconDocument::IsListEmpty() const { return SendMessageA(list_, LB_GETCOUNT, 0, 0) <= 0; }
+
+int IconDocument::SelectedEntry() const {
+  return static_cast<int>(SendMessageA(list_, LB_GETCURSEL, 0, 0));
+}
+
+void IconDocument::SelectEntry(int entry) {
+  SendMessageA(list_, LB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+}
+
+std::vector<std::string> IconDocument::Entries() const {
+  std::vector<std::string> entries;
+  LRESULT count = SendMessageA(list_, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    LRESULT length = SendMessageA(list_, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    if (length < 0) continue;
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    SendMessageA(list_, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<std::size_t>(length));
+    entries.push_back(text);
+  }
+  return entries;
+}
+
+int IconDocument::FindEntry(const std::string& text) const {
+  std::vector<std::string> entries = Entries();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i] == text) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+ResourceName IconDocument::EntryName(int entry) const {
+  LRESULT name = SendMessageA(list_, LB_GETITEMDATA, static_cast<WPARAM>(entry), 0);
+  return name == LB_ERR ? 0 : static_cast<ResourceName>(name);
+}
+
+bool IconDocument::SelectedModulePreview(IconHandle* preview) const {
+  LRESULT name = SendMessageA(list_, LB_GETITEMDATA, static_cast<WPARAM>(SelectedEntry()), 0);
+  if (name == LB_ERR || !IsModuleSource()) return false;
+  preview->Reset(LoadPreviewIcon(module_.Get(), static_cast<ResourceName>(name)));
+  return true;
+}
+
+const IconGroup* IconDocument::ReadSelectedEntry() {
+  const ResourceName name = EntryName(SelectedEntry());
+  if (IsModuleSource() && name != 0) {
+    ReplaceGroup(LoadModuleIconGroup(path_.c_str(), name));
+  }
+  return group_.get();
+}
+
+const IconGroup* IconDocument::ReadEntryFromHeldModule(int entry) {
+  const ResourceName name = EntryName(entry);
+  if (IsModuleSource() && name != 0) {
+    ReplaceGroup(ReadModuleIconGroup(module_.Get(), path_.c_str(), name));
+  }
+  return group_.get();
+}
+
+bool IconDocument::HasFirstImage() const {
+  if (group_ == nullptr) return false;
+  const bool hasRoom = group_->imageCount >= 1 || startingGroup_;
+  return hasRoom && GroupImage(group_.get(), 0)->bits != nullptr;
+}
+
+namespace {
+
+class ShownWhileWriting {
+ public:
+  explicit ShownWhileWriting(WaitIndicator* wait) : wait_(wait) {
+    if (wait_ != nullptr) wait_->Show();
+  }
+  ~ShownWhileWriting() {
+    if (wait_ != nullptr) wait_->Hide();
+  }
+  ShownWhileWriting(const ShownWhileWriting&) = delete;
+  ShownWhileWriting& operator=(const ShownWhileWriting&) = delete;
+
+ private:
+  WaitIndicator* wait_;
+};
+
+}  // namespace
+
+IconDocument::Saved IconDocument::Save(const char* target, WaitIndicator* wait) {
+  const std::string kind = LowerExtension(target);
+  ReadSelectedEntry();
+  const bool listed = !IsListEmpty();
+  if (kind == "bmp") {
+    if (!listed || !HasFirstImage()) {
+      ShowMessage(Message::kNothingToSave);
+      return Saved::kNothingToSave;
+    }
+    ShownWhileWriting shown(wait);
+    return SaveImageAsBitmap(target, GroupImage(group_.get(), 0)) ? Saved::kWritten : Saved::kNotWritten;
+  }
+  if (kind == "ico") {
+    if (!listed || group_ == nullptr) {
+      ShowMessage(Message::kNothingToSave);
+      return Saved::kNothingToSave;
+    }
+    ShownWhileWriting shown(wait);
+    return SaveIconFile(group_.get(), target) ? Saved::kWritten : Saved::kNotWritten;
+  }
+  return Saved::kOtherKind;
+}
+
+bool IconDocument::Copy() {
+  // Like Save, Copy takes the selected entry of a module, never another
+  // entry's group left from an earlier command.
+  ReadSelectedEntry();
+  if (IsListEmpty() || !HasFirstImage()) {
+    ShowMessage(Message::kNothingToCopy);
+    return false;
+  }
+  return CopyImageToClipboard(GroupImage(group_.get(), 0)) != 0;
+}

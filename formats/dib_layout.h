@@ -1,0 +1,40 @@
+// The layout of a packed DIB in numbers: a BITMAPINFOHEADER, its colour table
+// of 4-byte entries, then the pixel rows, each padded to whole 4-byte words.
+// The header's fields are passed in, so that readers of every file and the
+// platform's own decoders size blocks by the same rules.
+#pragma once
+
+#include <cstdint>
+
+#include "input_limits.h"
+
+namespace dib_layout {
+
+constexpr std::uint32_t kInfoHeaderBytes = 40;
+constexpr std::uint32_t kColorEntryBytes = 4;
+
+// Entries of the colour table: biClrUsed when set, else the full table of a
+// 1-, 4- or 8-bit picture, else none. The count is kept to 16 bits, as the
+// table's length then wraps at 16 bits too (see kMaxColorTableBytes).
+constexpr std::uint16_t ColorCount(std::uint16_t bitCount, std::uint32_t clrUsed) {
+  if (clrUsed != 0) return static_cast<std::uint16_t>(clrUsed);
+  return bitCount == 1 ? 2 : bitCount == 4 ? 16 : bitCount == 8 ? 256 : 0;
+}
+
+constexpr std::uint16_t ColorTableBytes(std::uint16_t bitCount, std::uint32_t clrUsed) {
+  return static_cast<std::uint16_t>(kColorEntryBytes * ColorCount(bitCount, clrUsed));
+}
+
+// Bytes in one pixel row, in 64 bits so that a width read from a file never
+// wraps before it is checked.
+constexpr std::int64_t RowBytes(std::int64_t width, std::uint32_t bitsPerPixel) {
+  return ((width * static_cast<std::int64_t>(bitsPerPixel) + 31) >> 3) & ~std::int64_t{3};
+}
+
+// A picture's width and height are each from 1 to the largest accepted.
+constexpr bool SidesFit(std::int64_t width, std::int64_t height) {
+  return width >= 1 && height >= 1 && width <= limits::kMaxDimension &&
+         height <= limits::kMaxDimension;
+}
+
+}  // namespace dib_layout

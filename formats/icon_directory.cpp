@@ -1,0 +1,75 @@
+#include "icon_directory.h"
+
+#include "little_endian.h"
+
+namespace icon_directory {
+
+bool ReadHeader(ByteCursor& cursor, Header* header) {
+  return cursor.ReadU16(&header->reserved) && cursor.ReadU16(&header->type) &&
+         cursor.ReadU16(&header->count);
+}
+
+bool IsIconFileHeader(const Header& header) {
+  return header.reserved == 0 && header.type == kIconType;
+}
+
+namespace {
+
+// The 8 bytes the two kinds of entry share: sizes, colours, planes, depth.
+bool ReadEntryStart(ByteCursor& cursor, Entry* entry) {
+  std::uint8_t reserved;
+  return cursor.ReadU8(&entry->width) && cursor.ReadU8(&entry->height) &&
+         cursor.ReadU8(&entry->colorCount) && cursor.ReadU8(&reserved) &&
+         cursor.ReadU16(&entry->planes) && cursor.ReadU16(&entry->bitCount) &&
+         cursor.ReadU32(&entry->bytes);
+}
+
+}  // namespace
+
+bool ReadFileEntry(ByteCursor& cursor, Entry* entry) {
+  if (cursor.Remaining() < kFileEntryBytes) return false;
+  entry->resourceId = 0;
+  return ReadEntryStart(cursor, entry) && cursor.ReadU32(&entry->fileOffset);
+}
+
+bool ReadGroupEntry(ByteCursor& cursor, Entry* entry) {
+  if (cursor.Remaining() < kGroupEntryBytes) return false;
+  entry->fileOffset = 0;
+  return ReadEntryStart(cursor, entry) && cursor.ReadU16(&entry->resourceId);
+}
+
+bool GroupHoldsEntries(ByteView group) {
+  ByteCursor cursor(group);
+  Header header;
+  return ReadHeader(cursor, &header) &&
+         std::size_t{header.count} * kGroupEntryBytes <= cursor.Remaining();
+}
+
+bool GroupEntryAt(ByteView group, std::size_t index, Entry* entry) {
+  ByteCursor cursor(group);
+  return cursor.Seek(kHeaderBytes) && index <= cursor.Remaining() / kGroupEntryBytes &&
+         cursor.Skip(index * kGroupEntryBytes) && ReadGroupEntry(cursor, entry);
+}
+
+std::uint8_t SideByte(std::int64_t side) {
+  return side >= 1 && side < 256 ? static_cast<std::uint8_t>(side) : 0;
+}
+
+void WriteHeader(std::uint8_t (&out)[kHeaderBytes], std::uint16_t type, std::uint16_t count) {
+  PutU16(out, 0);
+  PutU16(out + 2, type);
+  PutU16(out + 4, count);
+}
+
+void WriteFileEntry(std::uint8_t (&out)[kFileEntryBytes], const Entry& entry) {
+  out[0] = entry.width;
+  out[1] = entry.height;
+  out[2] = entry.colorCount;
+  out[3] = 0;
+  PutU16(out + 4, entry.planes);
+  PutU16(out + 6, entry.bitCount);
+  PutU32(out + 8, entry.bytes);
+  PutU32(out + 12, entry.fileOffset);
+}
+
+}  // namespace icon_directory

@@ -1,0 +1,56 @@
+#include "png_header.h"
+
+#include <cstring>
+
+#include "dib_layout.h"
+
+namespace png {
+
+const std::uint8_t kSignature[kSignatureBytes] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+namespace {
+
+// Channels per colour type, or 0 when the bit depth does not fit that type.
+int ChannelsFor(std::uint8_t colourType, std::uint8_t bitDepth) {
+  const bool anyDepth = bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8 || bitDepth == 16;
+  const bool wideDepth = bitDepth == 8 || bitDepth == 16;
+  switch (colourType) {
+    case 0: return anyDepth ? 1 : 0;                    // grey
+    case 3: return anyDepth && bitDepth != 16 ? 1 : 0;  // palette
+    case 2: return wideDepth ? 3 : 0;                   // RGB
+    case 4: return wideDepth ? 2 : 0;                   // grey and alpha
+    case 6: return wideDepth ? 4 : 0;                   // RGBA
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+bool HasSignature(ByteView bytes) { return bytes.Matches(0, kSignature, kSignatureBytes); }
+
+bool ReadHeader(ByteView bytes, Header* header) {
+  if (!HasSignature(bytes)) return false;
+  ByteCursor cursor(bytes);
+  std::uint32_t chunkLength, width, height;
+  char chunkType[4];
+  std::uint8_t bitDepth, colourType, compression, filter, interlace;
+  if (!cursor.Skip(kSignatureBytes) || !cursor.ReadBigEndianU32(&chunkLength) ||
+      !cursor.ReadBytes(chunkType, sizeof chunkType) || !cursor.ReadBigEndianU32(&width) ||
+      !cursor.ReadBigEndianU32(&height) || !cursor.ReadU8(&bitDepth) ||
+      !cursor.ReadU8(&colourType) || !cursor.ReadU8(&compression) || !cursor.ReadU8(&filter) ||
+      !cursor.ReadU8(&interlace)) {
+    return false;
+  }
+  if (chunkLength != 13 || std::memcmp(chunkType, "IHDR", 4) != 0) return false;
+  if (!dib_layout::SidesFit(width, height)) return false;
+  if (compression != 0 || filter != 0 || interlace > 1) return false;
+  int channels = ChannelsFor(colourType, bitDepth);
+  if (channels == 0) return false;
+  header->width = static_cast<std::int32_t>(width);
+  header->height = static_cast<std::int32_t>(height);
+  header->bitsPerPixel = channels * bitDepth;
+  header->colourType = colourType;
+  return true;
+}
+
+}  // namespace png
