@@ -5,8 +5,8 @@
 #pragma once
 
 #include "controls/skin_button.h"
-#include "core/handles.h"
-#include "core/module_icons.h"
+#include "platform/handles.h"
+#include "core/icon_document.h"
 #include "framework/cstring.h"
 #include "framework/dialog.h"
 #include "framework/list_box.h"

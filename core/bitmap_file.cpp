@@ -7,7 +7,7 @@
 #include "dib.h"
 #include "formats/little_endian.h"
 #include "file_io.h"
-#include "handles.h"
+#include "platform/handles.h"
 #include "formats/input_limits.h"
 #include "png_image.h"
 #include "replacement_file.h"

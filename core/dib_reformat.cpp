@@ -4,15 +4,13 @@
 #include <cstring>
 
 #include "dib.h"
-#include "handles.h"
-#include "formats/input_limits.h"
+#include "platform/handles.h"
+#include "formats/dib_layout.h"
 #include "pixel_conversion.h"
 #include "platform_palettes.h"
 #include "stretch_map.h"
 
 namespace {
-
-constexpr DWORD kInfoHeaderBytes = 40;
 
 bool IsConvertibleBitCount(WORD bitCount) {
   switch (bitCount) {
@@ -28,21 +26,16 @@ bool IsConvertibleBitCount(WORD bitCount) {
   }
 }
 
-bool IsConvertibleSize(LONG width, LONG height) {
-  return width >= 1 && height >= 1 && width <= limits::kMaxDimension &&
-         height <= limits::kMaxDimension;
-}
-
 // Entries of a full table: 2, 16 or 256, none above 8 bits.
 unsigned FullTableColors(WORD bitCount) { return bitCount <= 8 ? 1u << bitCount : 0; }
 
 // The colour table sits behind the 40-byte header; read and written through
 // memcpy, as the block gives it no alignment of its own.
 BYTE* TableBytes(BITMAPINFOHEADER* header) {
-  return reinterpret_cast<BYTE*>(header) + kInfoHeaderBytes;
+  return reinterpret_cast<BYTE*>(header) + dib_layout::kInfoHeaderBytes;
 }
 const BYTE* TableBytes(const BITMAPINFOHEADER* header) {
-  return reinterpret_cast<const BYTE*>(header) + kInfoHeaderBytes;
+  return reinterpret_cast<const BYTE*>(header) + dib_layout::kInfoHeaderBytes;
 }
 
 // Entries the source block's own table holds: what DibPaletteBytes steps
@@ -99,15 +92,15 @@ int FillColorTable(BITMAPINFOHEADER* target, const BITMAPINFOHEADER* source) {
 }
 
 std::int64_t ConvertibleDibBytes(const BITMAPINFOHEADER* source) {
-  if (source == nullptr || source->biSize != kInfoHeaderBytes) return -1;
-  if (!IsConvertibleSize(source->biWidth, source->biHeight)) return -1;
+  if (source == nullptr || source->biSize != dib_layout::kInfoHeaderBytes) return -1;
+  if (!dib_layout::SidesFit(source->biWidth, source->biHeight)) return -1;
   if (source->biPlanes != 1 || !IsConvertibleBitCount(source->biBitCount)) return -1;
   bool fieldsOfFullWidth = source->biBitCount == 16 || source->biBitCount == 32;
   if (source->biCompression != BI_RGB &&
       !(source->biCompression == BI_BITFIELDS && fieldsOfFullWidth)) {
     return -1;
   }
-  std::int64_t bytes = std::int64_t{kInfoHeaderBytes} + DibPaletteBytes(source) +
+  std::int64_t bytes = std::int64_t{dib_layout::kInfoHeaderBytes} + DibPaletteBytes(source) +
                        DibStride64(source->biWidth, source->biBitCount) * source->biHeight;
   return static_cast<std::uint64_t>(bytes) <= limits::kMaxBlockBytes ? bytes : -1;
 }
@@ -122,10 +115,10 @@ BITMAPINFOHEADER* ReformatDib(const BITMAPINFOHEADER* source, LONG width, LONG h
 
 BITMAPINFOHEADER* ReformatDibBlock(const BITMAPINFOHEADER* source, std::size_t sourceBytes,
                                    LONG width, LONG height, WORD bitCount, BOOL stretch) {
-  if (source == nullptr || sourceBytes < kInfoHeaderBytes) return nullptr;
+  if (source == nullptr || sourceBytes < dib_layout::kInfoHeaderBytes) return nullptr;
   std::int64_t needed = ConvertibleDibBytes(source);
   if (needed < 0 || static_cast<std::uint64_t>(needed) > sourceBytes) return nullptr;
-  if (!IsConvertibleBitCount(bitCount) || !IsConvertibleSize(width, height)) return nullptr;
+  if (!IsConvertibleBitCount(bitCount) || !dib_layout::SidesFit(width, height)) return nullptr;
   const std::int64_t targetStride = DibStride64(width, bitCount);
   const std::uint64_t resultBytes =
       kReformatHeaderBlockBytes + static_cast<std::uint64_t>(targetStride) * height;
@@ -134,7 +127,7 @@ BITMAPINFOHEADER* ReformatDibBlock(const BITMAPINFOHEADER* source, std::size_t s
   HeapPtr<BITMAPINFOHEADER> target(
       static_cast<BITMAPINFOHEADER*>(std::calloc(1, kReformatHeaderBlockBytes)));
   if (!target) return nullptr;
-  target->biSize = kInfoHeaderBytes;
+  target->biSize = dib_layout::kInfoHeaderBytes;
   target->biWidth = width;
   target->biHeight = height;
   target->biPlanes = 1;

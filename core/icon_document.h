@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "handles.h"
+#include "platform/handles.h"
 #include "icon_group.h"
 #include "module_icons.h"
 

@@ -4,7 +4,7 @@
 
 #include "formats/icon_directory.h"
 #include "file_io.h"
-#include "handles.h"
+#include "platform/handles.h"
 #include "icon_file.h"
 #include "messages.h"
 #include "formats/input_limits.h"
@@ -36,7 +36,7 @@ int ReadIconFileHeader(HANDLE file) {
   if (!ReadExactly(file, bytes, sizeof bytes)) return -1;
   ByteCursor cursor(bytes, sizeof bytes);
   icon_directory::Header header;
-  if (!icon_directory::ReadHeader(cursor, &header) || !icon_directory::IsIconFileHeader(header)) {
+  if (!icon_directory::ReadHeader(cursor, &header) || !icon_directory::IsIconHeader(header)) {
     return -1;
   }
   return header.count;

@@ -6,7 +6,7 @@
 #include "bitmap_file.h"
 #include "dib.h"
 #include "dib_reformat.h"
-#include "handles.h"
+#include "platform/handles.h"
 #include "formats/input_limits.h"
 #include "messages.h"
 

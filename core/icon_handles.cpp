@@ -3,7 +3,7 @@
 #include <cstring>
 #include <utility>
 
-#include "handles.h"
+#include "platform/handles.h"
 #include "png_image.h"
 
 namespace {
@@ -93,7 +93,7 @@ int CopyImageToClipboard(const IconImage* image) {
   std::size_t length = 0;
   if (!ClipboardBytes(image, &decoded, &bytes, &length)) return 0;
 
-  GlobalHandle block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, length));
+  GlobalMemory block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, length));
   if (block.Get() == nullptr) return 0;
   auto* copy = static_cast<BYTE*>(GlobalLock(block.Get()));
   if (copy == nullptr) return 0;

@@ -7,46 +7,27 @@
 
 #include "formats/icon_directory.h"
 #include "formats/input_limits.h"
-#include "handles.h"
+#include "platform/handles.h"
+#include "platform/module_resources.h"
 #include "messages.h"
 
 namespace {
 
-struct ResourceBytes {
-  const BYTE* data = nullptr;
-  std::size_t length = 0;
-};
-
-// The bytes of a resource of the module; false when it can't be found,
-// loaded or locked.
-bool FindResourceBytes(HMODULE module, LPCSTR name, LPCSTR type, ResourceBytes* bytes) {
-  HRSRC found = FindResourceA(module, name, type);
-  if (found == nullptr) return false;
-  HGLOBAL loaded = LoadResource(module, found);
-  if (loaded == nullptr) return false;
-  const void* data = LockResource(loaded);
-  if (data == nullptr) return false;
-  bytes->data = static_cast<const BYTE*>(data);
-  bytes->length = SizeofResource(module, found);
-  return true;
-}
-
 // The count of a group-icon resource whose bytes hold every entry it counts;
 // false for a shorter block.
-bool ReadGroupCount(const ResourceBytes& group, std::uint16_t* count) {
-  ByteView bytes(group.data, group.length);
+bool ReadGroupCount(ByteView group, std::uint16_t* count) {
+  ByteCursor cursor(group);
   icon_directory::Header header;
-  ByteCursor cursor(bytes);
-  if (!icon_directory::GroupHoldsEntries(bytes) || !icon_directory::ReadHeader(cursor, &header)) {
+  if (!icon_directory::GroupHoldsEntries(group) || !icon_directory::ReadHeader(cursor, &header)) {
     return false;
   }
   *count = header.count;
   return true;
 }
 
-std::uint16_t GroupEntryId(const ResourceBytes& group, std::size_t index) {
+std::uint16_t GroupEntryId(ByteView group, std::size_t index) {
   icon_directory::Entry entry{};
-  icon_directory::GroupEntryAt(ByteView(group.data, group.length), index, &entry);
+  icon_directory::GroupEntryAt(group, index, &entry);
   return entry.resourceId;
 }
 
@@ -99,20 +80,7 @@ void ReleaseListGroupNames(HWND window) {
 
 HICON LoadPreviewIcon(HMODULE module, ResourceName name) {
   if (module == nullptr || name == 0) return nullptr;
-  ResourceBytes group;
-  std::uint16_t count = 0;
-  if (!FindResourceBytes(module, ResourceNameArgument(name), RT_GROUP_ICON, &group) ||
-      !ReadGroupCount(group, &count)) {
-    return nullptr;
-  }
-  // The system reads every entry the directory counts; the count was checked
-  // against the block above.
-  int id = LookupIconIdFromDirectory(const_cast<BYTE*>(group.data), TRUE) & 0xFFFF;
-  if (id == 0) return nullptr;
-  ResourceBytes image;
-  if (!FindResourceBytes(module, MAKEINTRESOURCEA(id), RT_ICON, &image)) return nullptr;
-  return CreateIconFromResource(const_cast<BYTE*>(image.data), static_cast<DWORD>(image.length),
-                                TRUE, 0x30000);
+  return IconOfGroupResource(module, ResourceNameArgument(name));
 }
 
 IconGroup* LoadModuleIconGroup(const char* path, ResourceName name) {
@@ -127,7 +95,7 @@ IconGroup* LoadModuleIconGroup(const char* path, ResourceName name) {
 IconGroup* ReadModuleIconGroup(HMODULE module, const char* path, ResourceName name) {
   if (module == nullptr || name == 0) return nullptr;
 
-  ResourceBytes groupBytes;
+  ByteView groupBytes;
   if (!FindResourceBytes(module, ResourceNameArgument(name), RT_GROUP_ICON, &groupBytes)) {
     return nullptr;
   }
@@ -150,27 +118,27 @@ IconGroup* ReadModuleIconGroup(HMODULE module, const char* path, ResourceName na
 
   std::uint64_t totalBytes = 0;
   for (std::uint32_t i = 0; i < count; ++i) {
-    ResourceBytes imageBytes;
+    ByteView imageBytes;
     if (!FindResourceBytes(module, MAKEINTRESOURCEA(GroupEntryId(groupBytes, i)), RT_ICON,
                            &imageBytes)) {
       return nullptr;
     }
     // Entries may all name one large resource; the copies together are
     // bounded like the images of an icon file.
-    totalBytes += imageBytes.length;
-    if (imageBytes.length > limits::kMaxBlockBytes || totalBytes > limits::kMaxGroupBytes) {
+    totalBytes += imageBytes.Length();
+    if (imageBytes.Length() > limits::kMaxBlockBytes || totalBytes > limits::kMaxGroupBytes) {
       ShowMessage(Message::kModuleOutOfMemory, path);
       return nullptr;
     }
     IconImage* image = GroupImage(group.get(), i);
-    image->bits = static_cast<BYTE*>(std::malloc(imageBytes.length ? imageBytes.length : 1));
+    image->bits = static_cast<BYTE*>(std::malloc(imageBytes.Length() ? imageBytes.Length() : 1));
     if (image->bits == nullptr) {
       ShowMessage(Message::kModuleOutOfMemory, path);
       return nullptr;
     }
     group->imageCount = i + 1;  // the block is now the group's to free
-    if (imageBytes.length != 0) std::memcpy(image->bits, imageBytes.data, imageBytes.length);
-    image->byteCount = static_cast<std::uint32_t>(imageBytes.length);
+    if (imageBytes.Length() != 0) std::memcpy(image->bits, imageBytes.Data(), imageBytes.Length());
+    image->byteCount = static_cast<std::uint32_t>(imageBytes.Length());
     if (!BindImagePointers(image)) {
       ShowMessage(Message::kModuleNotAnIconImage, path);
       return nullptr;

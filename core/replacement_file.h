@@ -4,7 +4,7 @@
 // was, and the destructor removes the temporary file.
 #pragma once
 
-#include "handles.h"
+#include "platform/handles.h"
 
 class ReplacementFile {
  public:

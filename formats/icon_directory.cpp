@@ -9,7 +9,7 @@ bool ReadHeader(ByteCursor& cursor, Header* header) {
          cursor.ReadU16(&header->count);
 }
 
-bool IsIconFileHeader(const Header& header) {
+bool IsIconHeader(const Header& header) {
   return header.reserved == 0 && header.type == kIconType;
 }
 

@@ -16,6 +16,8 @@ constexpr std::size_t kFileEntryBytes = 16;
 constexpr std::size_t kGroupEntryBytes = 14;
 constexpr std::uint16_t kIconType = 1;
 constexpr std::uint16_t kCursorType = 2;
+// The count is 16 bits.
+constexpr std::size_t kMaxEntries = 65535;
 
 struct Header {
   std::uint16_t reserved;
@@ -36,8 +38,8 @@ struct Entry {
 };
 
 bool ReadHeader(ByteCursor& cursor, Header* header);
-// An .ICO header: reserved 0, type 1.
-bool IsIconFileHeader(const Header& header);
+// An icon (not cursor) directory: reserved 0, type 1.
+bool IsIconHeader(const Header& header);
 
 bool ReadFileEntry(ByteCursor& cursor, Entry* entry);
 bool ReadGroupEntry(ByteCursor& cursor, Entry* entry);

@@ -41,6 +41,10 @@ constexpr std::int64_t kMaxIconPixels = std::int64_t{4096} * 4096;
 // costs nothing.
 constexpr std::uint64_t kMaxModuleBytes = std::uint64_t{1} << 30;
 
+// An icon file the native platform's ExtractIconA reads whole to pick an
+// image from: 256 images of 256 x 256 at 32 bits take about 64 MiB.
+constexpr std::uint64_t kMaxIconFileBytes = std::uint64_t{128} * 1024 * 1024;
+
 // A path with its terminating zero (MAX_PATH).
 constexpr std::size_t kMaxPathBytes = 260;
 

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "formats/input_limits.h"
+#include "formats/png_header.h"
 
 namespace {
 
@@ -50,22 +51,17 @@ void* LimitedRealloc(void* block, std::size_t bytes) {
 
 namespace {
 
-std::uint32_t BigEndianU32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
-         static_cast<std::uint32_t>(p[2]) << 8 | static_cast<std::uint32_t>(p[3]);
-}
-
 // stb_image copies from a null buffer when the first image data chunk is
 // empty (undefined behaviour, found by fuzzing); real encoders never write
 // one, so such a file is refused before it gets there.
-bool HasEmptyImageDataChunk(const std::uint8_t* block, std::size_t length) {
-  std::size_t at = 8;  // behind the signature
-  while (at <= length && 8 <= length - at) {
-    std::uint32_t chunkLength = BigEndianU32(block + at);
-    if (chunkLength == 0 && std::memcmp(block + at + 4, "IDAT", 4) == 0) return true;
-    if (std::memcmp(block + at + 4, "IEND", 4) == 0) return false;
-    if (chunkLength > length - at - 8 || 4 > length - at - 8 - chunkLength) return false;
-    at += 8 + std::size_t{chunkLength} + 4;
+bool HasEmptyImageDataChunk(ByteView png) {
+  // Each chunk: its length, its type, its data, a CRC.
+  std::uint64_t at = png::kSignatureBytes;
+  std::uint32_t chunkLength;
+  while (png.BigEndianU32(at, &chunkLength) && png.Holds(at + 4, 4)) {
+    if (chunkLength == 0 && png.Matches(at + 4, "IDAT", 4)) return true;
+    if (png.Matches(at + 4, "IEND", 4)) return false;
+    at += 8 + std::uint64_t{chunkLength} + 4;
   }
   return false;
 }
@@ -101,7 +97,7 @@ bool DecodePngRgba(const std::uint8_t* block, std::size_t length, std::int32_t w
   if (block == nullptr || width < 1 || height < 1 || length > static_cast<std::size_t>(INT_MAX)) {
     return false;
   }
-  if (HasEmptyImageDataChunk(block, length)) return false;
+  if (HasEmptyImageDataChunk(ByteView(block, length))) return false;
   DecoderAllocationScope scope(DecoderAllocationLimit(length, width, height));
   int decodedWidth = 0, decodedHeight = 0, channels = 0;
   std::unique_ptr<stbi_uc, StbFree> pixels(stbi_load_from_memory(

@@ -1,13 +1,12 @@
 #include "icon_best_fit.h"
 
+#include <new>
+#include <vector>
+
 namespace {
 
 std::uint32_t Distance(std::int32_t a, std::int32_t b) {
   return a > b ? static_cast<std::uint32_t>(a - b) : static_cast<std::uint32_t>(b - a);
-}
-
-std::uint16_t U16At(const std::uint8_t* bytes, std::size_t at) {
-  return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
 }
 
 }  // namespace
@@ -42,24 +41,39 @@ int BestIconEntry(const IconEntrySize* entries, std::size_t count, std::int32_t 
   return best;
 }
 
+IconEntrySize EntrySize(const icon_directory::Entry& entry) {
+  IconEntrySize size{entry.width, entry.height, entry.bitCount};
+  if (size.width == 0 && size.height == 0) size.width = size.height = 256;
+  return size;
+}
+
 std::size_t ReadGroupIconSizes(const std::uint8_t* group, std::size_t length,
                                IconEntrySize* sizes, std::size_t capacity) {
-  if (group == nullptr || length < kGroupIconHeaderBytes) return 0;
-  if (U16At(group, 0) != 0 || U16At(group, 2) != 1) return 0;
-  std::size_t count = U16At(group, 4);
+  if (group == nullptr) return 0;
+  ByteCursor cursor(group, length);
+  icon_directory::Header header;
+  if (!icon_directory::ReadHeader(cursor, &header) || !icon_directory::IsIconHeader(header)) {
+    return 0;
+  }
   std::size_t read = 0;
-  for (; read < count && read < capacity; ++read) {
-    std::size_t at = kGroupIconHeaderBytes + read * kGroupIconEntryBytes;
-    if (at > length || kGroupIconEntryBytes > length - at) break;
-    IconEntrySize& size = sizes[read];
-    size.width = group[at];
-    size.height = group[at + 1];
-    if (size.width == 0 && size.height == 0) size.width = size.height = 256;
-    size.bitCount = U16At(group, at + 6);
+  icon_directory::Entry entry;
+  for (; read < header.count && read < capacity; ++read) {
+    if (!icon_directory::ReadGroupEntry(cursor, &entry)) break;
+    sizes[read] = EntrySize(entry);
   }
   return read;
 }
 
-std::uint16_t GroupIconEntryId(const std::uint8_t* group, std::size_t index) {
-  return U16At(group, kGroupIconHeaderBytes + index * kGroupIconEntryBytes + 12);
+std::uint16_t BestGroupIconId(const std::uint8_t* group, std::size_t length, std::int32_t width,
+                              std::int32_t height, std::int32_t depth) try {
+  std::vector<IconEntrySize> sizes(length / icon_directory::kGroupEntryBytes + 1);
+  std::size_t read = ReadGroupIconSizes(group, length, sizes.data(), sizes.size());
+  int best = BestIconEntry(sizes.data(), read, width, height, depth);
+  icon_directory::Entry entry;
+  if (best < 0 || !icon_directory::GroupEntryAt(ByteView(group, length), static_cast<std::size_t>(best), &entry)) {
+    return 0;
+  }
+  return entry.resourceId;
+} catch (const std::bad_alloc&) {
+  return 0;
 }

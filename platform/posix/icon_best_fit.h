@@ -6,9 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// Bytes of a group-icon resource before its entries, and of each entry.
-constexpr std::size_t kGroupIconHeaderBytes = 6;
-constexpr std::size_t kGroupIconEntryBytes = 14;
+#include "formats/icon_directory.h"
 
 struct IconEntrySize {
   std::int32_t width;   // a byte of 0 stands for 256
@@ -23,6 +21,9 @@ struct IconEntrySize {
 int BestIconEntry(const IconEntrySize* entries, std::size_t count, std::int32_t width,
                   std::int32_t height, std::int32_t depth);
 
+// The size an entry stands for: both bytes 0 stand for 256 x 256.
+IconEntrySize EntrySize(const icon_directory::Entry& entry);
+
 // Reads the sizes of the entries of a group-icon resource (type 14) held in
 // `length` bytes: as many as the header counts and the bytes hold. Returns
 // the number read, at most `capacity`; 0 when the header is not that of an
@@ -30,6 +31,7 @@ int BestIconEntry(const IconEntrySize* entries, std::size_t count, std::int32_t 
 std::size_t ReadGroupIconSizes(const std::uint8_t* group, std::size_t length,
                                IconEntrySize* sizes, std::size_t capacity);
 
-// The icon resource identifier of entry `index` of a group-icon resource;
-// the caller has checked that the entry lies inside the bytes.
-std::uint16_t GroupIconEntryId(const std::uint8_t* group, std::size_t index);
+// The icon resource identifier of the entry of a group-icon resource held in
+// `length` bytes that best fits the size and depth; 0 when there is none.
+std::uint16_t BestGroupIconId(const std::uint8_t* group, std::size_t length, std::int32_t width,
+                              std::int32_t height, std::int32_t depth);

@@ -18,8 +18,6 @@ namespace {
 // The display of the native build.
 constexpr int kDisplayIconSize = 32;
 constexpr int kDisplayBitsPerPixel = 32;
-// The largest number of entries a group-icon resource can count.
-constexpr std::size_t kMaxGroupEntries = 65535;
 
 }  // namespace
 
@@ -28,18 +26,13 @@ bool IsIconObject(HICON icon) { return icon != nullptr && icon != NotAnIconSourc
 int LookupIconIdFromDirectoryEx(BYTE* directory, BOOL icon, int width, int height, UINT flags) {
   if (directory == nullptr || !icon) return 0;
   // The system reads as many entries as the directory counts; so do we.
-  std::size_t count = static_cast<std::size_t>(directory[4] | directory[5] << 8);
-  std::size_t length = kGroupIconHeaderBytes + count * kGroupIconEntryBytes;
-  IconEntrySize* sizes = new (std::nothrow) IconEntrySize[count ? count : 1];
-  if (sizes == nullptr) return 0;
-  std::size_t read = ReadGroupIconSizes(directory, length, sizes, kMaxGroupEntries);
+  std::uint16_t count = 0;
+  ByteView(directory, icon_directory::kHeaderBytes).U16(4, &count);
+  std::size_t length = icon_directory::kHeaderBytes + count * icon_directory::kGroupEntryBytes;
   int depth = (flags & LR_MONOCHROME) ? 1 : kDisplayBitsPerPixel;
   if (width == 0) width = kDisplayIconSize;
   if (height == 0) height = kDisplayIconSize;
-  int best = BestIconEntry(sizes, read, width, height, depth);
-  delete[] sizes;
-  if (best < 0) return 0;
-  return GroupIconEntryId(directory, static_cast<std::size_t>(best));
+  return BestGroupIconId(directory, length, width, height, depth);
 }
 
 int LookupIconIdFromDirectory(BYTE* directory, BOOL icon) {

@@ -16,7 +16,7 @@
 #include "core/bitmap_file.h"
 #include "core/dib.h"
 #include "core/dib_reformat.h"
-#include "core/handles.h"
+#include "platform/handles.h"
 #include "core/platform_palettes.h"
 #include "platform/posix/palette_tables.h"
 #include "tests/support/dib_fixtures.h"

@@ -5,7 +5,7 @@
 
 #include "core/bitmap_file.h"
 #include "core/dib.h"
-#include "core/handles.h"
+#include "platform/handles.h"
 #include "tests/support/image_bytes.h"
 #include "tests/support/message_capture.h"
 

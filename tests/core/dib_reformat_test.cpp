@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "core/dib.h"
-#include "core/handles.h"
+#include "platform/handles.h"
 #include "formats/input_limits.h"
 #include "core/platform_palettes.h"
 #include "tests/support/dib_fixtures.h"

@@ -3,16 +3,11 @@
 #include <cstring>
 
 #include "core/icon_file.h"
-#include "core/handles.h"
+#include "platform/handles.h"
 #include "tests/support/image_bytes.h"
 #include "tests/support/message_capture.h"
 
 namespace {
-
-struct GroupOwner {
-  IconGroup* group;
-  ~GroupOwner() { FreeIconGroup(group); }
-};
 
 class IconFileReader : public ::testing::Test {
  protected:
@@ -24,8 +19,8 @@ class IconFileReader : public ::testing::Test {
   std::string ReadMessage(const Bytes& file) {
     messages.Clear();
     std::string path = dir.Write("in.ico", file);
-    GroupOwner owner{LoadIconFile(path.c_str())};
-    if (owner.group != nullptr) {
+    IconGroupPtr owner(LoadIconFile(path.c_str()));
+    if (owner.get() != nullptr) {
       EXPECT_TRUE(messages.Messages().empty());
       return "";
     }
@@ -39,17 +34,17 @@ TEST_F(IconFileReader, ReadsEveryImageInDirectoryOrder) {
   Bytes second = IconImageBlock(16, 16, 8, 0, 2);
   Bytes third = IconImageBlock(48, 48, 32, 0, 3);
   std::string path = dir.Write("three.ico", IconFile({first, second, third}));
-  GroupOwner owner{LoadIconFile(path.c_str())};
-  ASSERT_NE(nullptr, owner.group);
+  IconGroupPtr owner(LoadIconFile(path.c_str()));
+  ASSERT_NE(nullptr, owner.get());
   EXPECT_TRUE(messages.Messages().empty());
-  EXPECT_EQ(path, owner.group->iconPath);
-  EXPECT_STREQ("", owner.group->modulePath);
-  ASSERT_EQ(3u, owner.group->imageCount);
+  EXPECT_EQ(path, owner->iconPath);
+  EXPECT_STREQ("", owner->modulePath);
+  ASSERT_EQ(3u, owner->imageCount);
   const Bytes* expected[] = {&first, &second, &third};
   const int sizes[] = {32, 16, 48};
   const int depths[] = {4, 8, 32};
   for (std::uint32_t i = 0; i < 3; ++i) {
-    const IconImage& image = *GroupImage(owner.group, i);
+    const IconImage& image = *GroupImage(owner.get(), i);
     EXPECT_EQ(sizes[i], image.width) << "image " << i;
     EXPECT_EQ(sizes[i], image.height) << "image " << i;
     EXPECT_EQ(depths[i], image.bitsPerPixel) << "image " << i;
@@ -60,10 +55,10 @@ TEST_F(IconFileReader, ReadsEveryImageInDirectoryOrder) {
 
 TEST_F(IconFileReader, CountZeroGivesAnEmptyGroup) {
   std::string path = dir.Write("empty.ico", {0, 0, 1, 0, 0, 0});
-  GroupOwner owner{LoadIconFile(path.c_str())};
-  ASSERT_NE(nullptr, owner.group);
-  EXPECT_EQ(0u, owner.group->imageCount);
-  EXPECT_EQ(path, owner.group->iconPath);
+  IconGroupPtr owner(LoadIconFile(path.c_str()));
+  ASSERT_NE(nullptr, owner.get());
+  EXPECT_EQ(0u, owner->imageCount);
+  EXPECT_EQ(path, owner->iconPath);
 }
 
 TEST_F(IconFileReader, SizeComesFromTheImageNotTheEntry) {
@@ -71,10 +66,10 @@ TEST_F(IconFileReader, SizeComesFromTheImageNotTheEntry) {
   file[6] = 48;  // entry says 48 x 48
   file[7] = 48;
   std::string path = dir.Write("lying.ico", file);
-  GroupOwner owner{LoadIconFile(path.c_str())};
-  ASSERT_NE(nullptr, owner.group);
-  EXPECT_EQ(32, owner.group->images[0].width);
-  EXPECT_EQ(32, owner.group->images[0].height);
+  IconGroupPtr owner(LoadIconFile(path.c_str()));
+  ASSERT_NE(nullptr, owner.get());
+  EXPECT_EQ(32, owner->images[0].width);
+  EXPECT_EQ(32, owner->images[0].height);
 }
 
 TEST_F(IconFileReader, EntriesOnTheSameBytesGetTheirOwnCopies) {
@@ -83,19 +78,19 @@ TEST_F(IconFileReader, EntriesOnTheSameBytesGetTheirOwnCopies) {
   PutU32(file, 6 + 16 + 12, GetU32(file, 6 + 12));  // second entry on the first's bytes
   file.resize(file.size() - block.size());
   std::string path = dir.Write("shared.ico", file);
-  GroupOwner owner{LoadIconFile(path.c_str())};
-  ASSERT_NE(nullptr, owner.group);
-  ASSERT_EQ(2u, owner.group->imageCount);
-  EXPECT_NE(owner.group->images[0].bits, GroupImage(owner.group, 1)->bits);
-  EXPECT_EQ(0, std::memcmp(owner.group->images[0].bits, GroupImage(owner.group, 1)->bits,
+  IconGroupPtr owner(LoadIconFile(path.c_str()));
+  ASSERT_NE(nullptr, owner.get());
+  ASSERT_EQ(2u, owner->imageCount);
+  EXPECT_NE(owner->images[0].bits, GroupImage(owner.get(), 1)->bits);
+  EXPECT_EQ(0, std::memcmp(owner->images[0].bits, GroupImage(owner.get(), 1)->bits,
                            block.size()));
 }
 
 TEST_F(IconFileReader, PngImagesAreRead) {
   std::string path = dir.Write("png.ico", IconFile({IconImageBlock(16, 16, 4), kSmallPng}));
-  GroupOwner owner{LoadIconFile(path.c_str())};
-  ASSERT_NE(nullptr, owner.group);
-  const IconImage& png = *GroupImage(owner.group, 1);
+  IconGroupPtr owner(LoadIconFile(path.c_str()));
+  ASSERT_NE(nullptr, owner.get());
+  const IconImage& png = *GroupImage(owner.get(), 1);
   EXPECT_TRUE(IsPngImage(&png));
   EXPECT_EQ(2, png.width);
   EXPECT_EQ(kSmallPng.size(), png.byteCount);
@@ -155,8 +150,8 @@ TEST_F(IconFileReader, MissingAndTooLongPathsAreNotOpened) {
   std::string atLimit = dir.Write(name, IconFile({IconImageBlock(16, 16, 4)}));
   ASSERT_EQ(259u, atLimit.size());
   messages.Clear();
-  GroupOwner owner{LoadIconFile(atLimit.c_str())};
-  EXPECT_NE(nullptr, owner.group);
+  IconGroupPtr owner(LoadIconFile(atLimit.c_str()));
+  EXPECT_NE(nullptr, owner.get());
   std::string overLimit = dir.Write(name + "x", IconFile({IconImageBlock(16, 16, 4)}));
   messages.Clear();
   EXPECT_EQ(nullptr, LoadIconFile(overLimit.c_str()));

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/handles.h"
+#include "platform/handles.h"
 #include "core/icon_file.h"
 #include "tests/support/image_bytes.h"
 #include "tests/support/message_capture.h"

@@ -7,7 +7,7 @@
 
 #include "core/dib.h"
 #include "core/dib_reformat.h"
-#include "core/handles.h"
+#include "platform/handles.h"
 #include "core/icon_file.h"
 #include "core/platform_palettes.h"
 #include "tests/support/dib_fixtures.h"
@@ -25,11 +25,6 @@ struct Record {
     image.bitsPerPixel = bits;
   }
   ~Record() { std::free(image.bits); }
-};
-
-struct GroupOwner {
-  IconGroup* group;
-  ~GroupOwner() { FreeIconGroup(group); }
 };
 
 Bytes BitmapFileOf(const Block& dib) {
@@ -222,39 +217,39 @@ TEST(IconImageFromBitmapFile, FailuresLeaveTheRecordAndSayWhy) {
 TEST(ReadBitmapIntoGroup, TheStartingGroupGainsItsImage) {
   TempDir dir;
   std::string path = dir.Write("picture.bmp", BitmapFileOf(MakeDib({100, 50, 24}, 31)));
-  GroupOwner starting{CreateUntitledGroup()};
-  ASSERT_NE(nullptr, starting.group);
-  EXPECT_EQ(0u, starting.group->imageCount);
+  IconGroupPtr starting(CreateUntitledGroup());
+  ASSERT_NE(nullptr, starting.get());
+  EXPECT_EQ(0u, starting->imageCount);
   MessageCapture messages;
-  ASSERT_EQ(1, ReadBitmapIntoGroup(starting.group, true, path.c_str()));
-  EXPECT_EQ(1u, starting.group->imageCount);
-  const IconImage& image = *GroupImage(starting.group, 0);
+  ASSERT_EQ(1, ReadBitmapIntoGroup(starting.get(), true, path.c_str()));
+  EXPECT_EQ(1u, starting->imageCount);
+  const IconImage& image = *GroupImage(starting.get(), 0);
   EXPECT_EQ(32, image.width);
   EXPECT_EQ(32, image.height);
   EXPECT_EQ(32, image.bitsPerPixel);
   EXPECT_EQ(40u + 32 * 128 + 32 * 4, image.byteCount);
   ExpectBoundLikeAnIconImage(image, "starting group");
-  EXPECT_STREQ("Untitled", starting.group->iconPath);
+  EXPECT_STREQ("Untitled", starting->iconPath);
 
   // Saved as an icon file, the image is there; and a second bitmap replaces it.
   std::string icon = dir.Path("saved.ico");
-  ASSERT_EQ(1, SaveIconFile(starting.group, icon.c_str()));
-  GroupOwner back{LoadIconFile(icon.c_str())};
-  ASSERT_NE(nullptr, back.group);
-  ASSERT_EQ(1u, back.group->imageCount);
-  EXPECT_EQ(0, std::memcmp(image.bits, GroupImage(back.group, 0)->bits, image.byteCount));
-  ASSERT_EQ(1, ReadBitmapIntoGroup(starting.group, true, path.c_str()));
-  EXPECT_EQ(1u, starting.group->imageCount);
+  ASSERT_EQ(1, SaveIconFile(starting.get(), icon.c_str()));
+  IconGroupPtr back(LoadIconFile(icon.c_str()));
+  ASSERT_NE(nullptr, back.get());
+  ASSERT_EQ(1u, back->imageCount);
+  EXPECT_EQ(0, std::memcmp(image.bits, GroupImage(back.get(), 0)->bits, image.byteCount));
+  ASSERT_EQ(1, ReadBitmapIntoGroup(starting.get(), true, path.c_str()));
+  EXPECT_EQ(1u, starting->imageCount);
   EXPECT_TRUE(messages.Messages().empty());
 }
 
 TEST(ReadBitmapIntoGroup, AFailedReadLeavesTheStartingGroupEmpty) {
   TempDir dir;
-  GroupOwner starting{CreateUntitledGroup()};
+  IconGroupPtr starting(CreateUntitledGroup());
   MessageCapture messages;
-  EXPECT_EQ(0, ReadBitmapIntoGroup(starting.group, true, dir.Path("missing.bmp").c_str()));
-  EXPECT_EQ(0u, starting.group->imageCount);
-  EXPECT_EQ(nullptr, GroupImage(starting.group, 0)->bits);
+  EXPECT_EQ(0, ReadBitmapIntoGroup(starting.get(), true, dir.Path("missing.bmp").c_str()));
+  EXPECT_EQ(0u, starting->imageCount);
+  EXPECT_EQ(nullptr, GroupImage(starting.get(), 0)->bits);
   EXPECT_EQ("打开位图文件出错!", messages.OnlyText());
 }
 
@@ -264,15 +259,15 @@ TEST(ReadBitmapIntoGroup, ReplacesOnlyTheFirstImageOfAGroupWithImages) {
   std::string iconPath = dir.Write("two.ico", IconFile({IconImageBlock(48, 48, 8), second}));
   std::string bitmapPath = dir.Write("picture.bmp", BitmapFileOf(MakeDib({20, 20, 32}, 37)));
   MessageCapture messages;
-  GroupOwner group{LoadIconFile(iconPath.c_str())};
-  ASSERT_NE(nullptr, group.group);
-  ASSERT_EQ(1, ReadBitmapIntoGroup(group.group, false, bitmapPath.c_str()));
-  EXPECT_EQ(2u, group.group->imageCount);
-  const IconImage& first = *GroupImage(group.group, 0);
+  IconGroupPtr group(LoadIconFile(iconPath.c_str()));
+  ASSERT_NE(nullptr, group.get());
+  ASSERT_EQ(1, ReadBitmapIntoGroup(group.get(), false, bitmapPath.c_str()));
+  EXPECT_EQ(2u, group->imageCount);
+  const IconImage& first = *GroupImage(group.get(), 0);
   EXPECT_EQ(48, first.header->biWidth);
   EXPECT_EQ(8, first.header->biBitCount);
   ExpectBoundLikeAnIconImage(first, "first image");
-  const IconImage& other = *GroupImage(group.group, 1);
+  const IconImage& other = *GroupImage(group.get(), 1);
   ASSERT_EQ(second.size(), other.byteCount);
   EXPECT_EQ(0, std::memcmp(second.data(), other.bits, second.size()));
   EXPECT_TRUE(messages.Messages().empty());
@@ -283,10 +278,10 @@ TEST(ReadBitmapIntoGroup, APngImageBecomesABitmapImageOfItsSize) {
   std::string iconPath = dir.Write("png.ico", IconFile({kSmallPng}));
   std::string bitmapPath = dir.Write("picture.bmp", BitmapFileOf(MakeDib({9, 9, 24}, 41)));
   MessageCapture messages;
-  GroupOwner group{LoadIconFile(iconPath.c_str())};
-  ASSERT_NE(nullptr, group.group);
-  ASSERT_EQ(1, ReadBitmapIntoGroup(group.group, false, bitmapPath.c_str()));
-  const IconImage& image = *GroupImage(group.group, 0);
+  IconGroupPtr group(LoadIconFile(iconPath.c_str()));
+  ASSERT_NE(nullptr, group.get());
+  ASSERT_EQ(1, ReadBitmapIntoGroup(group.get(), false, bitmapPath.c_str()));
+  const IconImage& image = *GroupImage(group.get(), 0);
   EXPECT_FALSE(IsPngImage(&image));
   EXPECT_EQ(2, image.header->biWidth);
   EXPECT_EQ(6, image.header->biHeight);
@@ -299,10 +294,10 @@ TEST(ReadBitmapIntoGroup, NoGroupOrNoRoomReadsNothing) {
   std::string emptyIcon = dir.Write("empty.ico", IconFile({}));
   MessageCapture messages;
   EXPECT_EQ(0, ReadBitmapIntoGroup(nullptr, true, bitmapPath.c_str()));
-  GroupOwner empty{LoadIconFile(emptyIcon.c_str())};
-  ASSERT_NE(nullptr, empty.group);
-  EXPECT_EQ(0, ReadBitmapIntoGroup(empty.group, false, bitmapPath.c_str()));
-  EXPECT_EQ(0u, empty.group->imageCount);
+  IconGroupPtr empty(LoadIconFile(emptyIcon.c_str()));
+  ASSERT_NE(nullptr, empty.get());
+  EXPECT_EQ(0, ReadBitmapIntoGroup(empty.get(), false, bitmapPath.c_str()));
+  EXPECT_EQ(0u, empty->imageCount);
   EXPECT_TRUE(messages.Messages().empty());
 }
 

@@ -44,12 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)drawn;
   }
 
-  std::vector<IconEntrySize> sizes(64);
-  std::size_t read = ReadGroupIconSizes(data, size, sizes.data(), sizes.size());
-  int best = BestIconEntry(sizes.data(), read, 32, 32, 32);
-  if (best >= 0) {
-    volatile std::uint16_t id = GroupIconEntryId(data, static_cast<std::size_t>(best));
-    (void)id;
-  }
+  volatile std::uint16_t id = BestGroupIconId(data, size, 32, 32, 32);
+  (void)id;
   return 0;
 }

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/handles.h"
+#include "platform/handles.h"
 #include "core/module_icons.h"
 #include "fuzz_input_file.h"
 

@@ -1,5 +1,5 @@
-// The malformed files of make-hostile-files.py, opened as the window opens
-// them: each must give exactly the outcome its manifest line names, and what
+// The malformed files of make-hostile-files.py, opened through the document
+// as the window opens them: each must give exactly the outcome its manifest line names, and what
 // reads must go on to survive drawing, copying and saving, leaving behind no
 // file but the ones saved. Run natively, under the sanitizers and under
 // Valgrind.
@@ -15,22 +15,16 @@
 #include <string>
 #include <vector>
 
+#include "cli/source.h"
 #include "core/bitmap_file.h"
 #include "core/icon_file.h"
-#include "core/icon_from_bitmap.h"
 #include "core/icon_handles.h"
-#include "core/handles.h"
-#include "core/module_icons.h"
+#include "core/messages.h"
 #include "core/png_image.h"
 #include "tests/support/message_capture.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
-
-struct GroupDeleter {
-  void operator()(IconGroup* group) const { FreeIconGroup(group); }
-};
-using GroupPtr = std::unique_ptr<IconGroup, GroupDeleter>;
 
 std::string FilesDir() {
   const char* dir = std::getenv("PICTROVE_HOSTILE_FILES");
@@ -58,39 +52,49 @@ std::string EndingOf(const std::string& name) {
   return dot == std::string::npos ? "" : name.substr(dot + 1);
 }
 
-// The texts of the messages shown so far, in UTF-8, each after " | "; every
-// one must name the file as its caption. The capture is emptied.
+// The texts of the messages shown so far, in UTF-8, each after " | ": the
+// readers' (captioned with the file) and the Open command's own (captioned
+// "错误"; a path at the start of the text is left out). That nothing is
+// listed shows in the outcome already, so its message is left out too. The
+// capture is emptied.
 std::string Said(MessageCapture& capture, const std::string& path) {
   std::string said;
   for (const CapturedMessage& message : capture.Messages()) {
-    EXPECT_EQ(path, message.caption) << "the message does not name its file";
-    said += " | " + Utf8FromGbk(message.text);
+    std::string text = message.text;
+    if (text == MessageText(Message::kNoIcons)) continue;
+    if (message.caption != path) {
+      EXPECT_EQ(std::string("错误"), message.caption) << "a message names neither its file nor the program";
+      if (text.compare(0, path.size(), path) == 0) text.erase(0, path.size());
+    }
+    said += " | " + Utf8FromGbk(text);
   }
   capture.Clear();
   return said;
 }
 
-// What becomes of a group that was read: every image drawn and copied, the
-// group saved as an icon file and its first image as a bitmap, what was saved
-// read back. Only the files saved may be left in `out`. What saving a broken
-// image says is not the reader's outcome, and is dropped.
-void UseGroup(IconGroup* group, const TempDir& out, MessageCapture& capture) {
-  for (std::uint32_t i = 0; i < group->imageCount; ++i) {
-    HICON icon = IconHandleFromImage(GroupImage(group, i));
-    if (icon != nullptr) DestroyIcon(icon);
-    CopyImageToClipboard(GroupImage(group, i));
+// What becomes of the group read for the selected entry: every image drawn
+// and copied, then the entry saved as the window saves it, as an icon file
+// and as a bitmap, and what was saved read back. Only the files saved may be
+// left in `out`. What saving a broken image says is not the reader's
+// outcome, and is dropped.
+void UseGroup(IconDocument& document, const IconGroup* group, const TempDir& out,
+              MessageCapture& capture) {
+  const std::uint32_t imageCount = group->imageCount;
+  for (std::uint32_t i = 0; i < imageCount; ++i) {
+    IconHandle icon(IconHandleFromImage(&group->images[i]));
+    CopyImageToClipboard(&group->images[i]);
   }
+  document.Copy();
   std::vector<std::string> saved;
-  if (SaveIconFile(group, out.Path("saved.ico").c_str())) {
+  if (document.Save(out.Path("saved.ico").c_str(), nullptr) == IconDocument::Saved::kWritten) {
     saved.push_back("saved.ico");
-    GroupPtr back(LoadIconFile(out.Path("saved.ico").c_str()));
+    IconGroupPtr back(LoadIconFile(out.Path("saved.ico").c_str()));
     EXPECT_NE(back, nullptr) << "the icon file written does not read";
     if (back) {
-      EXPECT_EQ(group->imageCount, back->imageCount);
+      EXPECT_EQ(imageCount, back->imageCount);
     }
   }
-  if (group->imageCount != 0 &&
-      SaveImageAsBitmap(out.Path("saved.bmp").c_str(), GroupImage(group, 0))) {
+  if (document.Save(out.Path("saved.bmp").c_str(), nullptr) == IconDocument::Saved::kWritten) {
     saved.push_back("saved.bmp");
     std::free(LoadBitmapFile(out.Path("saved.bmp").c_str()));
   }
@@ -100,58 +104,39 @@ void UseGroup(IconGroup* group, const TempDir& out, MessageCapture& capture) {
   capture.Clear();
 }
 
-std::string ReadIconFileOutcome(const std::string& path, const TempDir& out,
-                                MessageCapture& capture) {
-  GroupPtr group(LoadIconFile(path.c_str()));
+// The file opened as the window opens it, its kind by its extension. An icon
+// or bitmap file: "reads" (with the icon file's image count) when its group
+// was read. A module: its group icons listed, each then selected, read with
+// every image as Save reads it, and drawn as the preview is: "reads N of M".
+std::string OpenOutcome(const std::string& path, const std::string& kind, const TempDir& out,
+                        MessageCapture& capture) {
+  Source source;
+  IconDocument& document = source.Document();
+  const bool listed = source.Open(path);
   std::string said = Said(capture, path);
-  if (!group) return said.substr(3);
-  UseGroup(group.get(), out, capture);
-  return "reads " + std::to_string(group->imageCount) + said;
-}
-
-std::string ReadBitmapOutcome(const std::string& path, const TempDir& out,
-                              MessageCapture& capture) {
-  GroupPtr group(CreateUntitledGroup());
-  int read = ReadBitmapIntoGroup(group.get(), true, path.c_str());
-  std::string said = Said(capture, path);
-  if (!read) return said.substr(3);
-  UseGroup(group.get(), out, capture);
-  return "reads" + said;
-}
-
-// The module's group icons listed as the Open command lists them, each read
-// with every image as the Save command reads it and drawn as the preview is.
-// A module that does not load says so when a group is read from it.
-std::string ReadModuleOutcome(const std::string& path, const TempDir& out,
-                              MessageCapture& capture) {
-  ModuleHandle module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-  if (!module) {
-    GroupPtr group(LoadModuleIconGroup(path.c_str(), 1));
-    EXPECT_EQ(group, nullptr);
-    return Said(capture, path).substr(3);
+  if (kind == "ico" || kind == "bmp") {
+    const IconGroup* group = document.ReadSelectedEntry();
+    const bool read = kind == "ico" ? group != nullptr : document.HasFirstImage();
+    if (!read) return said.substr(3);
+    std::string outcome = kind == "ico" ? "reads " + std::to_string(group->imageCount) : "reads";
+    if (listed) UseGroup(document, group, out, capture);
+    return outcome + said;
   }
-  HWND dialog = CreateNativeListDialog();
-  EnumResourceNamesA(module.Get(), RT_GROUP_ICON, ListGroupName,
-                     reinterpret_cast<LONG_PTR>(dialog));
-  HWND list = GetDlgItem(dialog, kIconListId);
-  LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-  LRESULT read = 0;
-  std::string said;
-  for (LRESULT i = 0; i < count; ++i) {
-    auto name = static_cast<ResourceName>(
-        SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0));
-    GroupPtr group(LoadModuleIconGroup(path.c_str(), name));
+  if (!document.IsModuleSource()) return said.substr(3);
+  const std::vector<std::string> entries = document.Entries();
+  std::size_t read = 0;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    document.SelectEntry(static_cast<int>(i));
+    const IconGroup* group = document.ReadSelectedEntry();
     said += Said(capture, path);
-    if (group) {
+    if (group != nullptr) {
       ++read;
-      UseGroup(group.get(), out, capture);
+      UseGroup(document, group, out, capture);
     }
-    HICON preview = LoadPreviewIcon(module.Get(), name);
-    if (preview != nullptr) DestroyIcon(preview);
+    IconHandle preview;
+    document.SelectedModulePreview(&preview);
   }
-  ReleaseListGroupNames(dialog);
-  DestroyWindow(dialog);
-  return "reads " + std::to_string(read) + " of " + std::to_string(count) + said;
+  return "reads " + std::to_string(read) + " of " + std::to_string(entries.size()) + said;
 }
 
 struct Case {
@@ -182,14 +167,7 @@ TEST(HostileFiles, EachGivesTheOutcomeItsManifestNames) {
     const std::string kind = EndingOf(c.name);
     TempDir out;
     MessageCapture capture;
-    std::string outcome;
-    if (kind == "ico") {
-      outcome = ReadIconFileOutcome(path, out, capture);
-    } else if (kind == "bmp") {
-      outcome = ReadBitmapOutcome(path, out, capture);
-    } else {
-      outcome = ReadModuleOutcome(path, out, capture);
-    }
+    std::string outcome = OpenOutcome(path, kind, out, capture);
     // A module the script has added since its outcome was written down:
     // reading it without a fault is the test.
     if (c.outcome == "any") continue;
@@ -207,7 +185,7 @@ TEST(HostileFiles, PngDataInflatingPastItsPictureIsNotDecoded) {
   const std::string folder = FilesDir();
   if (folder.empty()) GTEST_SKIP() << "PICTROVE_HOSTILE_FILES not set";
   MessageCapture capture;
-  GroupPtr group(LoadIconFile((folder + "/img-png-inflates-far.ico").c_str()));
+  IconGroupPtr group(LoadIconFile((folder + "/img-png-inflates-far.ico").c_str()));
   ASSERT_NE(group, nullptr);
   const IconImage* image = GroupImage(group.get(), 0);
   EXPECT_EQ(nullptr, DecodePngToDib(image->bits, image->byteCount));

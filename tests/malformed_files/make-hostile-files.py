@@ -15,7 +15,9 @@ where OUTCOME is what opening the file as the window does gives:
               ("any" for a module the module script has added since: it
               must only be read without a fault)
   otherwise the text of each message shown, in order, joined by " | ";
-every message has the file's path as its caption.
+every message has the file's path as its caption, except the Open command's
+own (caption "错误"; a path before the text is left out). That nothing is
+listed shows in the outcome, not as a message.
 Only the standard library is used.
 """
 
@@ -52,7 +54,11 @@ BMP_TABLE = '读位图颜色表出错!'
 BMP_SEEK = '位图文件大小定位出错!'
 BMP_ROWS = '读位图文件出错!'
 BMP_NOT_ICON = '位图格式不能转换为图标!'
-NOT_A_MODULE = '装入文件时出错 - 请选择一个WIN32的DLL或EXE文件!'
+# The Open command's messages for a module: one that does not load as a
+# 32-bit module (the path stands before this text), and one without a
+# group-icon resource to enumerate.
+NOT_LOADABLE = '文件载入错误，必须是WIN32的文件!'
+NO_GROUP_ICONS = 'reads 0 of 0 | 列举图标资源名时出错!'
 MODULE_IMAGE = '转换成图标内部格式时出错!'
 
 
@@ -285,36 +291,36 @@ def bitmap_files(w):
 # null without a message; a group whose count runs past its bytes is refused
 # with a message.
 MODULE_OUTCOMES = {
-    'bad-cut-data-directories.dll': NOT_A_MODULE,
-    'bad-cut-dos-header.dll': NOT_A_MODULE,
-    'bad-cut-file-header.dll': NOT_A_MODULE,
-    'bad-cut-optional-header.dll': NOT_A_MODULE,
-    'bad-cut-pe-signature.dll': NOT_A_MODULE,
+    'bad-cut-data-directories.dll': NOT_LOADABLE,
+    'bad-cut-dos-header.dll': NOT_LOADABLE,
+    'bad-cut-file-header.dll': NOT_LOADABLE,
+    'bad-cut-optional-header.dll': NOT_LOADABLE,
+    'bad-cut-pe-signature.dll': NOT_LOADABLE,
     'bad-cut-resource-data.dll': 'reads 0 of 5',
-    'bad-cut-section-table.dll': NOT_A_MODULE,
+    'bad-cut-section-table.dll': NOT_LOADABLE,
     'bad-data-entry-offset.dll': 'reads 3 of 5',
     'bad-data-size.dll': 'reads 3 of 5',
     'bad-data-unmapped.dll': 'reads 3 of 5',
     'bad-data-wraps.dll': 'reads 3 of 5',
     'bad-deeper-than-three.dll': 'reads 4 of 5',
-    'bad-empty.dll': NOT_A_MODULE,
-    'bad-group-names-count.dll': 'reads 0 of 0',
-    'bad-lfanew-past-end.dll': NOT_A_MODULE,
-    'bad-lfanew-wraps.dll': NOT_A_MODULE,
+    'bad-empty.dll': NOT_LOADABLE,
+    'bad-group-names-count.dll': NO_GROUP_ICONS,
+    'bad-lfanew-past-end.dll': NOT_LOADABLE,
+    'bad-lfanew-wraps.dll': NOT_LOADABLE,
     'bad-loop-language.dll': 'reads 4 of 5',
     'bad-loop-to-root.dll': 'reads 0 of 4',
-    'bad-name-length.dll': 'reads 0 of 0',
-    'bad-name-offset.dll': 'reads 0 of 0',
-    'bad-no-mz.dll': NOT_A_MODULE,
-    'bad-no-pe-signature.dll': NOT_A_MODULE,
-    'bad-optional-magic.dll': NOT_A_MODULE,
-    'bad-resource-rva-unmapped.dll': 'reads 0 of 0',
-    'bad-resource-size-small.dll': 'reads 0 of 0',
-    'bad-root-count.dll': 'reads 0 of 0',
-    'bad-section-pointer-past-file.dll': 'reads 0 of 0',
+    'bad-name-length.dll': NO_GROUP_ICONS,
+    'bad-name-offset.dll': NO_GROUP_ICONS,
+    'bad-no-mz.dll': NOT_LOADABLE,
+    'bad-no-pe-signature.dll': NOT_LOADABLE,
+    'bad-optional-magic.dll': NOT_LOADABLE,
+    'bad-resource-rva-unmapped.dll': NO_GROUP_ICONS,
+    'bad-resource-size-small.dll': NO_GROUP_ICONS,
+    'bad-root-count.dll': NO_GROUP_ICONS,
+    'bad-section-pointer-past-file.dll': NO_GROUP_ICONS,
     'bad-section-raw-past-file.dll': 'reads 5 of 5',
-    'bad-text.dll': NOT_A_MODULE,
-    'bad-type-table-offset.dll': 'reads 0 of 0',
+    'bad-text.dll': NOT_LOADABLE,
+    'bad-type-table-offset.dll': NO_GROUP_ICONS,
     'good-data-elsewhere.dll': 'reads 5 of 5',
     'good-empty-group.dll': 'reads 2 of 2',
     'good-group-short.dll': ' | '.join(['reads 0 of 2', MODULE_IMAGE, MODULE_IMAGE]),
@@ -323,8 +329,8 @@ MODULE_OUTCOMES = {
     'good-missing-icon.dll': 'reads 0 of 2',
     'good-names.dll': 'reads 11 of 11',
     'good-neutral.dll': 'reads 5 of 5',
-    'good-no-group-icons.dll': 'reads 0 of 0',
-    'good-no-resources.dll': 'reads 0 of 0',
+    'good-no-group-icons.dll': NO_GROUP_ICONS,
+    'good-no-resources.dll': NO_GROUP_ICONS,
     'good-overlapping-sections.dll': 'reads 5 of 5',
     'good-pe32.dll': 'reads 5 of 5',
     'good-pe32.exe': 'reads 5 of 5',

@@ -6,17 +6,12 @@
 #include <map>
 #include <string>
 
-#include "core/handles.h"
+#include "platform/handles.h"
 #include "core/module_icons.h"
 #include "tests/module_resources/test_modules.h"
 #include "tests/support/message_capture.h"
 
 namespace {
-
-struct GroupDeleter {
-  void operator()(IconGroup* group) const { FreeIconGroup(group); }
-};
-using GroupPtr = std::unique_ptr<IconGroup, GroupDeleter>;
 
 struct Outcome {
   std::size_t groups = 0;
@@ -43,7 +38,7 @@ Outcome ReadEveryGroup(const std::string& path) {
       outcome.groups = static_cast<std::size_t>(count);
       for (LRESULT i = 0; i < count; ++i) {
         auto name = static_cast<ResourceName>(SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0));
-        GroupPtr group(LoadModuleIconGroup(path.c_str(), name));
+        IconGroupPtr group(LoadModuleIconGroup(path.c_str(), name));
         outcome.read += group != nullptr;
         HICON icon = LoadPreviewIcon(module.Get(), name);
         outcome.previewed += icon != nullptr;

@@ -3,17 +3,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/handles.h"
 #include "core/icon_handles.h"
 #include "tests/module_icons/icon_size.h"
 #include "tests/support/image_bytes.h"
 #include "tests/support/owned_image.h"
 
 namespace {
-
-struct IconDeleter {
-  void operator()(HICON__* icon) const { DestroyIcon(icon); }
-};
-using IconPtr = std::unique_ptr<HICON__, IconDeleter>;
 
 TEST(IconHandleFromImage, MakesAnIconOfTheSizeInsideTheBlock) {
   struct Case {
@@ -33,10 +29,10 @@ TEST(IconHandleFromImage, MakesAnIconOfTheSizeInsideTheBlock) {
     OwnedImage owned(c.block, /*bind=*/true);
     // The record's own fields do not count; the block's header does.
     if (owned.image.header != nullptr) owned.image.width = owned.image.height = 7;
-    IconPtr icon(IconHandleFromImage(&owned.image));
-    ASSERT_NE(nullptr, icon);
-    EXPECT_EQ(c.width, IconWidth(icon.get()));
-    EXPECT_EQ(c.height, IconHeight(icon.get()));
+    IconHandle icon(IconHandleFromImage(&owned.image));
+    ASSERT_TRUE(icon.IsValid());
+    EXPECT_EQ(c.width, IconWidth(icon.Get()));
+    EXPECT_EQ(c.height, IconHeight(icon.Get()));
   }
 }
 

@@ -4,6 +4,7 @@
 #include <climits>
 #include <string>
 
+#include "platform/handles.h"
 #include "platform/posix/icon_best_fit.h"
 #include "platform/posix/icon_picture.h"
 #include "platform/posix/list_order.h"
@@ -218,11 +219,6 @@ TEST(LookupIconIdFromDirectory, AnswersWithTheEntrysIdentifier) {
   EXPECT_EQ(0, LookupIconIdFromDirectory(empty.data(), TRUE));
 }
 
-struct IconDeleter {
-  void operator()(HICON__* icon) const { DestroyIcon(icon); }
-};
-using IconPtr = std::unique_ptr<HICON__, IconDeleter>;
-
 TEST(CreateIconFromResourceEx, MakesObjectsOfTheAskedSize) {
   Bytes block = IconImageBlock(16, 16, 8);
   struct Case {
@@ -231,16 +227,16 @@ TEST(CreateIconFromResourceEx, MakesObjectsOfTheAskedSize) {
     int gotWidth, gotHeight;
   } cases[] = {{0, 0, 0, 16, 16}, {0, 0, LR_DEFAULTSIZE, 32, 32}, {48, 24, 0, 48, 24}, {16, 16, 0, 16, 16}};
   for (const Case& c : cases) {
-    IconPtr icon(CreateIconFromResourceEx(block.data(), static_cast<DWORD>(block.size()), TRUE,
+    IconHandle icon(CreateIconFromResourceEx(block.data(), static_cast<DWORD>(block.size()), TRUE,
                                           0x30000, c.width, c.height, c.flags));
-    ASSERT_NE(nullptr, icon);
+    ASSERT_TRUE(icon.IsValid());
     NativeIconPicture picture;
-    ASSERT_TRUE(GetNativeIconPicture(icon.get(), &picture));
+    ASSERT_TRUE(GetNativeIconPicture(icon.Get(), &picture));
     EXPECT_EQ(c.gotWidth, picture.width);
     EXPECT_EQ(c.gotHeight, picture.height);
   }
-  IconPtr fromDefault(CreateIconFromResource(block.data(), static_cast<DWORD>(block.size()), TRUE, 0x30000));
-  EXPECT_NE(nullptr, fromDefault);
+  IconHandle fromDefault(CreateIconFromResource(block.data(), static_cast<DWORD>(block.size()), TRUE, 0x30000));
+  EXPECT_TRUE(fromDefault.IsValid());
   EXPECT_EQ(nullptr, CreateIconFromResourceEx(block.data(), 39, TRUE, 0x30000, 0, 0, 0));
   EXPECT_EQ(nullptr, CreateIconFromResourceEx(nullptr, 0, TRUE, 0x30000, 0, 0, 0));
   EXPECT_EQ(FALSE, DestroyIcon(nullptr));
@@ -257,9 +253,9 @@ TEST(ExtractIconA, FirstIconOfIconFilesAndModules) {
   std::string cutIcon = dir.Write("c.ico", Bytes{0, 0, 1, 0, 5, 0, 16, 16});
   for (const std::string& path : {icon, module}) {
     SCOPED_TRACE(path);
-    IconPtr extracted(ExtractIconA(nullptr, path.c_str(), 0));
+    IconHandle extracted(ExtractIconA(nullptr, path.c_str(), 0));
     NativeIconPicture picture;
-    ASSERT_TRUE(GetNativeIconPicture(extracted.get(), &picture));
+    ASSERT_TRUE(GetNativeIconPicture(extracted.Get(), &picture));
     EXPECT_EQ(32, picture.width);
   }
   EXPECT_EQ(nullptr, ExtractIconA(nullptr, noIcons.c_str(), 0));

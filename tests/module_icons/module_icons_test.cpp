@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/handles.h"
+#include "platform/handles.h"
 #include "core/module_icons.h"
 #include "tests/module_icons/icon_size.h"
 #include "tests/module_icons/module_bytes.h"
@@ -32,16 +32,6 @@ std::vector<ModuleResource> Join(std::vector<std::vector<ModuleResource>> parts)
   for (auto& part : parts) all.insert(all.end(), part.begin(), part.end());
   return all;
 }
-
-struct GroupDeleter {
-  void operator()(IconGroup* group) const { FreeIconGroup(group); }
-};
-using GroupPtr = std::unique_ptr<IconGroup, GroupDeleter>;
-
-struct IconDeleter {
-  void operator()(HICON__* icon) const { DestroyIcon(icon); }
-};
-using IconPtr = std::unique_ptr<HICON__, IconDeleter>;
 
 BOOL CALLBACK Enumerate(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR window) {
   return ListGroupName(module, type, name, window);
@@ -151,7 +141,7 @@ TEST(LoadModuleIconGroup, ReadsEveryImageOrNothing) {
     SCOPED_TRACE(c.what);
     ModuleOnDisk module(c.resources);
     MessageCapture capture;
-    GroupPtr group(LoadModuleIconGroup(module.path.c_str(), c.name));
+    IconGroupPtr group(LoadModuleIconGroup(module.path.c_str(), c.name));
     if (c.message) {
       ASSERT_EQ(1u, capture.Messages().size());
       EXPECT_EQ(c.message, capture.Messages()[0].text);
@@ -172,7 +162,7 @@ TEST(LoadModuleIconGroup, RecordsHoldCopiesOfTheResourceBytes) {
   Bytes eight = IconImageBlock(16, 16, 8, 0, 7);
   ModuleOnDisk module(Join({IconResources(0, "MAINICON", {four, eight, kSmallPng}, 1)}));
   char name[] = "MAINICON";
-  GroupPtr group(LoadModuleIconGroup(module.path.c_str(), ResourceNameFromArgument(name)));
+  IconGroupPtr group(LoadModuleIconGroup(module.path.c_str(), ResourceNameFromArgument(name)));
   ASSERT_NE(nullptr, group);
   ASSERT_EQ(3u, group->imageCount);
   const Bytes* expected[] = {&four, &eight, &kSmallPng};
@@ -220,9 +210,9 @@ TEST(LoadPreviewIcon, TakesTheImageNearestTheDisplaysIconSize) {
   ModuleHandle loaded(LoadLibraryExA(module.path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
   ASSERT_TRUE(loaded);
   MessageCapture capture;
-  IconPtr icon(LoadPreviewIcon(loaded.Get(), 1));
-  ASSERT_NE(nullptr, icon);
-  EXPECT_EQ(32, IconWidth(icon.get()));
+  IconHandle icon(LoadPreviewIcon(loaded.Get(), 1));
+  ASSERT_TRUE(icon.IsValid());
+  EXPECT_EQ(32, IconWidth(icon.Get()));
   EXPECT_EQ(nullptr, LoadPreviewIcon(loaded.Get(), 2)) << "best fit is missing";
   EXPECT_EQ(nullptr, LoadPreviewIcon(loaded.Get(), 3)) << "count beyond the bytes";
   EXPECT_EQ(nullptr, LoadPreviewIcon(loaded.Get(), 4)) << "no such group";
@@ -256,15 +246,15 @@ TEST(WineShell32, EveryGroupIsListedReadAndPreviewed) {
   for (std::size_t i = 0; i < data.size(); ++i) {
     SCOPED_TRACE(texts[i]);
     auto name = static_cast<ResourceName>(data[i]);
-    GroupPtr group(LoadModuleIconGroup(WineShell32(), name));
+    IconGroupPtr group(LoadModuleIconGroup(WineShell32(), name));
     ASSERT_NE(nullptr, group);
     ASSERT_GE(group->imageCount, 1u);
     for (std::uint32_t k = 0; k < group->imageCount; ++k) {
       pngImages += IsPngImage(GroupImage(group.get(), k));
     }
-    IconPtr icon(LoadPreviewIcon(module.Get(), name));
-    ASSERT_NE(nullptr, icon);
-    EXPECT_EQ(32, IconWidth(icon.get()));
+    IconHandle icon(LoadPreviewIcon(module.Get(), name));
+    ASSERT_TRUE(icon.IsValid());
+    EXPECT_EQ(32, IconWidth(icon.Get()));
   }
   EXPECT_GT(pngImages, 100u);
   EXPECT_TRUE(capture.Messages().empty());

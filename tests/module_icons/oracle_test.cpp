@@ -129,10 +129,7 @@ BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR names) {
 }
 
 int OurChoice(const BYTE* group, std::size_t length, int depth) {
-  std::vector<IconEntrySize> sizes(65535);
-  std::size_t read = ReadGroupIconSizes(group, length, sizes.data(), sizes.size());
-  int best = BestIconEntry(sizes.data(), read, 32, 32, depth);
-  return best < 0 ? 0 : GroupIconEntryId(group, static_cast<std::size_t>(best));
+  return BestGroupIconId(group, length, 32, 32, depth);
 }
 
 int DisplayDepth() {

@@ -13,7 +13,7 @@
 #include "core/bitmap_file.h"
 #include "core/dib.h"
 #include "core/dib_reformat.h"
-#include "core/handles.h"
+#include "platform/handles.h"
 #include "core/icon_file.h"
 #include "core/icon_from_bitmap.h"
 #include "tests/support/dib_fixtures.h"

@@ -8,7 +8,7 @@
 
 #include "core/bitmap_file.h"
 #include "core/dib.h"
-#include "core/handles.h"
+#include "platform/handles.h"
 #include "core/icon_file.h"
 #include "tests/support/image_bytes.h"
 #include "tests/support/message_capture.h"
@@ -27,11 +27,6 @@ std::vector<std::string> FilesIn(const std::string& folder) {
   std::sort(paths.begin(), paths.end());
   return paths;
 }
-
-struct GroupOwner {
-  IconGroup* group;
-  ~GroupOwner() { FreeIconGroup(group); }
-};
 
 // The image blocks of an icon file, in directory order, as the file holds them.
 std::vector<Bytes> BlocksOf(const Bytes& file) {
@@ -54,13 +49,13 @@ TEST(RealFiles, IconFilesReadAndWriteBackTheSameImages) {
   MessageCapture messages;
   int pngImages = 0;
   for (const std::string& path : icons) {
-    GroupOwner read{LoadIconFile(path.c_str())};
-    ASSERT_NE(nullptr, read.group) << path << ": " << messages.OnlyText();
+    IconGroupPtr read(LoadIconFile(path.c_str()));
+    ASSERT_NE(nullptr, read.get()) << path << ": " << messages.OnlyText();
     std::vector<Bytes> original = BlocksOf(ReadFileBytes(path));
-    ASSERT_EQ(original.size(), read.group->imageCount) << path;
+    ASSERT_EQ(original.size(), read->imageCount) << path;
 
     std::string copy = dir.Path("copy.ico");
-    ASSERT_EQ(1, SaveIconFile(read.group, copy.c_str())) << path;
+    ASSERT_EQ(1, SaveIconFile(read.get(), copy.c_str())) << path;
     std::vector<Bytes> written = BlocksOf(ReadFileBytes(copy));
     ASSERT_EQ(original.size(), written.size()) << path;
     for (std::size_t i = 0; i < original.size(); ++i) {
@@ -73,11 +68,11 @@ TEST(RealFiles, IconFilesReadAndWriteBackTheSameImages) {
       EXPECT_EQ(expected, written[i]) << path << " image " << i;
     }
 
-    GroupOwner back{LoadIconFile(copy.c_str())};
-    ASSERT_NE(nullptr, back.group) << path;
-    for (std::uint32_t i = 0; i < back.group->imageCount; ++i) {
-      const IconImage& a = *GroupImage(read.group, i);
-      const IconImage& b = *GroupImage(back.group, i);
+    IconGroupPtr back(LoadIconFile(copy.c_str()));
+    ASSERT_NE(nullptr, back.get()) << path;
+    for (std::uint32_t i = 0; i < back->imageCount; ++i) {
+      const IconImage& a = *GroupImage(read.get(), i);
+      const IconImage& b = *GroupImage(back.get(), i);
       EXPECT_EQ(a.width, b.width) << path << " image " << i;
       EXPECT_EQ(a.height, b.height) << path << " image " << i;
       EXPECT_EQ(a.bitsPerPixel, b.bitsPerPixel) << path << " image " << i;
@@ -94,10 +89,10 @@ TEST(RealFiles, FirstImageOfEveryIconSavesAsABitmap) {
   TempDir dir;
   MessageCapture messages;
   for (const std::string& path : icons) {
-    GroupOwner read{LoadIconFile(path.c_str())};
-    ASSERT_NE(nullptr, read.group) << path;
-    if (read.group->imageCount == 0) continue;
-    const IconImage& first = *GroupImage(read.group, 0);
+    IconGroupPtr read(LoadIconFile(path.c_str()));
+    ASSERT_NE(nullptr, read.get()) << path;
+    if (read->imageCount == 0) continue;
+    const IconImage& first = *GroupImage(read.get(), 0);
     std::string bmp = dir.Path("first.bmp");
     ASSERT_EQ(1, SaveImageAsBitmap(bmp.c_str(), &first)) << path << ": " << messages.OnlyText();
     HeapPtr<BITMAPINFOHEADER> dib(LoadBitmapFile(bmp.c_str()));

@@ -7,7 +7,7 @@
 #include <memory>
 #include <utility>
 
-#include "platform/platform.h"
+#include "platform.h"
 
 struct FreeDeleter {
   void operator()(void* block) const { std::free(block); }
@@ -90,4 +90,4 @@ struct GlobalTraits {
   static bool IsValid(HGLOBAL block) { return block != nullptr; }
   static bool Close(HGLOBAL block) { return GlobalFree(block) == nullptr; }
 };
-using GlobalHandle = UniqueHandle<GlobalTraits>;
+using GlobalMemory = UniqueHandle<GlobalTraits>;
