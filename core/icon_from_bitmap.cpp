@@ -58,10 +58,10 @@ int IconImageFromBitmapFile(const char* path, IconImage* image, BOOL stretch) {
   return 0;
 }
 
-int ReadBitmapIntoGroup(IconGroup* group, bool startingGroup, const char* path) {
-  if (group == nullptr) return 0;
-  if (group->imageCount == 0 && !startingGroup) return 0;
-  if (!IconImageFromBitmapFile(path, GroupImage(group, 0), TRUE)) return 0;
+bool ReadBitmapIntoGroup(IconGroup* group, bool startingGroup, const char* path) {
+  if (group == nullptr) return false;
+  if (group->imageCount == 0 && !startingGroup) return false;
+  if (!IconImageFromBitmapFile(path, GroupImage(group, 0), TRUE)) return false;
   if (group->imageCount == 0) group->imageCount = 1;
-  return 1;
+  return true;
 }

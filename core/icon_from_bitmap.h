@@ -25,6 +25,6 @@ int IconImageFromBitmapFile(const char* path, IconImage* image, BOOL stretch);
 // or is the starting group (CreateUntitledGroup, which has room for one);
 // once a bitmap is in the starting group's record, the record counts as the
 // group's image (imageCount 1), so that it is saved and released with the
-// group. 1 when the record holds the bitmap; 0 when there is no group or no
+// group. True when the record holds the bitmap; false when there is no group or no
 // room (nothing is read or shown) or when reading fails (as above).
-int ReadBitmapIntoGroup(IconGroup* group, bool startingGroup, const char* path);
+bool ReadBitmapIntoGroup(IconGroup* group, bool startingGroup, const char* path);
