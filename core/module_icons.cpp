@@ -31,6 +31,18 @@ std::uint16_t GroupEntryId(ByteView group, std::size_t index) {
   return entry.resourceId;
 }
 
+// The length of the longest start of `name` that holds whole characters of
+// the system's code page and at most `room` bytes.
+std::size_t WholeCharacters(const char* name, std::size_t room) {
+  const char* end = name;
+  while (*end != '\0') {
+    const char* next = CharNextA(end);
+    if (next == end || static_cast<std::size_t>(next - name) > room) break;
+    end = next;
+  }
+  return static_cast<std::size_t>(end - name);
+}
+
 }  // namespace
 
 BOOL CALLBACK ListGroupName(HMODULE, LPCSTR, LPSTR name, LONG_PTR window) {
@@ -48,9 +60,11 @@ BOOL CALLBACK ListGroupName(HMODULE, LPCSTR, LPSTR name, LONG_PTR window) {
     // Without its copy the entry could not name its resource: it is left out.
     if (!copy) return TRUE;
     std::memcpy(copy.get(), name, length + 1);
-    // A name too long for the entry is cut, keeping the closing bracket.
-    const int room = static_cast<int>(sizeof text - sizeof "Icon []");
-    std::snprintf(text, sizeof text, "Icon [%.*s]", room, copy.get());
+    // A name too long for the entry is cut, keeping the closing bracket, on
+    // a character boundary: half a double-byte character before "]" would
+    // take the bracket into another character.
+    const int kept = static_cast<int>(WholeCharacters(copy.get(), sizeof text - sizeof "Icon []"));
+    std::snprintf(text, sizeof text, "Icon [%.*s]", kept, copy.get());
     value = reinterpret_cast<ResourceName>(copy.get());
   }
 

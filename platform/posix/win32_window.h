@@ -27,6 +27,10 @@
 // the icon list of the program's main window. Released with DestroyWindow.
 HWND CreateNativeListDialog();
 
+// The next character of a narrow text in the system's code page, which is
+// UTF-8 here; the terminating zero is not passed.
+LPSTR CharNextA(LPCSTR text);
+
 HWND GetDlgItem(HWND dialog, int id);
 // The list messages above; anything else gives 0. LB_ERR for a window that is
 // not a list, or an index out of range.

@@ -141,3 +141,11 @@ HGLOBAL GlobalFree(HGLOBAL memory) {
   std::free(memory);
   return nullptr;
 }
+
+LPSTR CharNextA(LPCSTR text) {
+  if (text == nullptr || *text == '\0') return const_cast<LPSTR>(text);
+  const char* next = text + 1;
+  // Continuation bytes of UTF-8 are 10xxxxxx.
+  while ((static_cast<unsigned char>(*next) & 0xC0) == 0x80) ++next;
+  return const_cast<LPSTR>(next);
+}

@@ -72,21 +72,42 @@ TEST(ListGroupName, EntriesAreSortedByTextWithNamesOrIdentifiersAsData) {
   EXPECT_EQ(128, data[2]) << "identifiers stay";
 }
 
+// One character that takes more than one byte in the system's code page:
+// UTF-8 natively, GBK under Wine in a Chinese locale; empty where there is
+// none (a single-byte code page).
+std::string WideCharacter() {
+#ifdef _WIN32
+  return GetACP() == 936 ? "\xD6\xD0" : "";
+#else
+  return "\xE4\xB8\xAD";
+#endif
+}
+
 TEST(ListGroupName, NamesTooLongForTheEntryAreCutKeepingTheBracket) {
   TestListWindow window;
   if (window.List() == nullptr) GTEST_SKIP() << "no window: no display";
+  const std::string wide = WideCharacter();
   struct Case {
-    std::size_t nameLength;
-    std::size_t textLength;
-  } cases[] = {{247, 254}, {248, 255}, {249, 255}, {300, 255}, {5000, 255}};
+    std::string name;
+    int textLength;
+  } cases[] = {
+      {std::string(247, 'N'), 254},
+      {std::string(248, 'N'), 255},
+      {std::string(249, 'N'), 255},
+      {std::string(300, 'N'), 255},
+      {std::string(5000, 'N'), 255},
+      // A character that would end past the room is left out whole.
+      {std::string(247, 'N') + wide + "N", wide.empty() ? 255 : 254},
+      {std::string(246, 'N') + wide + "N", wide.empty() ? 254 : 246 + wide.size() <= 248 ? 255 : 253},
+  };
   for (const Case& c : cases) {
     SendMessageA(window.List(), LB_RESETCONTENT, 0, 0);
-    std::string name(c.nameLength, 'N');
+    std::string name = c.name;
     EXPECT_EQ(TRUE, ListGroupName(nullptr, RT_GROUP_ICON, &name[0],
                                   reinterpret_cast<LONG_PTR>(window.Window())));
     std::vector<std::string> texts = window.Texts();
     ASSERT_EQ(1u, texts.size());
-    EXPECT_EQ(c.textLength, texts[0].size()) << "name of " << c.nameLength;
+    EXPECT_EQ(static_cast<std::size_t>(c.textLength), texts[0].size()) << "name of " << c.name.size();
     EXPECT_EQ("Icon [N", texts[0].substr(0, 7));
     EXPECT_EQ(']', texts[0].back());
     std::vector<LRESULT> data = window.ItemData();
