@@ -26,29 +26,10 @@ if [ $# -ge 4 ]; then
   done
   "$pictrove" save "$files/good-ids.dll" "$files/expected-ids-2.bmp" --entry "Icon [2]"
 fi
-prefix=$here/build/wineprefix-gui
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= WINEARCH=win32
 # Every step is bounded; a hung program is ended by its timeout.
 step_timeout=300
 
-# One GUI run at a time in this prefix.
-mkdir -p "$(dirname "$prefix")"
-exec 8>"$prefix.run.lock"
-flock -w 900 8
-
-bash "$here/scripts/wine-prefix.sh" "$prefix" --desktop
-# Making the prefix may leave a desktop process behind that has no display;
-# the tests start from nothing.
-wineserver -k 2>/dev/null || true
-wineserver -w 2>/dev/null || true
-
-read -r display xvfb_pid < <(bash "$here/scripts/xvfb-display.sh")
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  kill "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
-export DISPLAY=$display
+source "$here/scripts/gui-session.sh"
 echo "virtual display $DISPLAY"
 
 exe=$build/app/Pictrove.exe

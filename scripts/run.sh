@@ -17,24 +17,9 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec bash scripts/wine-run.sh "$exe"
 fi
 
-# No display: the GUI tests' prefix, whose programs run in a virtual desktop
-# that draws window frames without a window manager.
-prefix=$here/build/wineprefix-gui
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= WINEARCH=win32
-mkdir -p "$(dirname "$prefix")" build/screenshots
-exec 8>"$prefix.run.lock"
-flock -w 900 8
-bash scripts/wine-prefix.sh "$prefix" --desktop
-wineserver -k 2>/dev/null || true
-wineserver -w 2>/dev/null || true
-
-read -r display xvfb_pid < <(bash scripts/xvfb-display.sh)
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  kill "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
-export DISPLAY=$display
+# No display: the GUI tests' prefix on a virtual display.
+mkdir -p build/screenshots
+source scripts/gui-session.sh
 echo "No display: starting Pictrove on a virtual display (Xvfb $DISPLAY)."
 
 wine "$exe" >/dev/null 2>&1 &

@@ -88,7 +88,97 @@ bool DecodePng(const std::uint8_t* block, std::size_t length, IconPicture* pictu
 
 std::uint32_t Expand5(std::uint32_t value) { return value << 3 | value >> 2; }
 
-bool DecodeDib(const std::uint8_t* block, std::size_t length, IconPicture* picture) {
+// The colour table of an indexed DIB.
+struct ColorTable {
+  const std::uint8_t* entries;
+  std::uint64_t count;
+
+  std::uint32_t Color(std::uint32_t index) const {
+    if (index >= count) return 0xFF000000u;  // no such entry: black
+    const std::uint8_t* entry = entries + 4 * index;
+    return 0xFF000000u | static_cast<std::uint32_t>(entry[2]) << 16 |
+           static_cast<std::uint32_t>(entry[1]) << 8 | entry[0];
+  }
+};
+
+// A reader for each depth: one stored row of `width` pixels to 0xAARRGGBB.
+using RowReader = void (*)(const std::uint8_t* row, std::int64_t width, const ColorTable& table,
+                           std::uint32_t* out);
+
+void ReadRow1(const std::uint8_t* row, std::int64_t width, const ColorTable& table, std::uint32_t* out) {
+  for (std::int64_t x = 0; x < width; ++x) out[x] = table.Color(row[x / 8] >> (7 - x % 8) & 1);
+}
+
+void ReadRow4(const std::uint8_t* row, std::int64_t width, const ColorTable& table, std::uint32_t* out) {
+  for (std::int64_t x = 0; x < width; ++x) out[x] = table.Color(row[x / 2] >> (x % 2 ? 0 : 4) & 0xF);
+}
+
+void ReadRow8(const std::uint8_t* row, std::int64_t width, const ColorTable& table, std::uint32_t* out) {
+  for (std::int64_t x = 0; x < width; ++x) out[x] = table.Color(row[x]);
+}
+
+// 5-5-5, each channel widened to eight bits.
+void ReadRow16(const std::uint8_t* row, std::int64_t width, const ColorTable&, std::uint32_t* out) {
+  for (std::int64_t x = 0; x < width; ++x) {
+    std::uint32_t value = U16(row + 2 * x);
+    out[x] = 0xFF000000u | Expand5(value >> 10 & 0x1F) << 16 | Expand5(value >> 5 & 0x1F) << 8 |
+             Expand5(value & 0x1F);
+  }
+}
+
+void ReadRow24(const std::uint8_t* row, std::int64_t width, const ColorTable&, std::uint32_t* out) {
+  for (std::int64_t x = 0; x < width; ++x) {
+    out[x] = 0xFF000000u | static_cast<std::uint32_t>(row[3 * x + 2]) << 16 |
+             static_cast<std::uint32_t>(row[3 * x + 1]) << 8 | row[3 * x];
+  }
+}
+
+// The alpha bytes are kept as stored; SettleAlpha decides whether they count.
+void ReadRow32(const std::uint8_t* row, std::int64_t width, const ColorTable&, std::uint32_t* out) {
+  for (std::int64_t x = 0; x < width; ++x) out[x] = U32(row + 4 * x);
+}
+
+// Null for a depth we do not decode.
+RowReader RowReaderFor(std::uint32_t bitCount) {
+  switch (bitCount) {
+    case 1:
+      return ReadRow1;
+    case 4:
+      return ReadRow4;
+    case 8:
+      return ReadRow8;
+    case 16:
+      return ReadRow16;
+    case 24:
+      return ReadRow24;
+    case 32:
+      return ReadRow32;
+    default:
+      return nullptr;
+  }
+}
+
+void ReadMaskRow(const std::uint8_t* row, std::int64_t width, std::uint8_t* out) {
+  for (std::int64_t x = 0; x < width; ++x) out[x] = row[x / 8] >> (7 - x % 8) & 1;
+}
+
+// Where the parts of an icon image's DIB lie, and the reader of its rows.
+struct DibLayout {
+  std::int64_t width = 0;
+  std::int64_t height = 0;
+  std::uint32_t bitCount = 0;
+  RowReader readRow = nullptr;
+  ColorTable table{};
+  const std::uint8_t* colorRows = nullptr;
+  std::uint64_t colorStride = 0;
+  const std::uint8_t* maskRows = nullptr;
+  std::uint64_t maskStride = 0;
+  bool hasMask = false;
+};
+
+// False when the header is not one we decode or the block is too short for
+// the table and colour rows it declares.
+bool LayOutDib(const std::uint8_t* block, std::size_t length, DibLayout* dib) {
   if (length < kHeaderBytes) return false;
   const std::uint8_t* header = block;
   if (U32(header) != kHeaderBytes) return false;
@@ -98,10 +188,8 @@ bool DecodeDib(const std::uint8_t* block, std::size_t length, IconPicture* pictu
   std::uint32_t compression = U32(header + 16);
   std::uint32_t clrUsed = U32(header + 32);
   if (compression != 0 || !SizeAllowed(width, height)) return false;
-  if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
-      bitCount != 32) {
-    return false;
-  }
+  RowReader readRow = RowReaderFor(bitCount);
+  if (readRow == nullptr) return false;
   std::uint64_t tableEntries = clrUsed != 0 ? (clrUsed < 256 ? clrUsed : 256)
                                             : (bitCount <= 8 ? 1u << bitCount : 0);
   std::uint64_t tableBytes = tableEntries * 4;
@@ -111,60 +199,37 @@ bool DecodeDib(const std::uint8_t* block, std::size_t length, IconPicture* pictu
   std::uint64_t maskBytes = maskStride * static_cast<std::uint64_t>(height);
   std::uint64_t have = length - kHeaderBytes;
   if (tableBytes > have || colorBytes > have - tableBytes) return false;
-  bool hasMask = maskBytes <= have - tableBytes - colorBytes;
 
-  const std::uint8_t* table = block + kHeaderBytes;
-  const std::uint8_t* colorRows = table + tableBytes;
-  const std::uint8_t* maskRows = colorRows + colorBytes;
+  dib->width = width;
+  dib->height = height;
+  dib->bitCount = bitCount;
+  dib->readRow = readRow;
+  dib->table = ColorTable{block + kHeaderBytes, tableEntries};
+  dib->colorRows = dib->table.entries + tableBytes;
+  dib->colorStride = colorStride;
+  dib->maskRows = dib->colorRows + colorBytes;
+  dib->maskStride = maskStride;
+  dib->hasMask = maskBytes <= have - tableBytes - colorBytes;
+  return true;
+}
+
+bool DecodeDib(const std::uint8_t* block, std::size_t length, IconPicture* picture) {
+  DibLayout dib;
+  if (!LayOutDib(block, length, &dib)) return false;
   IconPicture decoded;
-  if (!Allocate(&decoded, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height))) {
+  if (!Allocate(&decoded, static_cast<std::int32_t>(dib.width), static_cast<std::int32_t>(dib.height))) {
     return false;
   }
-  auto tableColor = [&](std::uint32_t index) -> std::uint32_t {
-    if (index >= tableEntries) return 0xFF000000u;  // no such entry: black
-    const std::uint8_t* entry = table + 4 * index;
-    return 0xFF000000u | static_cast<std::uint32_t>(entry[2]) << 16 |
-           static_cast<std::uint32_t>(entry[1]) << 8 | entry[0];
-  };
-  for (std::int64_t y = 0; y < height; ++y) {
+  for (std::int64_t y = 0; y < dib.height; ++y) {
     // Rows are stored bottom-up.
-    const std::uint8_t* row = colorRows + static_cast<std::uint64_t>(height - 1 - y) * colorStride;
-    std::uint32_t* out = decoded.colors.data() + y * width;
-    for (std::int64_t x = 0; x < width; ++x) {
-      std::uint32_t color = 0;
-      switch (bitCount) {
-        case 1:
-          color = tableColor(row[x / 8] >> (7 - x % 8) & 1);
-          break;
-        case 4:
-          color = tableColor(row[x / 2] >> (x % 2 ? 0 : 4) & 0xF);
-          break;
-        case 8:
-          color = tableColor(row[x]);
-          break;
-        case 16: {
-          std::uint32_t value = U16(row + 2 * x);
-          color = 0xFF000000u | Expand5(value >> 10 & 0x1F) << 16 | Expand5(value >> 5 & 0x1F) << 8 |
-                  Expand5(value & 0x1F);
-          break;
-        }
-        case 24:
-          color = 0xFF000000u | static_cast<std::uint32_t>(row[3 * x + 2]) << 16 |
-                  static_cast<std::uint32_t>(row[3 * x + 1]) << 8 | row[3 * x];
-          break;
-        case 32:
-          color = U32(row + 4 * x);
-          break;
-      }
-      out[x] = color;
-    }
-    if (hasMask) {
-      const std::uint8_t* maskRow = maskRows + static_cast<std::uint64_t>(height - 1 - y) * maskStride;
-      std::uint8_t* maskOut = decoded.mask.data() + y * width;
-      for (std::int64_t x = 0; x < width; ++x) maskOut[x] = maskRow[x / 8] >> (7 - x % 8) & 1;
+    std::uint64_t stored = static_cast<std::uint64_t>(dib.height - 1 - y);
+    dib.readRow(dib.colorRows + stored * dib.colorStride, dib.width, dib.table,
+                decoded.colors.data() + y * dib.width);
+    if (dib.hasMask) {
+      ReadMaskRow(dib.maskRows + stored * dib.maskStride, dib.width, decoded.mask.data() + y * dib.width);
     }
   }
-  if (bitCount == 32) {
+  if (dib.bitCount == 32) {
     SettleAlpha(&decoded);
   }
   *picture = std::move(decoded);

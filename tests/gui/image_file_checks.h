@@ -1,0 +1,12 @@
+// The commands on sources that are image files: bitmaps and icon files.
+#pragma once
+
+#include "command_files.h"
+#include "command_program.h"
+
+// Start-up, Enter, cancelling, and a bitmap read into the starting group.
+void CheckBitmapIntoStartingGroup(Program& program, const Paths& p);
+// An icon file of three images, then a bitmap into its first image.
+void CheckIconFileThenBitmap(Program& program, const Paths& p);
+// Icon files without an icon, and a bitmap with no record to go into.
+void CheckIconFilesWithoutIcons(Program& program, const Paths& p);

@@ -1,0 +1,13 @@
+// The commands on sources that are modules.
+#pragma once
+
+#include "command_files.h"
+#include "command_program.h"
+
+// A module of the group icons 1, 2 and 10: list, previews, Save and Copy.
+void CheckModule(Program& program, const Paths& p);
+// Files the module branch can't list.
+void CheckUnlistableModules(Program& program, const Paths& p);
+// A module under another extension, or none, is a module source all the
+// same: previews, Save and Copy take its selected entry.
+void CheckOtherExtensions(Program& program, const Paths& p);
