@@ -6,30 +6,14 @@
 #include <memory>
 #include <new>
 
+#include "formats/dib_layout.h"
+#include "formats/png_header.h"
 #include "platform/png_decoder.h"
 
 namespace {
 
-constexpr std::size_t kHeaderBytes = 40;
-const std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-
-std::uint32_t U16(const std::uint8_t* p) { return static_cast<std::uint32_t>(p[0] | p[1] << 8); }
-std::uint32_t U32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-std::uint32_t BigU32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
-         static_cast<std::uint32_t>(p[2]) << 8 | static_cast<std::uint32_t>(p[3]);
-}
-
-std::int64_t Stride(std::int64_t width, std::int64_t bitsPerPixel) {
-  return (width * bitsPerPixel + 31) / 32 * 4;
-}
-
 bool SizeAllowed(std::int64_t width, std::int64_t height) {
-  return width >= 1 && height >= 1 && width <= limits::kMaxDimension &&
-         height <= limits::kMaxDimension && width * height <= kMaxIconPixels;
+  return dib_layout::SidesFit(width, height) && width * height <= kMaxIconPixels;
 }
 
 // Sizes the picture's arrays; false when memory runs out.
@@ -62,13 +46,13 @@ void SettleAlpha(IconPicture* picture) {
 
 bool DecodePng(const std::uint8_t* block, std::size_t length, IconPicture* picture) {
   // The size from the header chunk, checked before the decoder allocates.
-  if (length < 8 + 8 + 13 || length > static_cast<std::size_t>(INT_MAX)) return false;
-  if (BigU32(block + 8) != 13 || std::memcmp(block + 12, "IHDR", 4) != 0) return false;
-  std::int64_t declaredWidth = BigU32(block + 16);
-  std::int64_t declaredHeight = BigU32(block + 20);
-  if (!SizeAllowed(declaredWidth, declaredHeight)) return false;
-  const auto width = static_cast<std::int32_t>(declaredWidth);
-  const auto height = static_cast<std::int32_t>(declaredHeight);
+  png::Header header;
+  if (length > static_cast<std::size_t>(INT_MAX) || !png::ReadHeader(ByteView(block, length), &header) ||
+      !SizeAllowed(header.width, header.height)) {
+    return false;
+  }
+  const std::int32_t width = header.width;
+  const std::int32_t height = header.height;
   std::vector<std::uint8_t> rgba;
   if (!DecodePngRgba(block, length, width, height, &rgba)) return false;
   IconPicture decoded;
@@ -120,7 +104,7 @@ void ReadRow8(const std::uint8_t* row, std::int64_t width, const ColorTable& tab
 // 5-5-5, each channel widened to eight bits.
 void ReadRow16(const std::uint8_t* row, std::int64_t width, const ColorTable&, std::uint32_t* out) {
   for (std::int64_t x = 0; x < width; ++x) {
-    std::uint32_t value = U16(row + 2 * x);
+    std::uint32_t value = LoadU16(row + 2 * x);
     out[x] = 0xFF000000u | Expand5(value >> 10 & 0x1F) << 16 | Expand5(value >> 5 & 0x1F) << 8 |
              Expand5(value & 0x1F);
   }
@@ -135,7 +119,7 @@ void ReadRow24(const std::uint8_t* row, std::int64_t width, const ColorTable&, s
 
 // The alpha bytes are kept as stored; SettleAlpha decides whether they count.
 void ReadRow32(const std::uint8_t* row, std::int64_t width, const ColorTable&, std::uint32_t* out) {
-  for (std::int64_t x = 0; x < width; ++x) out[x] = U32(row + 4 * x);
+  for (std::int64_t x = 0; x < width; ++x) out[x] = LoadU32(row + 4 * x);
 }
 
 // Null for a depth we do not decode.
@@ -179,32 +163,34 @@ struct DibLayout {
 // False when the header is not one we decode or the block is too short for
 // the table and colour rows it declares.
 bool LayOutDib(const std::uint8_t* block, std::size_t length, DibLayout* dib) {
-  if (length < kHeaderBytes) return false;
-  const std::uint8_t* header = block;
-  if (U32(header) != kHeaderBytes) return false;
-  std::int64_t width = static_cast<std::int32_t>(U32(header + 4));
-  std::int64_t height = static_cast<std::int32_t>(U32(header + 8)) / 2;
-  std::uint32_t bitCount = U16(header + 14);
-  std::uint32_t compression = U32(header + 16);
-  std::uint32_t clrUsed = U32(header + 32);
+  ByteView header(block, length);
+  std::uint32_t headerBytes = 0, compression = 0, clrUsed = 0, rawWidth = 0, rawHeight = 0;
+  std::uint16_t bitCount = 0;
+  if (!header.U32(0, &headerBytes) || headerBytes != dib_layout::kInfoHeaderBytes ||
+      !header.U32(4, &rawWidth) || !header.U32(8, &rawHeight) || !header.U16(14, &bitCount) ||
+      !header.U32(16, &compression) || !header.U32(32, &clrUsed)) {
+    return false;
+  }
+  std::int64_t width = static_cast<std::int32_t>(rawWidth);
+  std::int64_t height = static_cast<std::int32_t>(rawHeight) / 2;
   if (compression != 0 || !SizeAllowed(width, height)) return false;
   RowReader readRow = RowReaderFor(bitCount);
   if (readRow == nullptr) return false;
   std::uint64_t tableEntries = clrUsed != 0 ? (clrUsed < 256 ? clrUsed : 256)
                                             : (bitCount <= 8 ? 1u << bitCount : 0);
   std::uint64_t tableBytes = tableEntries * 4;
-  std::uint64_t colorStride = static_cast<std::uint64_t>(Stride(width, bitCount));
-  std::uint64_t maskStride = static_cast<std::uint64_t>(Stride(width, 1));
+  std::uint64_t colorStride = static_cast<std::uint64_t>(dib_layout::RowBytes(width, bitCount));
+  std::uint64_t maskStride = static_cast<std::uint64_t>(dib_layout::RowBytes(width, 1));
   std::uint64_t colorBytes = colorStride * static_cast<std::uint64_t>(height);
   std::uint64_t maskBytes = maskStride * static_cast<std::uint64_t>(height);
-  std::uint64_t have = length - kHeaderBytes;
+  std::uint64_t have = length - dib_layout::kInfoHeaderBytes;
   if (tableBytes > have || colorBytes > have - tableBytes) return false;
 
   dib->width = width;
   dib->height = height;
   dib->bitCount = bitCount;
   dib->readRow = readRow;
-  dib->table = ColorTable{block + kHeaderBytes, tableEntries};
+  dib->table = ColorTable{block + dib_layout::kInfoHeaderBytes, tableEntries};
   dib->colorRows = dib->table.entries + tableBytes;
   dib->colorStride = colorStride;
   dib->maskRows = dib->colorRows + colorBytes;
@@ -248,7 +234,7 @@ std::uint32_t Blend(std::uint32_t color, std::uint32_t background, int shift) {
 
 bool DecodeIconImage(const std::uint8_t* block, std::size_t length, IconPicture* picture) {
   if (block == nullptr || picture == nullptr) return false;
-  if (length >= sizeof kPngSignature && std::memcmp(block, kPngSignature, sizeof kPngSignature) == 0) {
+  if (png::HasSignature(ByteView(block, length))) {
     return DecodePng(block, length, picture);
   }
   return DecodeDib(block, length, picture);
