@@ -166,7 +166,8 @@ bool LayOutDib(const std::uint8_t* block, std::size_t length, DibLayout* dib) {
   ByteView header(block, length);
   std::uint32_t headerBytes = 0, compression = 0, clrUsed = 0, rawWidth = 0, rawHeight = 0;
   std::uint16_t bitCount = 0;
-  if (!header.U32(0, &headerBytes) || headerBytes != dib_layout::kInfoHeaderBytes ||
+  if (!header.Holds(0, dib_layout::kInfoHeaderBytes) || !header.U32(0, &headerBytes) ||
+      headerBytes != dib_layout::kInfoHeaderBytes ||
       !header.U32(4, &rawWidth) || !header.U32(8, &rawHeight) || !header.U16(14, &bitCount) ||
       !header.U32(16, &compression) || !header.U32(32, &clrUsed)) {
     return false;
