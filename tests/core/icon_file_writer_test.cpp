@@ -76,9 +76,13 @@ TEST_F(IconFileWriter, DirectoryEntryFollowsEachImagesHeader) {
     std::uint8_t sizeByte;
     std::uint8_t colourCount;
   } cases[] = {{16, 1, 16, 2},   {16, 4, 16, 16}, {16, 8, 16, 0}, {16, 16, 16, 0},
-               {16, 24, 16, 0},  {16, 32, 16, 0}, {256, 32, 0, 0}, {255, 8, 255, 0}};
+               {16, 24, 16, 0},  {16, 32, 16, 0}, {256, 32, 0, 0}, {255, 8, 255, 0},
+               // Past 255 a side is 0 too, never its low byte (313 is 57).
+               {313, 4, 0, 16}};
   for (const Case& c : cases) {
     BuiltGroup group({IconImageBlock(c.size, c.size, c.bitCount)});
+    // The entry describes the block's header, whatever the record says.
+    GroupImage(group.get(), 0)->bitsPerPixel = 7;
     std::string path = dir.Path("entry.ico");
     ASSERT_EQ(1, SaveIconFile(group.get(), path.c_str()));
     Bytes file = ReadFileBytes(path);
