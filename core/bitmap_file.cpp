@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 
+#include "bitmap_decoding.h"
 #include "byte_cursor.h"
 #include "dib.h"
 #include "byte_order.h"
@@ -17,6 +18,8 @@ namespace {
 constexpr WORD kBitmapSignature = 19778;  // "BM"
 constexpr DWORD kFileHeaderBytes = 14;
 constexpr DWORD kInfoHeaderBytes = 40;
+// The masks that follow a 40-byte header whose rows are bit fields.
+constexpr DWORD kTrailingMaskBytes = 12;
 
 BITMAPINFOHEADER* Fail(const char* path, const char* text) {
   ShowMessageBox(nullptr, text, path, MB_OK);
@@ -28,16 +31,64 @@ int FailWrite(const char* path, const char* text) {
   return 0;
 }
 
-// Row bytes of a bottom-up picture, or -1 when the header can't size a block:
-// a width or height of zero or below (top-down files among them), beyond the
-// largest dimension accepted, or rows beyond the largest block.
-std::int64_t RowBytes(const BITMAPINFOHEADER& header) {
-  if (header.biWidth < 1 || header.biHeight < 1 || header.biWidth > limits::kMaxDimension ||
-      header.biHeight > limits::kMaxDimension) {
+// The info headers read: the 40-byte one, the two that add colour masks to
+// it (52 and 56 bytes) and the V4 and V5 headers (108 and 124 bytes), whose
+// further fields (colour space, gamma, profile) change no pixel's place and
+// are passed over. The OS/2 headers (12 and 64 bytes) and every other size
+// are refused.
+bool IsReadableHeaderSize(std::uint32_t size) {
+  return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
+}
+constexpr DWORD kLargestInfoHeaderBytes = 124;
+
+struct InfoHeader {
+  BITMAPINFOHEADER fields{};
+  BitFieldMasks masks;  // as the header holds them, when it is long enough
+};
+
+InfoHeader ParseInfoHeader(const BYTE* bytes, std::size_t length) {
+  InfoHeader info;
+  BITMAPINFOHEADER& h = info.fields;
+  ByteCursor in(bytes, length);
+  std::uint16_t planes = 0, bitCount = 0;
+  std::int32_t xPels = 0, yPels = 0;
+  in.ReadU32(&h.biSize);
+  in.ReadI32(&h.biWidth);
+  in.ReadI32(&h.biHeight);
+  in.ReadU16(&planes);
+  in.ReadU16(&bitCount);
+  in.ReadU32(&h.biCompression);
+  in.ReadU32(&h.biSizeImage);
+  in.ReadI32(&xPels);
+  in.ReadI32(&yPels);
+  in.ReadU32(&h.biClrUsed);
+  in.ReadU32(&h.biClrImportant);
+  h.biPlanes = planes;
+  h.biBitCount = bitCount;
+  h.biXPelsPerMeter = xPels;
+  h.biYPelsPerMeter = yPels;
+  in.ReadU32(&info.masks.red);
+  in.ReadU32(&info.masks.green);
+  in.ReadU32(&info.masks.blue);
+  in.ReadU32(&info.masks.alpha);
+  return info;
+}
+
+// How the file stores its pixel rows, and what they become in the block.
+enum class RowCoding {
+  kAsStored,   // read into the block as they are (turned bottom-up if need be)
+  kBitFields,  // expanded to plain 24- or 32-bit rows
+  kRunLength,  // decoded to plain 4- or 8-bit indexes
+};
+
+// Row bytes of a picture of the width and (absolute) height at the bits per
+// pixel, or -1 when it can't size a block: a width or height of zero or
+// below, or beyond the largest dimension accepted.
+std::int64_t RowBytes(std::int32_t width, std::int64_t height, std::uint32_t bitsPerPixel) {
+  if (width < 1 || height < 1 || width > limits::kMaxDimension || height > limits::kMaxDimension) {
     return -1;
   }
-  std::uint32_t bitsPerPixel = static_cast<std::uint32_t>(header.biPlanes) * header.biBitCount;
-  return DibStride64(header.biWidth, bitsPerPixel) * header.biHeight;
+  return DibStride64(width, bitsPerPixel) * height;
 }
 
 }  // namespace
@@ -62,16 +113,66 @@ BITMAPINFOHEADER* LoadBitmapFile(const char* path) {
     return Fail(path, "未知的位图格式文件!");
   }
 
-  HeapPtr<BITMAPINFOHEADER> block(static_cast<BITMAPINFOHEADER*>(std::malloc(44)));
-  if (!block) return Fail(path, "位图内存重新分配出错!");
-  if (!ReadExactly(file.Get(), block.get(), kInfoHeaderBytes)) {
+  BYTE infoBytes[kLargestInfoHeaderBytes] = {};
+  if (!ReadExactly(file.Get(), infoBytes, kInfoHeaderBytes)) {
     return Fail(path, "读位图文件信息头出错!");
   }
-  if (block->biSize != kInfoHeaderBytes) return Fail(path, "OS/2风格的位图不支持!");
+  std::uint32_t infoSize = ParseInfoHeader(infoBytes, kInfoHeaderBytes).fields.biSize;
+  if (!IsReadableHeaderSize(infoSize)) return Fail(path, "OS/2风格的位图不支持!");
+  if (infoSize > kInfoHeaderBytes &&
+      !ReadExactly(file.Get(), infoBytes + kInfoHeaderBytes, infoSize - kInfoHeaderBytes)) {
+    return Fail(path, "读位图文件信息头出错!");
+  }
+  InfoHeader info = ParseInfoHeader(infoBytes, infoSize);
+  BITMAPINFOHEADER header = info.fields;
+  const bool topDown = header.biHeight < 0;
+  const std::int64_t height = topDown ? -std::int64_t{header.biHeight} : header.biHeight;
+  const std::uint32_t storedBits = static_cast<std::uint32_t>(header.biPlanes) * header.biBitCount;
 
-  std::int64_t rowBytes = RowBytes(*block);
-  if (rowBytes < 0) return Fail(path, "未知的位图格式文件!");
-  DWORD paletteBytes = DibPaletteBytes(block.get());
+  // Bit fields and run lengths are decoded at the depths they are defined
+  // for; any other compression is read as stored and left for the
+  // conversion to refuse, as are top-down rows it would have to decode.
+  RowCoding coding = RowCoding::kAsStored;
+  DWORD maskBytes = 0;
+  bool fieldDepth = header.biPlanes == 1 && (header.biBitCount == 16 || header.biBitCount == 32);
+  if (header.biCompression == kBitFieldRows && fieldDepth) {
+    coding = RowCoding::kBitFields;
+    // Behind a 40-byte header the masks come first in the colour table's
+    // place; a file whose rows begin before their end has no masks (as some
+    // writers make them), and its rows are taken as plain ones.
+    if (infoSize == kInfoHeaderBytes) {
+      const std::uint32_t masksEnd = kFileHeaderBytes + kInfoHeaderBytes + kTrailingMaskBytes;
+      maskBytes = offBits == 0 || offBits >= masksEnd ? kTrailingMaskBytes : 0;
+      info.masks = maskBytes != 0 ? BitFieldMasks{} : PlainMasks(header.biBitCount);
+    }
+  } else if (header.biPlanes == 1 &&
+             ((header.biCompression == kRle8Rows && header.biBitCount == 8) ||
+              (header.biCompression == kRle4Rows && header.biBitCount == 4))) {
+    coding = RowCoding::kRunLength;
+  }
+  // Run lengths are bottom-up by definition; only plain rows and bit fields
+  // are turned.
+  const bool canTurn = coding == RowCoding::kBitFields ||
+                       (coding == RowCoding::kAsStored && header.biCompression == kPlainRows);
+  if (topDown && !canTurn) return Fail(path, "未知的位图格式文件!");
+
+  std::int64_t storedRowBytes = RowBytes(header.biWidth, height, storedBits);
+  if (storedRowBytes < 0) return Fail(path, "未知的位图格式文件!");
+  DWORD paletteBytes = DibPaletteBytes(&header);
+
+  // The block: a 40-byte header describing plain bottom-up rows, the table
+  // as the file holds it, and the rows. Bit fields are sized as expanded
+  // before their masks are read; masks that turn out plain only shrink it.
+  BITMAPINFOHEADER out = header;
+  out.biSize = kInfoHeaderBytes;
+  out.biHeight = static_cast<LONG>(height);
+  if (coding != RowCoding::kAsStored) {
+    out.biCompression = kPlainRows;
+    out.biSizeImage = 0;
+  }
+  if (coding == RowCoding::kBitFields) out.biBitCount = ExpandedBitCount(header.biBitCount);
+  std::int64_t rowBytes =
+      RowBytes(out.biWidth, height, static_cast<std::uint32_t>(out.biPlanes) * out.biBitCount);
   std::uint64_t blockBytes = kInfoHeaderBytes + std::uint64_t{paletteBytes} + rowBytes;
   if (blockBytes > limits::kMaxBlockBytes) return Fail(path, "重新分配位图信息头所需内存失败!");
 
@@ -79,19 +180,50 @@ BITMAPINFOHEADER* LoadBitmapFile(const char* path) {
   // would give, before a block is sized from them.
   std::uint64_t fileLength = 0;
   bool lengthKnown = FileLength(file.Get(), &fileLength);
-  std::uint64_t tableEnd = kFileHeaderBytes + kInfoHeaderBytes + std::uint64_t{paletteBytes};
+  std::uint64_t tableEnd =
+      std::uint64_t{kFileHeaderBytes} + infoSize + maskBytes + std::uint64_t{paletteBytes};
   if (lengthKnown && tableEnd > fileLength) return Fail(path, "读位图颜色表出错!");
-  if (offBits > static_cast<std::uint32_t>(INT32_MAX)) return Fail(path, "位图文件大小定位出错!");
-  std::uint64_t rowsStart = offBits != 0 ? offBits : tableEnd;
-  if (lengthKnown && rowsStart + static_cast<std::uint64_t>(rowBytes) > fileLength) {
-    return Fail(path, "读位图文件出错!");
+
+  if (maskBytes != 0) {
+    BYTE maskField[kTrailingMaskBytes];
+    if (!ReadExactly(file.Get(), maskField, sizeof maskField)) {
+      return Fail(path, "读位图颜色表出错!");
+    }
+    ByteCursor masks(maskField, sizeof maskField);
+    masks.ReadU32(&info.masks.red);
+    masks.ReadU32(&info.masks.green);
+    masks.ReadU32(&info.masks.blue);
+  }
+  if (coding == RowCoding::kBitFields) {
+    BitFieldMasks& masks = info.masks;
+    // No colour mask at all says no more than plain rows do.
+    if (masks.red == 0 && masks.green == 0 && masks.blue == 0) masks = PlainMasks(header.biBitCount);
+    if (!MasksAreUsable(masks, header.biBitCount)) return Fail(path, "未知的位图格式文件!");
+    if (MasksArePlain(masks, header.biBitCount)) {
+      coding = RowCoding::kAsStored;
+      out.biBitCount = header.biBitCount;
+      out.biSizeImage = header.biSizeImage;
+      rowBytes = storedRowBytes;
+      blockBytes = kInfoHeaderBytes + std::uint64_t{paletteBytes} + rowBytes;
+    }
   }
 
-  void* resized = std::realloc(block.get(), static_cast<std::size_t>(blockBytes));
-  if (resized == nullptr) return Fail(path, "重新分配位图信息头所需内存失败!");
-  block.release();
-  block.reset(static_cast<BITMAPINFOHEADER*>(resized));
+  if (offBits > static_cast<std::uint32_t>(INT32_MAX)) return Fail(path, "位图文件大小定位出错!");
+  std::uint64_t rowsStart = offBits != 0 ? offBits : tableEnd;
+  // The rows as the file stores them: their own length, or for run lengths
+  // the rest of the file, as far as a block may reach.
+  std::uint64_t storedBytes = static_cast<std::uint64_t>(storedRowBytes);
+  if (coding == RowCoding::kRunLength) {
+    if (!lengthKnown || rowsStart >= fileLength) return Fail(path, "读位图文件出错!");
+    storedBytes = fileLength - rowsStart;
+    if (storedBytes > limits::kMaxBlockBytes) storedBytes = limits::kMaxBlockBytes;
+  }
+  if (lengthKnown && rowsStart + storedBytes > fileLength) return Fail(path, "读位图文件出错!");
 
+  HeapPtr<BITMAPINFOHEADER> block(static_cast<BITMAPINFOHEADER*>(
+      std::malloc(static_cast<std::size_t>(blockBytes))));
+  if (!block) return Fail(path, "重新分配位图信息头所需内存失败!");
+  std::memcpy(block.get(), &out, kInfoHeaderBytes);
   auto* bytes = reinterpret_cast<BYTE*>(block.get());
   if (paletteBytes != 0 && !ReadExactly(file.Get(), bytes + kInfoHeaderBytes, paletteBytes)) {
     return Fail(path, "读位图颜色表出错!");
@@ -100,7 +232,34 @@ BITMAPINFOHEADER* LoadBitmapFile(const char* path) {
                                      FILE_BEGIN) == INVALID_SET_FILE_POINTER) {
     return Fail(path, "位图文件大小定位出错!");
   }
-  if (!ReadExactly(file.Get(), DibPixels(block.get()), static_cast<DWORD>(rowBytes))) {
+
+  BYTE* rows = DibPixels(block.get());
+  const std::size_t rowsLength = static_cast<std::size_t>(rowBytes);
+  if (coding == RowCoding::kAsStored) {
+    if (!ReadExactly(file.Get(), rows, static_cast<DWORD>(rowsLength))) {
+      return Fail(path, "读位图文件出错!");
+    }
+    if (topDown) FlipRows(rows, static_cast<std::size_t>(rowBytes / height), out.biHeight);
+    return block.release();
+  }
+
+  HeapPtr<BYTE> stored(static_cast<BYTE*>(std::malloc(static_cast<std::size_t>(storedBytes))));
+  if (!stored) return Fail(path, "位图内存重新分配出错!");
+  if (!ReadExactly(file.Get(), stored.get(), static_cast<DWORD>(storedBytes))) {
+    return Fail(path, "读位图文件出错!");
+  }
+  // Decoded rows are written pixel by pixel: their padding, and the pixels a
+  // run-length stream skips, are zero.
+  std::memset(rows, 0, rowsLength);
+  if (coding == RowCoding::kBitFields) {
+    if (!ExpandBitFields(stored.get(), static_cast<std::size_t>(storedBytes), header.biBitCount,
+                         info.masks, out.biWidth, out.biHeight, topDown, rows, rowsLength)) {
+      return Fail(path, "读位图文件出错!");
+    }
+    return block.release();
+  }
+  if (!DecodeRle(stored.get(), static_cast<std::size_t>(storedBytes), out.biBitCount, out.biWidth,
+                 out.biHeight, rows, rowsLength)) {
     return Fail(path, "读位图文件出错!");
   }
   return block.release();
