@@ -283,7 +283,7 @@ TEST(GdiOracle, RealBitmapsToEveryDepth) {
       }
     }
   }
-  EXPECT_EQ(6, files);
+  EXPECT_EQ(23, files);
 }
 
 TEST(PlatformPalettes, NativeTablesEqualGdi32) {
