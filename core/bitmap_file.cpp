@@ -139,7 +139,8 @@ BITMAPINFOHEADER* LoadBitmapFile(const char* path) {
 
   // Bit fields and run lengths are decoded at the depths they are defined
   // for; any other compression is read as stored and left for the
-  // conversion to refuse, as are top-down rows it would have to decode.
+  // conversion to refuse (top-down, it is refused here: nothing could turn
+  // rows it can't decode).
   RowCoding coding = RowCoding::kAsStored;
   DWORD maskBytes = 0;
   bool fieldDepth = header.biPlanes == 1 && (header.biBitCount == 16 || header.biBitCount == 32);
