@@ -95,11 +95,10 @@ std::int64_t ConvertibleDibBytes(const BITMAPINFOHEADER* source) {
   if (source == nullptr || source->biSize != dib_layout::kInfoHeaderBytes) return -1;
   if (!dib_layout::SidesFit(source->biWidth, source->biHeight)) return -1;
   if (source->biPlanes != 1 || !IsConvertibleBitCount(source->biBitCount)) return -1;
-  bool fieldsOfFullWidth = source->biBitCount == 16 || source->biBitCount == 32;
-  if (source->biCompression != BI_RGB &&
-      !(source->biCompression == BI_BITFIELDS && fieldsOfFullWidth)) {
-    return -1;
-  }
+  // Bit fields are not plain rows: their masks decide the colours, and in a
+  // packed DIB they sit where DibPixels does not look. The bitmap reader
+  // expands them before a conversion sees the rows.
+  if (source->biCompression != BI_RGB) return -1;
   std::int64_t bytes = std::int64_t{dib_layout::kInfoHeaderBytes} + DibPaletteBytes(source) +
                        DibStride64(source->biWidth, source->biBitCount) * source->biHeight;
   return static_cast<std::uint64_t>(bytes) <= limits::kMaxBlockBytes ? bytes : -1;

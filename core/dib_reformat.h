@@ -26,9 +26,9 @@ int FillColorTable(BITMAPINFOHEADER* target, const BITMAPINFOHEADER* source);
 
 // The length of a packed DIB the conversion accepts as its source, from its
 // header: a 40-byte header, a width and height from 1 to the largest
-// dimension, one plane, 1, 4, 8, 16, 24 or 32 bits, uncompressed (bit fields
-// at 16 and 32 bits are read as 5-5-5 and 8-8-8, the masks not being in the
-// block), and a block within the largest. -1 for any other header.
+// dimension, one plane, 1, 4, 8, 16, 24 or 32 bits, uncompressed plain rows
+// (not bit fields, whose masks would decide the colours), and a block within
+// the largest. -1 for any other header.
 std::int64_t ConvertibleDibBytes(const BITMAPINFOHEADER* source);
 
 // A new packed DIB of width x height at bitCount bits, owned by the caller

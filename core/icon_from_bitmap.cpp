@@ -40,6 +40,14 @@ int IconImageFromDib(IconImage* image, const BITMAPINFOHEADER* dib, BOOL stretch
   std::memcpy(xorBits, DibPixels(converted.get()), static_cast<std::size_t>(colorRowBytes));
   BYTE* andBits = xorBits + colorRowBytes;
   std::memset(andBits, 0, static_cast<std::size_t>(maskRowBytes));
+  // The mask leaves every pixel opaque, and so must the alpha channel of a
+  // 32-bit image: Windows falls back to the mask when no pixel has alpha, but
+  // other readers (icotool, ImageMagick, browsers) go by the alpha alone and
+  // would show nothing. 32-bit rows have no padding: every fourth byte is
+  // an alpha.
+  if (header->biBitCount == 32) {
+    for (std::size_t i = 3; i < colorRowBytes; i += 4) xorBits[i] = 0xFF;
+  }
 
   std::free(image->bits);
   image->bits = block.release();

@@ -8,7 +8,8 @@
 // Converts the packed DIB (it stays the caller's) to the record's width,
 // height and bitsPerPixel (stretched when the sizes differ and stretch is
 // set) and installs the result as the record's block: header (biHeight twice
-// the height), colour table, colour rows and all-zero mask rows, with
+// the height), colour table, colour rows (at 32 bits with alpha 255, opaque
+// as the mask says) and all-zero mask rows, with
 // byteCount, header, xorBits and andBits derived from it. The record's former
 // block is released only once the new one exists. 1, or 0 with the record
 // unchanged. Shows no message.

@@ -21,6 +21,37 @@ HeaderFields Fields(std::int32_t width, std::int32_t height, std::uint16_t bitCo
   return f;
 }
 
+// An info header of `size` bytes (the sizes of the V4 and V5 headers and of
+// the two between) storing rows by `compression`, with the masks from byte
+// 40 on and every further field zero.
+Bytes Info(std::uint32_t size, std::int32_t width, std::int32_t height, std::uint16_t bitCount,
+           std::uint32_t compression, std::vector<std::uint32_t> masks = {},
+           std::uint32_t clrUsed = 0) {
+  HeaderFields fields = Fields(width, height, bitCount, clrUsed);
+  fields.size = size;
+  Bytes info = InfoHeader(fields);
+  PutU32(info, 16, compression);
+  for (std::uint32_t mask : masks) AppendU32(info, mask);
+  if (info.size() < size) info.resize(size, 0);
+  return info;
+}
+
+// A bitmap file of that info header and what follows it (masks, table,
+// rows); offBits 0 leaves the rows right behind the table.
+Bytes FileOf(const Bytes& info, const Bytes& rest, std::uint32_t offBits = 0) {
+  Bytes file;
+  AppendU16(file, 19778);
+  AppendU32(file, static_cast<std::uint32_t>(14 + info.size() + rest.size()));
+  AppendU32(file, 0);
+  AppendU32(file, offBits);
+  Append(file, info);
+  Append(file, rest);
+  return file;
+}
+
+constexpr std::uint32_t kRle8 = 1, kRle4 = 2, kFields = 3;
+const Bytes kTwoColours = {0, 0, 0, 0, 255, 255, 255, 0};
+
 Bytes Pattern(std::size_t length, std::uint8_t seed) {
   Bytes bytes(length);
   for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<std::uint8_t>(seed + 3 * i);
@@ -101,14 +132,52 @@ TEST_F(BitmapFileReader, EachFailureShowsItsMessage) {
       {"bfReserved1 1", with([](Bytes& f) { f[6] = 1; }), "未知的位图格式文件!"},
       {"bfReserved2 1", with([](Bytes& f) { f[9] = 1; }), "未知的位图格式文件!"},
       {"biSize 12", with([](Bytes& f) { PutU32(f, 14, 12); }), "OS/2风格的位图不支持!"},
-      {"biSize 108", with([](Bytes& f) { PutU32(f, 14, 108); }), "OS/2风格的位图不支持!"},
-      {"biSize 124", with([](Bytes& f) { PutU32(f, 14, 124); }), "OS/2风格的位图不支持!"},
+      {"biSize 64", with([](Bytes& f) { PutU32(f, 14, 64); }), "OS/2风格的位图不支持!"},
+      {"biSize 41", with([](Bytes& f) { PutU32(f, 14, 41); }), "OS/2风格的位图不支持!"},
+      {"V4 header cut", with([](Bytes& f) { PutU32(f, 14, 108); }), "读位图文件信息头出错!"},
+      {"V5 header cut", with([](Bytes& f) { PutU32(f, 14, 124); }), "读位图文件信息头出错!"},
       {"last row cut", Bytes(good.begin(), good.end() - 1), "读位图文件出错!"},
       {"offBits past the end", with([](Bytes& f) { PutU32(f, 10, 4000); }), "读位图文件出错!"},
       {"offBits 2^31", with([](Bytes& f) { PutU32(f, 10, 0x80000000u); }), "位图文件大小定位出错!"},
       {"offBits 2^32-1", with([](Bytes& f) { PutU32(f, 10, 0xFFFFFFFFu); }), "位图文件大小定位出错!"},
       {"table cut", BitmapFile(Fields(3, 2, 8), Pattern(100, 1), 0), "读位图颜色表出错!"},
-      {"top-down", with([](Bytes& f) { PutU32(f, 22, static_cast<std::uint32_t>(-2)); }),
+      {"top-down rows cut",
+       with([](Bytes& f) {
+         PutU32(f, 22, static_cast<std::uint32_t>(-2));
+         f.pop_back();
+       }),
+       "读位图文件出错!"},
+      {"bit fields: a mask of two runs",
+       FileOf(Info(124, 1, 1, 16, kFields, {0xF100, 0x07E0, 0x001F}), Bytes(4)),
+       "未知的位图格式文件!"},
+      {"bit fields: a mask past 16 bits",
+       FileOf(Info(40, 1, 1, 16, kFields), {0, 0, 0x1F, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0, 1, 2, 3, 4}),
+       "未知的位图格式文件!"},
+      {"bit fields: masks cut", FileOf(Info(40, 1, 1, 32, kFields), Bytes(8)), "读位图颜色表出错!"},
+      {"RLE8 stream cut", FileOf(Info(40, 4, 1, 8, kRle8, {}, 2), Concat2(kTwoColours, {2, 5, 0})),
+       "读位图文件出错!"},
+      {"RLE8 without rows", FileOf(Info(40, 4, 1, 8, kRle8, {}, 2), kTwoColours),
+       "读位图文件出错!"},
+      {"RLE8 run past the row",
+       FileOf(Info(40, 2, 2, 8, kRle8, {}, 2), Concat2(kTwoColours, {3, 5, 0, 1})),
+       "读位图文件出错!"},
+      {"RLE4 pixels as they are past the row",
+       FileOf(Info(40, 2, 1, 4, kRle4, {}, 2), Concat2(kTwoColours, {0, 3, 0x12, 0x30, 0, 1})),
+       "读位图文件出错!"},
+      {"RLE8 delta past the right edge",
+       FileOf(Info(40, 2, 2, 8, kRle8, {}, 2), Concat2(kTwoColours, {0, 2, 3, 0, 0, 1})),
+       "读位图文件出错!"},
+      {"RLE8 delta past the top row",
+       FileOf(Info(40, 2, 2, 8, kRle8, {}, 2), Concat2(kTwoColours, {0, 2, 0, 3, 0, 1})),
+       "读位图文件出错!"},
+      {"RLE8 end of line past the top row",
+       FileOf(Info(40, 1, 1, 8, kRle8, {}, 2), Concat2(kTwoColours, {1, 1, 0, 0, 0, 0, 0, 1})),
+       "读位图文件出错!"},
+      {"RLE8 pixel above the top row",
+       FileOf(Info(40, 1, 1, 8, kRle8, {}, 2), Concat2(kTwoColours, {0, 2, 0, 1, 1, 1, 0, 1})),
+       "读位图文件出错!"},
+      {"RLE8 top-down",
+       FileOf(Info(40, 1, -1, 8, kRle8, {}, 2), Concat2(kTwoColours, {1, 1, 0, 1})),
        "未知的位图格式文件!"},
       {"width 0", with([](Bytes& f) { PutU32(f, 18, 0); }), "未知的位图格式文件!"},
       {"height 0", with([](Bytes& f) { PutU32(f, 22, 0); }), "未知的位图格式文件!"},
@@ -132,6 +201,72 @@ TEST_F(BitmapFileReader, EachFailureShowsItsMessage) {
   messages.Clear();
   EXPECT_EQ(nullptr, LoadBitmapFile(overLimit.c_str()));
   EXPECT_EQ("打开位图文件出错!", messages.OnlyText());
+}
+
+TEST_F(BitmapFileReader, DecodesEveryRowStorageIntoPlainBottomUpRows) {
+  struct Case {
+    const char* what;
+    Bytes file;
+    std::uint16_t bitCount;  // of the block's plain rows
+    Bytes rows;              // bottom row first
+  } cases[] = {
+      {"top-down, 24 bits",
+       FileOf(Info(40, 2, -2, 24, 0), {1, 2, 3, 4, 5, 6, 0xA, 0xB, 7, 8, 9, 10, 11, 12, 0xC, 0xD}),
+       24, {7, 8, 9, 10, 11, 12, 0xC, 0xD, 1, 2, 3, 4, 5, 6, 0xA, 0xB}},
+      {"V4 header, 8 bits", FileOf(Info(108, 3, 1, 8, 0, {}, 2), Concat2(kTwoColours, {1, 0, 1, 9})),
+       8, {1, 0, 1, 9}},
+      // Mid grey and pure red; 5-5-5 would make the grey dark blue.
+      {"5-6-5 in a V5 header",
+       FileOf(Info(124, 2, 1, 16, kFields, {0xF800, 0x07E0, 0x001F}), {0xEF, 0x7B, 0x00, 0xF8}),
+       24, {123, 125, 123, 0, 0, 255, 0, 0}},
+      {"5-6-5 masks behind a 40-byte header",
+       FileOf(Info(40, 2, 1, 16, kFields),
+              {0, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0, 0xEF, 0x7B, 0x00, 0xF8}),
+       24, {123, 125, 123, 0, 0, 255, 0, 0}},
+      // Rows right behind a 40-byte header leave no room for masks: plain.
+      {"bit fields without their masks",
+       FileOf(Info(40, 2, 1, 16, kFields), {0xEF, 0x7B, 0x00, 0xF8}, 54), 16,
+       {0xEF, 0x7B, 0x00, 0xF8}},
+      {"4-4-4 in a 52-byte header",
+       FileOf(Info(52, 1, 1, 16, kFields, {0x0F00, 0x00F0, 0x000F}), {0x80, 0x0F, 0, 0}), 24,
+       {0, 0x88, 0xFF, 0}},
+      {"32 bits red first, with alpha, top-down, 56-byte header",
+       FileOf(Info(56, 1, -2, 32, kFields, {0xFF, 0xFF00, 0xFF0000, 0xFF000000}),
+              {10, 20, 30, 40, 1, 2, 3, 4}),
+       32, {3, 2, 1, 4, 30, 20, 10, 40}},
+      {"10-10-10 in a V5 header",
+       FileOf(Info(124, 1, 1, 32, kFields, {0x3FF00000, 0x000FFC00, 0x000003FF}),
+              {0x01, 0x00, 0xF8, 0x3F}),
+       32, {0, 0x80, 0xFF, 0}},
+      {"32 bits with plain masks", FileOf(Info(108, 1, 1, 32, kFields, {0xFF0000, 0xFF00, 0xFF}),
+                                          {1, 2, 3, 4}),
+       32, {1, 2, 3, 4}},
+      // A run, pixels as they are (padded), end of line, a delta up and
+      // right, a run, end of bitmap; what the delta skips is index 0.
+      {"RLE8",
+       FileOf(Info(40, 4, 3, 8, kRle8, {}, 2),
+              Concat2(kTwoColours, {1, 5, 0, 3, 7, 8, 9, 0, 0, 0, 0, 2, 1, 1, 3, 4, 0, 1})),
+       8, {5, 7, 8, 9, 0, 0, 0, 0, 0, 4, 4, 4}},
+      {"RLE4",
+       FileOf(Info(40, 5, 2, 4, kRle4, {}, 2),
+              Concat2(kTwoColours, {0, 5, 0x12, 0x34, 0x50, 0, 0, 0, 0, 2, 2, 0, 3, 0xAB, 0, 1})),
+       4, {0x12, 0x34, 0x50, 0, 0x00, 0xAB, 0xA0, 0}},
+      {"RLE8 ending behind its last line without end of bitmap",
+       FileOf(Info(40, 1, 1, 8, kRle8, {}, 2), Concat2(kTwoColours, {1, 9, 0, 0})), 8,
+       {9, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    messages.Clear();
+    std::string path = dir.Write("decoded.bmp", c.file);
+    HeapPtr<BITMAPINFOHEADER> dib(LoadBitmapFile(path.c_str()));
+    ASSERT_TRUE(dib) << c.what << ": " << messages.OnlyText();
+    EXPECT_EQ(40u, dib->biSize) << c.what;
+    EXPECT_EQ(0u, dib->biCompression) << c.what;
+    EXPECT_EQ(c.bitCount, dib->biBitCount) << c.what;
+    EXPECT_GT(dib->biHeight, 0) << c.what;
+    const BYTE* rows = DibPixels(dib.get());
+    EXPECT_EQ(c.rows, Bytes(rows, rows + DibStride(dib.get()) * dib->biHeight)) << c.what;
+  }
 }
 
 class BitmapFileWriter : public ::testing::Test {

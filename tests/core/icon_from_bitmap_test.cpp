@@ -57,6 +57,11 @@ void ExpectBoundLikeAnIconImage(const IconImage& image, const char* what) {
   for (const BYTE* p = image.andBits; p < image.bits + image.byteCount; ++p) {
     ASSERT_EQ(0, *p) << what << ": the mask leaves every pixel opaque";
   }
+  if (image.bitsPerPixel == 32) {
+    for (const BYTE* alpha = image.xorBits + 3; alpha < image.andBits; alpha += 4) {
+      ASSERT_EQ(255, *alpha) << what << ": the alpha channel says what the mask says";
+    }
+  }
 }
 
 TEST(IconImageFromDib, BlockLayoutForEachFormat) {
@@ -186,8 +191,8 @@ TEST(IconImageFromBitmapFile, ReadsTheFileIntoTheRecord) {
 
 TEST(IconImageFromBitmapFile, FailuresLeaveTheRecordAndSayWhy) {
   TempDir dir;
-  Block rle = MakeDib({8, 8, 8}, 23);
-  HeaderOf(rle)->biCompression = 1;  // read as if uncompressed, but no conversion reads it
+  Block jpeg = MakeDib({8, 8, 8}, 23);
+  HeaderOf(jpeg)->biCompression = 4;  // read as if uncompressed, but no conversion reads it
   Block depth2 = MakeDib({8, 8, 24}, 23);
   HeaderOf(depth2)->biBitCount = 2;
   const struct {
@@ -196,7 +201,7 @@ TEST(IconImageFromBitmapFile, FailuresLeaveTheRecordAndSayWhy) {
   } cases[] = {
       {dir.Path("missing.bmp"), "打开位图文件出错!"},
       {dir.Write("short.bmp", Bytes{'B', 'M', 1}), "读位图文件头出错!"},
-      {dir.Write("rle.bmp", BitmapFileOf(rle)), "位图格式不能转换为图标!"},
+      {dir.Write("jpeg.bmp", BitmapFileOf(jpeg)), "位图格式不能转换为图标!"},
       {dir.Write("depth2.bmp", BitmapFileOf(depth2)), "位图格式不能转换为图标!"},
   };
   Record record(16, 16, 24);

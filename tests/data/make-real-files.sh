@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the icon and bitmap files that other programs write, for the tests
 # that read them: every group icon of Wine's shell32.dll as wrestool extracts
-# it, icons from ImageMagick and icotool, and bitmaps of every depth from
-# ImageMagick. Usage: make-real-files.sh OUTDIR
+# it, icons from ImageMagick and icotool, and bitmaps of every depth and
+# header from ImageMagick and of the kinds it doesn't write from
+# make-bitmaps.py. Usage: make-real-files.sh OUTDIR
 set -euo pipefail
 
 out=${1:?usage: make-real-files.sh OUTDIR}
@@ -38,6 +39,20 @@ convert -size 40x30 plasma:fractal -define bmp:subtype=RGB555 -compress none BMP
 convert -size 37x21 plasma:fractal -type truecolor -compress none BMP3:"$out/bmp/depth24.bmp"
 convert -size 40x30 plasma:fractal -alpha set -channel A -evaluate set 50% +channel \
   -define bmp3:alpha=true -compress none BMP3:"$out/bmp/depth32.bmp"
+
+# ImageMagick's own default: the 124-byte (V5) header, 5-6-5 and 8-8-8-8
+# bit fields, and RLE8 for palettes of more than 16 colours (as in BMP3 with
+# -compress RLE).
+convert -size 37x21 plasma:fractal -type truecolor "$out/bmp/v5-24.bmp"
+convert -size 40x30 plasma:fractal -alpha set -channel A -evaluate set 50% +channel "$out/bmp/v5-32-alpha.bmp"
+convert -size 40x30 plasma:fractal -define bmp:subtype=RGB565 "$out/bmp/v5-16-565.bmp"
+convert -size 40x30 plasma:fractal -colors 16 -type palette "$out/bmp/v5-4.bmp"
+convert -size 40x30 plasma:fractal -colors 200 -type palette "$out/bmp/v5-rle8.bmp"
+convert -size 40x30 plasma:fractal -colors 200 -type palette -compress RLE BMP3:"$out/bmp/rle8.bmp"
+
+# What ImageMagick doesn't write: bit fields in every header and order,
+# top-down rows, RLE4 and RLE8 with deltas.
+/usr/bin/python3 "$(dirname "$0")/make-bitmaps.py" "$out/bmp"
 
 rm -rf "$work"
 echo "$(ls "$out/ico" | wc -l) icon files, $(ls "$out/bmp" | wc -l) bitmap files in $out"

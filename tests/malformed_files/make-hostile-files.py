@@ -236,17 +236,30 @@ def bitmap_files(w):
     w.add('bmp-no-bm.bmp', b'MB' + sound[2:], BMP_UNKNOWN)
     w.add('bmp-reserved.bmp', sound[:6] + b'\1\0' + sound[8:], BMP_UNKNOWN)
     w.add('bmp-short-info-header.bmp', sound[:14 + 39], BMP_INFO)
-    for size in (12, 64, 108, 124):
+    for size in (12, 64, 41, 0xFFFFFFFF):
         data = bytearray(sound)
         struct.pack_into('<I', data, 14, size)
         w.add('bmp-bisize-%d.bmp' % size, bytes(data), BMP_OS2)
+    # A longer header over the bytes of a 40-byte one: it takes in part of
+    # the table, which then runs past the end of the file.
+    for size in (108, 124):
+        data = bytearray(sound)
+        struct.pack_into('<I', data, 14, size)
+        w.add('bmp-bisize-%d-over-40.bmp' % size, bytes(data), BMP_TABLE)
+    for size in (52, 56, 108, 124):
+        rows = bytes((i * 7) & 255 for i in range(stride(13, 8) * 7))
+        info = header(13, 7, 8, size=size) + bytes(size - 40)
+        w.add('bmp-sound-header-%d.bmp' % size, bmp(info, bytes(1024), rows), 'reads')
+        w.add('bmp-header-%d-cut.bmp' % size, bmp(info, bytes(1024), rows)[:14 + size - 1],
+              BMP_INFO)
 
     def patched(name, offset, fmt, value, outcome, base=sound):
         data = bytearray(base)
         struct.pack_into(fmt, data, offset, value)
         w.add(name, bytes(data), outcome)
 
-    patched('bmp-top-down.bmp', 22, '<i', -8, BMP_UNKNOWN)
+    patched('bmp-top-down.bmp', 22, '<i', -8, 'reads')
+    patched('bmp-top-down-cut.bmp', 22, '<i', -8, BMP_ROWS, base=sound[:-1])
     patched('bmp-width-0.bmp', 18, '<i', 0, BMP_UNKNOWN)
     patched('bmp-width-negative.bmp', 18, '<i', -8, BMP_UNKNOWN)
     patched('bmp-height-int-min.bmp', 22, '<i', -2**31, BMP_UNKNOWN)
@@ -273,9 +286,41 @@ def bitmap_files(w):
     patched('bmp-clrused-16384-wraps.bmp', 46, '<I', 16384, 'reads')
     patched('bmp-clrused-above-depth.bmp', 46, '<I', 300, 'reads',
             base=sound[:54] + bytes(4 * 300) + sound[54 + 1024:])
+    # Rows that are no run-length stream: the first run already runs past
+    # its row.
+    patched('bmp-rle8.bmp', 30, '<I', 1, BMP_ROWS)
+    patched('bmp-rle4.bmp', 30, '<I', 2, BMP_ROWS, base=sound_bmp(8, 8, 4))
+    rle_info = header(8, 8, 8, compression=1)
+    table = bytes(1024)
+    w.add('bmp-rle8-sound.bmp', bmp(rle_info, table, b'\x08\x05\x00\x00' * 8 + b'\x00\x01'),
+          'reads')
+    w.add('bmp-rle8-empty-stream.bmp', bmp(rle_info, table, b''), BMP_ROWS)
+    w.add('bmp-rle8-end-at-once.bmp', bmp(rle_info, table, b'\x00\x01'), 'reads')
+    w.add('bmp-rle8-cut-in-delta.bmp', bmp(rle_info, table, b'\x00\x02\x01'), BMP_ROWS)
+    w.add('bmp-rle8-deltas-past-top.bmp', bmp(rle_info, table, b'\x00\x02\x00\xFF'), BMP_ROWS)
+    w.add('bmp-rle8-lines-past-top.bmp', bmp(rle_info, table, b'\x00\x00' * 9 + b'\x00\x01'),
+          BMP_ROWS)
+    w.add('bmp-rle8-as-is-past-row.bmp', bmp(rle_info, table, b'\x00\x09' + bytes(10)), BMP_ROWS)
+    w.add('bmp-rle8-as-is-cut.bmp', bmp(rle_info, table, b'\x00\x05\x01\x02'), BMP_ROWS)
+    w.add('bmp-rle8-top-down.bmp', bmp(header(8, -8, 8, compression=1), table, b'\x00\x01'),
+          BMP_UNKNOWN)
+    w.add('bmp-rle4-sound.bmp',
+          bmp(header(8, 2, 4, compression=2), bytes(64), b'\x00\x08\x12\x34\x56\x78\x00\x00\x08\x9A\x00\x01'),
+          'reads')
+    # Bit fields: masks that are no single run, or wider than the pixel.
+    fields = header(8, 8, 16, size=124, compression=3)
+    w.add('bmp-fields-565.bmp', bmp(fields + struct.pack('<III', 0xF800, 0x7E0, 0x1F) + bytes(72),
+                                     b'', bytes(16 * 8)), 'reads')
+    w.add('bmp-fields-split-mask.bmp',
+          bmp(fields + struct.pack('<III', 0xF801, 0x7E0, 0x1E) + bytes(72), b'', bytes(16 * 8)),
+          BMP_UNKNOWN)
+    w.add('bmp-fields-mask-past-16-bits.bmp',
+          bmp(header(8, 8, 16, compression=3), struct.pack('<III', 0x1F0000, 0x7E0, 0x1F),
+              bytes(16 * 8)), BMP_UNKNOWN)
+    w.add('bmp-fields-masks-cut.bmp', bmp(header(8, 8, 32, compression=3), b'\0' * 6, off_bits=0),
+          BMP_TABLE)
     # Read, but nothing an icon can be made of.
-    patched('bmp-rle8.bmp', 30, '<I', 1, BMP_NOT_ICON)
-    patched('bmp-rle4.bmp', 30, '<I', 2, BMP_NOT_ICON, base=sound_bmp(8, 8, 4))
+    patched('bmp-rle8-at-4-bits.bmp', 30, '<I', 1, BMP_NOT_ICON, base=sound_bmp(8, 8, 4))
     patched('bmp-jpeg.bmp', 30, '<I', 4, BMP_NOT_ICON)
     patched('bmp-bitfields-24.bmp', 30, '<I', 3, BMP_NOT_ICON, base=sound_bmp(8, 8, 24))
     patched('bmp-bitfields-32.bmp', 30, '<I', 3, 'reads', base=sound_bmp(8, 8, 32))

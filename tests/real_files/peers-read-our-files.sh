@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Other programs read what pictrove writes: every real icon file saved again
 # as .ico is listed by icotool with the same images and identified by
-# ImageMagick, and its first image saved as .bmp is identified by ImageMagick.
+# ImageMagick, and its first image saved as .bmp is identified by ImageMagick;
+# every real bitmap saved as .ico reads as opaque.
 # Usage: peers-read-our-files.sh PICTROVE REAL_FILES_DIR
 set -euo pipefail
 
@@ -42,5 +43,24 @@ for icon in "$real"/ico/*.ico; do
   [ "$size" = "$first" ] || fail "$icon: bitmap is $size, first image $first"
 done
 
-echo "$checked icon files checked, $failures failures"
+# Every bitmap made into an icon (the starting 32 x 32 image of 32 bits) is
+# opaque to readers that go by the alpha channel rather than the mask:
+# icotool's PNG of it and ImageMagick reading the icon file itself.
+bitmaps=0
+for bitmap in "$real"/bmp/*.bmp; do
+  bitmaps=$((bitmaps + 1))
+  out=$work/bitmap.ico
+  if ! "$pictrove" save "$bitmap" "$out" 2>"$work/err"; then
+    fail "pictrove save $bitmap as ico: $(cat "$work/err")"
+    continue
+  fi
+  rm -rf "$work/png" && mkdir "$work/png"
+  icotool -x -o "$work/png" "$out" 2>"$work/err" || fail "icotool -x $out ($bitmap): $(cat "$work/err")"
+  for png in "$work/png"/*.png; do
+    [ "$(identify -format '%[opaque]' "$png")" = true ] || fail "$bitmap: icotool's $(basename "$png") is not opaque"
+  done
+  [ "$(identify -format '%[opaque]' "$out")" = true ] || fail "$bitmap: ImageMagick reads its icon as not opaque"
+done
+
+echo "$checked icon files and $bitmaps bitmaps checked, $failures failures"
 [ "$failures" -eq 0 ]
