@@ -140,7 +140,7 @@ int SaveBitmapFile(const char* path, BITMAPINFOHEADER* imageBlock) {
       !WriteExactly(file.Handle(), tableAndRows, paletteBytes + rowBytes)) {
     return FailWrite(path, "写位图文件出错!");
   }
-  if (!file.Commit()) return FailWrite(path, "位图文件建立失败！");
+  if (!file.Commit()) return FailWrite(path, "写位图文件出错!");
   return 1;
 }
 

@@ -50,6 +50,13 @@ std::uint64_t TotalFileBytes(const IconGroup* group) {
   return total;
 }
 
+// A directory entry or an image block that can't be written (a full disk, a
+// lost drive) or put in place: the old file stays, and the user is told.
+int FailWrite(const char* path) {
+  ShowMessageBox(MessageOwner(), "写图标文件出错!", path, MB_OK);
+  return 0;
+}
+
 }  // namespace
 
 int WriteIconFileHeader(HANDLE file, std::uint32_t count) {
@@ -78,22 +85,18 @@ int SaveIconFile(IconGroup* group, const char* path) {
     return 0;
   }
   // Offsets are 32-bit: a group whose blocks don't fit is not written.
-  if (TotalFileBytes(group) > UINT32_MAX) return 0;
+  if (TotalFileBytes(group) > UINT32_MAX) return FailWrite(path);
   BufferedWriter out(file.Handle());
   std::uint32_t offset = ImageFileOffset(group, 0);
   for (std::uint32_t i = 0; i < group->imageCount; ++i) {
     BYTE entry[16];
     BuildDirectoryEntry(group->images[i], offset, entry);
-    if (!out.Write(entry, sizeof entry)) return 0;
+    if (!out.Write(entry, sizeof entry)) return FailWrite(path);
     offset += group->images[i].byteCount;
   }
   for (std::uint32_t i = 0; i < group->imageCount; ++i) {
-    if (!WriteImageBlock(out, group->images[i])) return 0;
+    if (!WriteImageBlock(out, group->images[i])) return FailWrite(path);
   }
-  if (!out.Flush()) return 0;
-  if (!file.Commit()) {
-    ShowMessageBox(MessageOwner(), "文件建立时出错!", path, MB_OK);
-    return 0;
-  }
+  if (!out.Flush() || !file.Commit()) return FailWrite(path);
   return 1;
 }

@@ -27,7 +27,7 @@ import sys
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-MODULES_SCRIPT = os.path.join(HERE, '..', 'modules', 'make-test-modules.py')
+MODULES_SCRIPT = os.path.join(HERE, '..', 'module_resources', 'make-test-modules.py')
 
 _spec = importlib.util.spec_from_file_location('test_modules', MODULES_SCRIPT)
 test_modules = importlib.util.module_from_spec(_spec)
