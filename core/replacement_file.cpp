@@ -31,6 +31,9 @@ bool SameName(const std::string& a, const std::string& b) {
   return true;
 }
 
+// Whether the folder of `path` leaves room for a name of our own.
+bool RoomBeside(const std::string& path) { return NameStart(path) + 1 < limits::kMaxPathBytes; }
+
 // A path for a file of our own beside `path`, another one each call:
 // "pvXXXX.tmp" where the folder leaves room for it, else a name of as many
 // characters as there is room for. Every path the program accepts leaves at
@@ -38,8 +41,8 @@ bool SameName(const std::string& a, const std::string& b) {
 // the folder leaves no room at all (a long path a link led to).
 std::string PathBeside(const std::string& path) {
   static std::uint32_t next = std::random_device{}();
+  if (!RoomBeside(path)) return std::string();
   std::size_t folderLength = NameStart(path);
-  if (folderLength + 1 >= limits::kMaxPathBytes) return std::string();
   std::size_t room = limits::kMaxPathBytes - 1 - folderLength;
   std::uint32_t unique = next++;
   std::string name;
@@ -118,7 +121,16 @@ bool ReplacementFile::Create(const char* targetPath) {
       BY_HANDLE_FILE_INFORMATION information;
       if (!GetFileInformationByHandle(existing.Get(), &information)) return false;
       exists_ = true;
-      inPlace_ = information.nNumberOfLinks > 1 || !FinalPath(existing.Get(), &target_);
+      inPlace_ = information.nNumberOfLinks > 1;
+      // Replaced where it is; a link that leads where no name fits beside
+      // is written through instead.
+      std::string final;
+      DWORD attributes = GetFileAttributesA(targetPath);
+      if (FinalPath(existing.Get(), &final) && RoomBeside(final)) {
+        target_ = final;
+      } else if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        inPlace_ = true;
+      }
     } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
       return false;
     } else {
