@@ -306,7 +306,7 @@ int SaveBitmapFile(const char* path, BITMAPINFOHEADER* imageBlock) {
       !WriteExactly(file.Handle(), tableAndRows, paletteBytes + rowBytes)) {
     return FailWrite(path, Message::kBitmapWriteFailed);
   }
-  if (!file.Commit()) return FailWrite(path, Message::kBitmapCreateFailed);
+  if (!file.Commit()) return FailWrite(path, Message::kBitmapWriteFailed);
   return 1;
 }
 

@@ -24,12 +24,18 @@ bool FileLength(HANDLE file, std::uint64_t* length) {
   return true;
 }
 
+bool SetFilePosition(HANDLE file, std::uint64_t position) {
+  LONG high = static_cast<LONG>(position >> 32);
+  DWORD low = SetFilePointer(file, static_cast<LONG>(position & 0xFFFFFFFFu), &high, FILE_BEGIN);
+  return low != INVALID_SET_FILE_POINTER || GetLastError() == ERROR_SUCCESS;
+}
+
 bool PathFits(const char* path) {
   return path != nullptr && std::strlen(path) < limits::kMaxPathBytes;
 }
 
 HANDLE OpenForReading(const char* path) {
   if (!PathFits(path)) return INVALID_HANDLE_VALUE;
-  return CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+  return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                      nullptr);
 }

@@ -13,9 +13,12 @@ bool WriteExactly(HANDLE file, const void* buffer, DWORD count);
 // Length of an open file; false when the platform can't tell.
 bool FileLength(HANDLE file, std::uint64_t* length);
 
+// Sets the position of an open file from its start.
+bool SetFilePosition(HANDLE file, std::uint64_t position);
+
 // True when the path fits the 259 bytes (plus terminating zero) that every
 // path field and platform call of the program allows.
 bool PathFits(const char* path);
 
-// Opens an existing file for reading without sharing.
+// Opens an existing file for reading, shared with other readers only.
 HANDLE OpenForReading(const char* path);

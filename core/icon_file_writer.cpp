@@ -47,6 +47,13 @@ std::uint64_t TotalFileBytes(const IconGroup* group) {
   return total;
 }
 
+// A directory entry or an image block that can't be written (a full disk, a
+// lost drive) or put in place: the old file stays, and the user is told.
+int FailWrite(const char* path) {
+  ShowMessage(Message::kIconWriteFailed, path);
+  return 0;
+}
+
 }  // namespace
 
 int WriteIconFileHeader(HANDLE file, std::uint32_t count) {
@@ -72,22 +79,18 @@ int SaveIconFile(const IconGroup* group, const char* path) {
     return 0;
   }
   // Offsets are 32-bit: a group whose blocks don't fit is not written.
-  if (TotalFileBytes(group) > UINT32_MAX) return 0;
+  if (TotalFileBytes(group) > UINT32_MAX) return FailWrite(path);
   BufferedWriter out(file.Handle());
   std::uint32_t offset = ImageFileOffset(group, 0);
   for (std::uint32_t i = 0; i < group->imageCount; ++i) {
     std::uint8_t entry[icon_directory::kFileEntryBytes];
     icon_directory::WriteFileEntry(entry, DirectoryEntry(group->images[i], offset));
-    if (!out.Write(entry, sizeof entry)) return 0;
+    if (!out.Write(entry, sizeof entry)) return FailWrite(path);
     offset += group->images[i].byteCount;
   }
   for (std::uint32_t i = 0; i < group->imageCount; ++i) {
-    if (!WriteImageBlock(out, group->images[i])) return 0;
+    if (!WriteImageBlock(out, group->images[i])) return FailWrite(path);
   }
-  if (!out.Flush()) return 0;
-  if (!file.Commit()) {
-    ShowMessage(Message::kIconCreateFailed, path);
-    return 0;
-  }
+  if (!out.Flush() || !file.Commit()) return FailWrite(path);
   return 1;
 }

@@ -31,6 +31,7 @@ constexpr MessageDefinition kMessages[] = {
 
     {Message::kIconCreateFailed, "文件建立时出错!", C::kPath, O::kMainWindow},
     {Message::kIconHeaderWriteFailed, "写图标文件头时出错!", C::kPath, O::kMainWindow},
+    {Message::kIconWriteFailed, "写图标文件出错!", C::kPath, O::kMainWindow},
 
     {Message::kBitmapOpenFailed, "打开位图文件出错!", C::kPath, O::kNone},
     {Message::kBitmapHeaderReadFailed, "读位图文件头出错!", C::kPath, O::kNone},

@@ -29,6 +29,7 @@ enum class Message {
   // Writing an icon file (caption: its path).
   kIconCreateFailed,
   kIconHeaderWriteFailed,
+  kIconWriteFailed,
   // Reading and writing bitmap files (no owner; caption: the path).
   kBitmapOpenFailed,
   kBitmapHeaderReadFailed,

@@ -1,29 +1,103 @@
 #include "replacement_file.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <random>
+#include <vector>
 
 #include "file_io.h"
+#include "limits.h"
 
 namespace {
 
 constexpr int kNameAttempts = 16;
+constexpr DWORD kCopyBytes = 64 * 1024;
 
-// The target's folder, "." for a bare file name.
-void FolderOf(const char* path, char (&folder)[MAX_PATH]) {
-  const char* cut = nullptr;
-  for (const char* p = path; *p; ++p) {
-    if (*p == '/' || *p == '\\') cut = p;
+// Where the name of a path starts, behind its folder.
+std::size_t NameStart(const std::string& path) {
+  std::size_t cut = path.find_last_of("/\\");
+  if (cut == std::string::npos && path.size() >= 2 && path[1] == ':') return 2;  // "C:name"
+  return cut == std::string::npos ? 0 : cut + 1;
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
+    char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] - 'A' + 'a') : b[i];
+    if (x != y) return false;
   }
-  if (cut == nullptr) {
-    std::strcpy(folder, ".");
-    return;
+  return true;
+}
+
+// Whether the folder of `path` leaves room for a name of our own.
+bool RoomBeside(const std::string& path) { return NameStart(path) + 1 < limits::kMaxPathBytes; }
+
+// A path for a file of our own beside `path`, another one each call:
+// "pvXXXX.tmp" where the folder leaves room for it, else a name of as many
+// characters as there is room for. Every path the program accepts leaves at
+// least the room of its own name, so its folder always has one. Empty when
+// the folder leaves no room at all (a long path a link led to).
+std::string PathBeside(const std::string& path) {
+  static std::uint32_t next = std::random_device{}();
+  if (!RoomBeside(path)) return std::string();
+  std::size_t folderLength = NameStart(path);
+  std::size_t room = limits::kMaxPathBytes - 1 - folderLength;
+  std::uint32_t unique = next++;
+  std::string name;
+  if (room >= 10) {
+    static const char kHex[] = "0123456789ABCDEF";
+    name = "pv";
+    for (int shift = 12; shift >= 0; shift -= 4) name += kHex[(unique >> shift) & 0xF];
+    name += ".tmp";
+  } else {
+    static const char kLetters[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::uint32_t mixed = unique * 2654435761u;
+    name = room >= 2 ? "~" : "";
+    while (name.size() < room) {
+      name += kLetters[mixed % 36];
+      mixed = mixed / 36 + unique;
+    }
   }
-  std::size_t length = static_cast<std::size_t>(cut - path);
-  if (length == 0 || (length == 2 && path[1] == ':')) ++length;  // "/" or "C:\"
-  std::memcpy(folder, path, length);
-  folder[length] = '\0';
+  return path.substr(0, folderLength) + name;
+}
+
+// The file an open handle is, through every link, as a path the file calls
+// take.
+bool FinalPath(HANDLE file, std::string* path) {
+  std::vector<char> buffer(limits::kMaxPathBytes);
+  DWORD length = GetFinalPathNameByHandleA(file, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+  if (length >= buffer.size()) {
+    buffer.resize(length + 1);
+    length = GetFinalPathNameByHandleA(file, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+  }
+  if (length == 0 || length >= buffer.size()) return false;
+  std::string found(buffer.data(), length);
+  // Windows gives "\\?\C:\..." and "\\?\UNC\server\share\...".
+  if (found.compare(0, 8, "\\\\?\\UNC\\") == 0) {
+    found = "\\\\" + found.substr(8);
+  } else if (found.compare(0, 4, "\\\\?\\") == 0) {
+    found.erase(0, 4);
+  }
+  *path = found;
+  return true;
+}
+
+bool CopyContent(HANDLE from, HANDLE to, std::uint64_t length) {
+  HeapPtr<BYTE> buffer(static_cast<BYTE*>(std::malloc(kCopyBytes)));
+  if (!buffer) return false;
+  while (length > 0) {
+    DWORD chunk = length < kCopyBytes ? static_cast<DWORD>(length) : kCopyBytes;
+    if (!ReadExactly(from, buffer.get(), chunk) || !WriteExactly(to, buffer.get(), chunk)) return false;
+    length -= chunk;
+  }
+  return true;
+}
+
+// Ends an open file at `length`.
+bool SetFileLength(HANDLE file, std::uint64_t length) {
+  return SetFilePosition(file, length) && SetEndOfFile(file);
 }
 
 }  // namespace
@@ -31,36 +105,140 @@ void FolderOf(const char* path, char (&folder)[MAX_PATH]) {
 ReplacementFile::~ReplacementFile() {
   if (!pending_) return;
   file_.Close();
-  DeleteFileA(temp_);
+  if (!content_.empty()) DeleteFileA(content_.c_str());
 }
 
 bool ReplacementFile::Create(const char* targetPath) {
-  if (!PathFits(targetPath)) return false;
-  std::strcpy(target_, targetPath);
-  char folder[MAX_PATH];
-  FolderOf(targetPath, folder);
-  // A name of our own, created exclusively: one open per file, where letting
-  // the platform make the name unique would create the file twice. A name
-  // that is taken (a left-over of a run that died) moves on to the next.
-  static std::uint32_t next = std::random_device{}();
+  if (pending_ || !PathFits(targetPath)) return false;
+  named_ = targetPath;
+  target_ = named_;
+  {
+    // What the target is: whether the user may write it, how many names it
+    // has and where it is.
+    FileHandle existing(CreateFileA(targetPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (existing.IsValid()) {
+      BY_HANDLE_FILE_INFORMATION information;
+      if (!GetFileInformationByHandle(existing.Get(), &information)) return false;
+      exists_ = true;
+      inPlace_ = information.nNumberOfLinks > 1;
+      // Replaced where it is; a link that leads where no name fits beside
+      // is written through instead.
+      std::string final;
+      DWORD attributes = GetFileAttributesA(targetPath);
+      if (FinalPath(existing.Get(), &final) && RoomBeside(final)) {
+        target_ = final;
+      } else if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        inPlace_ = true;
+      }
+    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+      return false;
+    } else {
+      // A name with no file behind it is a link to a missing file, which is
+      // made through the link.
+      linkToMissingFile_ = GetFileAttributesA(targetPath) != INVALID_FILE_ATTRIBUTES;
+      inPlace_ = linkToMissingFile_;
+    }
+  }
+  if (!CreateBeside()) {
+    // A folder that takes no new file: a file that is there can still be
+    // written in place, from content kept elsewhere meanwhile.
+    if (!exists_ && !linkToMissingFile_) return false;
+    inPlace_ = true;
+    if (!CreateInTemporaryFolder()) return false;
+  }
+  pending_ = true;
+  return true;
+}
+
+bool ReplacementFile::CreateBeside() {
+  // A name of our own, created exclusively; a name that is taken (by the
+  // user, or a left-over of a run that died) moves on to the next.
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    UINT unique = 1 + next++ % 0xFFFF;
-    if (GetTempFileNameA(folder, "pv", unique, temp_) == 0) return false;
-    file_ = FileHandle(CreateFileA(temp_, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string path = PathBeside(target_);
+    if (path.empty()) return false;
+    if (SameName(path, target_)) continue;
+    file_ = FileHandle(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_TEMPORARY, nullptr));
     if (file_.IsValid()) {
-      pending_ = true;
+      content_ = path;
       return true;
     }
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return false;
+  }
+  return false;
+}
+
+bool ReplacementFile::CreateInTemporaryFolder() {
+  char folder[MAX_PATH];
+  DWORD length = GetTempPathA(sizeof folder, folder);
+  if (length == 0 || length >= sizeof folder) return false;
+  std::string anyName = std::string(folder, length) + "x";
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    std::string path = PathBeside(anyName);
+    if (path.empty()) return false;
+    file_ = FileHandle(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (file_.IsValid()) return true;
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return false;
   }
   return false;
 }
 
 bool ReplacementFile::Commit() {
-  if (!pending_ || !file_.Close()) return false;
-  if (!MoveFileExA(temp_, target_, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return false;
+  if (!pending_) return false;
+  if (!inPlace_) {
+    if (!file_.Close()) return false;
+    BOOL replaced = exists_ ? ReplaceFileA(target_.c_str(), content_.c_str(), nullptr, 0, nullptr, nullptr)
+                            : MoveFileExA(content_.c_str(), target_.c_str(),
+                                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (replaced) {
+      pending_ = false;
+      return true;
+    }
+    // What the target is can't be given to a new file (it is another user's,
+    // say): the content is written into it instead.
+    if (!exists_) return false;
+    file_ = FileHandle(CreateFileA(content_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file_.IsValid()) return false;
   }
+  if (!WriteInPlace()) return false;
+  file_.Close();
+  if (!content_.empty()) DeleteFileA(content_.c_str());
   pending_ = false;
   return true;
+}
+
+bool ReplacementFile::WriteInPlace() {
+  std::uint64_t length = 0;
+  if (!FileLength(file_.Get(), &length) || !SetFilePosition(file_.Get(), 0)) return false;
+  FileHandle target(CreateFileA(named_.c_str(), GENERIC_WRITE, 0, nullptr,
+                                linkToMissingFile_ ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!target.IsValid()) {
+    // Some ReplaceFileA (Wine's) take the old file away before they fail to
+    // move the new one in: the new content still has a place to go.
+    if (exists_ && GetLastError() == ERROR_FILE_NOT_FOUND && !content_.empty()) {
+      file_.Close();
+      return MoveFileExA(content_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    }
+    return false;
+  }
+  std::string made;
+  if (linkToMissingFile_ && GetLastError() != ERROR_ALREADY_EXISTS) FinalPath(target.Get(), &made);
+  // The room first: a disk that can't take the new length fails here, while
+  // the old content is still whole.
+  std::uint64_t oldLength = 0;
+  bool done = FileLength(target.Get(), &oldLength);
+  if (done && length > oldLength && !SetFileLength(target.Get(), length)) {
+    SetFileLength(target.Get(), oldLength);
+    done = false;
+  }
+  done = done && SetFilePosition(target.Get(), 0) && CopyContent(file_.Get(), target.Get(), length) &&
+         SetFileLength(target.Get(), length);
+  done = target.Close() && done;
+  if (!done && !made.empty()) DeleteFileA(made.c_str());
+  return done;
 }

@@ -1,8 +1,15 @@
-// Writes a file so that a failure loses nothing: the bytes go to a temporary
-// file beside the target, which replaces the target only once every byte is
-// written and the file is closed. Until Commit succeeds the target is as it
-// was, and the destructor removes the temporary file.
+// Writes a file so that a failure loses nothing, as an editor's safe save
+// does. The new content goes to a file of its own beside the file the user
+// named (through links, the file they name), and takes its place only once
+// every byte is written, keeping what the target is: ReplaceFileA gives the
+// new file the old one's attributes and security. A target that must keep
+// its identity (more names than one, what can't be given to a new file) or
+// whose folder takes no new file is written in place instead, from the
+// complete content. Until Commit succeeds the target is as it was; the
+// destructor removes whatever was made for the save.
 #pragma once
+
+#include <string>
 
 #include "platform/handles.h"
 
@@ -13,18 +20,30 @@ class ReplacementFile {
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-  // Creates the temporary file in the target's folder; false when the path is
-  // too long or the folder can't take a new file.
+  // Makes the file that takes the new content; false when the target can't
+  // be written (the user may not write it, its folder is missing, its path
+  // is too long), with nothing changed.
   bool Create(const char* targetPath);
 
+  // Where the new content is written, from its start.
   HANDLE Handle() const { return file_.Get(); }
 
-  // Closes the temporary file and moves it over the target.
+  // Puts the new content in the target's place; false when it can't, with
+  // the target as it was (short of an error of the disk while it is written
+  // in place).
   bool Commit();
 
  private:
+  bool CreateBeside();
+  bool CreateInTemporaryFolder();
+  bool WriteInPlace();
+
+  std::string named_;    // the target as the user named it
+  std::string target_;   // the file it names, through links
+  std::string content_;  // the new content's file beside it; empty for one without a name
   FileHandle file_;
-  char target_[MAX_PATH] = {};
-  char temp_[MAX_PATH] = {};
+  bool exists_ = false;
+  bool inPlace_ = false;
+  bool linkToMissingFile_ = false;
   bool pending_ = false;
 };

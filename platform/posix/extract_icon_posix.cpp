@@ -2,6 +2,10 @@
 // module, at the display's icon size.
 #include "win32_api.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -22,6 +26,17 @@ struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// A regular file opened for reading; null for anything else, without waiting
+// on a named pipe for a writer.
+std::FILE* OpenRegularFile(const char* path) {
+  int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return nullptr;
+  struct stat info;
+  std::FILE* file = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? fdopen(fd, "rb") : nullptr;
+  if (file == nullptr) close(fd);
+  return file;
+}
 
 // The icon of the image of an icon file that best fits the display.
 HICON IconFromIconFile(std::FILE* file) {
@@ -86,7 +101,7 @@ HICON IconFromModule(HMODULE module) {
 
 HICON ExtractIconA(HINSTANCE, LPCSTR path, UINT index) try {
   if (path == nullptr) return nullptr;
-  File file(std::fopen(path, "rb"));
+  File file(OpenRegularFile(path));
   if (!file) return nullptr;
   std::uint8_t bytes[icon_directory::kHeaderBytes] = {};
   std::size_t got = std::fread(bytes, 1, sizeof bytes, file.get());

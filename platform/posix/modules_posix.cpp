@@ -1,14 +1,12 @@
-// Modules of the native build: the file is mapped into memory, read-only, and
-// its resources are found with our own PE reader. Mapping instead of reading
-// makes a load cost the pages that are looked at, not the whole file, so that
-// reading one group of a large module (the Save command loads the module
-// afresh each time) stays cheap. A module handle is the address
-// of the loaded module; a resource handle is the address of its data entry in
+// Modules of the native build: the file is read into memory whole, and its
+// resources are found with our own PE reader. Read, not mapped: a mapped file
+// that another program shortens meanwhile faults (SIGBUS) on the pages it
+// lost, where a copy stays as it was read. A module handle is the address of
+// the loaded module; a resource handle is the address of its data entry in
 // the file's bytes, as under Windows.
 #include "win32_api.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +15,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "formats/input_limits.h"
 #include "platform/pe/pe_image.h"
@@ -33,9 +32,7 @@ struct LoadedModule {
   LoadedModule() = default;
   LoadedModule(const LoadedModule&) = delete;
   LoadedModule& operator=(const LoadedModule&) = delete;
-  ~LoadedModule() {
-    if (bytes != nullptr) munmap(const_cast<std::uint8_t*>(bytes), length);
-  }
+  std::unique_ptr<std::uint8_t[]> copy;
   const std::uint8_t* bytes = nullptr;
   std::size_t length = 0;
   PeImage image;
@@ -59,7 +56,9 @@ class FileDescriptor {
   int fd_;
 };
 
-bool MapWholeFile(const char* path, LoadedModule* module) {
+// The file as long as it was when opened; false when it is no regular file,
+// is beyond the largest module, or comes up short (shortened meanwhile).
+bool ReadWholeFile(const char* path, LoadedModule* module) {
   // Without O_NONBLOCK, opening a named pipe would wait for a writer.
   FileDescriptor file(open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat info;
@@ -68,9 +67,16 @@ bool MapWholeFile(const char* path, LoadedModule* module) {
     return false;
   }
   std::size_t length = static_cast<std::size_t>(info.st_size);
-  void* mapped = mmap(nullptr, length, PROT_READ, MAP_PRIVATE, file.Get(), 0);
-  if (mapped == MAP_FAILED) return false;
-  module->bytes = static_cast<const std::uint8_t*>(mapped);
+  std::unique_ptr<std::uint8_t[]> copy(new (std::nothrow) std::uint8_t[length]);
+  if (!copy) return false;
+  for (std::size_t done = 0; done < length;) {
+    ssize_t n = pread(file.Get(), copy.get() + done, length - done, static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  module->bytes = copy.get();
+  module->copy = std::move(copy);
   module->length = length;
   return true;
 }
@@ -105,7 +111,7 @@ HMODULE LoadLibraryExA(LPCSTR path, HANDLE file, DWORD flags) {
       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE;
   if (path == nullptr || file != nullptr || (flags & kAsData) == 0) return nullptr;
   std::unique_ptr<LoadedModule> module(new (std::nothrow) LoadedModule);
-  if (!module || !MapWholeFile(path, module.get())) return nullptr;
+  if (!module || !ReadWholeFile(path, module.get())) return nullptr;
   if (!module->image.Parse(module->bytes, module->length)) return nullptr;
   module->hasResources = module->resources.Open(module->image);
   return reinterpret_cast<HMODULE>(module.release());

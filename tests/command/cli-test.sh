@@ -116,5 +116,55 @@ expect "extract all good" 0 '' '' -- "$pictrove" extract "$module" -o "$work/ext
 [ "$(wc -l <"$work/out")" = 5 ] || { echo "FAIL extract: $(cat "$work/out")" >&2; failures=$((failures + 1)); }
 expect "extract without -o" 2 '' 'usage:' -- "$pictrove" extract "$module"
 
+# Named pipes are no files: refused at once, never waited on.
+mkfifo "$work/pipe.ico" "$work/pipe.bmp"
+expect "list a pipe named .ico" 1 '' 'pipe.ico: 图标文件打开时出错!' -- timeout 20 "$pictrove" list "$work/pipe.ico"
+expect "list a pipe named .bmp" 1 '' 'pipe.bmp: 打开位图文件出错!' -- timeout 20 "$pictrove" list "$work/pipe.bmp"
+
+# Readers don't keep one another out: twenty at once all read the file (one
+# large enough for their reads to overlap).
+convert -size 2000x2000 xc:red -type TrueColor "BMP3:$work/large.bmp"
+pids=()
+for i in $(seq 20); do
+  "$pictrove" list "$work/large.bmp" >/dev/null 2>"$work/reader-$i.err" &
+  pids+=($!)
+done
+refused=0
+for pid in "${pids[@]}"; do wait "$pid" || refused=$((refused + 1)); done
+[ "$refused" = 0 ] || { echo "FAIL twenty readers: $refused refused: $(cat "$work"/reader-*.err | sort | uniq -c)" >&2; failures=$((failures + 1)); }
+
+# A save stopped by a signal while it writes (Ctrl-C, kill) leaves nothing in
+# the target's folder; one that ends first leaves the complete file.
+python3 - "$work/big.ico" <<'PY'
+import struct, sys
+count, side = 300, 256
+block = struct.pack('<IiiHHIIiiII', 40, side, 2 * side, 1, 32, 0, 0, 0, 0, 0, 0)
+block += bytes(range(256)) * (side * side * 4 // 256) + b'\0' * (side * side // 8)
+with open(sys.argv[1], 'wb') as f:
+    f.write(struct.pack('<HHH', 0, 1, count))
+    for i in range(count):
+        f.write(struct.pack('<BBBBHHII', 0, 0, 0, 0, 1, 32, len(block), 6 + 16 * count + i * len(block)))
+    for i in range(count):
+        f.write(block)
+PY
+for signal in INT TERM; do
+  folder=$work/stopped-$signal
+  mkdir "$folder"
+  set -m  # a job of its own, which takes Ctrl-C as a foreground program does
+  "$pictrove" save "$work/big.ico" "$folder/big.ico" &
+  pid=$!
+  set +m
+  until ls -l "/proc/$pid/fd" 2>/dev/null | grep -q "$folder/"; do
+    kill -0 "$pid" 2>/dev/null || break
+  done
+  kill -s "$signal" "$pid" 2>/dev/null
+  wait "$pid"
+  left=$(ls -A "$folder")
+  if [ -n "$left" ] && { [ "$left" != big.ico ] || ! cmp -s "$work/big.ico" "$folder/big.ico"; }; then
+    echo "FAIL save stopped by SIG$signal left: $left" >&2
+    failures=$((failures + 1))
+  fi
+done
+
 echo "$failures failures"
 [ "$failures" -eq 0 ]

@@ -2,12 +2,17 @@
 
 #include <cstdlib>
 #include <cstring>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "core/bitmap_file.h"
 #include "core/dib.h"
+#include "core/file_io.h"
 #include "platform/handles.h"
 #include "tests/support/image_bytes.h"
 #include "tests/support/message_capture.h"
+#include "tests/support/save_checks.h"
 
 namespace {
 
@@ -201,6 +206,24 @@ TEST_F(BitmapFileReader, EachFailureShowsItsMessage) {
   messages.Clear();
   EXPECT_EQ(nullptr, LoadBitmapFile(overLimit.c_str()));
   EXPECT_EQ("打开位图文件出错!", messages.OnlyText());
+
+#ifndef _WIN32
+  // A named pipe is no file: refused at once, never waited on.
+  std::string pipe = dir.Path("pipe.bmp");
+  ASSERT_EQ(0, mkfifo(pipe.c_str(), 0600));
+  messages.Clear();
+  EXPECT_EQ(nullptr, LoadBitmapFile(pipe.c_str()));
+  EXPECT_EQ("打开位图文件出错!", messages.OnlyText());
+#endif
+}
+
+TEST_F(BitmapFileReader, ReadersDoNotKeepOneAnotherOut) {
+  std::string path = dir.Write("shared.bmp", BitmapFile(Fields(3, 2, 24), Pattern(24, 1), 54));
+  FileHandle other(OpenForReading(path.c_str()));
+  ASSERT_TRUE(other.IsValid());
+  HeapPtr<BITMAPINFOHEADER> dib(LoadBitmapFile(path.c_str()));
+  EXPECT_TRUE(dib);
+  EXPECT_TRUE(messages.Messages().empty());
 }
 
 TEST_F(BitmapFileReader, DecodesEveryRowStorageIntoPlainBottomUpRows) {
@@ -321,26 +344,33 @@ TEST_F(BitmapFileWriter, WrittenFileReadsBackAsTheColourPicture) {
   EXPECT_TRUE(messages.Messages().empty());
 }
 
-TEST_F(BitmapFileWriter, FailedSaveLeavesTheTargetAsItWas) {
+TEST_F(BitmapFileWriter, ReplacesAnExistingFileWhole) {
   Bytes block = IconImageBlock(16, 16, 24);
-  auto* header = reinterpret_cast<BITMAPINFOHEADER*>(block.data());
-  std::string inMissingFolder = dir.Path("missing") + "/x.bmp";
-  EXPECT_EQ(0, SaveBitmapFile(inMissingFolder.c_str(), header));
-  EXPECT_EQ("位图文件建立失败！", messages.OnlyText());
-  EXPECT_EQ(nullptr, messages.Messages()[0].owner);
-  EXPECT_FALSE(FileExists(inMissingFolder));
-
-  messages.Clear();
-  std::string folder = dir.Path("folder.bmp");
-  ASSERT_TRUE(CreateDirectoryForTest(folder));
-  EXPECT_EQ(0, SaveBitmapFile(folder.c_str(), header));
-  EXPECT_EQ("位图文件建立失败！", messages.OnlyText());
-  EXPECT_EQ((std::vector<std::string>{"folder.bmp"}), dir.Files());
-
   std::string existing = dir.Write("old.bmp", Bytes(3000, 0x11));
-  messages.Clear();
-  ASSERT_EQ(1, SaveBitmapFile(existing.c_str(), header));
+  ASSERT_EQ(1, SaveBitmapFile(existing.c_str(), reinterpret_cast<BITMAPINFOHEADER*>(block.data())));
   EXPECT_EQ(822u, ReadFileBytes(existing).size());
+  EXPECT_EQ((std::vector<std::string>{"old.bmp"}), dir.Files()) << "no temporary file is left";
+}
+
+class BitmapFileSaves : public BitmapFileWriter {
+ protected:
+  // Over 4 KiB, so that a disk with one page free takes the header only.
+  Bytes block = IconImageBlock(32, 32, 32);
+  SaveTo save = [this](const char* path) {
+    return SaveBitmapFile(path, reinterpret_cast<BITMAPINFOHEADER*>(block.data()));
+  };
+};
+
+TEST_F(BitmapFileSaves, EveryAcceptedLengthOfPath) { ExpectEveryAcceptedLengthSaves(dir, save); }
+
+TEST_F(BitmapFileSaves, KeepWhatTheTargetIs) { ExpectSavesKeepWhatTargetsAre(dir, save); }
+
+TEST_F(BitmapFileSaves, FailedSaveLeavesTheTargetAsItWas) {
+  ExpectFailedSavesLeaveTargets(dir, {"位图文件建立失败！", "写位图文件头出错!", "写位图文件出错!"}, save);
+  messages.Clear();
+  EXPECT_EQ(0, save(dir.Path("missing/x.bmp").c_str()));
+  ASSERT_EQ(1u, messages.Messages().size());
+  EXPECT_EQ(nullptr, messages.Messages()[0].owner) << "bitmap messages have no owner";
 }
 
 TEST_F(BitmapFileWriter, PngImageIsSavedAsItsDecoded32BitPicture) {

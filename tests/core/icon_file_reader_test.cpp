@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
+#include "core/file_io.h"
 #include "core/icon_file.h"
 #include "platform/handles.h"
 #include "tests/support/image_bytes.h"
@@ -156,6 +160,24 @@ TEST_F(IconFileReader, MissingAndTooLongPathsAreNotOpened) {
   messages.Clear();
   EXPECT_EQ(nullptr, LoadIconFile(overLimit.c_str()));
   EXPECT_EQ("图标文件打开时出错!", messages.OnlyText());
+
+#ifndef _WIN32
+  // A named pipe is no file: refused at once, never waited on.
+  std::string pipe = dir.Path("pipe.ico");
+  ASSERT_EQ(0, mkfifo(pipe.c_str(), 0600));
+  messages.Clear();
+  EXPECT_EQ(nullptr, LoadIconFile(pipe.c_str()));
+  EXPECT_EQ("图标文件打开时出错!", messages.OnlyText());
+#endif
+}
+
+TEST_F(IconFileReader, ReadersDoNotKeepOneAnotherOut) {
+  std::string path = dir.Write("shared.ico", IconFile({IconImageBlock(16, 16, 4)}));
+  FileHandle other(OpenForReading(path.c_str()));
+  ASSERT_TRUE(other.IsValid());
+  GroupOwner owner{LoadIconFile(path.c_str())};
+  EXPECT_NE(nullptr, owner.group);
+  EXPECT_TRUE(messages.Messages().empty());
 }
 
 TEST_F(IconFileReader, HeaderReaderReturnsCountOrMinusOne) {

@@ -7,6 +7,7 @@
 #include "core/icon_file.h"
 #include "tests/support/image_bytes.h"
 #include "tests/support/message_capture.h"
+#include "tests/support/save_checks.h"
 
 namespace {
 
@@ -151,28 +152,19 @@ TEST_F(IconFileWriter, ReplacesALongerFileWhole) {
   EXPECT_EQ((std::vector<std::string>{"old.ico"}), dir.Files()) << "no temporary file is left";
 }
 
-TEST_F(IconFileWriter, FailedSaveLeavesTheTargetAsItWas) {
-  BuiltGroup group({IconImageBlock(16, 16, 4)});
+class IconFileSaves : public IconFileWriter {
+ protected:
+  // Over 4 KiB, so that a disk with one page free takes the header only.
+  BuiltGroup group{{IconImageBlock(32, 32, 32, 0, 5), IconImageBlock(16, 16, 4, 0, 6)}};
+  SaveTo save = [this](const char* path) { return SaveIconFile(group.get(), path); };
+};
 
-  std::string inMissingFolder = dir.Path("missing") + "/x.ico";
-  EXPECT_EQ(0, SaveIconFile(group.get(), inMissingFolder.c_str()));
-  EXPECT_EQ("文件建立时出错!", messages.OnlyText());
-  EXPECT_EQ(inMissingFolder, messages.Messages()[0].caption);
-  EXPECT_FALSE(FileExists(inMissingFolder));
+TEST_F(IconFileSaves, EveryAcceptedLengthOfPath) { ExpectEveryAcceptedLengthSaves(dir, save); }
 
-  // A folder of the target's name can't be replaced: everything is written
-  // to the temporary file, then the replacement fails.
-  messages.Clear();
-  std::string folder = dir.Path("folder.ico");
-  ASSERT_TRUE(CreateDirectoryForTest(folder));
-  EXPECT_EQ(0, SaveIconFile(group.get(), folder.c_str()));
-  EXPECT_EQ("文件建立时出错!", messages.OnlyText());
-  EXPECT_EQ((std::vector<std::string>{"folder.ico"}), dir.Files());
+TEST_F(IconFileSaves, KeepWhatTheTargetIs) { ExpectSavesKeepWhatTargetsAre(dir, save); }
 
-  messages.Clear();
-  std::string tooLong = dir.Path(std::string(300, 'n') + ".ico");
-  EXPECT_EQ(0, SaveIconFile(group.get(), tooLong.c_str()));
-  EXPECT_EQ("文件建立时出错!", messages.OnlyText());
+TEST_F(IconFileSaves, FailedSaveLeavesTheTargetAsItWas) {
+  ExpectFailedSavesLeaveTargets(dir, {"文件建立时出错!", "写图标文件头时出错!", "写图标文件出错!"}, save);
 }
 
 TEST_F(IconFileWriter, HeaderWriterTakesTheLow16BitsOfTheCount) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -117,6 +118,30 @@ TEST(LoadLibraryExA, DoesNotWaitOnAPipe) {
   ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
   EXPECT_EQ(nullptr, LoadLibraryExA(fifo.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
   unlink(fifo.c_str());
+  rmdir(folder);
+}
+
+// Another program shortening the file after the load changes nothing of what
+// was loaded.
+TEST(LoadLibraryExA, ModuleShortenedByAnotherProgramStaysAsLoaded) {
+  REQUIRE_TEST_MODULES();
+  char folder[] = "/tmp/pictrove-modules-XXXXXX";
+  ASSERT_NE(nullptr, mkdtemp(folder));
+  std::string copy = std::string(folder) + "/shortened.dll";
+  ASSERT_EQ(0, std::system(("cp " + MadePath("good-pe32.dll") + " " + copy).c_str()));
+  Module reference(MadePath("good-pe32.dll"));
+  Module module(copy);
+  ASSERT_NE(nullptr, module.Get());
+  ASSERT_EQ(0, std::system(("truncate -s 0 " + copy).c_str()));
+  EXPECT_EQ(kPe32Groups, Enumerate(module.Get(), RT_GROUP_ICON).names);
+  for (const std::string& name : kPe32Groups) {
+    Found found = Lookup(module.Get(), Argument{name}.Get(), RT_GROUP_ICON);
+    Found expected = Lookup(reference.Get(), Argument{name}.Get(), RT_GROUP_ICON);
+    ASSERT_TRUE(found.found) << name;
+    ASSERT_EQ(expected.size, found.size) << name;
+    EXPECT_EQ(0, std::memcmp(expected.bytes, found.bytes, found.size)) << name;
+  }
+  unlink(copy.c_str());
   rmdir(folder);
 }
 

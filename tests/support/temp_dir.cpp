@@ -31,15 +31,24 @@ TempDir::~TempDir() {
 std::string TempDir::Path(const std::string& name) const { return (fs::path(root_) / name).string(); }
 
 std::string TempDir::Write(const std::string& name, const Bytes& bytes) const {
-  std::string path = Path(name);
+  return WriteFileBytes(Path(name), bytes);
+}
+
+std::string InFolder(const std::string& folder, const std::string& name) {
+  return (fs::path(folder) / name).string();
+}
+
+std::string WriteFileBytes(const std::string& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return path;
 }
 
-std::vector<std::string> TempDir::Files() const {
+std::vector<std::string> TempDir::Files() const { return FilesIn(root_); }
+
+std::vector<std::string> FilesIn(const std::string& folder) {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(root_)) {
+  for (const auto& entry : fs::directory_iterator(folder)) {
     names.push_back(entry.path().filename().string());
   }
   std::sort(names.begin(), names.end());
@@ -47,10 +56,21 @@ std::vector<std::string> TempDir::Files() const {
 }
 
 Bytes ReadFileBytes(const std::string& path) {
+  std::error_code error;
+  if (!fs::is_regular_file(path, error)) return {};
   std::ifstream in(path, std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool FileExists(const std::string& path) { return fs::exists(path); }
+bool FileExists(const std::string& path) {
+  std::error_code error;
+  return fs::exists(path, error);
+}
 
 bool CreateDirectoryForTest(const std::string& path) { return fs::create_directory(path); }
+
+bool CreateHardLinkForTest(const std::string& existing, const std::string& link) {
+  std::error_code error;
+  fs::create_hard_link(existing, link, error);
+  return !error;
+}

@@ -23,6 +23,13 @@ class TempDir {
   std::string root_;
 };
 
+// The path of `name` in `folder`, joined with the system's separator.
+std::string InFolder(const std::string& folder, const std::string& name);
+// Writes the file at `path` whole; returns the path.
+std::string WriteFileBytes(const std::string& path, const Bytes& bytes);
+// Names of the entries of a folder, sorted.
+std::vector<std::string> FilesIn(const std::string& folder);
 Bytes ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
 bool CreateDirectoryForTest(const std::string& path);
+bool CreateHardLinkForTest(const std::string& existing, const std::string& link);
