@@ -6,6 +6,7 @@
 #include "command_program.h"
 #include "gui_checks.h"
 #include "image_file_checks.h"
+#include "list_filling.h"
 #include "module_checks.h"
 
 namespace {
@@ -44,5 +45,6 @@ void RunCommandChecks(const std::wstring& exe, const std::string& files) {
   CheckUnlistableModules(program, p);
   CheckOtherExtensions(program, p);
   CheckIconFilesWithoutIcons(program, p);
+  MeasureListFilling(program, p);
   Check(program.EndsOnEscape(), "Esc ends the program after the commands");
 }
