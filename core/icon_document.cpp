@@ -79,8 +79,15 @@ bool IconDocument::OpenModule() {
     ShowMessage(Message::kNotLoadable, path_.c_str());
     return false;
   }
-  if (!EnumResourceNamesA(module_.Get(), RT_GROUP_ICON, ListGroupName,
-                          reinterpret_cast<LONG_PTR>(listOwner_))) {
+  // A list box repaints itself and its scroll bar for every entry added, so
+  // that a module of thousands of group icons kept the window busy for
+  // minutes: the list is filled unseen and shown once.
+  SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+  const BOOL enumerated = EnumResourceNamesA(module_.Get(), RT_GROUP_ICON, ListGroupName,
+                                             reinterpret_cast<LONG_PTR>(listOwner_));
+  SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list_, nullptr, TRUE);
+  if (!enumerated) {
     ShowMessage(Message::kEnumerationFailed);
     return false;
   }

@@ -123,6 +123,8 @@ BOOL DestroyWindow(HWND window) {
   return TRUE;
 }
 
+BOOL InvalidateRect(HWND window, const RECT*, BOOL) { return window != nullptr; }
+
 BOOL OpenClipboard(HWND) { return FALSE; }
 BOOL EmptyClipboard() { return FALSE; }
 HANDLE SetClipboardData(UINT, HANDLE) { return nullptr; }

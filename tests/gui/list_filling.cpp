@@ -48,6 +48,8 @@ void MeasureListFilling(Program& program, const Paths& p) {
     CheckBoxes(program, Narrow(m.module), {});
     Check(timing.listed == m.groups, Narrow(m.module) + " lists " + std::to_string(m.groups) + " entries",
           std::to_string(timing.listed) + " listed");
+    // Filled with its redrawing off, the list must be shown again.
+    Check(IsWindowVisible(program.List()) != FALSE, Narrow(m.module) + ": the list is shown after filling");
     std::printf("measured: %ld group icons listed %lu ms after the grab button, %lu ms after the dialog closed\n",
                 static_cast<long>(m.groups), static_cast<unsigned long>(timing.total),
                 static_cast<unsigned long>(timing.afterDialog));
