@@ -11,7 +11,7 @@ namespace {
 
 const char kDefaultExt[] = "*.ICO";
 const char kOpenFilter[] = "资源文件(*.ICO,*.BMP,*.EXE,*.DLL,*.ICL)|*.ICO;*.BMP;*.EXE;*.DLL;*.ICL||";
-const char kSaveFilter[] = "图标文件(*.ICO)|*.ICO|位图文件(*.BMP)|*.BMP||";
+const char kSaveFilter[] = "图标文件(*.ICO)|*.ICO|位图文件(*.BMP)|*.BMP|PNG图像(*.PNG)|*.PNG||";
 
 // The wait cursor while the document writes a file.
 class CWaitCursorIndicator final : public WaitIndicator {

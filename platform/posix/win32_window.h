@@ -52,7 +52,11 @@ BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
 // nothing is ever placed; the others behave as with a clipboard that is not
 // open.
 #define CF_DIB 8
+#define CF_DIBV5 17
 BOOL OpenClipboard(HWND owner);
+// The same number for the same name (compared ignoring ASCII case), from
+// 0xC000 up as Windows gives them; 0 for no name.
+UINT RegisterClipboardFormatA(LPCSTR name);
 BOOL EmptyClipboard();
 HANDLE SetClipboardData(UINT format, HANDLE data);
 BOOL CloseClipboard();

@@ -8,7 +8,7 @@
 
 #include "platform/platform.h"
 #include "platform/posix/icon_best_fit.h"
-#include "platform/posix/icon_picture.h"
+#include "platform/icon_picture.h"
 
 namespace {
 
