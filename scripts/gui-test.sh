@@ -18,7 +18,7 @@ if [ $# -ge 4 ]; then
   modules=$2 pictrove=$3 files=$4
   rm -rf "$files"
   mkdir -p "$files"
-  for m in good-ids.dll good-no-group-icons.dll bad-text.dll bad-16-bit.exe; do
+  for m in good-ids.dll good-pe32.dll good-no-group-icons.dll bad-text.dll bad-16-bit.exe; do
     cp "$modules/$m" "$files/"
   done
   # The list is timed filling with these.
