@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/icon_document.h"
 #include "core/png_file.h"
