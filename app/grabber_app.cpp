@@ -14,7 +14,11 @@ BOOL CGrabberApp::InitInstance() {
 
   SetDialogBkColor(kDialogBackground, kDialogText);
 
+  CCommandLineInfo cmdInfo;
+  ParseCommandLine(cmdInfo);
+
   CGrabberDlg dlg;
+  dlg.SetStartFile(cmdInfo.m_strFileName);
   m_pMainWnd = &dlg;
   dlg.DoModal();
   m_pMainWnd = nullptr;

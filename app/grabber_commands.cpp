@@ -11,7 +11,7 @@ namespace {
 
 const char kDefaultExt[] = "*.ICO";
 const char kOpenFilter[] = "资源文件(*.ICO,*.BMP,*.EXE,*.DLL,*.ICL)|*.ICO;*.BMP;*.EXE;*.DLL;*.ICL||";
-const char kSaveFilter[] = "图标文件(*.ICO)|*.ICO|位图文件(*.BMP)|*.BMP||";
+const char kSaveFilter[] = "图标文件(*.ICO)|*.ICO|位图文件(*.BMP)|*.BMP|PNG图像(*.PNG)|*.PNG||";
 
 // The wait cursor while the document writes a file.
 class CWaitCursorIndicator final : public WaitIndicator {
@@ -28,8 +28,27 @@ class CWaitCursorIndicator final : public WaitIndicator {
 void CGrabberDlg::OnOK() {
   CFileDialog dialog(TRUE, kDefaultExt, nullptr, 0, kOpenFilter);
   if (dialog.DoModal() != IDOK) return;
+  OpenFile(dialog.GetPathName());
+}
 
-  IconDocument::Opened opened = m_document.Open(dialog.GetPathName());
+void CGrabberDlg::OnOpenStartFile() {
+  // The dialog gives a full path; so does the start file, however it was
+  // named.
+  char full[MAX_PATH];
+  const DWORD length = GetFullPathNameA(m_strStartFile, MAX_PATH, full, nullptr);
+  OpenFile(length > 0 && length < MAX_PATH ? full : m_strStartFile.GetString());
+}
+
+void CGrabberDlg::OnDropFiles(HDROP hDropInfo) {
+  // Of several files dropped together, the first; a drop names full paths.
+  char path[MAX_PATH] = {};
+  const UINT length = DragQueryFileA(hDropInfo, 0, path, MAX_PATH);
+  DragFinish(hDropInfo);
+  if (length > 0 && length < MAX_PATH) OpenFile(path);
+}
+
+void CGrabberDlg::OpenFile(const char* path) {
+  IconDocument::Opened opened = m_document.Open(path);
   if (opened.previewChanged) SetPreviewIcon(std::move(opened.preview));
   if (!opened.listed) return;
 

@@ -46,6 +46,12 @@ BOOL CGrabberDlg::OnInitDialog() {
   m_btnSave.EnableWindow(FALSE);
 
   m_document.Attach(m_hWnd, AfxGetResourceHandle());
+
+  // Files dropped on the window open as if chosen in the open dialog.
+  DragAcceptFiles(m_hWnd, TRUE);
+  // The start file opens once the window shows, so that its messages have
+  // their owner on the screen.
+  if (!m_strStartFile.IsEmpty()) PostMessage(WM_OPEN_START_FILE, 0, 0);
   return TRUE;
 }
 

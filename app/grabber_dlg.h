@@ -12,10 +12,18 @@
 #include "framework/list_box.h"
 #include "grabber_dlg_res.h"
 
+// Posted to itself once the window shows, to open the file it was started
+// with.
+constexpr UINT WM_OPEN_START_FILE = WM_APP + 1;
+
 class CGrabberDlg : public CDialog {
  public:
   explicit CGrabberDlg(CWnd* pParent = nullptr);
   ~CGrabberDlg() override = default;
+
+  // A file to open as soon as the window shows ("Open with", scripts); none
+  // when empty. Set before the window is made.
+  void SetStartFile(const char* path) { m_strStartFile = path; }
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
@@ -32,6 +40,8 @@ class CGrabberDlg : public CDialog {
   void OnSaveButton();
   void OnAboutButton();
   void OnCopyButton();
+  void OnDropFiles(HDROP hDropInfo);
+  void OnOpenStartFile();
 
   bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
     static constexpr MessageMapEntry<CGrabberDlg> kMessageMap[] = {
@@ -43,6 +53,8 @@ class CGrabberDlg : public CDialog {
         OnCommand<&CGrabberDlg::OnSaveButton>(BN_CLICKED, IDC_SAVE_BUTTON),
         OnCommand<&CGrabberDlg::OnAboutButton>(BN_CLICKED, IDC_ABOUT_BUTTON),
         OnCommand<&CGrabberDlg::OnCopyButton>(BN_CLICKED, IDC_COPY_BUTTON),
+        OnMessage<&CGrabberDlg::OnDropFiles>(WM_DROPFILES),
+        OnMessage<&CGrabberDlg::OnOpenStartFile>(WM_OPEN_START_FILE),
     };
     return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result) ||
            CDialog::OnWndMsg(message, wParam, lParam, result);
@@ -53,10 +65,14 @@ class CGrabberDlg : public CDialog {
   // on, and the icon shown before is destroyed.
   void SetPreviewIcon(IconHandle icon);
   void RunAboutBox();
+  // The Open command once a file is chosen: in the open dialog, on the
+  // command line or by a drop. The path is a full one.
+  void OpenFile(const char* path);
 
   // The open file, the current group and the module held for the list and
   // the preview (grabber_commands.cpp runs its commands).
   IconDocument m_document;
+  CString m_strStartFile;
   CString m_strSavePath;
   CString m_strSaveExt;
   CSkinButton m_btnGrab;

@@ -7,6 +7,7 @@
 #include "icon_from_bitmap.h"
 #include "icon_handles.h"
 #include "messages.h"
+#include "png_file.h"
 
 std::string LowerExtension(const std::string& path) {
   std::size_t nameStart = path.find_last_of("/\\");
@@ -79,8 +80,15 @@ bool IconDocument::OpenModule() {
     ShowMessage(Message::kNotLoadable, path_.c_str());
     return false;
   }
-  if (!EnumResourceNamesA(module_.Get(), RT_GROUP_ICON, ListGroupName,
-                          reinterpret_cast<LONG_PTR>(listOwner_))) {
+  // A list box repaints itself and its scroll bar for every entry added, so
+  // that a module of thousands of group icons kept the window busy for
+  // minutes: the list is filled unseen and shown once.
+  SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+  const BOOL enumerated = EnumResourceNamesA(module_.Get(), RT_GROUP_ICON, ListGroupName,
+                                             reinterpret_cast<LONG_PTR>(listOwner_));
+  SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list_, nullptr, TRUE);
+  if (!enumerated) {
     ShowMessage(Message::kEnumerationFailed);
     return false;
   }
@@ -210,7 +218,26 @@ IconDocument::Saved IconDocument::Save(const char* target, WaitIndicator* wait) 
     ShownWhileWriting shown(wait);
     return SaveIconFile(group_.get(), target) ? Saved::kWritten : Saved::kNotWritten;
   }
+  if (kind == "png") {
+    const int largest = LargestImageIndex();
+    if (!listed || largest < 0) {
+      ShowMessage(Message::kNothingToSave);
+      return Saved::kNothingToSave;
+    }
+    ShownWhileWriting shown(wait);
+    return SaveImageAsPng(target, GroupImage(group_.get(), static_cast<std::uint32_t>(largest)))
+               ? Saved::kWritten
+               : Saved::kNotWritten;
+  }
+  // Writing nothing without a word would let the user believe it was saved.
+  ShowMessage(Message::kUnsupportedSaveType);
   return Saved::kOtherKind;
+}
+
+int IconDocument::LargestImageIndex() const {
+  // The starting group counts no image, but a bitmap read into it is one.
+  if (group_ != nullptr && group_->imageCount == 0) return HasFirstImage() ? 0 : -1;
+  return ::LargestImageIndex(group_.get());
 }
 
 bool IconDocument::Copy() {

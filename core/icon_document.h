@@ -81,8 +81,9 @@ class IconDocument {
 
   enum class Saved { kWritten, kNotWritten, kNothingToSave, kOtherKind };
   // Saves the selected entry by the target's extension: "ico" the whole
-  // group, "bmp" its first image; any other extension writes and shows
-  // nothing. The writers show their own failures.
+  // group, "bmp" its first image, "png" its largest image (png_file.h); any
+  // other extension writes nothing and says so. The writers show their own
+  // failures.
   Saved Save(const char* target, WaitIndicator* wait);
   // Places the first image of the selected entry on the clipboard; false
   // after "没有可复制的图标资源!" when there is none.
@@ -90,6 +91,8 @@ class IconDocument {
 
   // True when the current group has a first record that holds a block.
   bool HasFirstImage() const;
+  // The image of the current group a PNG file is made of, or -1.
+  int LargestImageIndex() const;
 
  private:
   void OpenIconFile(Opened* opened);

@@ -2,8 +2,11 @@
 
 #include <cstring>
 #include <utility>
+#include <vector>
 
+#include "clipboard_images.h"
 #include "platform/handles.h"
+#include "png_file.h"
 #include "png_image.h"
 
 namespace {
@@ -54,6 +57,30 @@ bool ClipboardBytes(const IconImage* image, HeapPtr<BITMAPINFOHEADER>* owned, co
   *bytes = image->bits;
   *length = image->byteCount;
   return true;
+}
+
+// Places a copy of the bytes on the open clipboard as `format`; false, with
+// nothing placed, when a block can't be had or the clipboard refuses it.
+bool PlaceCopy(UINT format, const std::vector<std::uint8_t>& bytes) {
+  if (format == 0 || bytes.empty()) return false;
+  GlobalMemory block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, bytes.size()));
+  if (block.Get() == nullptr) return false;
+  void* copy = GlobalLock(block.Get());
+  if (copy == nullptr) return false;
+  std::memcpy(copy, bytes.data(), bytes.size());
+  GlobalUnlock(block.Get());
+  if (SetClipboardData(format, block.Get()) == nullptr) return false;
+  block.Release();
+  return true;
+}
+
+// The picture again, for programs that paste it with its transparency (the
+// CF_DIB block has none): as PNG and as a DIB of version 5 with alpha. Each
+// is left out when it can't be made.
+void PlaceWithAlpha(const IconImage* image) {
+  std::vector<std::uint8_t> bytes;
+  if (IconImageAsPng(image, &bytes)) PlaceCopy(RegisterClipboardFormatA(kPngClipboardFormat), bytes);
+  if (IconImageAsDibV5(image, &bytes)) PlaceCopy(CF_DIBV5, bytes);
 }
 
 }  // namespace
@@ -109,5 +136,6 @@ int CopyImageToClipboard(const IconImage* image) {
   // A block the clipboard does not take stays ours, and is freed with `block`.
   if (SetClipboardData(CF_DIB, block.Get()) == nullptr) return 0;
   block.Release();
+  PlaceWithAlpha(image);
   return 1;
 }

@@ -1,5 +1,5 @@
-// Handing one icon image to the platform: as an icon handle, or as a CF_DIB
-// block on the clipboard.
+// Handing one icon image to the platform: as an icon handle, or on the
+// clipboard.
 #pragma once
 
 #include "icon_group.h"
@@ -12,5 +12,7 @@ HICON IconHandleFromImage(const IconImage* image);
 
 // Places the image's colour picture on the clipboard as a packed DIB (the
 // image block with biHeight halved), the clipboard opened for the main window
-// (MessageOwner()). 1 when placed, 0 otherwise, without a message.
+// (MessageOwner()); beside it, when they can be made, the picture with its
+// transparency as "PNG" and CF_DIBV5 (clipboard_images.h). 1 when the DIB is
+// placed, 0 otherwise, without a message.
 int CopyImageToClipboard(const IconImage* image);

@@ -14,6 +14,8 @@ constexpr MessageDefinition kMessages[] = {
     {Message::kNoIcons, "此文件中没有图标资源!", C::kProgram, O::kMainWindow},
     {Message::kNothingToSave, "没有可保存的图标资源!", C::kProgram, O::kMainWindow},
     {Message::kNothingToCopy, "没有可复制的图标资源!", C::kProgram, O::kMainWindow},
+    // A save target whose extension is none of ico, bmp and png.
+    {Message::kUnsupportedSaveType, "不支持的文件类型!", C::kProgram, O::kMainWindow},
 
     {Message::kModuleNotLoaded, "装入文件时出错 - 请选择一个WIN32的DLL或EXE文件!", C::kPath, O::kMainWindow},
     {Message::kModuleOutOfMemory, "内存分配出错!", C::kPath, O::kMainWindow},
@@ -48,6 +50,10 @@ constexpr MessageDefinition kMessages[] = {
     {Message::kBitmapHeaderWriteFailed, "写位图文件头出错!", C::kPath, O::kNone},
     {Message::kBitmapWriteFailed, "写位图文件出错!", C::kPath, O::kNone},
     {Message::kBitmapNotConvertible, "位图格式不能转换为图标!", C::kPath, O::kNone},
+
+    {Message::kPngNotConvertible, "图标不能转换为PNG格式!", C::kPath, O::kMainWindow},
+    {Message::kPngCreateFailed, "PNG文件建立时出错!", C::kPath, O::kMainWindow},
+    {Message::kPngWriteFailed, "写PNG文件出错!", C::kPath, O::kMainWindow},
 };
 
 const char kProgramCaption[] = "错误";

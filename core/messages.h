@@ -12,6 +12,7 @@ enum class Message {
   kNoIcons,
   kNothingToSave,
   kNothingToCopy,
+  kUnsupportedSaveType,
   // Reading a module's group icon (caption: the module's path).
   kModuleNotLoaded,
   kModuleOutOfMemory,
@@ -45,6 +46,10 @@ enum class Message {
   kBitmapHeaderWriteFailed,
   kBitmapWriteFailed,
   kBitmapNotConvertible,
+  // Writing a PNG file (caption: its path).
+  kPngNotConvertible,
+  kPngCreateFailed,
+  kPngWriteFailed,
 };
 
 enum class MessageCaption {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstddef>
 
@@ -43,6 +44,11 @@ LRESULT Call(C& window, HICON (C::*handler)(), WPARAM, LPARAM) {
 template <typename C>
 LRESULT Call(C& window, BOOL (C::*handler)(HDC), WPARAM wParam, LPARAM) {
   return (window.*handler)(reinterpret_cast<HDC>(wParam));
+}
+template <typename C>
+LRESULT Call(C& window, void (C::*handler)(HDROP), WPARAM wParam, LPARAM) {
+  (window.*handler)(reinterpret_cast<HDROP>(wParam));
+  return 0;
 }
 
 template <auto Handler>

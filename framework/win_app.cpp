@@ -1,5 +1,6 @@
 #include "win_app.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "dialog_colors.h"
@@ -30,6 +31,10 @@ int CWinApp::Run(HINSTANCE instance) {
   // returns: the program's life is InitInstance.
   InitInstance();
   return 0;
+}
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
+  info.m_strFileName = __argc > 1 && __argv != nullptr ? __argv[1] : "";
 }
 
 CWinApp* AfxGetApp() { return g_app; }

@@ -5,7 +5,15 @@
 
 #include <windows.h>
 
+#include "cstring.h"
 #include "wnd.h"
+
+// What the program was started with: the file to open, if any.
+class CCommandLineInfo {
+ public:
+  // The first argument (a path in the system's code page), else empty.
+  CString m_strFileName;
+};
 
 class CWinApp {
  public:
@@ -27,6 +35,10 @@ class CWinApp {
   // Runs the application: names it, calls InitInstance. The framework's
   // WinMain calls it.
   int Run(HINSTANCE instance);
+
+  // Fills `info` from the program's arguments, as the C runtime splits the
+  // command line (quotes keep a path with spaces whole).
+  void ParseCommandLine(CCommandLineInfo& info);
 
   const char* m_pszAppName = nullptr;
   CWnd* m_pMainWnd = nullptr;

@@ -18,8 +18,13 @@ if [ $# -ge 4 ]; then
   modules=$2 pictrove=$3 files=$4
   rm -rf "$files"
   mkdir -p "$files"
-  for m in good-ids.dll good-no-group-icons.dll bad-text.dll bad-16-bit.exe; do
+  for m in good-ids.dll good-pe32.dll good-no-group-icons.dll bad-text.dll bad-16-bit.exe; do
     cp "$modules/$m" "$files/"
+  done
+  # The list is timed filling with these.
+  for groups in 00010 05000; do
+    python3 "$here/tests/module_resources/make-test-modules.py" --many-groups "$((10#$groups))" \
+      "$files/groups-$groups.dll"
   done
   for entry in 2 10; do
     "$pictrove" save "$files/good-ids.dll" "$files/expected-ids-$entry.ico" --entry "Icon [$entry]"

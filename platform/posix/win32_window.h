@@ -22,6 +22,15 @@
 #define LB_GETCOUNT 0x018B
 #define LB_GETITEMDATA 0x0199
 #define LB_SETITEMDATA 0x019A
+// Taken and ignored: a native list is never drawn.
+#define WM_SETREDRAW 0x000B
+
+struct RECT {
+  LONG left;
+  LONG top;
+  LONG right;
+  LONG bottom;
+};
 
 // Native build only: a dialog with one sorted list box of identifier 1000,
 // the icon list of the program's main window. Released with DestroyWindow.
@@ -36,12 +45,18 @@ HWND GetDlgItem(HWND dialog, int id);
 // not a list, or an index out of range.
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL DestroyWindow(HWND window);
+// Nothing is drawn natively: true for any window.
+BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
 
 // Clipboard: the native build has none. OpenClipboard always fails, so
 // nothing is ever placed; the others behave as with a clipboard that is not
 // open.
 #define CF_DIB 8
+#define CF_DIBV5 17
 BOOL OpenClipboard(HWND owner);
+// The same number for the same name (compared ignoring ASCII case), from
+// 0xC000 up as Windows gives them; 0 for no name.
+UINT RegisterClipboardFormatA(LPCSTR name);
 BOOL EmptyClipboard();
 HANDLE SetClipboardData(UINT format, HANDLE data);
 BOOL CloseClipboard();

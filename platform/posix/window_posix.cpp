@@ -7,6 +7,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <strings.h>
 #include <vector>
 
 #include "list_order.h"
@@ -123,7 +124,24 @@ BOOL DestroyWindow(HWND window) {
   return TRUE;
 }
 
+BOOL InvalidateRect(HWND window, const RECT*, BOOL) { return window != nullptr; }
+
 BOOL OpenClipboard(HWND) { return FALSE; }
+
+UINT RegisterClipboardFormatA(LPCSTR name) {
+  if (name == nullptr || *name == '\0') return 0;
+  constexpr UINT kFirstRegistered = 0xC000;
+  static std::vector<std::string> registered;
+  for (std::size_t i = 0; i < registered.size(); ++i) {
+    if (strcasecmp(registered[i].c_str(), name) == 0) return kFirstRegistered + static_cast<UINT>(i);
+  }
+  try {
+    registered.emplace_back(name);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  return kFirstRegistered + static_cast<UINT>(registered.size() - 1);
+}
 BOOL EmptyClipboard() { return FALSE; }
 HANDLE SetClipboardData(UINT, HANDLE) { return nullptr; }
 BOOL CloseClipboard() { return FALSE; }

@@ -1,14 +1,17 @@
 // The native platform's icon decoding: CreateIconFromResourceEx on any block
 // (PNG images included) at its own size, the display's size and a size taken
-// from the input; the picture drawn; and the best-fit choice over the same
-// bytes read as a group-icon directory.
+// from the input; the picture drawn; the forms Save and Copy make of it with
+// its transparency (PNG, a DIB of version 5); and the best-fit choice over
+// the same bytes read as a group-icon directory.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "core/clipboard_images.h"
+#include "core/png_file.h"
 #include "platform/platform.h"
 #include "platform/posix/icon_best_fit.h"
-#include "platform/posix/icon_picture.h"
+#include "platform/icon_picture.h"
 
 namespace {
 
@@ -42,6 +45,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     volatile std::uint32_t drawn =
         DrawnIconPixel(picture, picture.width - 1, picture.height - 1, 0xFFFFFF);
     (void)drawn;
+    // Real icons are at most 256 x 256; encoding larger pictures only slows
+    // the search down.
+    if (std::int64_t{picture.width} * picture.height <= 256 * 256) {
+      IconImage image{};
+      image.bits = const_cast<BYTE*>(data);
+      image.byteCount = static_cast<std::uint32_t>(size);
+      std::vector<std::uint8_t> png, dib;
+      IconImageAsPng(&image, &png);
+      IconImageAsDibV5(&image, &dib);
+    }
   }
 
   volatile std::uint16_t id = BestGroupIconId(data, size, 32, 32, 32);

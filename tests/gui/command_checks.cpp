@@ -6,7 +6,9 @@
 #include "command_program.h"
 #include "gui_checks.h"
 #include "image_file_checks.h"
+#include "list_filling.h"
 #include "module_checks.h"
+#include "outside_checks.h"
 
 namespace {
 
@@ -44,5 +46,8 @@ void RunCommandChecks(const std::wstring& exe, const std::string& files) {
   CheckUnlistableModules(program, p);
   CheckOtherExtensions(program, p);
   CheckIconFilesWithoutIcons(program, p);
+  CheckDroppedFiles(program, p);
+  MeasureListFilling(program, p);
   Check(program.EndsOnEscape(), "Esc ends the program after the commands");
+  CheckStartFiles(exe, p);
 }

@@ -25,10 +25,10 @@ void ClearClipboard() {
   CloseClipboard();
 }
 
-Bytes ClipboardDib() {
+Bytes ClipboardBytes(UINT format) {
   Bytes bytes;
   if (!OpenClipboardBounded()) return bytes;
-  if (HANDLE data = GetClipboardData(CF_DIB)) {
+  if (HANDLE data = GetClipboardData(format)) {
     if (const auto* p = static_cast<const std::uint8_t*>(GlobalLock(data))) {
       bytes.assign(p, p + GlobalSize(data));
       GlobalUnlock(data);
@@ -38,26 +38,46 @@ Bytes ClipboardDib() {
   return bytes;
 }
 
-std::string X11ClipboardTargets(const std::string& filesUnix) {
-  std::string answer = filesUnix + "/xclip-targets.txt";
+Bytes ClipboardDib() { return ClipboardBytes(CF_DIB); }
+
+namespace {
+
+// Runs xclip on the display's clipboard with `arguments`, its output going
+// to the file `name` of the files folder; that file's bytes, or empty when
+// xclip could not be started or gave no answer in time.
+Bytes RunXclip(const std::string& filesUnix, const std::string& arguments, const std::string& name,
+               std::string* failure) {
+  std::string answer = filesUnix + "/" + name;
   std::wstring answerPath = WindowsPath(answer.c_str());
   DeleteFileW(answerPath.c_str());
-  std::string command = "/bin/sh -c \"timeout 10 xclip -selection clipboard -t TARGETS -o >'" + answer +
+  std::string command = "/bin/sh -c \"timeout 10 xclip -selection clipboard " + arguments + " -o >'" + answer +
                         ".part' 2>&1; mv '" + answer + ".part' '" + answer + "'\"";
   std::wstring wide(command.begin(), command.end());
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   if (!CreateProcessW(L"Z:\\bin\\sh", &wide[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-    return "(xclip not started, error " + std::to_string(GetLastError()) + ")";
+    *failure = "(xclip not started, error " + std::to_string(GetLastError()) + ")";
+    return Bytes();
   }
   if (info.hProcess) CloseHandle(info.hProcess);
   if (info.hThread) CloseHandle(info.hThread);
   for (DWORD start = GetTickCount(); GetTickCount() - start < kWaitTimeoutMs; Sleep(100)) {
-    if (Exists(answerPath)) {
-      Bytes text = ReadBytes(answerPath);
-      return std::string(text.begin(), text.end());
-    }
+    if (Exists(answerPath)) return ReadBytes(answerPath);
   }
-  return "(no answer from xclip)";
+  *failure = "(no answer from xclip)";
+  return Bytes();
+}
+
+}  // namespace
+
+std::string X11ClipboardTargets(const std::string& filesUnix) {
+  std::string failure;
+  Bytes text = RunXclip(filesUnix, "-t TARGETS", "xclip-targets.txt", &failure);
+  return failure.empty() ? std::string(text.begin(), text.end()) : failure;
+}
+
+Bytes X11ClipboardContent(const std::string& filesUnix, const std::string& target) {
+  std::string failure;
+  return RunXclip(filesUnix, "-t " + target, "xclip-content", &failure);
 }

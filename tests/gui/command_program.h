@@ -18,6 +18,7 @@ const wchar_t kEnumerationFailed[] = L"列举图标资源名时出错!";
 const wchar_t kNoIcons[] = L"此文件中没有图标资源!";
 const wchar_t kNothingToSave[] = L"没有可保存的图标资源!";
 const wchar_t kNothingToCopy[] = L"没有可复制的图标资源!";
+const wchar_t kUnsupported[] = L"不支持的文件类型!";
 // Stands for a reader's own message, whose text is the reader's affair.
 const wchar_t kAnyText[] = L"*";
 
@@ -36,8 +37,8 @@ struct WindowState {
 
 class Program {
  public:
-  bool Start(const std::wstring& exe) {
-    if (!m_process.Start(exe)) return false;
+  bool Start(const std::wstring& exe, const std::wstring& argument = L"", const std::wstring& folder = L"") {
+    if (!m_process.Start(exe, argument, folder)) return false;
     m_main = WaitForWindow(m_process.Id(), kMainCaption, kStartTimeoutMs);
     if (!m_main) return false;
     m_grab = GetDlgItem(m_main, 1);
@@ -54,6 +55,7 @@ class Program {
   }
 
   HWND Main() const { return m_main; }
+  DWORD ProcessId() const { return m_process.Id(); }
   HWND Grab() const { return m_grab; }
   HWND List() const { return m_list; }
   HWND Preview() const { return m_preview; }

@@ -8,12 +8,13 @@ ChildProcess::~ChildProcess() {
   if (m_info.hThread) CloseHandle(m_info.hThread);
 }
 
-bool ChildProcess::Start(const std::wstring& exePath) {
+bool ChildProcess::Start(const std::wstring& exePath, const std::wstring& argument, const std::wstring& folder) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   std::wstring commandLine = L"\"" + exePath + L"\"";
-  return CreateProcessW(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &m_info) != FALSE;
+  if (!argument.empty()) commandLine += L" \"" + argument + L"\"";
+  return CreateProcessW(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &m_info) != FALSE;
 }
 
 bool ChildProcess::WaitForExit(DWORD timeoutMs) const {

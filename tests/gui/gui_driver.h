@@ -20,7 +20,10 @@ class ChildProcess {
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  bool Start(const std::wstring& exePath);
+  // `argument`, when given, follows the program's path on its command line,
+  // in quotes; `folder` is its current folder (this process's when empty).
+  bool Start(const std::wstring& exePath, const std::wstring& argument = L"",
+             const std::wstring& folder = L"");
   // True when the process ended within `timeoutMs`.
   bool WaitForExit(DWORD timeoutMs) const;
   DWORD ExitCode() const;

@@ -8,56 +8,9 @@
 #include <vector>
 
 #include "command_clipboard.h"
+#include "expected_module.h"
 #include "gui_checks.h"
-
-namespace {
-
-Bytes WithHalvedHeight(Bytes block) {
-  if (block.size() >= 40) PutU32(block, 8, static_cast<std::uint32_t>(static_cast<std::int32_t>(GetU32(block, 8)) / 2));
-  return block;
-}
-
-// A module of the tests read by this process, the expectations of what the
-// window shows and copies for its entries.
-class ExpectedModule {
- public:
-  explicit ExpectedModule(const std::wstring& path)
-      : m_module(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
-  ~ExpectedModule() {
-    if (m_module) FreeLibrary(m_module);
-  }
-  ExpectedModule(const ExpectedModule&) = delete;
-  ExpectedModule& operator=(const ExpectedModule&) = delete;
-
-  Bytes Resource(int id, LPCWSTR type) const {
-    HRSRC found = m_module ? FindResourceW(m_module, MAKEINTRESOURCEW(id), type) : nullptr;
-    HGLOBAL loaded = found ? LoadResource(m_module, found) : nullptr;
-    const auto* data = static_cast<const std::uint8_t*>(loaded ? LockResource(loaded) : nullptr);
-    if (data == nullptr) return Bytes();
-    return Bytes(data, data + SizeofResource(m_module, found));
-  }
-  // The icon of the group that best fits the display, as a preview shows it.
-  HICON PreviewIcon(int group) const {
-    Bytes directory = Resource(group, MAKEINTRESOURCEW(14));
-    if (directory.empty()) return nullptr;
-    int id = LookupIconIdFromDirectory(directory.data(), TRUE);
-    Bytes image = Resource(id, MAKEINTRESOURCEW(3));
-    if (image.empty()) return nullptr;
-    return CreateIconFromResource(image.data(), static_cast<DWORD>(image.size()), TRUE, 0x30000);
-  }
-  // What Copy places on the clipboard for the group: its first image's
-  // block, the height halved.
-  Bytes ClipboardBlock(int group) const {
-    Bytes directory = Resource(group, MAKEINTRESOURCEW(14));
-    if (directory.size() < 6 + 14) return Bytes();
-    return WithHalvedHeight(Resource(static_cast<int>(GetU16(directory, 6 + 12)), MAKEINTRESOURCEW(3)));
-  }
-
- private:
-  HMODULE m_module;
-};
-
-}  // namespace
+#include "transparency_checks.h"
 
 void CheckModule(Program& program, const Paths& p) {
   std::wstring module = p.In(L"good-ids.dll");
@@ -108,8 +61,8 @@ void CheckModule(Program& program, const Paths& p) {
     std::vector<std::wstring> types = FileTypes(saveDialog);
     std::wstring shown;
     for (const std::wstring& type : types) shown += type + L" ";
-    Check(types == std::vector<std::wstring>{L"图标文件(*.ICO)", L"位图文件(*.BMP)"}, "the save dialog's two file types",
-          Narrow(shown));
+    Check(types == std::vector<std::wstring>{L"图标文件(*.ICO)", L"位图文件(*.BMP)", L"PNG图像(*.PNG)"},
+          "the save dialog's three file types", Narrow(shown));
     CancelFileDialog(saveDialog);
     Check(WaitForWindowGone(saveDialog, kWaitTimeoutMs), "the save dialog cancelled");
   }
@@ -135,16 +88,22 @@ void CheckModule(Program& program, const Paths& p) {
   Check(FileEquals(bitmap, ReadBytes(p.In(L"expected-ids-2.bmp"))),
         "Icon [2] saved as .BMP is what pictrove save writes", SizeOf(bitmap));
 
-  size_t files = FilesIn(p.out).size();
-  Check(program.SaveAs(p.Out(L"ids-2.png")), "save dialog takes ids-2.png");
+  // A .png name gets the group's largest image: Icon [2] has one.
+  std::wstring png = p.Out(L"ids-2.png");
+  Check(program.SaveAs(png), "save dialog takes ids-2.png");
   CheckBoxes(program, "save as .png", {});
-  // A name typed without any dot gets the dialog's default extension; one
-  // ending in a dot comes back with none.
-  Check(program.SaveAs(p.Out(L"no-extension.")), "save dialog takes a name ending in a dot");
-  CheckBoxes(program, "save without extension", {});
+  CheckSavedPng(png, expected.FirstImage(2), "Icon [2]");
+  // Any other extension, or none, writes nothing and says so. A name typed
+  // without any dot gets the dialog's default extension; one ending in a dot
+  // comes back with none.
+  size_t files = FilesIn(p.out).size();
+  for (const wchar_t* name : {L"ids-2.txt", L"no-extension."}) {
+    Check(program.SaveAs(p.Out(name)), "save dialog takes " + Narrow(name));
+    CheckBoxes(program, "save as " + Narrow(name), {{kError, kUnsupported}});
+  }
   std::wstring names;
   for (const std::wstring& name : FilesIn(p.out)) names += name + L" ";
-  Check(FilesIn(p.out).size() == files, ".png and no extension write nothing", Narrow(names));
+  Check(FilesIn(p.out).size() == files, "another extension and none write nothing", Narrow(names));
 
   // A save that fails leaves the file it was to replace as it was: here
   // another program holds the file open and lets nobody replace it.
@@ -167,6 +126,7 @@ void CheckModule(Program& program, const Paths& p) {
   Bytes wanted2 = expected.ClipboardBlock(2);
   Check(!wanted2.empty() && dib.size() >= wanted2.size() && std::equal(wanted2.begin(), wanted2.end(), dib.begin()),
         "clipboard holds Icon [2]'s first image as a CF_DIB (height halved)", std::to_string(dib.size()) + " bytes");
+  CheckCopiedWithTransparency(p, expected.FirstImage(2), "Icon [2] (4 bits, its mask)", true);
   PressKey(program.List(), VK_UP);
   Check(program.State().selected == 1, "Up selects Icon [10]");
   ClearClipboard();
@@ -177,6 +137,13 @@ void CheckModule(Program& program, const Paths& p) {
   Check(!wanted10.empty() && dib.size() >= wanted10.size() &&
             std::equal(wanted10.begin(), wanted10.end(), dib.begin()),
         "Copy after selecting Icon [10] places Icon [10]'s first image", std::to_string(dib.size()) + " bytes");
+  CheckCopiedWithTransparency(p, expected.FirstImage(10), "Icon [10] (24 bits, its mask)", false);
+  PressKey(program.List(), VK_UP);
+  Check(program.State().selected == 0, "Up selects Icon [1]");
+  ClearClipboard();
+  program.ClickCopy();
+  CheckBoxes(program, "copy of Icon [1]", {});
+  CheckCopiedWithTransparency(p, expected.FirstImage(1), "Icon [1] (32 bits, its alpha channel)", true);
   for (HICON icon : {icon1, icon10, icon2}) {
     if (icon) DestroyIcon(icon);
   }

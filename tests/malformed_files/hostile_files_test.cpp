@@ -73,10 +73,10 @@ std::string Said(MessageCapture& capture, const std::string& path) {
 }
 
 // What becomes of the group read for the selected entry: every image drawn
-// and copied, then the entry saved as the window saves it, as an icon file
-// and as a bitmap, and what was saved read back. Only the files saved may be
-// left in `out`. What saving a broken image says is not the reader's
-// outcome, and is dropped.
+// and copied, then the entry saved as the window saves it, as an icon file,
+// a bitmap and a PNG file, and what was saved read back. Only the files
+// saved may be left in `out`. What saving a broken image says is not the
+// reader's outcome, and is dropped.
 void UseGroup(IconDocument& document, const IconGroup* group, const TempDir& out,
               MessageCapture& capture) {
   const std::uint32_t imageCount = group->imageCount;
@@ -97,6 +97,9 @@ void UseGroup(IconDocument& document, const IconGroup* group, const TempDir& out
   if (document.Save(out.Path("saved.bmp").c_str(), nullptr) == IconDocument::Saved::kWritten) {
     saved.push_back("saved.bmp");
     std::free(LoadBitmapFile(out.Path("saved.bmp").c_str()));
+  }
+  if (document.Save(out.Path("saved.png").c_str(), nullptr) == IconDocument::Saved::kWritten) {
+    saved.push_back("saved.png");
   }
   std::sort(saved.begin(), saved.end());
   EXPECT_EQ(saved, out.Files()) << "a failed save left a file behind";

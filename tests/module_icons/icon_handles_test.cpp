@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 
 #include "platform/handles.h"
+#include "core/clipboard_images.h"
 #include "core/icon_handles.h"
+#include "core/png_file.h"
 #include "tests/module_icons/icon_size.h"
 #include "tests/support/image_bytes.h"
 #include "tests/support/owned_image.h"
@@ -52,10 +55,10 @@ TEST(IconHandleFromImage, GivesNullForNothingOrNoImage) {
 
 #ifdef _WIN32
 // The clipboard of the system, opened by the test with no window.
-Bytes ClipboardDib() {
+Bytes ClipboardBytes(UINT format) {
   Bytes bytes;
   if (!OpenClipboard(nullptr)) return bytes;
-  HANDLE data = GetClipboardData(CF_DIB);
+  HANDLE data = GetClipboardData(format);
   if (data != nullptr) {
     const BYTE* block = static_cast<const BYTE*>(GlobalLock(data));
     if (block) bytes.assign(block, block + GlobalSize(data));
@@ -63,6 +66,15 @@ Bytes ClipboardDib() {
   }
   CloseClipboard();
   return bytes;
+}
+
+Bytes ClipboardDib() { return ClipboardBytes(CF_DIB); }
+
+// True when `placed` starts with `expected`: the clipboard may round a
+// block's size up.
+bool StartsWith(const Bytes& placed, const std::vector<std::uint8_t>& expected) {
+  return !expected.empty() && placed.size() >= expected.size() &&
+         std::equal(expected.begin(), expected.end(), placed.begin());
 }
 
 struct ClipboardWindow {
@@ -131,6 +143,32 @@ TEST(CopyImageToClipboard, APngImageIsPlacedDecoded) {
   EXPECT_EQ(2u, GetU32(placed, 4));
   EXPECT_EQ(3u, GetU32(placed, 8));
   EXPECT_EQ(32u, GetU16(placed, 14));
+}
+
+TEST(CopyImageToClipboard, PlacesThePictureWithItsTransparencyBesideTheDib) {
+  ClipboardWindow owner;
+  if (owner.window == nullptr) GTEST_SKIP() << "no window: no display";
+  const UINT png = RegisterClipboardFormatA("PNG");
+  ASSERT_NE(0u, png);
+  const struct {
+    const char* what;
+    Bytes block;
+  } cases[] = {
+      {"4 bits, transparency from the mask", IconImageBlock(32, 32, 4)},
+      {"32 bits, transparency from the alpha channel", IconImageBlock(16, 16, 32)},
+      {"PNG, placed as stored", kSmallPng},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    OwnedImage owned(c.block, /*bind=*/true);
+    ASSERT_EQ(1, CopyImageToClipboard(&owned.image));
+    std::vector<std::uint8_t> expectedPng, expectedDib;
+    ASSERT_TRUE(IconImageAsPng(&owned.image, &expectedPng));
+    ASSERT_TRUE(IconImageAsDibV5(&owned.image, &expectedDib));
+    EXPECT_TRUE(StartsWith(ClipboardBytes(png), expectedPng));
+    EXPECT_TRUE(StartsWith(ClipboardBytes(CF_DIBV5), expectedDib));
+    EXPECT_FALSE(ClipboardDib().empty()) << "the DIB stays";
+  }
 }
 #else
 TEST(CopyImageToClipboard, TheNativeBuildHasNoClipboard) {

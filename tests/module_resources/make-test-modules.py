@@ -8,6 +8,10 @@ odd-*   well-formed, but kernel32 cannot find some of the names it lists
 bad-*   malformed modules, one fault each; readers must refuse the part that
         is broken and keep working on the rest.
 
+With --many-groups COUNT FILE it writes one module of COUNT group icons
+instead (identifiers 1 to COUNT, all naming one small image): the window's
+list is timed filling with it.
+
 manifest.txt lists, for every resource of the good and odd modules that a
 lookup must find (the language a U.S. English user gets), its size and CRC-32:
   resource<TAB>module<TAB>type<TAB>name<TAB>size<TAB>crc32
@@ -393,9 +397,20 @@ def patch(data, offset, fmt, *values):
     return data
 
 
+def many_groups_module(count):
+    image = IMAGES[5]
+    res = [(RT_ICON, 1, EN_US, image)]
+    res += [(RT_GROUP_ICON, i, EN_US, group_icon([(1, image)])) for i in range(1, count + 1)]
+    return resource_module(res)[0]
+
+
 def main():
+    if len(sys.argv) == 4 and sys.argv[1] == '--many-groups':
+        with open(sys.argv[3], 'wb') as f:
+            f.write(many_groups_module(int(sys.argv[2])))
+        return
     if len(sys.argv) != 2:
-        sys.exit('usage: make-test-modules.py OUTDIR')
+        sys.exit('usage: make-test-modules.py OUTDIR | --many-groups COUNT FILE')
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
     for old in os.listdir(out):

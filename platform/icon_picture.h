@@ -1,7 +1,8 @@
-// The picture inside an icon object of the native build: decoded from an icon
-// image block (a packed DIB of twice the picture height with its AND mask, or
-// a PNG image). Plain C++ with no platform calls, so that a Windows test can
-// compare it with what user32 draws.
+// The picture inside an icon image block (a packed DIB of twice the picture
+// height with its AND mask, or a PNG image), decoded. The native build's icon
+// objects draw it, and both builds save and copy it with its transparency.
+// Plain C++ with no platform calls, so that a Windows test can compare it
+// with what user32 draws.
 #pragma once
 
 #include <cstddef>

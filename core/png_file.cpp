@@ -1,0 +1,65 @@
+#include "png_file.h"
+
+#include <new>
+
+#include "file_io.h"
+#include "icon_rgba.h"
+#include "messages.h"
+#include "platform/png_encoder.h"
+#include "replacement_file.h"
+
+int LargestImageIndex(const IconGroup* group) {
+  if (group == nullptr) return -1;
+  int largest = -1;
+  std::int64_t mostPixels = 0;
+  std::int32_t mostBits = 0;
+  for (std::uint32_t i = 0; i < group->imageCount; ++i) {
+    const IconImage& image = group->images[i];
+    if (image.bits == nullptr) continue;
+    const std::int64_t pixels = std::int64_t{image.width} * image.height;
+    if (largest < 0 || pixels > mostPixels || (pixels == mostPixels && image.bitsPerPixel > mostBits)) {
+      largest = static_cast<int>(i);
+      mostPixels = pixels;
+      mostBits = image.bitsPerPixel;
+    }
+  }
+  return largest;
+}
+
+bool IconImageAsPng(const IconImage* image, std::vector<std::uint8_t>* png) {
+  if (image == nullptr || image->bits == nullptr) return false;
+  if (IsPngImage(image)) {
+    try {
+      png->assign(image->bits, image->bits + image->byteCount);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    return true;
+  }
+  RgbaPicture picture;
+  return IconImageRgba(image, &picture) &&
+         EncodePngRgba(picture.pixels.data(), picture.width, picture.height, png);
+}
+
+int SaveImageAsPng(const char* path, const IconImage* image) {
+  // Encoded first: an image that can't be leaves the target alone.
+  std::vector<std::uint8_t> png;
+  if (!IconImageAsPng(image, &png)) {
+    ShowMessage(Message::kPngNotConvertible, path);
+    return 0;
+  }
+  ReplacementFile file;
+  if (!file.Create(path)) {
+    ShowMessage(Message::kPngCreateFailed, path);
+    return 0;
+  }
+  if (!WriteExactly(file.Handle(), png.data(), static_cast<DWORD>(png.size()))) {
+    ShowMessage(Message::kPngWriteFailed, path);
+    return 0;
+  }
+  if (!file.Commit()) {
+    ShowMessage(Message::kPngCreateFailed, path);
+    return 0;
+  }
+  return 1;
+}

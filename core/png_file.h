@@ -1,0 +1,22 @@
+// .PNG files of one icon image: the image a group is saved as, its PNG
+// stream, and the file.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "icon_group.h"
+
+// The index of the group's largest image, the one a PNG file shows: most
+// pixels, then most bits per pixel, then the first of those. Only records
+// below imageCount that hold a block count; -1 when there is none.
+int LargestImageIndex(const IconGroup* group);
+
+// The image as a PNG stream: a PNG-compressed image as it is stored, any
+// other encoded with its transparency (icon_rgba.h). False when the block
+// can't be decoded or memory runs out.
+bool IconImageAsPng(const IconImage* image, std::vector<std::uint8_t>* png);
+
+// Writes the image as a PNG file. The target is replaced only once the whole
+// file is written. Failures are shown with the path as caption. 1 or 0.
+int SaveImageAsPng(const char* path, const IconImage* image);
