@@ -1,11 +1,15 @@
 // Icons inside Windows modules (.EXE, .DLL, .ICL), read without running them:
 // the module is loaded as a data file and only its group-icon (type 14) and
-// icon (type 3) resources are looked at.
+// icon (type 3) resources are looked at. 32-bit modules (PE) are loaded by
+// the platform; 16-bit ones (NE: Windows 3.x modules and fonts, most .ICL
+// libraries), which it can't load, are read by our own reader, in both
+// builds. The same code reads a group from either.
 #pragma once
 
 #include <cstdint>
 
 #include "icon_group.h"
+#include "platform/module_resources.h"
 #include "platform/platform.h"
 
 // The name of a module resource held as one value, as the list keeps it in
@@ -62,3 +66,7 @@ IconGroup* LoadModuleIconGroup(const char* path, ResourceName name);
 // reading many groups of one module; `path` names it in messages and in
 // modulePath.
 IconGroup* ReadModuleIconGroup(HMODULE module, const char* path, ResourceName name);
+IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, ResourceName name);
+
+// LoadPreviewIcon of a module read by either reader.
+HICON LoadPreviewIcon(const ModuleResources& module, ResourceName name);
