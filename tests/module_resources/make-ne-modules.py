@@ -10,14 +10,15 @@ ne-bad-*   malformed modules, one fault each.
 Files of other names in OUTDIR are left alone (the malformed-file suite
 writes these beside the PE modules). manifest-ne.txt lists:
   resource<TAB>module<TAB>type<TAB>name<TAB>size<TAB>crc32
-    every resource of the good and odd modules as the table places it: its
-    length rounded up to the alignment, the padding included;
+    every resource of the good and odd modules as the table places it (but
+    text names that begin with "#", which the A functions read as
+    identifiers): its length rounded up to the alignment, padding included;
   group<TAB>module<TAB>entry<TAB>images
     every group icon of the good and odd modules, by the text of its list
     entry, with its images as "size:crc32" joined by ",": the bytes each
     group entry names, never more than its resource holds.
 A type or name is "#n" for an integer identifier, else the text (names are
-bytes in the module's code page; the manifest holds them as Latin-1).
+bytes in the module's code page, and the manifest holds those bytes).
 Only the standard library is used.
 """
 
@@ -33,6 +34,12 @@ test_modules = importlib.util.module_from_spec(_spec)
 _spec.loader.exec_module(test_modules)
 icon_image = test_modules.icon_image
 png_image = test_modules.png_image
+
+def label(name):
+    if isinstance(name, int):
+        return '#%d' % name
+    return name.decode('latin-1') if isinstance(name, bytes) else name
+
 
 RT_ICON = 3
 RT_FONTDIR = 7
@@ -200,13 +207,8 @@ def basic_resources(icons_first=True):
 
 
 def entry_text(name):
-    return 'Icon [%s]' % (name.decode('latin-1') if isinstance(name, bytes) else name)
-
-
-def label(name):
-    if isinstance(name, int):
-        return '#%d' % name
-    return name.decode('latin-1') if isinstance(name, bytes) else name
+    # The list's entry is formatted into 256 bytes; a longer name is cut.
+    return 'Icon [%s]' % (str(name) if isinstance(name, int) else label(name)[:248])
 
 
 class Writer:
@@ -226,11 +228,14 @@ class Writer:
         stored = {}
         for rtype, rname, blob in resources:
             stored[(rtype, rname)] = padded(blob, shift)
+            # The A functions read a name "#12" as the identifier 12.
+            if not isinstance(rname, int) and label(rname).startswith('#'):
+                continue
             self.manifest.append('resource\t%s\t%s\t%s\t%d\t%08x' % (
                 name, label(rtype), label(rname), len(padded(blob, shift)),
                 zlib.crc32(padded(blob, shift)) & 0xFFFFFFFF))
         for rtype, rname, blob in resources:
-            if rtype != RT_GROUP_ICON:
+            if rtype != RT_GROUP_ICON or not isinstance(rname, int) and label(rname).startswith('#'):
                 continue
             count = struct.unpack_from('<H', blob, 4)[0]
             images = []
@@ -373,10 +378,9 @@ def write_bad(w):
     w.write('ne-bad-entry-claims-less.icl', ne_module(res)[0])
 
 
-def main():
-    if len(sys.argv) != 2:
-        sys.exit('usage: make-ne-modules.py OUTDIR')
-    out = sys.argv[1]
+def write_into(out):
+    """Writes the modules and manifest-ne.txt into `out`, in place of those
+    an earlier run wrote there; returns how many modules."""
     os.makedirs(out, exist_ok=True)
     for old in os.listdir(out):
         if old.startswith('ne-') or old == 'manifest-ne.txt':
@@ -384,9 +388,15 @@ def main():
     w = Writer(out)
     write_good(w)
     write_bad(w)
-    with open(os.path.join(out, 'manifest-ne.txt'), 'w', encoding='utf-8') as f:
+    with open(os.path.join(out, 'manifest-ne.txt'), 'w', encoding='latin-1') as f:
         f.write('\n'.join(w.manifest) + '\n')
-    print('%d NE modules in %s' % (sum(1 for n in os.listdir(out) if n.startswith('ne-')), out))
+    return sum(1 for n in os.listdir(out) if n.startswith('ne-'))
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit('usage: make-ne-modules.py OUTDIR')
+    print('%d NE modules in %s' % (write_into(sys.argv[1]), sys.argv[1]))
 
 
 if __name__ == '__main__':
