@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Makes the icon and bitmap files that other programs write, for the tests
 # that read them: every group icon of Wine's shell32.dll as wrestool extracts
-# it, icons from ImageMagick and icotool, and bitmaps of every depth from
-# ImageMagick. Usage: make-real-files.sh OUTDIR
+# it, icons from ImageMagick and icotool, bitmaps of every depth from
+# ImageMagick, and the 16-bit (NE) modules that Wine's build wraps in its
+# 16-bit modules (ne/). Usage: make-real-files.sh OUTDIR
 set -euo pipefail
 
 out=${1:?usage: make-real-files.sh OUTDIR}
 rm -rf "$out"
-mkdir -p "$out/ico" "$out/bmp" "$out/work"
+mkdir -p "$out/ico" "$out/bmp" "$out/ne" "$out/work"
 work=$out/work
 
 shell32=/usr/lib/i386-linux-gnu/wine/i386-windows/shell32.dll
@@ -39,5 +40,22 @@ convert -size 37x21 plasma:fractal -type truecolor -compress none BMP3:"$out/bmp
 convert -size 40x30 plasma:fractal -alpha set -channel A -evaluate set 50% +channel \
   -define bmp3:alpha=true -compress none BMP3:"$out/bmp/depth32.bmp"
 
+# Wine's 16-bit modules (*16) are PE files that carry an NE module further
+# in: an "MZ" header whose e_lfanew leads to "NE". Each is cut out, from
+# there to the file's end, as NAME.ne.
+/usr/bin/python3 - "$(dirname "$shell32")" "$out/ne" <<'PY'
+import glob, os, struct, sys
+for path in sorted(glob.glob(os.path.join(sys.argv[1], '*16'))):
+    data = open(path, 'rb').read()
+    at = data.find(b'MZ', 1)
+    while at > 0:
+        lfanew = struct.unpack_from('<I', data, at + 0x3C)[0] if at + 0x40 <= len(data) else len(data)
+        if data[at + lfanew:at + lfanew + 2] == b'NE':
+            with open(os.path.join(sys.argv[2], os.path.basename(path) + '.ne'), 'wb') as f:
+                f.write(data[at:])
+            break
+        at = data.find(b'MZ', at + 1)
+PY
+
 rm -rf "$work"
-echo "$(ls "$out/ico" | wc -l) icon files, $(ls "$out/bmp" | wc -l) bitmap files in $out"
+echo "$(ls "$out/ico" | wc -l) icon files, $(ls "$out/bmp" | wc -l) bitmap files, $(ls "$out/ne" | wc -l) NE modules in $out"
