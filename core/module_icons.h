@@ -53,8 +53,9 @@ void ReleaseListGroupNames(HWND window);
 // message. The module stays loaded; the icon belongs to the caller.
 HICON LoadPreviewIcon(HMODULE module, ResourceName name);
 
-// Loads the module at `path` as a data file and reads the group-icon resource
-// `name` with every image into a new group (modulePath = path, every record
+// Loads the module at `path` (a 32-bit one as a data file, a 16-bit one into
+// memory: LoadModuleResources) and reads the group-icon resource `name` with
+// every image into a new group (modulePath = path, every record
 // bound), owned by the caller and released with FreeIconGroup. Null on
 // failure; the module is freed on every path. Messages (path as caption,
 // owned by MessageOwner()) when the module can't be loaded, a block can't be
