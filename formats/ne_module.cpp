@@ -49,7 +49,10 @@ bool NeModule::Parse(ByteView file) {
   }
   file_ = file;
   hasResources_ = ReadResourceTable(std::uint64_t{header} + tableStart, std::uint64_t{header} + tableEnd);
-  if (!hasResources_) table_ = ByteView();
+  if (!hasResources_) {
+    table_ = ByteView();
+    shift_ = 0;
+  }
   return true;
 }
 

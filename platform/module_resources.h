@@ -6,7 +6,9 @@
 // ExtractIconA the first icon of a module.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <utility>
 
 #include "formats/byte_cursor.h"
 #include "formats/ne_module.h"
