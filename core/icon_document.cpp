@@ -7,6 +7,7 @@
 #include "icon_from_bitmap.h"
 #include "icon_handles.h"
 #include "messages.h"
+#include "module_loading.h"
 #include "png_file.h"
 
 std::string LowerExtension(const std::string& path) {
@@ -34,14 +35,14 @@ void IconDocument::Close() {
   list_ = nullptr;
   group_.reset();
   startingGroup_ = false;
-  module_.Reset();
+  module_.reset();
 }
 
 IconDocument::Opened IconDocument::Open(const char* path) {
   path_ = path;
   extension_ = LowerExtension(path_);
   EmptyList();
-  module_.Reset();
+  module_.reset();
 
   Opened opened;
   if (extension_ == "ico") {
@@ -75,7 +76,9 @@ void IconDocument::OpenBitmapFile(Opened* opened) {
 }
 
 bool IconDocument::OpenModule() {
-  module_.Reset(LoadLibraryExA(path_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  // A 32-bit module is loaded by the platform, a 16-bit one read by our own
+  // reader: which one, the file's content says.
+  module_ = LoadModuleResources(path_.c_str());
   if (!module_) {
     ShowMessage(Message::kNotLoadable, path_.c_str());
     return false;
@@ -84,8 +87,8 @@ bool IconDocument::OpenModule() {
   // that a module of thousands of group icons kept the window busy for
   // minutes: the list is filled unseen and shown once.
   SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
-  const BOOL enumerated = EnumResourceNamesA(module_.Get(), RT_GROUP_ICON, ListGroupName,
-                                             reinterpret_cast<LONG_PTR>(listOwner_));
+  const bool enumerated =
+      module_->EnumerateNames(RT_GROUP_ICON, ListGroupName, reinterpret_cast<LONG_PTR>(listOwner_));
   SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list_, nullptr, TRUE);
   if (!enumerated) {
@@ -153,7 +156,7 @@ ResourceName IconDocument::EntryName(int entry) const {
 bool IconDocument::SelectedModulePreview(IconHandle* preview) const {
   LRESULT name = SendMessageA(list_, LB_GETITEMDATA, static_cast<WPARAM>(SelectedEntry()), 0);
   if (name == LB_ERR || !IsModuleSource()) return false;
-  preview->Reset(LoadPreviewIcon(module_.Get(), static_cast<ResourceName>(name)));
+  preview->Reset(LoadPreviewIcon(*module_, static_cast<ResourceName>(name)));
   return true;
 }
 
@@ -168,7 +171,7 @@ const IconGroup* IconDocument::ReadSelectedEntry() {
 const IconGroup* IconDocument::ReadEntryFromHeldModule(int entry) {
   const ResourceName name = EntryName(entry);
   if (IsModuleSource() && name != 0) {
-    ReplaceGroup(ReadModuleIconGroup(module_.Get(), path_.c_str(), name));
+    ReplaceGroup(ReadModuleIconGroup(*module_, path_.c_str(), name));
   }
   return group_.get();
 }

@@ -7,6 +7,7 @@
 // found; the caller only reacts to the outcome.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -110,7 +111,9 @@ class IconDocument {
   HINSTANCE instance_ = nullptr;
   std::string path_;
   std::string extension_;
-  ModuleHandle module_;
+  // The module listed by the last Open, held for the previews and for reading
+  // every entry of it in turn.
+  std::unique_ptr<ModuleResources> module_;
   IconGroupPtr group_;
   // The current group is the one made at the start: it has room for a first
   // record although it counts no image yet.

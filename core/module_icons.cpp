@@ -10,6 +10,7 @@
 #include "platform/handles.h"
 #include "platform/module_resources.h"
 #include "messages.h"
+#include "module_loading.h"
 
 namespace {
 
@@ -23,12 +24,6 @@ bool ReadGroupCount(ByteView group, std::uint16_t* count) {
   }
   *count = header.count;
   return true;
-}
-
-std::uint16_t GroupEntryId(ByteView group, std::size_t index) {
-  icon_directory::Entry entry{};
-  icon_directory::GroupEntryAt(group, index, &entry);
-  return entry.resourceId;
 }
 
 // The length of the longest start of `name` that holds whole characters of
@@ -93,26 +88,34 @@ void ReleaseListGroupNames(HWND window) {
 }
 
 HICON LoadPreviewIcon(HMODULE module, ResourceName name) {
-  if (module == nullptr || name == 0) return nullptr;
+  if (module == nullptr) return nullptr;
+  return LoadPreviewIcon(LoadedModuleResources(module), name);
+}
+
+HICON LoadPreviewIcon(const ModuleResources& module, ResourceName name) {
+  if (name == 0) return nullptr;
   return IconOfGroupResource(module, ResourceNameArgument(name));
 }
 
 IconGroup* LoadModuleIconGroup(const char* path, ResourceName name) {
-  ModuleHandle module(LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  std::unique_ptr<ModuleResources> module = LoadModuleResources(path);
   if (!module) {
     ShowMessage(Message::kModuleNotLoaded, path);
     return nullptr;
   }
-  return ReadModuleIconGroup(module.Get(), path, name);
+  return ReadModuleIconGroup(*module, path, name);
 }
 
 IconGroup* ReadModuleIconGroup(HMODULE module, const char* path, ResourceName name) {
-  if (module == nullptr || name == 0) return nullptr;
+  if (module == nullptr) return nullptr;
+  return ReadModuleIconGroup(LoadedModuleResources(module), path, name);
+}
+
+IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, ResourceName name) {
+  if (name == 0) return nullptr;
 
   ByteView groupBytes;
-  if (!FindResourceBytes(module, ResourceNameArgument(name), RT_GROUP_ICON, &groupBytes)) {
-    return nullptr;
-  }
+  if (!module.Find(ResourceNameArgument(name), RT_GROUP_ICON, &groupBytes)) return nullptr;
   std::uint16_t count = 0;
   if (!ReadGroupCount(groupBytes, &count)) {
     ShowMessage(Message::kModuleNotAnIconImage, path);
@@ -132,11 +135,12 @@ IconGroup* ReadModuleIconGroup(HMODULE module, const char* path, ResourceName na
 
   std::uint64_t totalBytes = 0;
   for (std::uint32_t i = 0; i < count; ++i) {
+    // Every entry the count names is inside the bytes: checked above.
+    icon_directory::Entry entry{};
+    icon_directory::GroupEntryAt(groupBytes, i, &entry);
     ByteView imageBytes;
-    if (!FindResourceBytes(module, MAKEINTRESOURCEA(GroupEntryId(groupBytes, i)), RT_ICON,
-                           &imageBytes)) {
-      return nullptr;
-    }
+    if (!module.Find(MAKEINTRESOURCEA(entry.resourceId), RT_ICON, &imageBytes)) return nullptr;
+    imageBytes = module.EntryImage(imageBytes, entry.bytes);
     // Entries may all name one large resource; the copies together are
     // bounded like the images of an icon file.
     totalBytes += imageBytes.Length();

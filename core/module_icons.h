@@ -1,11 +1,15 @@
 // Icons inside Windows modules (.EXE, .DLL, .ICL), read without running them:
 // the module is loaded as a data file and only its group-icon (type 14) and
-// icon (type 3) resources are looked at.
+// icon (type 3) resources are looked at. 32-bit modules (PE) are loaded by
+// the platform; 16-bit ones (NE: Windows 3.x modules and fonts, most .ICL
+// libraries), which it can't load, are read by our own reader, in both
+// builds. The same code reads a group from either.
 #pragma once
 
 #include <cstdint>
 
 #include "icon_group.h"
+#include "platform/module_resources.h"
 #include "platform/platform.h"
 
 // The name of a module resource held as one value, as the list keeps it in
@@ -49,8 +53,9 @@ void ReleaseListGroupNames(HWND window);
 // message. The module stays loaded; the icon belongs to the caller.
 HICON LoadPreviewIcon(HMODULE module, ResourceName name);
 
-// Loads the module at `path` as a data file and reads the group-icon resource
-// `name` with every image into a new group (modulePath = path, every record
+// Loads the module at `path` (a 32-bit one as a data file, a 16-bit one into
+// memory: LoadModuleResources) and reads the group-icon resource `name` with
+// every image into a new group (modulePath = path, every record
 // bound), owned by the caller and released with FreeIconGroup. Null on
 // failure; the module is freed on every path. Messages (path as caption,
 // owned by MessageOwner()) when the module can't be loaded, a block can't be
@@ -62,3 +67,7 @@ IconGroup* LoadModuleIconGroup(const char* path, ResourceName name);
 // reading many groups of one module; `path` names it in messages and in
 // modulePath.
 IconGroup* ReadModuleIconGroup(HMODULE module, const char* path, ResourceName name);
+IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, ResourceName name);
+
+// LoadPreviewIcon of a module read by either reader.
+HICON LoadPreviewIcon(const ModuleResources& module, ResourceName name);

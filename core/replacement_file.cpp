@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "file_io.h"
-#include "limits.h"
+#include "formats/input_limits.h"
 
 namespace {
 

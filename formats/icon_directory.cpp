@@ -51,6 +51,17 @@ bool GroupEntryAt(ByteView group, std::size_t index, Entry* entry) {
          cursor.Skip(index * kGroupEntryBytes) && ReadGroupEntry(cursor, entry);
 }
 
+bool FindGroupEntry(ByteView group, std::uint16_t id, Entry* entry) {
+  ByteCursor cursor(group);
+  Header header;
+  if (!ReadHeader(cursor, &header)) return false;
+  for (std::uint32_t i = 0; i < header.count; ++i) {
+    if (!ReadGroupEntry(cursor, entry)) return false;
+    if (entry->resourceId == id) return true;
+  }
+  return false;
+}
+
 std::uint8_t SideByte(std::int64_t side) {
   return side >= 1 && side < 256 ? static_cast<std::uint8_t>(side) : 0;
 }

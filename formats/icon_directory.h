@@ -48,6 +48,9 @@ bool ReadGroupEntry(ByteCursor& cursor, Entry* entry);
 bool GroupHoldsEntries(ByteView group);
 // Group entry `index`; false when it is not inside the bytes.
 bool GroupEntryAt(ByteView group, std::size_t index, Entry* entry);
+// The first entry, among those the group counts and holds, that names icon
+// resource `id`; false when none does.
+bool FindGroupEntry(ByteView group, std::uint16_t id, Entry* entry);
 
 // The entry's byte for a side: sides of 256 and more are stored as 0.
 std::uint8_t SideByte(std::int64_t side);

@@ -36,10 +36,17 @@ constexpr std::uint64_t kMaxGroupBytes = std::uint64_t{512} * 1024 * 1024;
 // shown scaled down.
 constexpr std::int64_t kMaxIconPixels = std::int64_t{4096} * 4096;
 
-// A module file the native platform maps: resource addresses are 32 bits and
-// real modules stay far below 1 GiB, so a mistaken choice of a huge file
-// costs nothing.
+// A module file the native platform maps, and a 16-bit (NE) module that both
+// builds read into memory for our own reader: resource addresses are 32 bits
+// and real modules stay far below 1 GiB (NE modules below a few MiB), so a
+// mistaken choice of a huge file costs nothing.
 constexpr std::uint64_t kMaxModuleBytes = std::uint64_t{1} << 30;
+
+// The alignment shift of a 16-bit (NE) module's resource table: offsets
+// count 16-bit numbers of units of 2^shift bytes, so at 15 they reach 2 GiB,
+// past any module we read. Linkers write 4 to 9 (and Wine's 0); a table with
+// a larger shift is refused.
+constexpr std::uint16_t kMaxNeAlignShift = 15;
 
 // An icon file the native platform's ExtractIconA reads whole to pick an
 // image from: 256 images of 256 x 256 at 32 bits take about 64 MiB.

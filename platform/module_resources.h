@@ -1,15 +1,88 @@
-// Reading a module's resources through the platform's resource calls, for
-// the core and the native platform's own ExtractIconA alike.
+// The resources of a module, read through one interface whatever reads the
+// file: a module the platform loads as a data file (PE files: kernel32, or
+// our PE reader in the native build), or a 16-bit (NE) module that our own
+// reader reads in both builds, since the system can't load one as data. The
+// core reads group icons through it, and the native platform's own
+// ExtractIconA the first icon of a module.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+
 #include "formats/byte_cursor.h"
+#include "formats/ne_module.h"
+#include "handles.h"
 #include "platform.h"
 
-// The bytes of a resource of the module; false when it can't be found,
-// loaded or locked.
-bool FindResourceBytes(HMODULE module, LPCSTR name, LPCSTR type, ByteView* bytes);
+// Resources found and listed as FindResourceA and EnumResourceNamesA find
+// and list them. A type or name is an integer identifier when its value is
+// below 65536 (MAKEINTRESOURCEA), "#n" stands for the identifier n, and any
+// other text is compared without regard to case.
+class ModuleResources {
+ public:
+  virtual ~ModuleResources() = default;
+
+  // The bytes of resource `name` of `type`; false when there is none or its
+  // bytes can't be had. They stay valid while this object lives.
+  virtual bool Find(LPCSTR name, LPCSTR type, ByteView* bytes) const = 0;
+
+  // Calls `callback` for each resource of `type` as EnumResourceNamesA does
+  // (a text name valid only during the call); its module argument is null
+  // for a module the platform has not loaded. The result is the last call's,
+  // or FALSE, before any call, when there is no resource of that type.
+  virtual BOOL EnumerateNames(LPCSTR type, ENUMRESNAMEPROCA callback, LONG_PTR param) const = 0;
+
+  // The bytes of the icon image that a group entry claiming `entryBytes`
+  // names, from the bytes of its icon resource.
+  virtual ByteView EntryImage(ByteView resource, std::uint32_t entryBytes) const = 0;
+
+ protected:
+  ModuleResources() = default;
+  ModuleResources(const ModuleResources&) = default;
+  ModuleResources& operator=(const ModuleResources&) = default;
+};
+
+// A module the platform has loaded, through FindResourceA, LoadResource,
+// LockResource, SizeofResource and EnumResourceNamesA. Its resources are
+// exactly as long as its directory says.
+class LoadedModuleResources : public ModuleResources {
+ public:
+  // Borrows the module, which must stay loaded while this object lives.
+  explicit LoadedModuleResources(HMODULE module) : module_(module) {}
+  // Holds the module and frees it at the end.
+  explicit LoadedModuleResources(ModuleHandle module) : module_(module.Get()), owned_(std::move(module)) {}
+
+  bool Find(LPCSTR name, LPCSTR type, ByteView* bytes) const override;
+  BOOL EnumerateNames(LPCSTR type, ENUMRESNAMEPROCA callback, LONG_PTR param) const override;
+  ByteView EntryImage(ByteView resource, std::uint32_t) const override { return resource; }
+
+ private:
+  HMODULE module_;
+  ModuleHandle owned_;
+};
+
+// A 16-bit (NE) module held in memory and read by our own reader. Names are
+// handed on as the table stores them, bytes in the module's code page.
+class NeModuleResources : public ModuleResources {
+ public:
+  // Takes the file's bytes (a block of the C heap). False, keeping nothing,
+  // when they are no NE module.
+  bool Open(HeapPtr<std::uint8_t> bytes, std::size_t length);
+
+  bool Find(LPCSTR name, LPCSTR type, ByteView* bytes) const override;
+  BOOL EnumerateNames(LPCSTR type, ENUMRESNAMEPROCA callback, LONG_PTR param) const override;
+  // A resource's length is rounded up to the table's alignment: an image is
+  // as long as its entry says, never longer than its resource.
+  ByteView EntryImage(ByteView resource, std::uint32_t entryBytes) const override;
+
+ private:
+  HeapPtr<std::uint8_t> bytes_;
+  ne_module::NeModule module_;
+};
 
 // An icon of group-icon resource `name`, in the image that best fits the
 // display; null on any failure, without a message. The icon belongs to the
 // caller.
+HICON IconOfGroupResource(const ModuleResources& module, LPCSTR name);
 HICON IconOfGroupResource(HMODULE module, LPCSTR name);

@@ -30,6 +30,9 @@ if [ $# -ge 4 ]; then
     "$pictrove" save "$files/good-ids.dll" "$files/expected-ids-$entry.ico" --entry "Icon [$entry]"
   done
   "$pictrove" save "$files/good-ids.dll" "$files/expected-ids-2.bmp" --entry "Icon [2]"
+  # A 16-bit icon library.
+  cp "$modules/ne-good-shift4.icl" "$files/library.icl"
+  "$pictrove" save "$files/library.icl" "$files/expected-library-FOLDER.ico" --entry "Icon [FOLDER]"
 fi
 # Every step is bounded; a hung program is ended by its timeout.
 step_timeout=300

@@ -93,6 +93,28 @@ expect "group naming a missing icon" 1 '' '错误: 没有可保存的图标资�
 [ ! -e "$work/none.bmp" ] && [ ! -e "$work/missing.ico" ] ||
   { echo "FAIL: a file was written for a group without images" >&2; failures=$((failures + 1)); }
 
+# A 16-bit (NE) icon library: listed, described, saved and extracted as a
+# 32-bit module is; one without group icons says what such a 32-bit one says.
+library=$modules/ne-good-shift9.icl
+expect "list NE library" 0 '' '' -- "$pictrove" list "$library"
+printf 'Icon [10]\nIcon [12]\nIcon [2]\nIcon [FOLDER]\nIcon [MAINICON]\n' >"$work/expected"
+cmp -s "$work/out" "$work/expected" || { echo "FAIL list NE library: $(cat "$work/out")" >&2; failures=$((failures + 1)); }
+# Resources are padded to 512 bytes; each image is as long as its entry says.
+expect "info NE entry" 0 '^1 32x32 4-bit 744 bytes$' '' -- "$pictrove" info "$library" --entry "Icon [10]"
+expect "info NE PNG image" 0 '^0 64x64 32-bit [0-9]+ bytes png$' '' -- "$pictrove" info "$library" --entry "Icon [10]"
+expect "save NE entry" 0 '' '' -- "$pictrove" save "$library" "$work/folder.ico" --entry "Icon [FOLDER]"
+# One 24 x 24 image of 16 bits: 40 + 24 * 48 + 24 * 4 bytes behind the directory.
+[ "$("$pictrove" info "$work/folder.ico")" = "0 24x24 16-bit 1288 bytes" ] && [ "$(stat -c %s "$work/folder.ico")" = 1310 ] ||
+  { echo "FAIL save NE entry: $("$pictrove" info "$work/folder.ico" 2>&1)" >&2; failures=$((failures + 1)); }
+expect "save NE entry as bmp" 0 '' '' -- "$pictrove" save "$library" "$work/main-ne.bmp" --entry "Icon [MAINICON]"
+[ "$(identify -format '%wx%h' "$work/main-ne.bmp" 2>/dev/null)" = 32x32 ] ||
+  { echo "FAIL save NE entry as bmp: not a 32x32 bitmap" >&2; failures=$((failures + 1)); }
+mkdir "$work/ne"
+expect "extract NE library" 0 '' '' -- "$pictrove" extract "$library" "$modules/ne-good.exe" -o "$work/ne"
+[ "$(ls "$work/ne" | wc -l)" = 10 ] || { echo "FAIL extract NE: $(ls "$work/ne")" >&2; failures=$((failures + 1)); }
+expect "NE font" 1 '' '^错误: 列举图标资源名时出错!$' -- "$pictrove" list "$modules/ne-good-font.fon"
+expect "NE headers cut" 1 '' 'ne-bad-cut-header.exe文件载入错误，必须是WIN32的文件!$' -- "$pictrove" list "$modules/ne-bad-cut-header.exe"
+
 # A bitmap becomes the starting group's one image: 32 x 32 at 32 bits.
 bitmap=$real/bmp/depth8.bmp
 expect "list bitmap" 0 "^$bitmap\$" '' -- "$pictrove" list "$bitmap"

@@ -175,8 +175,8 @@ TEST_F(IconFileReader, ReadersDoNotKeepOneAnotherOut) {
   std::string path = dir.Write("shared.ico", IconFile({IconImageBlock(16, 16, 4)}));
   FileHandle other(OpenForReading(path.c_str()));
   ASSERT_TRUE(other.IsValid());
-  GroupOwner owner{LoadIconFile(path.c_str())};
-  EXPECT_NE(nullptr, owner.group);
+  IconGroupPtr owner(LoadIconFile(path.c_str()));
+  EXPECT_NE(nullptr, owner);
   EXPECT_TRUE(messages.Messages().empty());
 }
 

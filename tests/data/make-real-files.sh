@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Makes the icon and bitmap files that other programs write, for the tests
 # that read them: every group icon of Wine's shell32.dll as wrestool extracts
-# it, icons from ImageMagick and icotool, and bitmaps of every depth and
-# header from ImageMagick and of the kinds it doesn't write from
-# make-bitmaps.py. Usage: make-real-files.sh OUTDIR
+# it, icons from ImageMagick and icotool, bitmaps of every depth and header
+# from ImageMagick and of the kinds it doesn't write from make-bitmaps.py,
+# and the 16-bit (NE) modules that Wine's build wraps in its 16-bit modules
+# (ne/). Usage: make-real-files.sh OUTDIR
 set -euo pipefail
 
 out=${1:?usage: make-real-files.sh OUTDIR}
 rm -rf "$out"
-mkdir -p "$out/ico" "$out/bmp" "$out/work"
+mkdir -p "$out/ico" "$out/bmp" "$out/ne" "$out/work"
 work=$out/work
 
 shell32=/usr/lib/i386-linux-gnu/wine/i386-windows/shell32.dll
@@ -54,5 +55,22 @@ convert -size 40x30 plasma:fractal -colors 200 -type palette -compress RLE BMP3:
 # top-down rows, RLE4 and RLE8 with deltas.
 /usr/bin/python3 "$(dirname "$0")/make-bitmaps.py" "$out/bmp"
 
+# Wine's 16-bit modules (*16) are PE files that carry an NE module further
+# in: an "MZ" header whose e_lfanew leads to "NE". Each is cut out, from
+# there to the file's end, as NAME.ne.
+/usr/bin/python3 - "$(dirname "$shell32")" "$out/ne" <<'PY'
+import glob, os, struct, sys
+for path in sorted(glob.glob(os.path.join(sys.argv[1], '*16'))):
+    data = open(path, 'rb').read()
+    at = data.find(b'MZ', 1)
+    while at > 0:
+        lfanew = struct.unpack_from('<I', data, at + 0x3C)[0] if at + 0x40 <= len(data) else len(data)
+        if data[at + lfanew:at + lfanew + 2] == b'NE':
+            with open(os.path.join(sys.argv[2], os.path.basename(path) + '.ne'), 'wb') as f:
+                f.write(data[at:])
+            break
+        at = data.find(b'MZ', at + 1)
+PY
+
 rm -rf "$work"
-echo "$(ls "$out/ico" | wc -l) icon files, $(ls "$out/bmp" | wc -l) bitmap files in $out"
+echo "$(ls "$out/ico" | wc -l) icon files, $(ls "$out/bmp" | wc -l) bitmap files, $(ls "$out/ne" | wc -l) NE modules in $out"

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Makes the seed corpus of every fuzz target from valid and malformed files
-# that scripts make: the icon and bitmap files other programs write
-# (tests/data/make-real-files.sh), the malformed files and the test modules
-# (tests/malformed_files/make-hostile-files.py, which runs the modules script).
+# that scripts make: the icon and bitmap files other programs write and the
+# NE modules Wine's 16-bit modules carry (tests/data/make-real-files.sh), the
+# malformed files and the test modules, PE and NE
+# (tests/malformed_files/make-hostile-files.py, which runs the modules
+# script), and Wine's bitmap fonts.
 # Inputs that once broke a target are kept as hex dumps in
 # tests/fuzz/regressions/<target>/*.hex and join its seeds.
 # Usage: make-corpora.sh OUTDIR
@@ -24,6 +26,7 @@ out = sys.argv[1]
 regressions = sys.argv[2]
 real = os.path.join(out, 'sources', 'real')
 hostile = os.path.join(out, 'sources', 'hostile')
+TARGETS = ('icon_file', 'bitmap_file', 'module', 'ne_module', 'reformat', 'icon_decoding')
 # Large seeds make every mutation slow; real icons above this add nothing the
 # small ones lack.
 LARGEST = 64 * 1024
@@ -54,12 +57,17 @@ def image_blocks(icon):
         if 0 < size and offset + size <= len(icon):
             yield icon[offset:offset + size]
 
-for target in ('icon_file', 'bitmap_file', 'module', 'reformat', 'icon_decoding'):
+for target in TARGETS:
     shutil.rmtree(os.path.join(out, target), ignore_errors=True)
 
 icons = sorted(glob.glob(os.path.join(real, 'ico', '*.ico')) + glob.glob(os.path.join(hostile, '*.ico')))
 bitmaps = sorted(glob.glob(os.path.join(real, 'bmp', '*.bmp')) + glob.glob(os.path.join(hostile, '*.bmp')))
-modules = sorted(glob.glob(os.path.join(hostile, '*.dll')) + glob.glob(os.path.join(hostile, '*.exe')))
+modules = sorted(path for path in glob.glob(os.path.join(hostile, '*.dll')) + glob.glob(os.path.join(hostile, '*.exe'))
+                 if not os.path.basename(path).startswith('ne-'))
+# 16-bit modules: those of make-ne-modules.py (among the malformed files),
+# Wine's bitmap fonts, and the NE modules inside Wine's 16-bit modules.
+ne_modules = sorted(glob.glob(os.path.join(hostile, 'ne-*')) + glob.glob('/usr/share/wine/fonts/*.fon') +
+                    glob.glob(os.path.join(real, 'ne', '*.ne')))
 
 for path in icons:
     data = read(path)
@@ -76,11 +84,14 @@ for path in bitmaps:
         seed('reformat', size + data[14:])
 for path in modules:
     seed('module', read(path))
+for path in ne_modules:
+    # Wine's carry their PE wrapper's tail behind their resources.
+    seed('ne_module', read(path)[:LARGEST])
 # A hex dump, "#" lines being comments.
 for path in sorted(glob.glob(os.path.join(regressions, '*', '*.hex'))):
     with open(path, encoding='utf-8') as f:
         text = ''.join(line for line in f if not line.startswith('#'))
     seed(os.path.basename(os.path.dirname(path)), bytes.fromhex(''.join(text.split())))
-for target in ('icon_file', 'bitmap_file', 'module', 'reformat', 'icon_decoding'):
+for target in TARGETS:
     print('%s: %d seeds' % (target, len(os.listdir(os.path.join(out, target)))))
 PY

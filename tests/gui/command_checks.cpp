@@ -44,6 +44,7 @@ void RunCommandChecks(const std::wstring& exe, const std::string& files) {
   CheckIconFileThenBitmap(program, p);
   CheckModule(program, p);
   CheckUnlistableModules(program, p);
+  CheckNeLibrary(program, p);
   CheckOtherExtensions(program, p);
   CheckIconFilesWithoutIcons(program, p);
   CheckDroppedFiles(program, p);

@@ -10,4 +10,6 @@ void CheckModule(Program& program, const Paths& p);
 void CheckUnlistableModules(Program& program, const Paths& p);
 // A module under another extension, or none, is a module source all the
 // same: previews, Save and Copy take its selected entry.
+// A 16-bit icon library (our NE reader): listed, previewed and saved.
+void CheckNeLibrary(Program& program, const Paths& p);
 void CheckOtherExtensions(Program& program, const Paths& p);

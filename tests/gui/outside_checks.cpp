@@ -93,9 +93,8 @@ void CheckStartFiles(const std::wstring& exe, const Paths& p) {
       {"a bitmap whose path holds a space", p.In(L"with space.bmp"), L"", {}, {p.In(L"with space.bmp")}, true,
        nullptr, true},
       {"a text file named .dll", text, L"", {{kError, text + kNotLoadable}}, {}, false, nullptr, false},
-      // An NE icon library (.ICL) belongs here once the module reader reads
-      // 16-bit modules: its groups listed as the open dialog's choice lists
-      // them.
+      {"a 16-bit icon library", p.In(L"library.icl"), L"", {},
+       {L"Icon [10]", L"Icon [12]", L"Icon [2]", L"Icon [FOLDER]", L"Icon [MAINICON]"}, true, nullptr, false},
   };
   for (const auto& s : starts) {
     Program program;

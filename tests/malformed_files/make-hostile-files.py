@@ -4,7 +4,7 @@ sound icon file), bitmap files and modules, one fault each, with what reading
 each must give. Usage: make-hostile-files.py OUTDIR
 
 The modules come from tests/module_resources/make-test-modules.py (its good-, odd- and
-bad- modules, into OUTDIR); files a fuzzer found are in found/*.hex, a hex
+bad- modules, and the ne- modules of make-ne-modules.py, into OUTDIR); files a fuzzer found are in found/*.hex, a hex
 dump each under a first line "# NAME<TAB>OUTCOME".
 
 manifest.txt has one line per file:  NAME<TAB>OUTCOME
@@ -336,6 +336,8 @@ def bitmap_files(w):
 # null without a message; a group whose count runs past its bytes is refused
 # with a message.
 MODULE_OUTCOMES = {
+    # A 16-bit executable without resources.
+    'bad-16-bit.exe': NO_GROUP_ICONS,
     'bad-cut-data-directories.dll': NOT_LOADABLE,
     'bad-cut-dos-header.dll': NOT_LOADABLE,
     'bad-cut-file-header.dll': NOT_LOADABLE,
@@ -387,11 +389,63 @@ MODULE_OUTCOMES = {
 }
 
 
+# The same for the 16-bit modules of make-ne-modules.py. A table that can't
+# be read whole lists nothing: the module then says what one without group
+# icons says. Headers that lead nowhere are no module at all.
+NE_MODULE_OUTCOMES = {
+    'ne-bad-count-past-table.icl': NO_GROUP_ICONS,
+    'ne-bad-count-short.icl': NO_GROUP_ICONS,
+    'ne-bad-cut-header.exe': NOT_LOADABLE,
+    # A 100-byte and a 0-byte image of a 744-byte and a 1384-byte one.
+    'ne-bad-entry-claims-less.icl': ' | '.join(['reads 0 of 2', MODULE_IMAGE, MODULE_IMAGE]),
+    'ne-bad-group-count.icl': ' | '.join(['reads 4 of 5', MODULE_IMAGE]),
+    'ne-bad-group-on-table.icl': ' | '.join(['reads 4 of 5', MODULE_IMAGE]),
+    'ne-bad-header-count.icl': 'reads 5 of 5',
+    'ne-bad-lfanew-past-end.exe': NOT_LOADABLE,
+    'ne-bad-lfanew-wraps.exe': NOT_LOADABLE,
+    'ne-bad-name-length-past-table.icl': NO_GROUP_ICONS,
+    'ne-bad-name-past-table.icl': NO_GROUP_ICONS,
+    'ne-bad-no-end-of-types.icl': NO_GROUP_ICONS,
+    # Every icon on the bytes of a 744-byte one: the 32-bit image of group
+    # 12 is cut to them.
+    'ne-bad-overlapping-icons.icl': ' | '.join(['reads 4 of 5', MODULE_IMAGE]),
+    'ne-bad-resource-length-past-file.icl': 'reads 4 of 5',
+    'ne-bad-resource-past-file.icl': 'reads 4 of 5',
+    'ne-bad-shift-15.icl': 'reads 0 of 5',
+    'ne-bad-shift-16.icl': NO_GROUP_ICONS,
+    'ne-bad-shift-31.icl': NO_GROUP_ICONS,
+    'ne-bad-shift-32.icl': NO_GROUP_ICONS,
+    'ne-bad-shift-65535.icl': NO_GROUP_ICONS,
+    'ne-bad-shift-zeroed.icl': ' | '.join(['reads 0 of 5'] + [MODULE_IMAGE] * 5),
+    'ne-bad-signature.exe': NOT_LOADABLE,
+    'ne-bad-table-end-past-file.icl': NO_GROUP_ICONS,
+    'ne-bad-table-ends-before-start.icl': NO_GROUP_ICONS,
+    'ne-bad-table-past-file.icl': NO_GROUP_ICONS,
+    'ne-bad-table-start-past-file.icl': NO_GROUP_ICONS,
+    'ne-bad-type-name-past-table.icl': NO_GROUP_ICONS,
+    'ne-good-empty-group.icl': 'reads 2 of 2',
+    'ne-good-entry-claims-more.icl': 'reads 1 of 1',
+    'ne-good-font.fon': NO_GROUP_ICONS,
+    'ne-good-missing-icon.icl': 'reads 0 of 2',
+    'ne-good-names.icl': 'reads 10 of 10',
+    'ne-good-no-group-icons.dll': NO_GROUP_ICONS,
+    'ne-good-no-resources.exe': NO_GROUP_ICONS,
+    'ne-good.dll': 'reads 5 of 5',
+    'ne-good.exe': 'reads 5 of 5',
+    'ne-odd-split-types.icl': 'reads 2 of 2',
+    'ne-odd-unpadded-end.icl': 'reads 1 of 1',
+}
+NE_MODULE_OUTCOMES.update({'ne-good-shift%d.icl' % shift: 'reads 5 of 5' for shift in range(10)})
+
+
 def modules(w):
     subprocess.run([sys.executable, MODULES_SCRIPT, w.out], check=True, stdout=subprocess.DEVNULL)
     os.remove(os.path.join(w.out, 'manifest.txt'))
+    os.remove(os.path.join(w.out, 'manifest-ne.txt'))
     for name in sorted(os.listdir(w.out)):
-        if name.endswith(('.dll', '.exe')):
+        if name.startswith('ne-'):
+            w.outcomes.append((name, NE_MODULE_OUTCOMES.get(name, 'any')))
+        elif name.endswith(('.dll', '.exe')):
             w.outcomes.append((name, MODULE_OUTCOMES.get(name, 'any')))
 
 

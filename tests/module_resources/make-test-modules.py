@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Writes small PE32 and PE32+ modules with chosen resources, for the tests of
-the module reader. Usage: make-test-modules.py OUTDIR
+the module reader, and beside them the 16-bit (NE) modules of
+make-ne-modules.py (ne-*, with manifest-ne.txt). Usage: make-test-modules.py OUTDIR
 
 good-*  well-formed modules; kernel32 and our reader must agree on them.
 odd-*   well-formed, but kernel32 cannot find some of the names it lists
@@ -19,6 +20,7 @@ where a type or name is "#n" for an integer identifier, else the text.
 Only the standard library is used.
 """
 
+import importlib.util
 import os
 import struct
 import sys
@@ -518,7 +520,12 @@ def main():
 
     with open(os.path.join(out, 'manifest.txt'), 'w', encoding='utf-8') as f:
         f.write('\n'.join(w.manifest) + '\n')
-    print('%d modules in %s' % (len(os.listdir(out)) - 1, out))
+    pe_modules = len(os.listdir(out)) - 1
+    spec = importlib.util.spec_from_file_location(
+        'ne_modules', os.path.join(os.path.dirname(os.path.abspath(__file__)), 'make-ne-modules.py'))
+    ne_modules = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(ne_modules)
+    print('%d modules and %d NE modules in %s' % (pe_modules, ne_modules.write_into(out), out))
 
 
 def write_malformed(w, pe32, module, layout):

@@ -33,6 +33,11 @@ std::string WineModulesDir() {
   return HostPath(dir ? dir : "/usr/lib/i386-linux-gnu/wine/i386-windows");
 }
 
+std::string WineFontsDir() {
+  const char* dir = std::getenv("PICTROVE_WINE_FONTS");
+  return HostPath(dir ? dir : "/usr/share/wine/fonts");
+}
+
 std::string JoinPath(const std::string& folder, const std::string& name) {
   return (fs::path(folder) / name).string();
 }
@@ -53,9 +58,9 @@ std::vector<std::string> FilesEndingIn(const std::string& folder, const std::vec
   return names;
 }
 
-std::vector<ManifestResource> ReadManifest(const std::string& folder) {
+std::vector<ManifestResource> ReadManifest(const std::string& folder, const std::string& name) {
   std::vector<ManifestResource> resources;
-  std::ifstream in(JoinPath(folder, "manifest.txt"), std::ios::binary);
+  std::ifstream in(JoinPath(folder, name), std::ios::binary);
   std::string line;
   while (std::getline(in, line)) {
     std::vector<std::string> fields;
@@ -72,6 +77,31 @@ std::vector<ManifestResource> ReadManifest(const std::string& folder) {
     resources.push_back(resource);
   }
   return resources;
+}
+
+std::vector<ManifestGroup> ReadManifestGroups(const std::string& folder, const std::string& name) {
+  std::vector<ManifestGroup> groups;
+  std::ifstream in(JoinPath(folder, name), std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    std::vector<std::string> fields;
+    std::stringstream split(line);
+    std::string field;
+    while (std::getline(split, field, '\t')) fields.push_back(field);
+    if (fields.size() < 3 || fields[0] != "group") continue;
+    ManifestGroup group;
+    group.module = fields[1];
+    group.entry = fields[2];
+    std::stringstream images(fields.size() > 3 ? fields[3] : "");
+    std::string image;
+    while (std::getline(images, image, ',')) {
+      std::size_t colon = image.find(':');
+      group.images.emplace_back(static_cast<std::uint32_t>(std::stoul(image.substr(0, colon))),
+                                static_cast<std::uint32_t>(std::stoul(image.substr(colon + 1), nullptr, 16)));
+    }
+    groups.push_back(group);
+  }
+  return groups;
 }
 
 std::vector<std::uint8_t> ReadFileContents(const std::string& path) {
@@ -94,4 +124,17 @@ std::uint32_t Crc32(const void* data, std::size_t length) {
     for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
   }
   return ~crc;
+}
+
+std::vector<std::uint8_t> EmbeddedNeModule(const std::vector<std::uint8_t>& file) {
+  for (std::size_t at = 1; at + 64 <= file.size(); ++at) {
+    if (file[at] != 'M' || file[at + 1] != 'Z') continue;
+    std::uint32_t lfanew = static_cast<std::uint32_t>(file[at + 0x3C] | file[at + 0x3D] << 8 | file[at + 0x3E] << 16 |
+                                                      static_cast<std::uint32_t>(file[at + 0x3F]) << 24);
+    if (lfanew > file.size() - at - 2) continue;
+    if (file[at + lfanew] == 'N' && file[at + lfanew + 1] == 'E') {
+      return std::vector<std::uint8_t>(file.begin() + static_cast<std::ptrdiff_t>(at), file.end());
+    }
+  }
+  return {};
 }

@@ -106,13 +106,10 @@ TEST(RealBitmaps, IconImagesMadeOfThemReadBackInImageMagick) {
   TempDir dir;
   MessageCapture messages;
   for (const std::string& path : bitmaps) {
-    struct GroupOwner {
-      IconGroup* group;
-      ~GroupOwner() { FreeIconGroup(group); }
-    } starting{CreateUntitledGroup()};
-    ASSERT_EQ(1, ReadBitmapIntoGroup(starting.group, true, path.c_str())) << path;
+    IconGroupPtr starting(CreateUntitledGroup());
+    ASSERT_EQ(1, ReadBitmapIntoGroup(starting.get(), true, path.c_str())) << path;
     std::string icon = dir.Path(fs::path(path).stem().string() + ".ico");
-    ASSERT_EQ(1, SaveIconFile(starting.group, icon.c_str())) << path;
+    ASSERT_EQ(1, SaveIconFile(starting.get(), icon.c_str())) << path;
     EXPECT_EQ("32 32\n", OutputOf("identify -format '%w %h\\n' '" + icon + "'")) << path;
   }
   EXPECT_TRUE(messages.Messages().empty());

@@ -1,0 +1,42 @@
+#include "module_loading.h"
+
+#include <new>
+#include <utility>
+
+#include "formats/ne_module.h"
+#include "platform/handles.h"
+#include "platform/module_file.h"
+
+namespace {
+
+// True when the file's DOS header leads to an "NE" header.
+bool IsNeFile(ModuleFile& file) {
+  std::uint8_t dosHeader[ne_module::kDosHeaderBytes];
+  std::uint32_t header;
+  std::uint8_t signature[2];
+  return file.Read(0, dosHeader, sizeof dosHeader) &&
+         ne_module::NewHeaderOffset(ByteView(dosHeader, sizeof dosHeader), &header) &&
+         file.Read(header, signature, sizeof signature) &&
+         ne_module::IsNeSignature(ByteView(signature, sizeof signature));
+}
+
+}  // namespace
+
+std::unique_ptr<ModuleResources> LoadModuleResources(const char* path) {
+  if (path == nullptr) return nullptr;
+  {
+    ModuleFile file;
+    if (file.Open(path) && IsNeFile(file)) {
+      HeapPtr<std::uint8_t> bytes;
+      std::unique_ptr<NeModuleResources> module(new (std::nothrow) NeModuleResources);
+      if (!module || !file.ReadAll(&bytes) ||
+          !module->Open(std::move(bytes), static_cast<std::size_t>(file.Length()))) {
+        return nullptr;
+      }
+      return module;
+    }
+  }
+  ModuleHandle loaded(LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  if (!loaded) return nullptr;
+  return std::unique_ptr<ModuleResources>(new (std::nothrow) LoadedModuleResources(std::move(loaded)));
+}

@@ -1,0 +1,38 @@
+// A module file that a reader of our own reads (16-bit NE modules, which the
+// system can't load as data files): a regular file of at most
+// limits::kMaxModuleBytes, opened for reading while others may read it too,
+// and read at the offsets asked for.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "handles.h"
+
+class ModuleFile {
+ public:
+  ModuleFile() = default;
+  ~ModuleFile() { Close(); }
+  ModuleFile(const ModuleFile&) = delete;
+  ModuleFile& operator=(const ModuleFile&) = delete;
+
+  // False when the file can't be opened, is no regular file (a folder, a
+  // pipe, a device) or is larger than the limit.
+  bool Open(const char* path);
+  void Close();
+
+  std::uint64_t Length() const { return length_; }
+
+  // `count` bytes from `offset`; false when they are not all in the file or
+  // reading fails.
+  bool Read(std::uint64_t offset, void* buffer, std::size_t count);
+
+  // The whole file in a block of the C heap; false when it can't be
+  // allocated or read.
+  bool ReadAll(HeapPtr<std::uint8_t>* bytes);
+
+ private:
+  // The platform's file: a descriptor, or a handle's value; -1 for none.
+  std::intptr_t file_ = -1;
+  std::uint64_t length_ = 0;
+};

@@ -1,0 +1,53 @@
+// Module files of the Windows build, over kernel32's files.
+#include "platform/module_file.h"
+
+#include "formats/input_limits.h"
+
+namespace {
+
+HANDLE HandleOf(std::intptr_t file) { return reinterpret_cast<HANDLE>(file); }
+
+}  // namespace
+
+bool ModuleFile::Open(const char* path) {
+  Close();
+  if (path == nullptr) return false;
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size;
+  // A disk file: not a pipe, a console or a device.
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size) || size.QuadPart < 0 ||
+      static_cast<std::uint64_t>(size.QuadPart) > limits::kMaxModuleBytes) {
+    CloseHandle(file);
+    return false;
+  }
+  file_ = reinterpret_cast<std::intptr_t>(file);
+  length_ = static_cast<std::uint64_t>(size.QuadPart);
+  return true;
+}
+
+void ModuleFile::Close() {
+  if (file_ != -1) CloseHandle(HandleOf(file_));
+  file_ = -1;
+  length_ = 0;
+}
+
+bool ModuleFile::Read(std::uint64_t offset, void* buffer, std::size_t count) {
+  if (file_ == -1 || count > length_ || offset > length_ - count) return false;
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  if (!SetFilePointerEx(HandleOf(file_), at, nullptr, FILE_BEGIN)) return false;
+  std::size_t done = 0;
+  while (done < count) {
+    const std::size_t part = count - done < 0x10000000 ? count - done : 0x10000000;
+    DWORD read = 0;
+    // A file cut short since it was opened reads as a failure.
+    if (!ReadFile(HandleOf(file_), static_cast<char*>(buffer) + done, static_cast<DWORD>(part), &read, nullptr) ||
+        read == 0) {
+      return false;
+    }
+    done += read;
+  }
+  return true;
+}
