@@ -1,7 +1,5 @@
 #include "icon_document.h"
 
-#include <cctype>
-
 #include "bitmap_file.h"
 #include "icon_file.h"
 #include "icon_from_bitmap.h"
@@ -14,7 +12,10 @@ std::string LowerExtension(const std::string& path) {
   std::size_t dot = path.rfind('.');
   if (dot == std::string::npos || dot < nameStart) return "";
   std::string extension = path.substr(dot + 1);
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  // ASCII letters only, whatever the locale: the window's rule too.
+  for (char& c : extension) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
   return extension;
 }
 
@@ -81,7 +82,7 @@ bool IconDocument::OpenModule() {
   }
   if (!EnumResourceNamesA(module_.Get(), RT_GROUP_ICON, ListGroupName,
                           reinterpret_cast<LONG_PTR>(listOwner_))) {
-    ShowMessage(Message::kEnumerationFailed);
+    ShowMessage(Message::kEnumerationFailed, path_.c_str());
     return false;
   }
   return true;
@@ -90,7 +91,7 @@ bool IconDocument::OpenModule() {
 bool IconDocument::SelectFirstEntry() {
   SelectEntry(0);
   if (!IsListEmpty()) return true;
-  ShowMessage(Message::kNoIcons);
+  ShowMessage(Message::kNoIcons, path_.c_str());
   return false;
 }
 
@@ -165,11 +166,15 @@ const IconGroup* IconDocument::ReadEntryFromHeldModule(int entry) {
   return group_.get();
 }
 
-bool IconDocument::HasFirstImage() const {
+bool IconDocument::HasFirstImage() const { return HasImage(0); }
+
+bool IconDocument::HasImage(std::uint32_t index) const {
   if (group_ == nullptr) return false;
-  const bool hasRoom = group_->imageCount >= 1 || startingGroup_;
-  return hasRoom && GroupImage(group_.get(), 0)->bits != nullptr;
+  const bool hasRoom = group_->imageCount > index || (index == 0 && startingGroup_);
+  return hasRoom && GroupImage(group_.get(), index)->bits != nullptr;
 }
+
+bool IconDocument::TakesOneImage(const std::string& kind) { return kind == "bmp"; }
 
 namespace {
 
@@ -190,21 +195,21 @@ class ShownWhileWriting {
 
 }  // namespace
 
-IconDocument::Saved IconDocument::Save(const char* target, WaitIndicator* wait) {
+IconDocument::Saved IconDocument::Save(const char* target, WaitIndicator* wait, std::uint32_t image) {
   const std::string kind = LowerExtension(target);
   ReadSelectedEntry();
   const bool listed = !IsListEmpty();
   if (kind == "bmp") {
-    if (!listed || !HasFirstImage()) {
-      ShowMessage(Message::kNothingToSave);
+    if (!listed || !HasImage(image)) {
+      ShowMessage(Message::kNothingToSave, path_.c_str());
       return Saved::kNothingToSave;
     }
     ShownWhileWriting shown(wait);
-    return SaveImageAsBitmap(target, GroupImage(group_.get(), 0)) ? Saved::kWritten : Saved::kNotWritten;
+    return SaveImageAsBitmap(target, GroupImage(group_.get(), image)) ? Saved::kWritten : Saved::kNotWritten;
   }
   if (kind == "ico") {
     if (!listed || group_ == nullptr) {
-      ShowMessage(Message::kNothingToSave);
+      ShowMessage(Message::kNothingToSave, path_.c_str());
       return Saved::kNothingToSave;
     }
     ShownWhileWriting shown(wait);
@@ -218,7 +223,7 @@ bool IconDocument::Copy() {
   // entry's group left from an earlier command.
   ReadSelectedEntry();
   if (IsListEmpty() || !HasFirstImage()) {
-    ShowMessage(Message::kNothingToCopy);
+    ShowMessage(Message::kNothingToCopy, path_.c_str());
     return false;
   }
   return CopyImageToClipboard(GroupImage(group_.get(), 0)) != 0;

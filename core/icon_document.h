@@ -7,6 +7,7 @@
 // found; the caller only reacts to the outcome.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -81,15 +82,21 @@ class IconDocument {
 
   enum class Saved { kWritten, kNotWritten, kNothingToSave, kOtherKind };
   // Saves the selected entry by the target's extension: "ico" the whole
-  // group, "bmp" its first image; any other extension writes and shows
-  // nothing. The writers show their own failures.
-  Saved Save(const char* target, WaitIndicator* wait);
+  // group, "bmp" its image `image` (the window's Save: the first); any other
+  // extension writes and shows nothing. The writers show their own failures.
+  Saved Save(const char* target, WaitIndicator* wait, std::uint32_t image = 0);
+  // True for the kinds of target (lower-cased extensions) that Save writes
+  // one image of the group to.
+  static bool TakesOneImage(const std::string& kind);
   // Places the first image of the selected entry on the clipboard; false
   // after "没有可复制的图标资源!" when there is none.
   bool Copy();
 
   // True when the current group has a first record that holds a block.
   bool HasFirstImage() const;
+  // The same for record `index`; past the first only among the images the
+  // group counts.
+  bool HasImage(std::uint32_t index) const;
 
  private:
   void OpenIconFile(Opened* opened);

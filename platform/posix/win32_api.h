@@ -107,6 +107,10 @@ BOOL CloseHandle(HANDLE object);
 UINT GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR tempPath);
 BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags);
 BOOL DeleteFileA(LPCSTR path);
+// The outcome of this thread's last file call above: 0 when it succeeded,
+// else the system's error number (errno), which strerror explains.
+DWORD GetLastError();
+void SetLastError(DWORD error);
 
 // Shell: the first icon of a file. Null when the file holds no icon, the value
 // 1 when it is neither an icon file nor a module.
