@@ -135,6 +135,10 @@ int IconDocument::FindEntry(const std::string& text) const {
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (entries[i] == text) return static_cast<int>(i);
   }
+  std::string name;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (IsModuleSource() && GroupNameOfEntry(entries[i], &name) && name == text) return static_cast<int>(i);
+  }
   return -1;
 }
 

@@ -63,7 +63,8 @@ class IconDocument {
   bool IsModuleSource() const { return static_cast<bool>(module_); }
 
   std::vector<std::string> Entries() const;
-  // Index of the entry with this text, or -1.
+  // Index of the entry with this text, else of a module's entry
+  // "Icon [text]"; -1 when there is none.
   int FindEntry(const std::string& text) const;
   void SelectEntry(int entry);
 

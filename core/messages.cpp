@@ -80,7 +80,7 @@ constexpr MessageDefinition kMessages[] = {
 
     {Message::kNoCursors, "此文件中没有光标资源!", "This file holds no cursor resources!", C::kPath, O::kNone,
      false},
-    {Message::kCursorNotACursorImage, "光标资源格式错误!", "A cursor resource is not a cursor image!", C::kPath,
+    {Message::kCursorUnreadable, "读光标资源出错!", "Error reading a cursor resource!", C::kPath,
      O::kNone, false},
     {Message::kCursorWriteFailed, "写光标文件出错!", "Error writing the cursor file!", C::kPath, O::kNone, true},
 };

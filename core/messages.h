@@ -50,7 +50,7 @@ enum class Message {
   kBitmapNotConvertible,
   // A module's group cursors (the command's; caption: the path).
   kNoCursors,
-  kCursorNotACursorImage,
+  kCursorUnreadable,
   kCursorWriteFailed,
 };
 
