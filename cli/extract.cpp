@@ -49,8 +49,8 @@ class Extraction {
 
  private:
   // The path of the next file written: the source's file name, the kind and
-  // the group's name, with characters a file name can't hold as "_", and
-  // "_2", "_3"... behind a name this run has written already.
+  // the group's name, with characters a file name can't hold as "_", cut to
+  // fit, and "_2", "_3"... behind a name this run has written already.
   std::string TargetFor(const std::string& file, const char* kind, const std::string* group, const char* extension);
   void Written(const std::string& target) {
     if (!args_.quiet) std::printf("%s\n", target.c_str());
@@ -68,6 +68,14 @@ std::string Extraction::TargetFor(const std::string& file, const char* kind, con
   if (group != nullptr) name += "_" + *group;
   for (char& c : name) {
     if (std::strchr("/\\:*?\"<>| ", c) != nullptr || static_cast<unsigned char>(c) < 32) c = '_';
+  }
+  // Every path the program writes fits MAX_PATH: a long group name is cut,
+  // at the start of a character, with room left for a "_NNN" behind it.
+  const std::size_t room = MAX_PATH - 1 - std::strlen(extension) - 4;
+  if (folder_.size() + name.size() > room && folder_.size() < room) {
+    std::size_t cut = room - folder_.size();
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
   }
   std::string target = folder_ + name + extension;
   for (unsigned n = 2; !taken_.insert(target).second; ++n) {

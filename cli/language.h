@@ -4,10 +4,11 @@
 
 #include "core/messages.h"
 
-// Call after setlocale(LC_ALL, ""). Chinese when the first language of
-// LANGUAGE that the program has texts in is zh_CN (LANGUAGE counts only when
-// the locale of messages is not "C", and a locale that is not installed is
-// "C"); without LANGUAGE, when that locale (from LC_ALL, LC_MESSAGES or
-// LANG) is zh_CN. English otherwise: it is also the language of the texts as
-// written, which gettext falls back to.
+// Call after setlocale(LC_ALL, ""). The program's texts are written in
+// English and have one translation, zh_CN: as with a gettext catalog of that
+// name, Chinese when LANGUAGE lists zh_CN before any "C" (LANGUAGE counts
+// only when the locale of messages is not "C", and a locale that is not
+// installed is "C"), or without LANGUAGE when that locale (from LC_ALL,
+// LC_MESSAGES or LANG) is zh_CN; English otherwise. As with gettext, an "en"
+// in LANGUAGE finds no catalog and the search goes on.
 MessageLanguage LanguageFromEnvironment();

@@ -12,7 +12,7 @@ using O = MessageBoxOwner;
 // The English texts are ASCII: the same bytes in GBK.
 constexpr MessageDefinition kMessages[] = {
     {Message::kNotLoadable, "文件载入错误，必须是WIN32的文件!",
-     "cannot be loaded: it must be a Win32 module (EXE, DLL or ICL)!", C::kPathInText, O::kMainWindow, false},
+     "Cannot load the file: it must be a Win32 module (EXE, DLL or ICL)!", C::kPathInText, O::kMainWindow, false},
     {Message::kEnumerationFailed, "列举图标资源名时出错!", "Error listing the names of the icon resources!",
      C::kProgram, O::kMainWindow, false},
     {Message::kNoIcons, "此文件中没有图标资源!", "This file holds no icon resources!", C::kProgram,

@@ -67,7 +67,7 @@ BOOL CALLBACK ListGroupName(HMODULE, LPCSTR, LPSTR name, LONG_PTR window) {
 bool GroupNameOfEntry(const std::string& entry, std::string* name) {
   static const char kStart[] = "Icon [";
   const std::size_t start = sizeof kStart - 1;
-  if (entry.size() <= start + 1 || entry.compare(0, start, kStart) != 0 || entry.back() != ']') return false;
+  if (entry.size() < start + 1 || entry.compare(0, start, kStart) != 0 || entry.back() != ']') return false;
   *name = entry.substr(start, entry.size() - start - 1);
   return true;
 }
