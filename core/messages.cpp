@@ -121,9 +121,13 @@ bool NotedMessages::Takes(Message id) const {
   return std::find(kinds_.begin(), kinds_.end(), id) != kinds_.end();
 }
 
+bool NotedMessages::Noted(Message id) const {
+  return std::find(noted_.begin(), noted_.end(), id) != noted_.end();
+}
+
 void ShowMessage(Message id, const char* path) {
   if (g_noted != nullptr && g_noted->Takes(id)) {
-    g_noted->noted_ = true;
+    if (!g_noted->Noted(id)) g_noted->noted_.push_back(id);
     return;
   }
   const MessageDefinition& message = DefineMessage(id);

@@ -103,14 +103,15 @@ class NotedMessages {
   NotedMessages(const NotedMessages&) = delete;
   NotedMessages& operator=(const NotedMessages&) = delete;
 
-  // True when a message of one of the kinds was held back.
-  bool Noted() const { return noted_; }
+  // True when a message of one of the kinds was held back; of that kind.
+  bool Noted() const { return !noted_.empty(); }
+  bool Noted(Message id) const;
 
  private:
   friend void ShowMessage(Message id, const char* path);
   bool Takes(Message id) const;
 
   std::vector<Message> kinds_;
-  bool noted_ = false;
+  std::vector<Message> noted_;
   NotedMessages* previous_;
 };
