@@ -1,5 +1,7 @@
 #include "module_cursors.h"
 
+#include <new>
+
 #include "formats/input_limits.h"
 #include "icon_document.h"
 #include "icon_group.h"
@@ -8,19 +10,26 @@
 
 namespace {
 
+// Nothing may be thrown through the system's enumeration: an entry that
+// can't be held stops it, and the list is taken for empty.
 BOOL CALLBACK AddCursorEntry(HMODULE, LPCSTR, LPSTR name, LONG_PTR param) {
   auto* entries = reinterpret_cast<std::vector<ModuleCursors::Entry>*>(param);
-  ModuleCursors::Entry entry{};
-  if (IS_INTRESOURCE(name)) {
-    entry.isInteger = true;
-    entry.id = static_cast<std::uint16_t>(reinterpret_cast<ULONG_PTR>(name));
-    entry.name = std::to_string(entry.id);
-  } else {
-    entry.name = name;
+  try {
+    ModuleCursors::Entry entry{};
+    if (IS_INTRESOURCE(name)) {
+      entry.isInteger = true;
+      entry.id = static_cast<std::uint16_t>(reinterpret_cast<ULONG_PTR>(name));
+      entry.name = std::to_string(entry.id);
+    } else {
+      entry.name = name;
+    }
+    entry.text = "Cursor [" + entry.name + "]";
+    entries->push_back(std::move(entry));
+    return TRUE;
+  } catch (const std::bad_alloc&) {
+    entries->clear();
+    return FALSE;
   }
-  entry.text = "Cursor [" + entry.name + "]";
-  entries->push_back(std::move(entry));
-  return TRUE;
 }
 
 // The image's size and depth from its header, as an icon image of a group
@@ -52,11 +61,7 @@ bool ModuleCursors::Open(const char* path) {
     ShowMessage(Message::kNotLoadable, path);
     return false;
   }
-  try {
-    EnumResourceNamesA(module_.Get(), RT_GROUP_CURSOR, AddCursorEntry, reinterpret_cast<LONG_PTR>(&entries_));
-  } catch (const std::bad_alloc&) {
-    entries_.clear();
-  }
+  EnumResourceNamesA(module_.Get(), RT_GROUP_CURSOR, AddCursorEntry, reinterpret_cast<LONG_PTR>(&entries_));
   if (entries_.empty()) {
     ShowMessage(Message::kNoCursors, path);
     return false;

@@ -14,7 +14,7 @@ packages=(
   icoutils imagemagick python3 python3-pil
   clang libclang-rt-14-dev valgrind
   libbenchmark-dev hyperfine time
-  locales groff-base
+  locales groff-base file
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
