@@ -2,6 +2,8 @@
 // native list window that sorts its entries as the window's list does.
 #pragma once
 
+#include <string>
+
 #include "core/icon_document.h"
 
 class Source {

@@ -8,6 +8,7 @@
 #include "dib.h"
 #include "formats/little_endian.h"
 #include "file_io.h"
+#include "messages.h"
 #include "platform/handles.h"
 #include "formats/dib_layout.h"
 #include "messages.h"

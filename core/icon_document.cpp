@@ -1,7 +1,5 @@
 #include "icon_document.h"
 
-#include <cctype>
-
 #include "bitmap_file.h"
 #include "icon_file.h"
 #include "icon_from_bitmap.h"
@@ -16,7 +14,10 @@ std::string LowerExtension(const std::string& path) {
   std::size_t dot = path.rfind('.');
   if (dot == std::string::npos || dot < nameStart) return "";
   std::string extension = path.substr(dot + 1);
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  // ASCII letters only, whatever the locale: the window's rule too.
+  for (char& c : extension) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
   return extension;
 }
 
@@ -92,7 +93,7 @@ bool IconDocument::OpenModule() {
   SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list_, nullptr, TRUE);
   if (!enumerated) {
-    ShowMessage(Message::kEnumerationFailed);
+    ShowMessage(Message::kEnumerationFailed, path_.c_str());
     return false;
   }
   return true;
@@ -101,7 +102,7 @@ bool IconDocument::OpenModule() {
 bool IconDocument::SelectFirstEntry() {
   SelectEntry(0);
   if (!IsListEmpty()) return true;
-  ShowMessage(Message::kNoIcons);
+  ShowMessage(Message::kNoIcons, path_.c_str());
   return false;
 }
 
@@ -145,6 +146,10 @@ int IconDocument::FindEntry(const std::string& text) const {
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (entries[i] == text) return static_cast<int>(i);
   }
+  std::string name;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (IsModuleSource() && GroupNameOfEntry(entries[i], &name) && name == text) return static_cast<int>(i);
+  }
   return -1;
 }
 
@@ -176,11 +181,15 @@ const IconGroup* IconDocument::ReadEntryFromHeldModule(int entry) {
   return group_.get();
 }
 
-bool IconDocument::HasFirstImage() const {
+bool IconDocument::HasFirstImage() const { return HasImage(0); }
+
+bool IconDocument::HasImage(std::uint32_t index) const {
   if (group_ == nullptr) return false;
-  const bool hasRoom = group_->imageCount >= 1 || startingGroup_;
-  return hasRoom && GroupImage(group_.get(), 0)->bits != nullptr;
+  const bool hasRoom = group_->imageCount > index || (index == 0 && startingGroup_);
+  return hasRoom && GroupImage(group_.get(), index)->bits != nullptr;
 }
+
+bool IconDocument::TakesOneImage(const std::string& kind) { return kind == "bmp" || kind == "png"; }
 
 namespace {
 
@@ -201,39 +210,33 @@ class ShownWhileWriting {
 
 }  // namespace
 
-IconDocument::Saved IconDocument::Save(const char* target, WaitIndicator* wait) {
+IconDocument::Saved IconDocument::Save(const char* target, WaitIndicator* wait, int image) {
   const std::string kind = LowerExtension(target);
   ReadSelectedEntry();
   const bool listed = !IsListEmpty();
-  if (kind == "bmp") {
-    if (!listed || !HasFirstImage()) {
-      ShowMessage(Message::kNothingToSave);
+  if (kind == "bmp" || kind == "png") {
+    // A bitmap is of the first image, a PNG of the largest, unless one is
+    // asked for.
+    const int chosen = image != kDefaultImage ? image : kind == "bmp" ? 0 : LargestImageIndex();
+    if (!listed || chosen < 0 || !HasImage(static_cast<std::uint32_t>(chosen))) {
+      ShowMessage(Message::kNothingToSave, path_.c_str());
       return Saved::kNothingToSave;
     }
+    const IconImage* picked = GroupImage(group_.get(), static_cast<std::uint32_t>(chosen));
     ShownWhileWriting shown(wait);
-    return SaveImageAsBitmap(target, GroupImage(group_.get(), 0)) ? Saved::kWritten : Saved::kNotWritten;
+    const int written = kind == "bmp" ? SaveImageAsBitmap(target, picked) : SaveImageAsPng(target, picked);
+    return written ? Saved::kWritten : Saved::kNotWritten;
   }
   if (kind == "ico") {
     if (!listed || group_ == nullptr) {
-      ShowMessage(Message::kNothingToSave);
+      ShowMessage(Message::kNothingToSave, path_.c_str());
       return Saved::kNothingToSave;
     }
     ShownWhileWriting shown(wait);
     return SaveIconFile(group_.get(), target) ? Saved::kWritten : Saved::kNotWritten;
   }
-  if (kind == "png") {
-    const int largest = LargestImageIndex();
-    if (!listed || largest < 0) {
-      ShowMessage(Message::kNothingToSave);
-      return Saved::kNothingToSave;
-    }
-    ShownWhileWriting shown(wait);
-    return SaveImageAsPng(target, GroupImage(group_.get(), static_cast<std::uint32_t>(largest)))
-               ? Saved::kWritten
-               : Saved::kNotWritten;
-  }
   // Writing nothing without a word would let the user believe it was saved.
-  ShowMessage(Message::kUnsupportedSaveType);
+  ShowMessage(Message::kUnsupportedSaveType, path_.c_str());
   return Saved::kOtherKind;
 }
 
@@ -248,7 +251,7 @@ bool IconDocument::Copy() {
   // entry's group left from an earlier command.
   ReadSelectedEntry();
   if (IsListEmpty() || !HasFirstImage()) {
-    ShowMessage(Message::kNothingToCopy);
+    ShowMessage(Message::kNothingToCopy, path_.c_str());
     return false;
   }
   return CopyImageToClipboard(GroupImage(group_.get(), 0)) != 0;

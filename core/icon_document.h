@@ -7,6 +7,7 @@
 // found; the caller only reacts to the outcome.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,7 +64,8 @@ class IconDocument {
   bool IsModuleSource() const { return static_cast<bool>(module_); }
 
   std::vector<std::string> Entries() const;
-  // Index of the entry with this text, or -1.
+  // Index of the entry with this text, else of a module's entry
+  // "Icon [text]"; -1 when there is none.
   int FindEntry(const std::string& text) const;
   void SelectEntry(int entry);
 
@@ -82,10 +84,15 @@ class IconDocument {
 
   enum class Saved { kWritten, kNotWritten, kNothingToSave, kOtherKind };
   // Saves the selected entry by the target's extension: "ico" the whole
-  // group, "bmp" its first image, "png" its largest image (png_file.h); any
+  // group, "bmp" its image `image` (the window's Save: the first), "png" its
+  // largest image (png_file.h) or image `image` when one is asked for; any
   // other extension writes nothing and says so. The writers show their own
   // failures.
-  Saved Save(const char* target, WaitIndicator* wait);
+  Saved Save(const char* target, WaitIndicator* wait, int image = kDefaultImage);
+  static constexpr int kDefaultImage = -1;
+  // True for the kinds of target (lower-cased extensions) that Save writes
+  // one image of the group to.
+  static bool TakesOneImage(const std::string& kind);
   // Places the first image of the selected entry on the clipboard; false
   // after "没有可复制的图标资源!" when there is none.
   bool Copy();
@@ -94,6 +101,9 @@ class IconDocument {
   bool HasFirstImage() const;
   // The image of the current group a PNG file is made of, or -1.
   int LargestImageIndex() const;
+  // The same for record `index`; past the first only among the images the
+  // group counts.
+  bool HasImage(std::uint32_t index) const;
 
  private:
   void OpenIconFile(Opened* opened);

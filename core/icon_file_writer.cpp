@@ -21,7 +21,7 @@ icon_directory::Entry DirectoryEntry(const IconImage& image, std::uint32_t offse
     entry.planes = image.header->biPlanes;
     entry.bitCount = image.header->biBitCount;
     std::uint32_t depth = std::uint32_t{entry.planes} * entry.bitCount;
-    entry.colorCount = static_cast<std::uint8_t>(depth < 8 ? 1u << depth : 0);
+    entry.colorCount = icon_directory::ColorCountByte(depth);
   }
   entry.bytes = image.byteCount;
   entry.fileOffset = offset;

@@ -1,5 +1,6 @@
 #include "messages.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -8,55 +9,97 @@ namespace {
 using C = MessageCaption;
 using O = MessageBoxOwner;
 
+// The English texts are ASCII: the same bytes in GBK.
 constexpr MessageDefinition kMessages[] = {
-    {Message::kNotLoadable, "文件载入错误，必须是WIN32的文件!", C::kPathInText, O::kMainWindow},
-    {Message::kEnumerationFailed, "列举图标资源名时出错!", C::kProgram, O::kMainWindow},
-    {Message::kNoIcons, "此文件中没有图标资源!", C::kProgram, O::kMainWindow},
-    {Message::kNothingToSave, "没有可保存的图标资源!", C::kProgram, O::kMainWindow},
-    {Message::kNothingToCopy, "没有可复制的图标资源!", C::kProgram, O::kMainWindow},
+    {Message::kNotLoadable, "文件载入错误，必须是WIN32的文件!",
+     "Cannot load the file: it must be a Win32 module (EXE, DLL or ICL)!", C::kPathInText, O::kMainWindow, false},
+    {Message::kEnumerationFailed, "列举图标资源名时出错!", "Error listing the names of the icon resources!",
+     C::kProgram, O::kMainWindow, false},
+    {Message::kNoIcons, "此文件中没有图标资源!", "This file holds no icon resources!", C::kProgram,
+     O::kMainWindow, false},
+    {Message::kNothingToSave, "没有可保存的图标资源!", "No icon resource to save!", C::kProgram, O::kMainWindow,
+     false},
+    {Message::kNothingToCopy, "没有可复制的图标资源!", "No icon resource to copy!", C::kProgram, O::kMainWindow,
+     false},
     // A save target whose extension is none of ico, bmp and png.
-    {Message::kUnsupportedSaveType, "不支持的文件类型!", C::kProgram, O::kMainWindow},
+    {Message::kUnsupportedSaveType, "不支持的文件类型!", "This kind of file is not supported!", C::kProgram,
+     O::kMainWindow, false},
 
-    {Message::kModuleNotLoaded, "装入文件时出错 - 请选择一个WIN32的DLL或EXE文件!", C::kPath, O::kMainWindow},
-    {Message::kModuleOutOfMemory, "内存分配出错!", C::kPath, O::kMainWindow},
-    {Message::kModuleNotAnIconImage, "转换成图标内部格式时出错!", C::kPath, O::kMainWindow},
+    {Message::kModuleNotLoaded, "装入文件时出错 - 请选择一个WIN32的DLL或EXE文件!",
+     "Error loading the file - please choose a Win32 DLL or EXE file!", C::kPath, O::kMainWindow, false},
+    {Message::kModuleOutOfMemory, "内存分配出错!", "Out of memory!", C::kPath, O::kMainWindow, false},
+    {Message::kModuleNotAnIconImage, "转换成图标内部格式时出错!", "Error converting to the icon's own format!",
+     C::kPath, O::kMainWindow, false},
 
-    {Message::kIconOpenFailed, "图标文件打开时出错!", C::kPath, O::kMainWindow},
-    {Message::kIconGroupOutOfMemory, "图标分配内存时出错!", C::kPath, O::kMainWindow},
-    {Message::kIconHeaderReadFailed, "读图标文件头时出错!", C::kPath, O::kMainWindow},
-    {Message::kIconFileReadFailed, "读图标文件时出错!", C::kPath, O::kMainWindow},
-    {Message::kIconOutOfMemory, "图标内存重新分配出错!", C::kPath, O::kMainWindow},
-    {Message::kIconDirectoryOutOfMemory, "图标文件内存重新分配出错!", C::kPath, O::kMainWindow},
-    {Message::kIconSeekFailed, "图标内容定位时出错!", C::kPath, O::kMainWindow},
-    {Message::kIconImageReadFailed, "读图标内容出错!", C::kPath, O::kMainWindow},
-    {Message::kIconImageInvalid, "图标内部格式转换出错!", C::kPath, O::kMainWindow},
+    {Message::kIconOpenFailed, "图标文件打开时出错!", "Error opening the icon file!", C::kPath, O::kMainWindow,
+     true},
+    {Message::kIconGroupOutOfMemory, "图标分配内存时出错!", "Out of memory for the icon!", C::kPath,
+     O::kMainWindow, false},
+    {Message::kIconHeaderReadFailed, "读图标文件头时出错!", "Error reading the icon file's header!", C::kPath,
+     O::kMainWindow, true},
+    {Message::kIconFileReadFailed, "读图标文件时出错!", "Error reading the icon file!", C::kPath, O::kMainWindow,
+     true},
+    {Message::kIconOutOfMemory, "图标内存重新分配出错!", "Out of memory growing the icon!", C::kPath,
+     O::kMainWindow, false},
+    {Message::kIconDirectoryOutOfMemory, "图标文件内存重新分配出错!", "Out of memory growing the icon file!",
+     C::kPath, O::kMainWindow, false},
+    {Message::kIconSeekFailed, "图标内容定位时出错!", "Error seeking the icon's contents!", C::kPath,
+     O::kMainWindow, true},
+    {Message::kIconImageReadFailed, "读图标内容出错!", "Error reading the icon's contents!", C::kPath,
+     O::kMainWindow, true},
+    {Message::kIconImageInvalid, "图标内部格式转换出错!", "Error converting the icon's own format!", C::kPath,
+     O::kMainWindow, false},
 
-    {Message::kIconCreateFailed, "文件建立时出错!", C::kPath, O::kMainWindow},
-    {Message::kIconHeaderWriteFailed, "写图标文件头时出错!", C::kPath, O::kMainWindow},
-    {Message::kIconWriteFailed, "写图标文件出错!", C::kPath, O::kMainWindow},
+    {Message::kIconCreateFailed, "文件建立时出错!", "Error creating the file!", C::kPath, O::kMainWindow, true},
+    {Message::kIconHeaderWriteFailed, "写图标文件头时出错!", "Error writing the icon file's header!", C::kPath,
+     O::kMainWindow, true},
+    {Message::kIconWriteFailed, "写图标文件出错!", "Error writing the icon file!", C::kPath, O::kMainWindow, true},
 
-    {Message::kBitmapOpenFailed, "打开位图文件出错!", C::kPath, O::kNone},
-    {Message::kBitmapHeaderReadFailed, "读位图文件头出错!", C::kPath, O::kNone},
-    {Message::kBitmapUnknownFormat, "未知的位图格式文件!", C::kPath, O::kNone},
-    {Message::kBitmapOutOfMemory, "位图内存重新分配出错!", C::kPath, O::kNone},
-    {Message::kBitmapInfoReadFailed, "读位图文件信息头出错!", C::kPath, O::kNone},
-    {Message::kBitmapOs2Header, "OS/2风格的位图不支持!", C::kPath, O::kNone},
-    {Message::kBitmapRowsOutOfMemory, "重新分配位图信息头所需内存失败!", C::kPath, O::kNone},
-    {Message::kBitmapColorTableReadFailed, "读位图颜色表出错!", C::kPath, O::kNone},
-    {Message::kBitmapSeekFailed, "位图文件大小定位出错!", C::kPath, O::kNone},
-    {Message::kBitmapReadFailed, "读位图文件出错!", C::kPath, O::kNone},
+    {Message::kBitmapOpenFailed, "打开位图文件出错!", "Error opening the bitmap file!", C::kPath, O::kNone, true},
+    {Message::kBitmapHeaderReadFailed, "读位图文件头出错!", "Error reading the bitmap file's header!", C::kPath,
+     O::kNone, true},
+    {Message::kBitmapUnknownFormat, "未知的位图格式文件!", "Unknown bitmap file format!", C::kPath, O::kNone,
+     false},
+    {Message::kBitmapOutOfMemory, "位图内存重新分配出错!", "Out of memory growing the bitmap!", C::kPath,
+     O::kNone, false},
+    {Message::kBitmapInfoReadFailed, "读位图文件信息头出错!", "Error reading the bitmap's info header!", C::kPath,
+     O::kNone, true},
+    {Message::kBitmapOs2Header, "OS/2风格的位图不支持!", "OS/2-style bitmaps are not supported!", C::kPath,
+     O::kNone, false},
+    {Message::kBitmapRowsOutOfMemory, "重新分配位图信息头所需内存失败!",
+     "Out of memory growing the bitmap's info header!", C::kPath, O::kNone, false},
+    {Message::kBitmapColorTableReadFailed, "读位图颜色表出错!", "Error reading the bitmap's colour table!",
+     C::kPath, O::kNone, true},
+    {Message::kBitmapSeekFailed, "位图文件大小定位出错!", "Error seeking in the bitmap file!", C::kPath,
+     O::kNone, true},
+    {Message::kBitmapReadFailed, "读位图文件出错!", "Error reading the bitmap file!", C::kPath, O::kNone, true},
     // The one text that ends in a full-width exclamation mark.
-    {Message::kBitmapCreateFailed, "位图文件建立失败！", C::kPath, O::kNone},
-    {Message::kBitmapHeaderWriteFailed, "写位图文件头出错!", C::kPath, O::kNone},
-    {Message::kBitmapWriteFailed, "写位图文件出错!", C::kPath, O::kNone},
-    {Message::kBitmapNotConvertible, "位图格式不能转换为图标!", C::kPath, O::kNone},
+    {Message::kBitmapCreateFailed, "位图文件建立失败！", "Cannot create the bitmap file!", C::kPath, O::kNone,
+     true},
+    {Message::kBitmapHeaderWriteFailed, "写位图文件头出错!", "Error writing the bitmap file's header!", C::kPath,
+     O::kNone, true},
+    {Message::kBitmapWriteFailed, "写位图文件出错!", "Error writing the bitmap file!", C::kPath, O::kNone, true},
+    {Message::kBitmapNotConvertible, "位图格式不能转换为图标!", "The bitmap's format cannot become an icon!",
+     C::kPath, O::kNone, false},
 
-    {Message::kPngNotConvertible, "图标不能转换为PNG格式!", C::kPath, O::kMainWindow},
-    {Message::kPngCreateFailed, "PNG文件建立时出错!", C::kPath, O::kMainWindow},
-    {Message::kPngWriteFailed, "写PNG文件出错!", C::kPath, O::kMainWindow},
+    {Message::kNoCursors, "此文件中没有光标资源!", "This file holds no cursor resources!", C::kPath, O::kNone,
+     false},
+    {Message::kCursorUnreadable, "读光标资源出错!", "Error reading a cursor resource!", C::kPath,
+     O::kNone, false},
+    {Message::kCursorWriteFailed, "写光标文件出错!", "Error writing the cursor file!", C::kPath, O::kNone, true},
+
+    {Message::kPngNotConvertible, "图标不能转换为PNG格式!", "The icon cannot be converted to PNG!", C::kPath,
+     O::kMainWindow, false},
+    {Message::kPngCreateFailed, "PNG文件建立时出错!", "Error creating the PNG file!", C::kPath, O::kMainWindow, true},
+    {Message::kPngWriteFailed, "写PNG文件出错!", "Error writing the PNG file!", C::kPath, O::kMainWindow, true},
 };
 
-const char kProgramCaption[] = "错误";
+const char* const kProgramCaption[] = {"错误", "Error"};
+
+MessageStyle g_style;
+NotedMessages* g_noted = nullptr;
+
+std::size_t LanguageIndex(MessageLanguage language) { return language == MessageLanguage::kEnglish ? 1 : 0; }
 
 }  // namespace
 
@@ -68,24 +111,56 @@ const MessageDefinition& DefineMessage(Message id) {
   return kMessages[0];
 }
 
-const char* MessageText(Message id) { return DefineMessage(id).text; }
+const char* MessageText(Message id, MessageLanguage language) {
+  const MessageDefinition& definition = DefineMessage(id);
+  return language == MessageLanguage::kEnglish ? definition.english : definition.chinese;
+}
+
+const char* MessageText(Message id) { return MessageText(id, g_style.language); }
+
+void SetMessageStyle(const MessageStyle& style) { g_style = style; }
+
+NotedMessages::NotedMessages(std::initializer_list<Message> kinds) : kinds_(kinds), previous_(g_noted) {
+  g_noted = this;
+}
+
+NotedMessages::~NotedMessages() { g_noted = previous_; }
+
+bool NotedMessages::Takes(Message id) const {
+  return std::find(kinds_.begin(), kinds_.end(), id) != kinds_.end();
+}
+
+bool NotedMessages::Noted(Message id) const {
+  return std::find(noted_.begin(), noted_.end(), id) != noted_.end();
+}
 
 void ShowMessage(Message id, const char* path) {
+  if (g_noted != nullptr && g_noted->Takes(id)) {
+    if (!g_noted->Noted(id)) g_noted->noted_.push_back(id);
+    return;
+  }
   const MessageDefinition& message = DefineMessage(id);
   if (path == nullptr) path = "";
+  const char* text = MessageText(id);
   HWND owner = message.owner == MessageBoxOwner::kMainWindow ? MessageOwner() : nullptr;
-  switch (message.caption) {
+  MessageCaption caption = message.caption;
+  if (g_style.fileInCaption && *path != '\0') caption = MessageCaption::kPath;
+  const char* programCaption = kProgramCaption[LanguageIndex(g_style.language)];
+  switch (caption) {
     case MessageCaption::kPath:
-      ShowMessageBox(owner, message.text, path, MB_OK, kTextWithPathCaption);
+      ShowMessageBox(owner, text, path, MB_OK, MessageEncoding{0, true, message.fileCall});
       break;
     case MessageCaption::kProgram:
-      ShowMessageBox(owner, message.text, kProgramCaption, MB_OK, kTextWithProgramCaption);
+      ShowMessageBox(owner, text, programCaption, MB_OK, MessageEncoding{0, false, message.fileCall});
       break;
     case MessageCaption::kPathInText: {
-      std::string text = std::string(path) + message.text;
-      MessageEncoding encoding{static_cast<unsigned>(std::strlen(path)), false};
-      ShowMessageBox(owner, text.c_str(), kProgramCaption, MB_OK, encoding);
+      std::string shown = std::string(path) + text;
+      MessageEncoding encoding{static_cast<unsigned>(std::strlen(path)), false, message.fileCall};
+      ShowMessageBox(owner, shown.c_str(), programCaption, MB_OK, encoding);
       break;
     }
   }
+  // The reason told belongs to this message, not to a later one that comes
+  // without a file call of its own.
+  if (message.fileCall) SetLastError(0);
 }

@@ -1,7 +1,11 @@
-// Every message the program shows, defined once: its text, which window owns
-// its box and what stands in the caption. The texts are the program's own
-// (GBK bytes); a path shown with them is in the system's code page.
+// Every message the program shows, defined once: its Chinese text (the
+// window's), its English text, which window owns its box and what stands in
+// the caption. The texts are the program's own (GBK bytes; the English ones
+// are ASCII); a path shown with them is in the system's code page.
 #pragma once
+
+#include <initializer_list>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -50,6 +54,10 @@ enum class Message {
   kPngNotConvertible,
   kPngCreateFailed,
   kPngWriteFailed,
+  // A module's group cursors (the command's; caption: the path).
+  kNoCursors,
+  kCursorUnreadable,
+  kCursorWriteFailed,
 };
 
 enum class MessageCaption {
@@ -60,17 +68,56 @@ enum class MessageCaption {
 
 enum class MessageBoxOwner { kMainWindow, kNone };
 
+enum class MessageLanguage { kChinese, kEnglish };
+
 struct MessageDefinition {
   Message id;
-  const char* text;
+  const char* chinese;
+  const char* english;
   MessageCaption caption;
   MessageBoxOwner owner;
+  // The failure of a file call, which the system can explain.
+  bool fileCall;
 };
 
 const MessageDefinition& DefineMessage(Message id);
-// The message's own text.
+// The message's own text, in the language of the current style.
 const char* MessageText(Message id);
+const char* MessageText(Message id, MessageLanguage language);
+
+// How messages are shown. The window keeps the defaults: its Chinese texts,
+// captioned as defined. The command takes the language of its locale, and
+// names the file of every message in the caption, since a line on a console
+// must say which file it is about.
+struct MessageStyle {
+  MessageLanguage language = MessageLanguage::kChinese;
+  bool fileInCaption = false;
+};
+void SetMessageStyle(const MessageStyle& style);
 
 // Shows the message in an OK box, owned and captioned by its definition;
 // `path` is the file concerned (unused by the window's own messages).
 void ShowMessage(Message id, const char* path = nullptr);
+
+// While one lives, the messages of the kinds it is given are noted instead of
+// shown: for a caller that takes them for an outcome, not a failure (the
+// command's extract takes a file without icons for no failure).
+class NotedMessages {
+ public:
+  explicit NotedMessages(std::initializer_list<Message> kinds);
+  ~NotedMessages();
+  NotedMessages(const NotedMessages&) = delete;
+  NotedMessages& operator=(const NotedMessages&) = delete;
+
+  // True when a message of one of the kinds was held back; of that kind.
+  bool Noted() const { return !noted_.empty(); }
+  bool Noted(Message id) const;
+
+ private:
+  friend void ShowMessage(Message id, const char* path);
+  bool Takes(Message id) const;
+
+  std::vector<Message> kinds_;
+  std::vector<Message> noted_;
+  NotedMessages* previous_;
+};

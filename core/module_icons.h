@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "icon_group.h"
 #include "platform/module_resources.h"
@@ -42,6 +43,10 @@ constexpr std::size_t kEntryTextBytes = 256;
 // entry, see ReleaseListGroupNames), or "Icon [%d]" with the identifier as
 // item data. Always 1, so that the enumeration goes on.
 BOOL CALLBACK ListGroupName(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR window);
+
+// NAME, from an entry "Icon [NAME]" as ListGroupName makes it; false for any
+// other text (the path an icon or bitmap file is listed by).
+bool GroupNameOfEntry(const std::string& entry, std::string* name);
 
 // Frees the copies of text names that the entries of list control 1000 of
 // `window` hold as item data, and sets those item data to 0. Call before

@@ -63,3 +63,9 @@ int SaveImageAsPng(const char* path, const IconImage* image) {
   }
   return 1;
 }
+
+int SaveLargestImageAsPng(const IconGroup* group, const char* path) {
+  const int largest = LargestImageIndex(group);
+  if (largest < 0) return 0;
+  return SaveImageAsPng(path, &group->images[largest]);
+}

@@ -20,3 +20,7 @@ bool IconImageAsPng(const IconImage* image, std::vector<std::uint8_t>* png);
 // Writes the image as a PNG file. The target is replaced only once the whole
 // file is written. Failures are shown with the path as caption. 1 or 0.
 int SaveImageAsPng(const char* path, const IconImage* image);
+
+// Writes the group's largest image as a PNG file; 0 without a message when
+// the group has no image.
+int SaveLargestImageAsPng(const IconGroup* group, const char* path);

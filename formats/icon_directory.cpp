@@ -66,6 +66,24 @@ std::uint8_t SideByte(std::int64_t side) {
   return side >= 1 && side < 256 ? static_cast<std::uint8_t>(side) : 0;
 }
 
+std::uint8_t ColorCountByte(std::uint32_t depth) {
+  return static_cast<std::uint8_t>(depth < 8 ? 1u << depth : 0);
+}
+
+bool SplitCursorResource(ByteView resource, HotSpot* hotSpot, ByteView* image) {
+  ByteCursor cursor(resource);
+  if (!cursor.ReadU16(&hotSpot->x) || !cursor.ReadU16(&hotSpot->y)) return false;
+  *image = resource.Sub(kHotSpotBytes, resource.Length() - kHotSpotBytes);
+  return true;
+}
+
+Entry CursorFileEntry(const Entry& image, HotSpot hotSpot) {
+  Entry entry = image;
+  entry.planes = hotSpot.x;
+  entry.bitCount = hotSpot.y;
+  return entry;
+}
+
 void WriteHeader(std::uint8_t (&out)[kHeaderBytes], std::uint16_t type, std::uint16_t count) {
   PutU16(out, 0);
   PutU16(out + 2, type);

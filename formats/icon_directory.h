@@ -1,7 +1,16 @@
-// Icon directories. An .ICO (or .CUR) file starts with a 6-byte header
-// (reserved 0, type, count) and one 16-byte entry per image naming its size
-// and file offset; a module's group-icon (or group-cursor) resource has the
-// same header and one 14-byte entry per image naming its icon resource.
+// Icon and cursor directories. An .ICO (or .CUR) file starts with a 6-byte
+// header (reserved 0, type, count) and one 16-byte entry per image naming its
+// size and file offset; a module's group-icon (or group-cursor) resource has
+// the same header and one 14-byte entry per image naming its icon (or cursor)
+// resource.
+//
+// Cursors differ in three places: a group-cursor entry stores width and
+// height as two 16-bit words (the height doubled, as in the image's header)
+// where a group-icon entry has width, height, colour count and a reserved
+// byte, the rest (the identifier among it) lying at the same offsets; a
+// cursor resource (type 1) starts with the hot spot, two 16-bit values,
+// before the image; and a .CUR file's entry holds that hot spot where an
+// .ICO file's entry has planes and bit count.
 #pragma once
 
 #include <cstddef>
@@ -54,6 +63,24 @@ bool FindGroupEntry(ByteView group, std::uint16_t id, Entry* entry);
 
 // The entry's byte for a side: sides of 256 and more are stored as 0.
 std::uint8_t SideByte(std::int64_t side);
+// The entry's colour count for an image of `depth` bits a pixel: the palette
+// size below 8 bits, else 0.
+std::uint8_t ColorCountByte(std::uint32_t depth);
+
+constexpr std::size_t kHotSpotBytes = 4;
+
+struct HotSpot {
+  std::uint16_t x;
+  std::uint16_t y;
+};
+
+// Splits a cursor resource into its hot spot and the image stored after it;
+// false when it is too short to hold the hot spot.
+bool SplitCursorResource(ByteView resource, HotSpot* hotSpot, ByteView* image);
+
+// The entry of a .CUR file: an image's entry with the hot spot in place of
+// planes and bit count.
+Entry CursorFileEntry(const Entry& image, HotSpot hotSpot);
 
 void WriteHeader(std::uint8_t (&out)[kHeaderBytes], std::uint16_t type, std::uint16_t count);
 void WriteFileEntry(std::uint8_t (&out)[kFileEntryBytes], const Entry& entry);

@@ -6,15 +6,7 @@ HWND g_owner = nullptr;
 }  // namespace
 
 // Defined per platform: the real box on Windows, stderr on POSIX.
-#ifdef _WIN32
 int PlatformMessageBox(HWND owner, const char* text, const char* caption, UINT type, MessageEncoding encoding);
-#else
-int PlatformMessageBox(HWND owner, const char* text, const char* caption, UINT type);
-// stderr takes UTF-8 and tells a path caption from a program caption itself.
-static int PlatformMessageBox(HWND owner, const char* text, const char* caption, UINT type, MessageEncoding) {
-  return PlatformMessageBox(owner, text, caption, type);
-}
-#endif
 
 MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) {
   MessageBoxHook previous = g_hook;

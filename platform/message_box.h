@@ -25,6 +25,10 @@ HWND MessageOwner();
 struct MessageEncoding {
   unsigned textPathBytes;  // the text begins with a path of this many bytes; the rest is program text
   bool captionIsPath;
+  // The message reports a failed file call: a console follows the text with
+  // the system's reason for it, when the platform has one. A box shows the
+  // text alone.
+  bool fileCallFailed = false;
 };
 // The readers' and writers' messages: program text, the file's path as caption.
 constexpr MessageEncoding kTextWithPathCaption{0, true};

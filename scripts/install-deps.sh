@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs every Debian package the builds and tests need. Safe to run again:
-# apt-get skips what is already there, and the index is refreshed only when a
-# package is missing.
+# Installs every Debian package the builds and tests need, and the Chinese
+# locale the command's tests run it in. Safe to run again: apt-get skips what
+# is already there, the index is refreshed only when a package is missing,
+# and the locale is generated only when it is not there.
 set -euo pipefail
 
 packages=(
@@ -13,6 +14,7 @@ packages=(
   icoutils imagemagick python3 python3-pil
   clang libclang-rt-14-dev valgrind
   libbenchmark-dev hyperfine time
+  locales groff-base file
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -29,4 +31,12 @@ if [ ${#missing[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -q
   apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# pictrove speaks Chinese in a Chinese locale, and glibc takes a locale that
+# is not generated for "C".
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
+  sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -qx 'zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >>/etc/locale.gen
+  locale-gen
 fi

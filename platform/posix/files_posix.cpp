@@ -21,11 +21,33 @@
 namespace {
 
 thread_local DWORD lastError = ERROR_SUCCESS;
+// The errno behind lastError, for the system's own words.
+thread_local int lastErrno = 0;
+
+int ErrnoFromError(DWORD error) {
+  switch (error) {
+    case ERROR_SUCCESS: return 0;
+    case ERROR_FILE_NOT_FOUND: return ENOENT;
+    case ERROR_PATH_NOT_FOUND: return ENOTDIR;
+    case ERROR_ACCESS_DENIED: return EACCES;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return EEXIST;
+    case ERROR_SHARING_VIOLATION: return EWOULDBLOCK;
+    case ERROR_DISK_FULL: return ENOSPC;
+    case ERROR_FILENAME_EXCED_RANGE: return ENAMETOOLONG;
+    case ERROR_NOT_ENOUGH_MEMORY: return ENOMEM;
+    case ERROR_INVALID_HANDLE: return EBADF;
+    case ERROR_INVALID_PARAMETER: return EINVAL;
+    default: return EIO;
+  }
+}
 
 // Sets the last error and returns the call's failure value.
 template <typename T>
 T Failing(DWORD error, T result) {
   lastError = error;
+  lastErrno = ErrnoFromError(error);
   return result;
 }
 
@@ -55,7 +77,10 @@ DWORD ErrorFromErrno(int error) {
 
 template <typename T = BOOL>
 T FailingErrno(T result = FALSE) {
-  return Failing(ErrorFromErrno(errno), result);
+  const int error = errno;
+  Failing(ErrorFromErrno(error), result);
+  lastErrno = error;
+  return result;
 }
 
 struct PosixFile {
@@ -246,7 +271,12 @@ bool TakeIdentity(int fd, const char* like) {
 
 DWORD GetLastError() { return lastError; }
 
-void SetLastError(DWORD error) { lastError = error; }
+void SetLastError(DWORD error) {
+  lastError = error;
+  lastErrno = ErrnoFromError(error);
+}
+
+const char* LastErrorText() { return lastError == ERROR_SUCCESS ? nullptr : std::strerror(lastErrno); }
 
 HANDLE CreateFileA(LPCSTR path, DWORD desiredAccess, DWORD shareMode, void*, DWORD disposition,
                    DWORD flagsAndAttributes, HANDLE) {

@@ -1,7 +1,8 @@
 // Messages of the native build go to stderr as "caption: text" in UTF-8. The
-// program's own texts are GBK bytes. A caption is either a path, already in
-// the system's code page (UTF-8 here), or one of the program's texts ("错误"),
-// which is never valid UTF-8; the caption is converted only in that case.
+// program's own texts are GBK bytes and are converted; a path, in the
+// caption or at the start of the text, is already in the system's code page
+// (UTF-8 here) and is written as its bytes. A message about a failed file
+// call ends with the system's reason for it, when there is one.
 #include "win32_api.h"
 
 #include <iconv.h>
@@ -10,21 +11,25 @@
 #include <cstring>
 #include <string>
 
+#include "platform/message_box.h"
+
 namespace {
 
-std::string GbkToUtf8(const char* text) {
-  std::string out;
+void AppendGbkAsUtf8(std::string& out, const char* text, std::size_t length) {
   iconv_t convert = iconv_open("UTF-8", "GBK");
-  if (convert == reinterpret_cast<iconv_t>(-1)) return text;
-  size_t inLeft = std::strlen(text);
+  if (convert == reinterpret_cast<iconv_t>(-1)) {
+    out.append(text, length);
+    return;
+  }
   char* in = const_cast<char*>(text);
+  std::size_t inLeft = length;
   char buffer[256];
   while (inLeft > 0) {
     char* outPtr = buffer;
-    size_t outLeft = sizeof buffer;
-    size_t rc = iconv(convert, &in, &inLeft, &outPtr, &outLeft);
+    std::size_t outLeft = sizeof buffer;
+    std::size_t rc = iconv(convert, &in, &inLeft, &outPtr, &outLeft);
     out.append(buffer, sizeof buffer - outLeft);
-    if (rc == static_cast<size_t>(-1) && outLeft == sizeof buffer) {
+    if (rc == static_cast<std::size_t>(-1) && outLeft == sizeof buffer) {
       // A byte that is no GBK: keep it as it is and go on.
       out.push_back(*in);
       ++in;
@@ -32,28 +37,30 @@ std::string GbkToUtf8(const char* text) {
     }
   }
   iconv_close(convert);
-  return out;
-}
-
-bool IsValidUtf8(const char* text) {
-  const auto* p = reinterpret_cast<const unsigned char*>(text);
-  while (*p) {
-    int follow = *p < 0x80 ? 0 : (*p >> 5) == 0x6 ? 1 : (*p >> 4) == 0xE ? 2 : (*p >> 3) == 0x1E ? 3 : -1;
-    if (follow < 0) return false;
-    ++p;
-    for (int i = 0; i < follow; ++i, ++p) {
-      if ((*p & 0xC0) != 0x80) return false;
-    }
-  }
-  return true;
 }
 
 }  // namespace
 
-int PlatformMessageBox(HWND, const char* text, const char* caption, UINT) {
+int PlatformMessageBox(HWND, const char* text, const char* caption, UINT, MessageEncoding encoding) {
   if (caption == nullptr) caption = "";
-  std::string shownCaption = IsValidUtf8(caption) ? caption : GbkToUtf8(caption);
-  std::string line = shownCaption + ": " + GbkToUtf8(text ? text : "");
+  if (text == nullptr) text = "";
+  std::string line;
+  if (encoding.captionIsPath) {
+    line = caption;
+  } else {
+    AppendGbkAsUtf8(line, caption, std::strlen(caption));
+  }
+  line += ": ";
+  const std::size_t length = std::strlen(text);
+  const std::size_t pathBytes = encoding.textPathBytes < length ? encoding.textPathBytes : length;
+  line.append(text, pathBytes);
+  AppendGbkAsUtf8(line, text + pathBytes, length - pathBytes);
+  const char* reason = LastErrorText();
+  if (encoding.fileCallFailed && reason != nullptr) {
+    line += " (";
+    line += reason;
+    line += ")";
+  }
   std::fprintf(stderr, "%s\n", line.c_str());
   return IDOK;
 }

@@ -193,6 +193,10 @@ BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags);
 BOOL ReplaceFileA(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags, void* exclude,
                   void* reserved);
 BOOL DeleteFileA(LPCSTR path);
+// The system's own words for why this thread's last failed file call failed
+// (strerror of the errno behind GetLastError); null when the last call
+// succeeded.
+const char* LastErrorText();
 
 // Shell: the first icon of a file. Null when the file holds no icon, the value
 // 1 when it is neither an icon file nor a module.

@@ -16,7 +16,9 @@ using HRSRC = HRSRC__*;
 
 #define MAKEINTRESOURCEA(i) (reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))
 #define IS_INTRESOURCE(r) ((reinterpret_cast<ULONG_PTR>(r) >> 16) == 0)
+#define RT_CURSOR MAKEINTRESOURCEA(1)
 #define RT_ICON MAKEINTRESOURCEA(3)
+#define RT_GROUP_CURSOR MAKEINTRESOURCEA(12)
 #define RT_GROUP_ICON MAKEINTRESOURCEA(14)
 
 #define LOAD_LIBRARY_AS_DATAFILE 0x00000002

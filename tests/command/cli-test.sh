@@ -1,14 +1,24 @@
 #!/usr/bin/env bash
-# The pictrove command as a user runs it: output, messages and exit status.
-# Usage: cli-test.sh PICTROVE REAL_FILES_DIR TEST_MODULES_DIR
+# The pictrove command as a user runs it: output, messages, languages and exit
+# status; then installed from the build, and as a Debian package.
+# Usage: cli-test.sh PICTROVE REAL_FILES_DIR TEST_MODULES_DIR BUILD_DIR
 set -uo pipefail
 
 pictrove=${1:?}
 real=${2:?}
 modules=${3:?}
+build=$(cd "${4:?}" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
+# English unless a row asks for another locale.
+unset LANGUAGE LC_ALL LC_MESSAGES
+export LANG=C
+
+fail() {
+  echo "FAIL $*" >&2
+  failures=$((failures + 1))
+}
 
 # expect NAME STATUS STDOUT-PATTERN STDERR-PATTERN -- COMMAND...
 # An empty pattern is not checked.
@@ -18,80 +28,111 @@ expect() {
   "$@" >"$work/out" 2>"$work/err"
   local got=$?
   if [ "$got" -ne "$status" ]; then
-    echo "FAIL $name: exit $got, expected $status; stderr: $(cat "$work/err")" >&2
-    failures=$((failures + 1))
+    fail "$name: exit $got, expected $status; stderr: $(cat "$work/err")"
   elif [ -n "$out" ] && ! grep -qE -- "$out" "$work/out"; then
-    echo "FAIL $name: stdout does not match '$out': $(cat "$work/out")" >&2
-    failures=$((failures + 1))
+    fail "$name: stdout does not match '$out': $(cat "$work/out")"
   elif [ -n "$err" ] && ! grep -qE -- "$err" "$work/err"; then
-    echo "FAIL $name: stderr does not match '$err': $(cat "$work/err")" >&2
-    failures=$((failures + 1))
+    fail "$name: stderr does not match '$err': $(cat "$work/err")"
   fi
 }
 
 palette=$real/ico/magick-palette.ico  # one 32 x 32 image of 4 bits
 withpng=$real/ico/icotool-png.ico     # a 4-bit image and a PNG
+module=$modules/good-pe32.dll         # Icon [10], [11], [128], [2], [MAINICON]
+noicons=$modules/good-no-group-icons.dll
+cursors=$modules/good-cursors.dll     # Cursor [1] of two cursors, [SHORT] and [MISSING] broken
 printf '\0\0\1\0\0\0' >"$work/empty.ico"
 printf 'not an icon at all' >"$work/text.ico"
 
-expect help 0 'usage: pictrove list FILE' '' -- "$pictrove" --help
-expect "no arguments" 2 '' 'usage:' -- "$pictrove"
-expect "unknown command" 2 '' 'unknown command' -- "$pictrove" frob "$palette"
-expect "save to png" 2 '' 'TARGET must end in .ico or .bmp' -- "$pictrove" save "$palette" "$work/x.png"
+# Usage: status 2, the problem and the usage on stderr.
+expect help 0 '^usage: pictrove list' '' -- "$pictrove" --help
+expect "help after a command" 0 'extract' '' -- "$pictrove" list --help
+expect version 0 '^pictrove [0-9]+\.[0-9]+' '' -- "$pictrove" --version
+expect "no arguments" 2 '' '^usage:' -- "$pictrove"
+expect "unknown command" 2 '' 'unknown command "frob"' -- "$pictrove" frob "$palette"
+expect "unknown option" 2 '' 'unknown option "--frob"' -- "$pictrove" list --frob "$palette"
+expect "option of another command" 2 '' 'list takes no option -q' -- "$pictrove" list -q "$palette"
+expect "option without its value" 2 '' 'option --entry needs a value' -- "$pictrove" info "$palette" --entry
+expect "option twice" 2 '' 'option -o is given twice' -- "$pictrove" extract "$module" -o "$work/a" -o "$work/b"
+expect "save to txt" 2 '' 'TARGET must end in .ico, .bmp or .png' -- "$pictrove" save "$palette" "$work/x.txt"
+expect "png with cursors" 2 '' '--png and --cursors' -- "$pictrove" extract --png --cursors -o "$work/a" "$module"
 expect "save without extension" 2 '' 'usage:' -- "$pictrove" save "$palette" "$work/x"
+expect "image of an ico target" 2 '' '--image takes a TARGET of one image' -- "$pictrove" save "$palette" "$work/x.ico" --image 1
+expect "image not a number" 2 '' 'a number from 0, not "-1"' -- "$pictrove" save "$palette" "$work/x.bmp" --image -1
+expect "all with entry" 2 '' '--all and --entry' -- "$pictrove" info --all --entry 2 "$module"
+expect "extract without -o" 2 '' 'extract takes' -- "$pictrove" extract "$module"
+expect "a file named like an option" 1 '' '^-q: cannot read the file \(No such file' -- "$pictrove" list -- -q
 
+# Files that can't be read say so, with the system's reason, before any
+# message of the program's about their kind.
+expect "list missing" 1 '' '^'"$work"'/missing.dll: cannot read the file \(No such file or directory\)$' -- "$pictrove" list "$work/missing.dll"
+expect "list a folder" 1 '' 'cannot read the file \(Is a directory\)$' -- "$pictrove" list "$work"
+[ "$(wc -l <"$work/err")" = 1 ] || fail "a folder gave more than one line: $(cat "$work/err")"
+
+# Icon files; every message names its file.
 expect "list icon file" 0 "^$palette\$" '' -- "$pictrove" list "$palette"
-expect "list empty icon" 1 '' '^错误: 此文件中没有图标资源!$' -- "$pictrove" list "$work/empty.ico"
-expect "list text named ico" 0 "text.ico" "text.ico: 读图标文件头时出错!" -- "$pictrove" list "$work/text.ico"
-expect "list missing" 1 '' "missing.ico: 图标文件打开时出错!" -- "$pictrove" list "$work/missing.ico"
-
+expect "list empty icon" 1 '' "empty.ico: This file holds no icon resources!$" -- "$pictrove" list "$work/empty.ico"
+expect "list text named ico" 0 "text.ico" "text.ico: Error reading the icon file's header!$" -- "$pictrove" list "$work/text.ico"
 expect "info palette" 0 '^0 32x32 4-bit 744 bytes$' '' -- "$pictrove" info "$palette"
 expect "info png" 0 '^1 48x48 32-bit [0-9]+ bytes png$' '' -- "$pictrove" info "$withpng"
 expect "info by entry" 0 '^0 32x32 4-bit' '' -- "$pictrove" info "$palette" --entry "$palette"
-expect "info unknown entry" 1 '' 'no entry "Icon \[9\]"' -- "$pictrove" info "$palette" --entry "Icon [9]"
-expect "info text named ico" 1 '' '错误: 没有可保存的图标资源!' -- "$pictrove" info "$work/text.ico"
+expect "info unknown entry" 1 '' ': no entry "Icon \[9\]"$' -- "$pictrove" info "$palette" --entry "Icon [9]"
+expect "info text named ico" 1 '' 'text.ico: No icon resource to save!$' -- "$pictrove" info "$work/text.ico"
 
 expect "save ico" 0 '' '' -- "$pictrove" save "$palette" "$work/copy.ICO"
+expect "save png" 0 '' '' -- "$pictrove" save "$palette" "$work/copy.png"
+expect "the png read back" 0 'PNG 32x32 ' '' -- identify "$work/copy.png"
+expect "extract as png" 0 '_Icon_[^/]*\.png$' '' -- "$pictrove" extract --png -o "$work/pngs" "$module"
 [ "$("$pictrove" info "$palette")" = "$("$pictrove" info "$work/copy.ICO")" ] &&
-  [ "$(stat -c %s "$palette")" = "$(stat -c %s "$work/copy.ICO")" ] ||
-  { echo "FAIL save ico: the copy holds other images" >&2; failures=$((failures + 1)); }
+  [ "$(stat -c %s "$palette")" = "$(stat -c %s "$work/copy.ICO")" ] || fail "save ico: the copy holds other images"
 expect "save bmp" 0 '' '' -- "$pictrove" save "$palette" "$work/copy.bmp"
-[ "$(stat -c %s "$work/copy.bmp")" = 630 ] || { echo "FAIL save bmp: not 630 bytes" >&2; failures=$((failures + 1)); }
-expect "save into missing folder" 1 '' '文件建立时出错!' -- "$pictrove" save "$palette" "$work/no/x.ico"
-expect "save bmp of empty icon" 1 '' '此文件中没有图标资源!' -- "$pictrove" save "$work/empty.ico" "$work/e.bmp"
-expect "save of unreadable icon" 1 '' '没有可保存的图标资源!' -- "$pictrove" save "$work/text.ico" "$work/t.ico"
-[ ! -e "$work/t.ico" ] || { echo "FAIL: a file was written for an unreadable icon" >&2; failures=$((failures + 1)); }
+[ "$(stat -c %s "$work/copy.bmp")" = 630 ] || fail "save bmp: not 630 bytes"
+expect "save into missing folder" 1 '' 'no/x.ico: Error creating the file! \(No such file or directory\)$' -- "$pictrove" save "$palette" "$work/no/x.ico"
+expect "save bmp of empty icon" 1 '' 'This file holds no icon resources!' -- "$pictrove" save "$work/empty.ico" "$work/e.bmp"
+expect "save of unreadable icon" 1 '' 'No icon resource to save!' -- "$pictrove" save "$work/text.ico" "$work/t.ico"
+[ ! -e "$work/t.ico" ] || fail "a file was written for an unreadable icon"
 
-# Modules: entries in the order the window's sorted list shows them.
-module=$modules/good-pe32.dll
+# Modules: entries in the order the window's sorted list shows them, found by
+# their text or their bare name.
 expect "list module" 0 '' '' -- "$pictrove" list "$module"
 printf 'Icon [10]\nIcon [11]\nIcon [128]\nIcon [2]\nIcon [MAINICON]\n' >"$work/expected"
-cmp -s "$work/out" "$work/expected" || { echo "FAIL list module: $(cat "$work/out")" >&2; failures=$((failures + 1)); }
+cmp -s "$work/out" "$work/expected" || fail "list module: $(cat "$work/out")"
+expect "list module as json" 0 '^\{"file":".*good-pe32.dll","entries":\[\{"entry":"Icon \[10\]","name":"10"\},.*\{"entry":"Icon \[MAINICON\]","name":"MAINICON"\}\]\}$' '' -- "$pictrove" list --json "$module"
 expect "info module entry" 0 '^1 16x16 8-bit 1384 bytes$' '' -- "$pictrove" info "$module" --entry "Icon [MAINICON]"
-expect "module without group icons" 1 '' '^错误: 列举图标资源名时出错!$' -- "$pictrove" list "$modules/good-no-group-icons.dll"
-expect "text named dll" 1 '' 'bad-text.dll文件载入错误，必须是WIN32的文件!$' -- "$pictrove" list "$modules/bad-text.dll"
+expect "info entry by name" 0 '^1 16x16 8-bit 1384 bytes$' '' -- "$pictrove" info "$module" --entry=MAINICON
+expect "info entry by number" 0 '^1 16x16 1-bit 176 bytes$' '' -- "$pictrove" info "$module" --entry 2
+expect "info all" 0 '' '' -- "$pictrove" info --all "$module"
+[ "$(grep -c '^Icon \[' "$work/out")" = 5 ] && [ "$(grep -c '^  [0-9]' "$work/out")" = 8 ] ||
+  fail "info --all: $(cat "$work/out")"
+expect "info all as json" 0 '"entry":"Icon \[2\]","name":"2","images":\[\{"index":0,"width":48,"height":48,"bitsPerPixel":24,"bytes":7336,"png":false\},' '' -- "$pictrove" info --all --json "$module"
+python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert [len(e["images"]) for e in d["entries"]] == [2,1,1,2,2]' "$work/out" ||
+  fail "info --all --json: $(cat "$work/out")"
+expect "module without group icons" 1 '' 'good-no-group-icons.dll: Error listing the names of the icon resources!$' -- "$pictrove" list "$noicons"
+expect "text named dll" 1 '' 'bad-text.dll: Cannot load the file: it must be a Win32 module' -- "$pictrove" list "$modules/bad-text.dll"
 cp "$module" "$work/module.ocx"
 expect "module of another extension" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$work/module.ocx"
 
 # Saving an entry reads that entry's group: each of two entries its own images.
 expect "save entry MAINICON" 0 '' '' -- "$pictrove" save "$module" "$work/main.ico" --entry "Icon [MAINICON]"
-expect "save entry 2" 0 '' '' -- "$pictrove" save "$module" "$work/two.ico" --entry "Icon [2]"
+expect "save entry 2" 0 '' '' -- "$pictrove" save "$module" "$work/two.ico" --entry 2
 [ "$("$pictrove" info "$work/main.ico")" = "$("$pictrove" info "$module" --entry "Icon [MAINICON]")" ] &&
   [ "$("$pictrove" info "$work/two.ico")" = "$("$pictrove" info "$module" --entry "Icon [2]")" ] &&
-  ! cmp -s "$work/main.ico" "$work/two.ico" ||
-  { echo "FAIL save entry: the files do not hold their entries' images" >&2; failures=$((failures + 1)); }
-expect "save module entry as bmp" 0 '' '' -- "$pictrove" save "$module" "$work/main.bmp" --entry "Icon [MAINICON]"
-[ "$(identify -format '%wx%h' "$work/main.bmp" 2>/dev/null)" = 32x32 ] ||
-  { echo "FAIL save module entry as bmp: not a 32x32 bitmap" >&2; failures=$((failures + 1)); }
+  ! cmp -s "$work/main.ico" "$work/two.ico" || fail "save entry: the files do not hold their entries' images"
+# --image picks the image a .bmp holds: MAINICON is a 32 x 32 and a 16 x 16.
+for row in "0 32x32" "1 16x16"; do
+  set -- $row
+  expect "save image $1 as bmp" 0 '' '' -- "$pictrove" save "$module" "$work/image$1.bmp" --entry MAINICON --image "$1"
+  [ "$(identify -format '%wx%h' "$work/image$1.bmp" 2>/dev/null)" = "$2" ] || fail "save --image $1: not a $2 bitmap"
+done
+expect "save image past the last" 1 '' 'good-pe32.dll: "Icon \[MAINICON\]" has no image 2$' -- "$pictrove" save "$module" "$work/image2.bmp" --entry MAINICON --image 2
+[ ! -e "$work/image2.bmp" ] || fail "a bitmap was written for an image the group lacks"
 
 # A group of no images saves as the bare header; it has no first image.
 expect "save empty group" 0 '' '' -- "$pictrove" save "$modules/good-empty-group.dll" "$work/none.ico" --entry "Icon [1]"
-[ "$(od -An -tx1 "$work/none.ico" | tr -d ' \n')" = 000001000000 ] ||
-  { echo "FAIL save empty group: $(od -An -tx1 "$work/none.ico")" >&2; failures=$((failures + 1)); }
-expect "save empty group as bmp" 1 '' '错误: 没有可保存的图标资源!' -- "$pictrove" save "$modules/good-empty-group.dll" "$work/none.bmp" --entry "Icon [1]"
-expect "group naming a missing icon" 1 '' '错误: 没有可保存的图标资源!' -- "$pictrove" save "$modules/good-missing-icon.dll" "$work/missing.ico"
-[ ! -e "$work/none.bmp" ] && [ ! -e "$work/missing.ico" ] ||
-  { echo "FAIL: a file was written for a group without images" >&2; failures=$((failures + 1)); }
+[ "$(od -An -tx1 "$work/none.ico" | tr -d ' \n')" = 000001000000 ] || fail "save empty group: $(od -An -tx1 "$work/none.ico")"
+expect "save empty group as bmp" 1 '' 'good-empty-group.dll: No icon resource to save!' -- "$pictrove" save "$modules/good-empty-group.dll" "$work/none.bmp" --entry "Icon [1]"
+expect "group naming a missing icon" 1 '' 'No icon resource to save!' -- "$pictrove" save "$modules/good-missing-icon.dll" "$work/missing.ico"
+[ ! -e "$work/none.bmp" ] && [ ! -e "$work/missing.ico" ] || fail "a file was written for a group without images"
 
 # A 16-bit (NE) icon library: listed, described, saved and extracted as a
 # 32-bit module is; one without group icons says what such a 32-bit one says.
@@ -112,36 +153,123 @@ expect "save NE entry as bmp" 0 '' '' -- "$pictrove" save "$library" "$work/main
 mkdir "$work/ne"
 expect "extract NE library" 0 '' '' -- "$pictrove" extract "$library" "$modules/ne-good.exe" -o "$work/ne"
 [ "$(ls "$work/ne" | wc -l)" = 10 ] || { echo "FAIL extract NE: $(ls "$work/ne")" >&2; failures=$((failures + 1)); }
-expect "NE font" 1 '' '^错误: 列举图标资源名时出错!$' -- "$pictrove" list "$modules/ne-good-font.fon"
-expect "NE headers cut" 1 '' 'ne-bad-cut-header.exe文件载入错误，必须是WIN32的文件!$' -- "$pictrove" list "$modules/ne-bad-cut-header.exe"
+expect "NE font" 1 '' 'ne-good-font.fon: Error listing the names of the icon resources!$' -- "$pictrove" list "$modules/ne-good-font.fon"
+expect "NE headers cut" 1 '' 'ne-bad-cut-header.exe: Cannot load the file: it must be a Win32 module' -- "$pictrove" list "$modules/ne-bad-cut-header.exe"
 
 # A bitmap becomes the starting group's one image: 32 x 32 at 32 bits.
 bitmap=$real/bmp/depth8.bmp
 expect "list bitmap" 0 "^$bitmap\$" '' -- "$pictrove" list "$bitmap"
 expect "info bitmap" 0 '^0 32x32 32-bit 4264 bytes$' '' -- "$pictrove" info "$bitmap"
 expect "save bitmap as ico" 0 '' '' -- "$pictrove" save "$bitmap" "$work/bitmap.ico"
-[ "$(identify -format '%wx%h ' "$work/bitmap.ico" 2>/dev/null)" = "32x32 " ] ||
-  { echo "FAIL save bitmap as ico: $(identify "$work/bitmap.ico" 2>&1)" >&2; failures=$((failures + 1)); }
+[ "$(identify -format '%wx%h ' "$work/bitmap.ico" 2>/dev/null)" = "32x32 " ] || fail "save bitmap as ico: $(identify "$work/bitmap.ico" 2>&1)"
 cp "$work/text.ico" "$work/not.bmp"
-expect "unreadable bitmap" 1 '' 'not.bmp: 未知的位图格式文件!' -- "$pictrove" list "$work/not.bmp"
+expect "unreadable bitmap" 1 '' 'not.bmp: Unknown bitmap file format!$' -- "$pictrove" list "$work/not.bmp"
 
-# extract: every group of every file, a line per file, bad files skipped.
-mkdir "$work/extracted"
-expect "extract" 1 '' 'missing.dll' -- "$pictrove" extract "$module" "$bitmap" "$work/missing.dll" "$palette" -o "$work/extracted"
-(cd "$work/extracted" && ls) >"$work/names"
+# Group cursors: in the module's order; a .cur with each cursor's hot spot,
+# that icotool reads.
+expect "list cursors" 0 '' '' -- "$pictrove" list --cursors "$cursors"
+printf 'Cursor [MISSING]\nCursor [SHORT]\nCursor [1]\n' >"$work/expected"
+cmp -s "$work/out" "$work/expected" || fail "list --cursors: $(cat "$work/out")"
+expect "list cursors of a module without" 1 '' 'good-pe32.dll: This file holds no cursor resources!$' -- "$pictrove" list --cursors "$module"
+expect "extract cursors" 1 '^.*/good-cursors.dll_Cursor_1.cur$' 'good-cursors.dll: "Cursor \[SHORT\]" was not written$' -- "$pictrove" extract --cursors "$cursors" -o "$work/cursors"
+[ "$(ls "$work/cursors")" = good-cursors.dll_Cursor_1.cur ] || fail "extract --cursors wrote: $(ls "$work/cursors")"
+[ "$(icotool -l "$work/cursors/good-cursors.dll_Cursor_1.cur" |
+  sed -E 's/^--cursor .*--width=([0-9]+) --height=([0-9]+) .*--hotspot-x=([0-9]+) --hotspot-y=([0-9]+)$/\1x\2@\3,\4/' |
+  tr '\n' ' ')" = "32x32@3,5 16x16@7,9 " ] ||
+  fail "icotool reads the cursor as: $(icotool -l "$work/cursors/good-cursors.dll_Cursor_1.cur" 2>&1)"
+
+# extract: every group of every file into a folder it makes; a file that
+# can't be read is reported and skipped; a file without icons is no failure.
+expect "extract" 1 '' "missing.dll: cannot read the file" -- "$pictrove" extract "$module" "$bitmap" "$work/missing.dll" "$palette" -o "$work/made/for/extract"
+(cd "$work/made/for/extract" && ls) >"$work/names"
 printf '%s\n' depth8.bmp_Icon.ico good-pe32.dll_Icon_10.ico good-pe32.dll_Icon_11.ico \
   good-pe32.dll_Icon_128.ico good-pe32.dll_Icon_2.ico good-pe32.dll_Icon_MAINICON.ico \
   magick-palette.ico_Icon.ico >"$work/expected"
-cmp -s "$work/names" "$work/expected" || { echo "FAIL extract wrote: $(cat "$work/names")" >&2; failures=$((failures + 1)); }
-[ "$(wc -l <"$work/out")" = 7 ] || { echo "FAIL extract reported: $(cat "$work/out")" >&2; failures=$((failures + 1)); }
-expect "extract all good" 0 '' '' -- "$pictrove" extract "$module" -o "$work/extracted"
-[ "$(wc -l <"$work/out")" = 5 ] || { echo "FAIL extract: $(cat "$work/out")" >&2; failures=$((failures + 1)); }
-expect "extract without -o" 2 '' 'usage:' -- "$pictrove" extract "$module"
+cmp -s "$work/names" "$work/expected" || fail "extract wrote: $(cat "$work/names")"
+[ "$(wc -l <"$work/out")" = 7 ] || fail "extract reported: $(cat "$work/out")"
+expect "extract with files without icons" 0 '' "^$noicons: This file holds no icon resources!\$" -- "$pictrove" extract "$module" "$noicons" "$work/empty.ico" -o "$work/extracted"
+[ "$(wc -l <"$work/out")" = 5 ] && [ "$(wc -l <"$work/err")" = 2 ] || fail "extract: $(cat "$work/out" "$work/err")"
+expect "extract quietly" 0 '' '' -- "$pictrove" extract -q "$module" "$noicons" -o "$work/extracted"
+[ ! -s "$work/out" ] && [ ! -s "$work/err" ] || fail "extract -q said: $(cat "$work/out" "$work/err")"
+touch "$work/plain"
+expect "extract into a file" 1 '' "plain/x: cannot create the folder \(Not a directory\)$" -- "$pictrove" extract "$module" -o "$work/plain/x"
+# Names that clash in one run get distinct files: two modules of one name,
+# and groups "A B", "A_B", "A/B", "A:B".
+mkdir -p "$work/one" "$work/two"
+cp "$module" "$work/one/x.dll"
+cp "$modules/good-ids.dll" "$work/two/x.dll"
+expect "extract clashing names" 0 '' '' -- "$pictrove" extract "$work/one/x.dll" "$work/two/x.dll" "$modules/good-clashing-names.dll" -o "$work/clash"
+[ "$(sort -u "$work/out" | wc -l)" = 12 ] && [ "$(ls "$work/clash" | wc -l)" = 12 ] &&
+  [ -e "$work/clash/x.dll_Icon_2_2.ico" ] && [ -e "$work/clash/good-clashing-names.dll_Icon_A_B_4.ico" ] ||
+  fail "clashing names: $(ls "$work/clash")"
+[ "$("$pictrove" info "$work/clash/x.dll_Icon_2.ico")" = "$("$pictrove" info "$work/one/x.dll" --entry 2)" ] &&
+  [ "$("$pictrove" info "$work/clash/x.dll_Icon_2_2.ico")" = "$("$pictrove" info "$work/two/x.dll" --entry 2)" ] ||
+  fail "x.dll_Icon_2.ico and x.dll_Icon_2_2.ico do not hold their modules' groups"
+
+# Languages: Chinese, the window's own texts, where gettext takes glibc's own
+# zh_CN catalog for the same environment; English otherwise. A path is
+# written as its bytes in either.
+if locale -a | grep -qix 'zh_CN.utf8'; then
+  while read -r environment; do
+    oracle=$(env -i $environment gettext -d libc "No such file or directory")
+    if [ "$oracle" = "没有那个文件或目录" ]; then want="无法读取文件 \\($oracle\\)"; else want="cannot read the file"; fi
+    expect "language: $environment" 1 '' "missing.dll: $want" -- env -i $environment "$pictrove" list "$work/missing.dll"
+  done <<'EOF'
+LANG=C
+LANG=zh_CN.UTF-8
+LC_ALL=zh_CN.UTF-8 LANG=C
+LANG=C LC_MESSAGES=zh_CN.UTF-8 LC_CTYPE=zh_CN.UTF-8
+LANG=zh_CN.UTF-8 LC_MESSAGES=C
+LANG=C LANGUAGE=zh_CN
+LANG=C.UTF-8 LANGUAGE=zh_CN
+LANG=zh_CN.UTF-8 LANGUAGE=en_GB:zh_CN
+LANG=zh_CN.UTF-8 LANGUAGE=C:zh_CN
+LANG=zh_CN.UTF-8 LANGUAGE=zh
+LANG=zh_CN.UTF-8 LANGUAGE=de
+LANG=zh_TW.UTF-8
+EOF
+  mkdir -p "$work/图标 é"
+  cp "$work/text.ico" "$work/图标 é/文件.ico"
+  cp "$modules/bad-text.dll" "$work/图标 é/模块.dll"
+  expect "chinese: icon reader" 0 '' "^$work/图标 é/文件.ico: 读图标文件头时出错!\$" -- env LANG=zh_CN.UTF-8 "$pictrove" list "$work/图标 é/文件.ico"
+  expect "chinese: path in the text" 1 '' "^$work/图标 é/模块.dll: 文件载入错误，必须是WIN32的文件!\$" -- env LANG=zh_CN.UTF-8 "$pictrove" list "$work/图标 é/模块.dll"
+  expect "chinese: no icons" 0 '' "good-no-group-icons.dll: 此文件中没有图标资源!\$" -- env LANG=zh_CN.UTF-8 "$pictrove" extract "$noicons" -o "$work/extracted"
+  expect "chinese: usage" 2 '' '^pictrove: 未知的选项 "--frob"$' -- env LANG=zh_CN.UTF-8 "$pictrove" list --frob "$palette"
+  expect "english: path bytes" 1 '' "^$work/图标 é/模块.dll: Cannot load the file" -- "$pictrove" list "$work/图标 é/模块.dll"
+else
+  fail "the zh_CN.UTF-8 locale is not generated: run scripts/install-deps.sh"
+fi
+
+# Installed into a prefix, as cmake --install puts it, and as a .deb: the
+# command runs from there, its manual page renders, its completion completes.
+prefix=$work/prefix
+if cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; then
+  expect "installed command" 0 '^Icon \[MAINICON\]$' '' -- "$prefix/bin/pictrove" list "$module"
+  groff -man -ww -z "$prefix/share/man/man1/pictrove.1" 2>"$work/groff" && [ ! -s "$work/groff" ] ||
+    fail "manual page: $(cat "$work/groff")"
+  completions=$(PATH=$prefix/bin:$PATH bash -c '
+    source "$1"
+    complete_words() { COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMPREPLY=(); _pictrove; echo "${COMPREPLY[*]}"; }
+    complete_words pictrove ex
+    complete_words pictrove extract --c
+    complete_words pictrove info "$2" --entry M' _ "$prefix/share/bash-completion/completions/pictrove" "$module")
+  [ "$completions" = $'extract\n--cursors\nMAINICON' ] || fail "completion gave: $completions"
+else
+  fail "cmake --install: $(cat "$work/install.log")"
+fi
+if (cd "$work" && cpack -G DEB -B "$work/deb" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1); then
+  dpkg-deb -c "$work"/deb/pictrove_*.deb | awk '{print $NF}' | grep -v '/$' >"$work/deb-files"
+  printf '%s\n' ./usr/bin/pictrove ./usr/share/bash-completion/completions/pictrove \
+    ./usr/share/man/man1/pictrove.1 >"$work/expected"
+  cmp -s "$work/deb-files" "$work/expected" || fail "the .deb holds: $(cat "$work/deb-files")"
+else
+  fail "cpack -G DEB: $(cat "$work/cpack.log")"
+fi
 
 # Named pipes are no files: refused at once, never waited on.
 mkfifo "$work/pipe.ico" "$work/pipe.bmp"
-expect "list a pipe named .ico" 1 '' 'pipe.ico: 图标文件打开时出错!' -- timeout 20 "$pictrove" list "$work/pipe.ico"
-expect "list a pipe named .bmp" 1 '' 'pipe.bmp: 打开位图文件出错!' -- timeout 20 "$pictrove" list "$work/pipe.bmp"
+expect "list a pipe named .ico" 1 '' 'pipe.ico: Error opening the icon file!' -- timeout 20 "$pictrove" list "$work/pipe.ico"
+expect "list a pipe named .bmp" 1 '' 'pipe.bmp: Error opening the bitmap file!' -- timeout 20 "$pictrove" list "$work/pipe.bmp"
 
 # Readers don't keep one another out: twenty at once all read the file (one
 # large enough for their reads to overlap).

@@ -1,10 +1,13 @@
 // Module reading on the native platform, as the window does it: the module is
 // loaded as a data file, its group icons listed into the icon list, and each
-// one read with every image (the Save command) and drawn as a preview.
+// one read with every image (the Save command) and drawn as a preview; and
+// its group cursors as the command reads them.
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "platform/handles.h"
+#include "core/module_cursors.h"
 #include "core/module_icons.h"
 #include "fuzz_input_file.h"
 
@@ -35,5 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   ReleaseListGroupNames(dialog);
   DestroyWindow(dialog);
+
+  ModuleCursors cursors;
+  if (!cursors.Open(path.c_str())) return 0;
+  std::vector<CursorImage> images;
+  for (std::size_t i = 0; i < cursors.Entries().size() && i < kGroupsRead; ++i) cursors.Read(i, &images);
   return 0;
 }

@@ -368,6 +368,8 @@ MODULE_OUTCOMES = {
     'bad-section-raw-past-file.dll': 'reads 5 of 5',
     'bad-text.dll': NOT_LOADABLE,
     'bad-type-table-offset.dll': NO_GROUP_ICONS,
+    'good-clashing-names.dll': 'reads 4 of 4',
+    'good-cursors.dll': NO_GROUP_ICONS,
     'good-data-elsewhere.dll': 'reads 5 of 5',
     'good-empty-group.dll': 'reads 2 of 2',
     'good-group-short.dll': ' | '.join(['reads 0 of 2', MODULE_IMAGE, MODULE_IMAGE]),

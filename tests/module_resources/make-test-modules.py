@@ -26,7 +26,9 @@ import struct
 import sys
 import zlib
 
+RT_CURSOR = 1
 RT_ICON = 3
+RT_GROUP_CURSOR = 12
 RT_GROUP_ICON = 14
 RT_VERSION = 16
 
@@ -84,6 +86,20 @@ def group_icon(entries):
                 width, height2, _, bits = struct.unpack('<iiHH', image[4:16])
                 height = height2 // 2
         out += struct.pack('<BBBBHHIH', width & 255, height & 255, 0, 0, 1, bits, size, icon_id)
+    return out
+
+
+def group_cursor(entries):
+    """A group-cursor resource; entries are (cursor id, image bytes) pairs, or
+    (cursor id, None) for one naming a resource that does not exist. Width and
+    height are words, the height doubled; the size counts the hot spot."""
+    out = struct.pack('<HHH', 0, 2, len(entries))
+    for cursor_id, image in entries:
+        width = height2 = bits = size = 0
+        if image is not None:
+            width, height2, _, bits = struct.unpack('<iiHH', image[4:16])
+            size = len(image) + 4
+        out += struct.pack('<HHHHIH', width, height2, 1, bits, size, cursor_id)
     return out
 
 
@@ -464,6 +480,21 @@ def main():
             (RT_GROUP_ICON, 2, EN_US, group_icon([(1, IMAGES[1])])),
             (RT_GROUP_ICON, 10, EN_US, group_icon([(4, IMAGES[4]), (5, IMAGES[5]), (2, IMAGES[2])]))]
     w.good('good-ids.dll', res, resource_module(res)[0])
+
+    # Group names that all become one file name.
+    res = [(RT_ICON, 1, EN_US, IMAGES[1])]
+    res += [(RT_GROUP_ICON, name, EN_US, group_icon([(1, IMAGES[1])])) for name in ('A B', 'A_B', 'A/B', 'A:B')]
+    w.good('good-clashing-names.dll', res, resource_module(res)[0])
+
+    # Group cursors: one of two cursors (each hot spot before its image), one
+    # naming a cursor too short to hold a hot spot, one naming none there.
+    res = [(RT_CURSOR, 1, EN_US, struct.pack('<HH', 3, 5) + IMAGES[1]),
+           (RT_CURSOR, 2, EN_US, struct.pack('<HH', 7, 9) + IMAGES[2]),
+           (RT_CURSOR, 3, EN_US, b'\x01\x00'),
+           (RT_GROUP_CURSOR, 1, EN_US, group_cursor([(1, IMAGES[1]), (2, IMAGES[2])])),
+           (RT_GROUP_CURSOR, 'SHORT', EN_US, group_cursor([(3, None)])),
+           (RT_GROUP_CURSOR, 'MISSING', EN_US, group_cursor([(99, None)]))]
+    w.good('good-cursors.dll', res, resource_module(res)[0])
 
     bare = Module(False, [Section('.text', 0x1000, b'\xC3' * 16, 0x60000020)]).build()
     w.write('good-no-resources.dll', bare)

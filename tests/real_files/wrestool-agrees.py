@@ -1,9 +1,13 @@
 #!/usr/bin/env python3
 """pictrove extract writes every group icon of shell32.dll with the same
 image bytes as wrestool -x -t14 extracts (apart from biSizeImage and the
-rebuilt directory).
+rebuilt directory), and pictrove extract --cursors every group cursor of
+Wine's modules with the same images and hot spots as wrestool -x -t12. The
+width and height of a cursor's entry are checked against its image instead:
+wrestool takes them from the group's entry, whose height is doubled (and
+counts the hot spot's 4 bytes into the image's size).
 
-Usage: wrestool-agrees.py PICTROVE MODULE WRESTOOL_ICONS_DIR
+Usage: wrestool-agrees.py PICTROVE MODULE WRESTOOL_ICONS_DIR MODULES_DIR
 (WRESTOOL_ICONS_DIR holds make-real-files.sh's shell32-*.ico files.)
 """
 import glob
@@ -29,8 +33,60 @@ def image_blocks(path):
     return blocks
 
 
+def cursor_entries(path):
+    """(width, height, hot spot x, hot spot y, image) of each entry."""
+    data = open(path, "rb").read()
+    reserved, kind, count = struct.unpack_from("<HHH", data, 0)
+    assert (reserved, kind) == (0, 2), f"{path}: not a cursor file"
+    entries = []
+    for i in range(count):
+        width, height, _, _, x, y, size, offset = struct.unpack_from("<BBBBHHII", data, 6 + 16 * i)
+        entries.append((width, height, x, y, data[offset:offset + size]))
+    return entries
+
+
+def image_sides(image):
+    if image.startswith(b"\x89PNG"):
+        return struct.unpack_from(">II", image, 16)
+    width, height = struct.unpack_from("<ii", image, 4)
+    return width, height // 2
+
+
+def compare_cursors(pictrove, modules_dir, failures):
+    modules = sorted(glob.glob(os.path.join(modules_dir, "*")))
+    with tempfile.TemporaryDirectory() as ours_dir, tempfile.TemporaryDirectory() as theirs_dir:
+        subprocess.run([pictrove, "extract", "--cursors", "-q", "-o", ours_dir] + modules, check=True)
+        for module in modules:
+            subprocess.run(["wrestool", "-x", "-t12", "-o", theirs_dir, module],
+                           stderr=subprocess.DEVNULL, check=False)
+        theirs = {}
+        for name in os.listdir(theirs_dir):
+            # wrestool names a group MODULE_12_NAME_LANGUAGE.cur
+            match = re.fullmatch(r"(.+)_12_(.+)_\d+\.cur", name)
+            theirs[f"{match.group(1)}_Cursor_{match.group(2)}.cur"] = os.path.join(theirs_dir, name)
+        ours = sorted(os.listdir(ours_dir))
+        if ours != sorted(theirs):
+            failures.append(f"cursor groups differ: only ours {sorted(set(ours) - set(theirs))}, "
+                            f"only wrestool's {sorted(set(theirs) - set(ours))}")
+        for name in sorted(set(ours) & set(theirs)):
+            mine = cursor_entries(os.path.join(ours_dir, name))
+            other = cursor_entries(theirs[name])
+            if len(mine) != len(other):
+                failures.append(f"{name}: {len(mine)} images, wrestool's {len(other)}")
+                continue
+            for i, ((w, h, x, y, image), (_, _, wx, wy, wimage)) in enumerate(zip(mine, other)):
+                if (x, y) != (wx, wy):
+                    failures.append(f"{name} image {i}: hot spot {(x, y)}, wrestool's {(wx, wy)}")
+                if not wimage.startswith(image):
+                    failures.append(f"{name} image {i}: image differs from wrestool's")
+                sides = tuple(side if side < 256 else 0 for side in image_sides(image))
+                if (w, h) != sides:
+                    failures.append(f"{name} image {i}: entry says {w}x{h}, the image {sides}")
+        return len(ours)
+
+
 def main():
-    pictrove, module, wrestool_dir = sys.argv[1:4]
+    pictrove, module, wrestool_dir, modules_dir = sys.argv[1:5]
     expected = {}
     for path in glob.glob(os.path.join(wrestool_dir, "shell32-*.ico")):
         # wrestool names a group MODULE_14_NAME_LANGUAGE.ico
@@ -48,10 +104,11 @@ def main():
         for name in sorted(set(ours) & set(expected)):
             if image_blocks(ours[name]) != image_blocks(expected[name]):
                 failures.append(f"group {name}: images differ")
+    cursors = compare_cursors(pictrove, modules_dir, failures)
     for failure in failures:
         print("FAIL:", failure, file=sys.stderr)
-    print(f"{len(expected)} groups compared, {len(failures)} failures")
-    return 1 if failures or not expected else 0
+    print(f"{len(expected)} icon groups and {cursors} cursor groups compared, {len(failures)} failures")
+    return 1 if failures or not expected or not cursors else 0
 
 
 if __name__ == "__main__":

@@ -1,0 +1,184 @@
+#include "arguments.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "command_texts.h"
+
+namespace {
+
+enum Command : unsigned { kList = 1, kInfo = 2, kSave = 4, kExtract = 8, kAnyCommand = 15 };
+
+enum class Option { kEntry, kImage, kOutput, kAll, kJson, kCursors, kPng, kQuiet, kHelp, kVersion };
+
+struct OptionSpec {
+  Option option;
+  const char* name;
+  const char* shortName;
+  bool takesValue;
+  unsigned commands;
+};
+
+constexpr OptionSpec kOptions[] = {
+    {Option::kEntry, "--entry", nullptr, true, kInfo | kSave},
+    {Option::kImage, "--image", nullptr, true, kSave},
+    {Option::kOutput, "--output", "-o", true, kExtract},
+    {Option::kAll, "--all", nullptr, false, kInfo},
+    {Option::kJson, "--json", nullptr, false, kList | kInfo},
+    {Option::kCursors, "--cursors", nullptr, false, kList | kExtract},
+    {Option::kPng, "--png", nullptr, false, kExtract},
+    {Option::kQuiet, "--quiet", "-q", false, kExtract},
+    {Option::kHelp, "--help", "-h", false, kAnyCommand},
+    {Option::kVersion, "--version", nullptr, false, kAnyCommand},
+};
+
+struct Given {
+  const OptionSpec* spec;
+  std::string word;  // as written, for messages
+  std::string value;
+};
+
+unsigned CommandBit(const std::string& command) {
+  if (command == "list") return kList;
+  if (command == "info") return kInfo;
+  if (command == "save") return kSave;
+  if (command == "extract") return kExtract;
+  return 0;
+}
+
+const OptionSpec* FindOption(const std::string& word) {
+  for (const OptionSpec& spec : kOptions) {
+    if (word == spec.name || (spec.shortName != nullptr && word == spec.shortName)) return &spec;
+  }
+  return nullptr;
+}
+
+int UsageErrorWith(Text problem, const char* first, const char* second = nullptr) {
+  char line[512];
+  std::snprintf(line, sizeof line, CommandText(problem), first, second);
+  return UsageError(line);
+}
+
+// A number from 0 to 65535, in decimal: an image of a group, whose count is
+// 16 bits.
+bool ParseImageNumber(const std::string& text, std::uint32_t* number) {
+  if (text.empty() || text.size() > 5) return false;
+  std::uint32_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + static_cast<std::uint32_t>(c - '0');
+  }
+  if (value > 65535) return false;
+  *number = value;
+  return true;
+}
+
+}  // namespace
+
+int UsageError(const char* problem) {
+  if (problem != nullptr) std::fprintf(stderr, "pictrove: %s\n", problem);
+  std::fputs(CommandText(Text::kUsage), stderr);
+  return 2;
+}
+
+bool ParseArguments(int argc, char** argv, Arguments* args) {
+  std::vector<Given> given;
+  std::vector<std::string> words;
+  bool optionsEnded = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (optionsEnded || word.size() < 2 || word[0] != '-') {
+      words.push_back(word);
+      continue;
+    }
+    if (word == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    std::size_t equals = word.compare(0, 2, "--") == 0 ? word.find('=') : std::string::npos;
+    const std::string name = word.substr(0, equals);
+    const OptionSpec* spec = FindOption(name);
+    if (spec == nullptr || (equals != std::string::npos && !spec->takesValue)) {
+      UsageErrorWith(Text::kUnknownOption, word.c_str());
+      return false;
+    }
+    Given option{spec, name, ""};
+    if (spec->takesValue) {
+      if (equals != std::string::npos) {
+        option.value = word.substr(equals + 1);
+      } else if (i + 1 < argc) {
+        option.value = argv[++i];
+      } else {
+        UsageErrorWith(Text::kOptionNeedsValue, name.c_str());
+        return false;
+      }
+    }
+    for (const Given& earlier : given) {
+      if (earlier.spec == spec) {
+        UsageErrorWith(Text::kOptionTwice, name.c_str());
+        return false;
+      }
+    }
+    given.push_back(option);
+  }
+
+  for (const Given& option : given) {
+    if (option.spec->option == Option::kHelp) args->help = true;
+    if (option.spec->option == Option::kVersion) args->version = true;
+  }
+  if (args->help || args->version) return true;
+  if (words.empty()) {
+    UsageError(nullptr);
+    return false;
+  }
+  args->command = words[0];
+  args->files.assign(words.begin() + 1, words.end());
+  const unsigned command = CommandBit(args->command);
+  if (command == 0) {
+    UsageErrorWith(Text::kUnknownCommand, args->command.c_str());
+    return false;
+  }
+  for (const Given& option : given) {
+    if ((option.spec->commands & command) == 0) {
+      UsageErrorWith(Text::kOptionNotForCommand, args->command.c_str(), option.word.c_str());
+      return false;
+    }
+    switch (option.spec->option) {
+      case Option::kEntry:
+        args->hasEntry = true;
+        args->entry = option.value;
+        break;
+      case Option::kImage:
+        if (!ParseImageNumber(option.value, &args->image)) {
+          UsageErrorWith(Text::kImageNumber, option.value.c_str());
+          return false;
+        }
+        args->hasImage = true;
+        break;
+      case Option::kOutput:
+        args->hasOutputFolder = true;
+        args->outputFolder = option.value;
+        break;
+      case Option::kAll:
+        args->all = true;
+        break;
+      case Option::kJson:
+        args->json = true;
+        break;
+      case Option::kCursors:
+        args->cursors = true;
+        break;
+      case Option::kPng:
+        args->png = true;
+        break;
+      case Option::kQuiet:
+        args->quiet = true;
+        break;
+      case Option::kHelp:
+      case Option::kVersion:
+        break;
+    }
+  }
+  return true;
+}

@@ -1,0 +1,124 @@
+#include "command_texts.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace {
+
+struct TextDefinition {
+  Text id;
+  const char* english;
+  const char* chinese;
+};
+
+constexpr TextDefinition kTexts[] = {
+    {Text::kUsage,
+     "usage: pictrove list [--cursors] [--json] FILE\n"
+     "       pictrove info [--entry NAME | --all] [--json] FILE\n"
+     "       pictrove save [--entry NAME] [--image N] FILE TARGET\n"
+     "       pictrove extract [--cursors | --png] [-q] -o DIR FILE...\n"
+     "       pictrove --help | --version\n",
+     "用法: pictrove list [--cursors] [--json] 文件\n"
+     "      pictrove info [--entry 名称 | --all] [--json] 文件\n"
+     "      pictrove save [--entry 名称] [--image 序号] 文件 目标\n"
+     "      pictrove extract [--cursors | --png] [-q] -o 目录 文件...\n"
+     "      pictrove --help | --version\n"},
+    {Text::kHelp,
+     "\n"
+     "FILE is opened as the window's Open command opens it, its kind chosen by\n"
+     "its extension: .ico an icon file, .bmp a bitmap, anything else a module\n"
+     "(.exe, .dll, .icl, ...).\n"
+     "\n"
+     "  list     prints the entries of the icon list, one a line: \"Icon [NAME]\"\n"
+     "           for each group icon of a module, the path of an icon or bitmap\n"
+     "           file. --cursors: the module's group cursors, \"Cursor [NAME]\".\n"
+     "  info     prints a line per image of the entry (default: the first), as\n"
+     "           save writes it: INDEX WIDTHxHEIGHT BPP-bit BYTES bytes [png].\n"
+     "           --all: every entry, each followed by its images.\n"
+     "  save     writes the entry to TARGET: .ico the whole icon, .bmp the\n"
+     "           colour picture of one image (--image N, counted from 0; default 0),\n"
+     "           .png one image with its transparency (default: the largest).\n"
+     "  extract  writes every group icon of every FILE into DIR (made when\n"
+     "           missing) as a .ico named after the file and the entry\n"
+     "           (shell32.dll_Icon_1.ico); with --cursors every group cursor as a\n"
+     "           .cur (user32.dll_Cursor_32512.cur); with --png the largest image\n"
+     "           of every group icon as a .png. Characters a file name can't\n"
+     "           hold become \"_\"; a name already written in the same run gets\n"
+     "           \"_2\", \"_3\", ... It prints each file it writes; -q leaves those\n"
+     "           lines out, and the notes on files without icons.\n"
+     "\n"
+     "  --entry NAME  the entry \"Icon [NAME]\", or the entry whose text is NAME\n"
+     "  --json        one JSON document on stdout instead of lines\n"
+     "\n"
+     "Messages go to stderr, each naming its file, in Chinese in a Chinese locale.\n"
+     "Exit status: 0 when every file was read and everything asked for written\n"
+     "(a file without icons is no failure for extract), 1 otherwise, 2 for a\n"
+     "usage error.\n",
+     "\n"
+     "文件按窗口的打开命令打开，类型由扩展名决定: .ico 为图标文件，.bmp 为位图，\n"
+     "其他为模块 (.exe、.dll、.icl 等)。\n"
+     "\n"
+     "  list     每行列出图标列表的一项: 模块的每个组图标为 \"Icon [名称]\"，\n"
+     "           图标文件或位图文件为其路径。--cursors: 模块的组光标，\n"
+     "           \"Cursor [名称]\"。\n"
+     "  info     按保存时的样子，每个图像一行 (默认第一项):\n"
+     "           序号 宽x高 位数-bit 字节数 bytes [png]。--all: 每一项及其图像。\n"
+     "  save     把该项写入目标: .ico 为整个图标，.bmp 为一个图像的彩色图\n"
+     "           (--image 序号，从 0 起，默认 0)，.png 为一个带透明度的图像\n"
+     "           (默认最大的一个)。\n"
+     "  extract  把每个文件的每个组图标写入目录 (不存在时建立)，各为一个 .ico，\n"
+     "           以文件名和项命名 (shell32.dll_Icon_1.ico); 加 --cursors 时每个\n"
+     "           组光标写为 .cur (user32.dll_Cursor_32512.cur); 加 --png 时每个\n"
+     "           组图标的最大图像写为 .png。文件名不能含的\n"
+     "           字符换成 \"_\"; 同一次运行中已写过的名称加 \"_2\"、\"_3\" 等。\n"
+     "           每写一个文件输出一行; -q 不输出这些行，也不提示没有图标的文件。\n"
+     "\n"
+     "  --entry 名称  项 \"Icon [名称]\"，或文字为该名称的项\n"
+     "  --json        在标准输出上输出一个 JSON 文档，而不是逐行输出\n"
+     "\n"
+     "消息输出到标准错误，每条都指明其文件; 中文区域设置下为中文。\n"
+     "退出状态: 每个文件都已读取且要求的都已写入时为 0 (对 extract 而言，没有图标的\n"
+     "文件不算失败)，否则为 1，用法错误为 2。\n"},
+    {Text::kUnknownCommand, "unknown command \"%s\"", "未知的命令 \"%s\""},
+    {Text::kUnknownOption, "unknown option \"%s\"", "未知的选项 \"%s\""},
+    {Text::kOptionNeedsValue, "option %s needs a value", "选项 %s 需要一个值"},
+    {Text::kOptionTwice, "option %s is given twice", "选项 %s 给了两次"},
+    {Text::kOptionNotForCommand, "%s takes no option %s", "%s 不接受选项 %s"},
+    {Text::kListArguments, "list takes one FILE", "list 需要一个文件"},
+    {Text::kInfoArguments, "info takes one FILE", "info 需要一个文件"},
+    {Text::kSaveArguments, "save takes FILE and TARGET", "save 需要文件和目标"},
+    {Text::kExtractArguments, "extract takes FILE... and -o DIR", "extract 需要文件和 -o 目录"},
+    {Text::kAllWithEntry, "--all and --entry do not go together", "--all 与 --entry 不能同时使用"},
+    {Text::kPngWithCursors, "--png and --cursors do not go together", "--png 与 --cursors 不能同时使用"},
+    {Text::kTargetKind, "TARGET must end in .ico, .bmp or .png", "目标必须以 .ico、.bmp 或 .png 结尾"},
+    {Text::kImageTargetKind, "--image takes a TARGET of one image: .bmp or .png", "--image 需要单个图像的目标: .bmp 或 .png"},
+    {Text::kImageNumber, "--image takes a number from 0, not \"%s\"", "--image 需要从 0 起的序号，而不是 \"%s\""},
+    {Text::kCannotRead, "%s: cannot read the file (%s)", "%s: 无法读取文件 (%s)"},
+    {Text::kCannotCreateFolder, "%s: cannot create the folder (%s)", "%s: 无法建立目录 (%s)"},
+    {Text::kNoEntry, "%s: no entry \"%s\"", "%s: 没有项 \"%s\""},
+    {Text::kNoImage, "%s: \"%s\" has no image %u", "%s: \"%s\" 没有图像 %u"},
+    {Text::kEntryNotRead, "%s: \"%s\" cannot be read", "%s: 无法读取 \"%s\""},
+    {Text::kEntryNotWritten, "%s: \"%s\" was not written", "%s: \"%s\" 没有写出"},
+    {Text::kTargetNotWritten, "%s: the file was not written", "%s: 文件没有写出"},
+};
+
+MessageLanguage g_language = MessageLanguage::kEnglish;
+
+}  // namespace
+
+void SetCommandLanguage(MessageLanguage language) { g_language = language; }
+
+const char* CommandText(Text id) {
+  for (const TextDefinition& text : kTexts) {
+    if (text.id == id) return g_language == MessageLanguage::kChinese ? text.chinese : text.english;
+  }
+  return "";
+}
+
+void Say(Text id, ...) {
+  std::va_list values;
+  va_start(values, id);
+  std::vfprintf(stderr, CommandText(id), values);
+  va_end(values);
+  std::fputc('\n', stderr);
+}

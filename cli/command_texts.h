@@ -1,0 +1,45 @@
+// The command's own texts, each defined once in English and in Chinese:
+// its help, its usage errors and the lines it writes about files. The
+// messages of the icon readers and writers are the program's, in
+// core/messages.h. These are written to a console only, so they are UTF-8
+// (this folder is compiled with that execution character set).
+#pragma once
+
+#include "core/messages.h"
+
+enum class Text {
+  kUsage,  // the synopsis
+  kHelp,   // what follows it in --help
+  // Usage errors; the usage follows them.
+  kUnknownCommand,        // the command
+  kUnknownOption,         // the option
+  kOptionNeedsValue,      // the option
+  kOptionTwice,           // the option
+  kOptionNotForCommand,   // the command, the option
+  kListArguments,
+  kInfoArguments,
+  kSaveArguments,
+  kExtractArguments,
+  kAllWithEntry,
+  kPngWithCursors,
+  kTargetKind,
+  kImageTargetKind,
+  kImageNumber,           // the value given
+  // About one file; the file comes first.
+  kCannotRead,            // the file, the system's reason
+  kCannotCreateFolder,    // the folder, the system's reason
+  kNoEntry,               // the file, the entry asked for
+  kNoImage,               // the file, the entry, the image asked for
+  kEntryNotRead,          // the file, the entry
+  kEntryNotWritten,       // the file, the entry
+  kTargetNotWritten,      // the target
+};
+
+void SetCommandLanguage(MessageLanguage language);
+
+// The text in the command's language: a printf format taking the values its
+// identifier names, in that order.
+const char* CommandText(Text id);
+
+// Writes the text, with the values it takes, as one line on stderr.
+void Say(Text id, ...);

@@ -1,0 +1,12 @@
+// The command's four commands; each returns the exit status.
+#pragma once
+
+#include "arguments.h"
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+
+int List(const Arguments& args);
+int Info(const Arguments& args);
+int Save(const Arguments& args);
+int Extract(const Arguments& args);

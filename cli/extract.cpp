@@ -1,0 +1,175 @@
+// extract: every group icon (or group cursor) of every file into one folder,
+// a file each, in one run that never writes two of them under one name.
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "command_texts.h"
+#include "commands.h"
+#include "core/cursor_file.h"
+#include "core/icon_file.h"
+#include "core/module_cursors.h"
+#include "core/png_file.h"
+#include "core/module_icons.h"
+#include "readable.h"
+#include "source.h"
+
+namespace {
+
+// Makes the folder and its parents, as mkdir -p does; false after a message
+// with the system's reason.
+bool MakeFolders(const std::string& folder) {
+  int error = 0;
+  for (std::size_t i = 1; i <= folder.size() && error == 0; ++i) {
+    if (i < folder.size() && folder[i] != '/') continue;
+    if (mkdir(folder.substr(0, i).c_str(), 0777) != 0 && errno != EEXIST) error = errno;
+  }
+  struct stat info;
+  if (error == 0 && stat(folder.c_str(), &info) != 0) error = errno;
+  if (error == 0 && !S_ISDIR(info.st_mode)) error = ENOTDIR;
+  if (error == 0) return true;
+  Say(Text::kCannotCreateFolder, folder.c_str(), std::strerror(error));
+  return false;
+}
+
+class Extraction {
+ public:
+  explicit Extraction(const Arguments& args) : args_(args) {
+    folder_ = args.outputFolder;
+    if (folder_.empty() || folder_.back() != '/') folder_ += '/';
+  }
+
+  // False when something of the file was not read or not written.
+  bool Icons(const std::string& file);
+  bool Cursors(const std::string& file);
+
+ private:
+  // The path of the next file written: the source's file name, the kind and
+  // the group's name, with characters a file name can't hold as "_", cut to
+  // fit, and "_2", "_3"... behind a name this run has written already.
+  std::string TargetFor(const std::string& file, const char* kind, const std::string* group, const char* extension);
+  void Written(const std::string& target) {
+    if (!args_.quiet) std::printf("%s\n", target.c_str());
+  }
+
+  const Arguments& args_;
+  std::string folder_;
+  std::set<std::string> taken_;
+};
+
+std::string Extraction::TargetFor(const std::string& file, const char* kind, const std::string* group,
+                                  const char* extension) {
+  std::size_t slash = file.find_last_of('/');
+  std::string name = file.substr(slash == std::string::npos ? 0 : slash + 1) + "_" + kind;
+  if (group != nullptr) name += "_" + *group;
+  for (char& c : name) {
+    if (std::strchr("/\\:*?\"<>| ", c) != nullptr || static_cast<unsigned char>(c) < 32) c = '_';
+  }
+  // Every path the program writes fits MAX_PATH: a long group name is cut,
+  // at the start of a character, with room left for a "_NNN" behind it.
+  const std::size_t room = MAX_PATH - 1 - std::strlen(extension) - 4;
+  if (folder_.size() + name.size() > room && folder_.size() < room) {
+    std::size_t cut = room - folder_.size();
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
+  }
+  std::string target = folder_ + name + extension;
+  for (unsigned n = 2; !taken_.insert(target).second; ++n) {
+    target = folder_ + name + "_" + std::to_string(n) + extension;
+  }
+  return target;
+}
+
+// What opening one file came to, its open failures held back: a file that
+// can't be read at all is told so with the system's reason, not as a file of
+// the wrong kind. Checking only then spares each of a batch's hundreds of
+// files the system calls of a check.
+enum class Opened { kListed, kEmpty, kFailed };
+
+Opened Outcome(const std::string& file, bool listed, const NotedMessages& noted,
+               std::initializer_list<Message> openFailures) {
+  for (Message failure : openFailures) {
+    if (!noted.Noted(failure)) continue;
+    if (CheckReadable(file)) ShowMessage(failure, file.c_str());
+    return Opened::kFailed;
+  }
+  if (listed) return Opened::kListed;
+  return noted.Noted() ? Opened::kEmpty : Opened::kFailed;
+}
+
+bool Extraction::Icons(const std::string& file) {
+  Source source;
+  Opened opened;
+  {
+    NotedMessages noted{Message::kEnumerationFailed, Message::kNoIcons, Message::kNotLoadable,
+                        Message::kIconOpenFailed, Message::kBitmapOpenFailed};
+    const bool listed = source.Open(file);
+    opened = Outcome(file, listed, noted, {Message::kNotLoadable, Message::kIconOpenFailed, Message::kBitmapOpenFailed});
+  }
+  // A file without icons is no failure: one note, or none with -q.
+  if (opened == Opened::kEmpty && !args_.quiet) ShowMessage(Message::kNoIcons, file.c_str());
+  if (opened != Opened::kListed) return opened == Opened::kEmpty;
+
+  IconDocument& document = source.Document();
+  const std::vector<std::string> entries = document.Entries();
+  bool done = true;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const IconGroup* group = document.ReadEntryFromHeldModule(static_cast<int>(i));
+    std::string name;
+    const bool named = document.IsModuleSource() && GroupNameOfEntry(entries[i], &name);
+    const std::string target = TargetFor(file, "Icon", named ? &name : nullptr, args_.png ? ".png" : ".ico");
+    if (group == nullptr || !(args_.png ? SaveLargestImageAsPng(group, target.c_str()) : SaveIconFile(group, target.c_str()))) {
+      Say(Text::kEntryNotWritten, file.c_str(), entries[i].c_str());
+      done = false;
+      continue;
+    }
+    Written(target);
+  }
+  return done;
+}
+
+bool Extraction::Cursors(const std::string& file) {
+  ModuleCursors cursors;
+  Opened opened;
+  {
+    NotedMessages noted{Message::kNoCursors, Message::kNotLoadable};
+    const bool listed = cursors.Open(file.c_str());
+    opened = Outcome(file, listed, noted, {Message::kNotLoadable});
+  }
+  if (opened == Opened::kEmpty && !args_.quiet) ShowMessage(Message::kNoCursors, file.c_str());
+  if (opened != Opened::kListed) return opened == Opened::kEmpty;
+
+  bool done = true;
+  std::vector<CursorImage> images;
+  for (std::size_t i = 0; i < cursors.Entries().size(); ++i) {
+    const ModuleCursors::Entry& entry = cursors.Entries()[i];
+    const std::string target = TargetFor(file, "Cursor", &entry.name, ".cur");
+    if (!cursors.Read(i, &images) || !SaveCursorFile(images, target.c_str())) {
+      Say(Text::kEntryNotWritten, file.c_str(), entry.text.c_str());
+      done = false;
+      continue;
+    }
+    Written(target);
+  }
+  return done;
+}
+
+}  // namespace
+
+int Extract(const Arguments& args) {
+  if (!args.hasOutputFolder || args.files.empty()) return UsageError(CommandText(Text::kExtractArguments));
+  if (args.png && args.cursors) return UsageError(CommandText(Text::kPngWithCursors));
+  if (!MakeFolders(args.outputFolder)) return kFailed;
+  Extraction extraction(args);
+  bool failed = false;
+  for (const std::string& file : args.files) {
+    if (!(args.cursors ? extraction.Cursors(file) : extraction.Icons(file))) failed = true;
+  }
+  return failed ? kFailed : kDone;
+}

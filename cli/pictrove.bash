@@ -1,0 +1,53 @@
+# bash completion for pictrove: commands, the options of each, file and
+# folder names, and the names of a module's group icons after --entry.
+# Plain bash: it does not need the bash-completion package's helpers.
+
+_pictrove() {
+  local cur=${COMP_WORDS[COMP_CWORD]} prev=""
+  [ "$COMP_CWORD" -gt 0 ] && prev=${COMP_WORDS[COMP_CWORD - 1]}
+  local command="" file="" i word
+  for ((i = 1; i < COMP_CWORD; i++)); do
+    word=${COMP_WORDS[i]}
+    case $word in
+      --entry | --image | -o | --output) ((i++)) ;;
+      -*) ;;
+      *) if [ -z "$command" ]; then command=$word; elif [ -z "$file" ]; then file=$word; fi ;;
+    esac
+  done
+
+  local IFS=$'\n'
+  case $prev in
+    -o | --output)
+      COMPREPLY=($(compgen -d -- "$cur"))
+      return
+      ;;
+    --image)
+      return
+      ;;
+    --entry)
+      [ -n "$file" ] || return
+      COMPREPLY=($(compgen -W "$(pictrove list -- "${file/#\~/$HOME}" 2>/dev/null |
+        sed -n 's/^Icon \[\(.*\)\]$/\1/p')" -- "$cur"))
+      return
+      ;;
+  esac
+
+  if [ -z "$command" ]; then
+    COMPREPLY=($(compgen -W $'list\ninfo\nsave\nextract\n--help\n--version' -- "$cur"))
+    return
+  fi
+  if [[ $cur == -* ]]; then
+    local options
+    case $command in
+      list) options=$'--cursors\n--json' ;;
+      info) options=$'--entry\n--all\n--json' ;;
+      save) options=$'--entry\n--image' ;;
+      extract) options=$'--cursors\n--png\n-q\n--quiet\n-o\n--output' ;;
+    esac
+    COMPREPLY=($(compgen -W "$options"$'\n--help' -- "$cur"))
+    return
+  fi
+  COMPREPLY=($(compgen -f -- "$cur"))
+}
+
+complete -o filenames -F _pictrove pictrove

@@ -1,0 +1,117 @@
+#include "module_cursors.h"
+
+#include <new>
+
+#include "formats/input_limits.h"
+#include "icon_document.h"
+#include "icon_group.h"
+#include "messages.h"
+#include "module_loading.h"
+#include "platform/module_resources.h"
+
+namespace {
+
+// Nothing may be thrown through the system's enumeration: an entry that
+// can't be held stops it, and the list is taken for empty.
+BOOL CALLBACK AddCursorEntry(HMODULE, LPCSTR, LPSTR name, LONG_PTR param) {
+  auto* entries = reinterpret_cast<std::vector<ModuleCursors::Entry>*>(param);
+  try {
+    ModuleCursors::Entry entry{};
+    if (IS_INTRESOURCE(name)) {
+      entry.isInteger = true;
+      entry.id = static_cast<std::uint16_t>(reinterpret_cast<ULONG_PTR>(name));
+      entry.name = std::to_string(entry.id);
+    } else {
+      entry.name = name;
+    }
+    entry.text = "Cursor [" + entry.name + "]";
+    entries->push_back(std::move(entry));
+    return TRUE;
+  } catch (const std::bad_alloc&) {
+    entries->clear();
+    return FALSE;
+  }
+}
+
+// The image's size and depth from its header, as an icon image of a group
+// is bound; false when it is none.
+bool BindCursorImage(CursorImage* cursor) {
+  IconImage image{};
+  image.bits = const_cast<BYTE*>(cursor->bits.Data());
+  image.byteCount = static_cast<std::uint32_t>(cursor->bits.Length());
+  if (cursor->bits.Length() > limits::kMaxBlockBytes || !BindImagePointers(&image)) return false;
+  cursor->width = image.width;
+  cursor->height = image.height;
+  cursor->bitsPerPixel = image.bitsPerPixel;
+  return true;
+}
+
+}  // namespace
+
+bool ModuleCursors::Open(const char* path) {
+  path_ = path;
+  entries_.clear();
+  module_.reset();
+  const std::string kind = LowerExtension(path_);
+  if (kind == "ico" || kind == "bmp") {
+    ShowMessage(Message::kNoCursors, path);
+    return false;
+  }
+  // 16-bit modules carry cursors too; our own reader reads those.
+  module_ = LoadModuleResources(path);
+  if (!module_) {
+    ShowMessage(Message::kNotLoadable, path);
+    return false;
+  }
+  module_->EnumerateNames(RT_GROUP_CURSOR, AddCursorEntry, reinterpret_cast<LONG_PTR>(&entries_));
+  if (entries_.empty()) {
+    ShowMessage(Message::kNoCursors, path);
+    return false;
+  }
+  return true;
+}
+
+bool ModuleCursors::Read(std::size_t index, std::vector<CursorImage>* images) const {
+  images->clear();
+  if (index >= entries_.size()) return false;
+  const Entry& entry = entries_[index];
+  LPCSTR name = entry.isInteger ? MAKEINTRESOURCEA(entry.id) : entry.name.c_str();
+  ByteView group;
+  if (!module_ || !module_->Find(name, RT_GROUP_CURSOR, &group)) {
+    ShowMessage(Message::kCursorUnreadable, path_.c_str());
+    return false;
+  }
+  ByteCursor fields(group);
+  icon_directory::Header header;
+  if (!icon_directory::GroupHoldsEntries(group) || !icon_directory::ReadHeader(fields, &header)) {
+    ShowMessage(Message::kCursorUnreadable, path_.c_str());
+    return false;
+  }
+  std::uint64_t totalBytes = 0;
+  for (std::size_t i = 0; i < header.count; ++i) {
+    icon_directory::Entry entry{};
+    ByteView resource;
+    CursorImage image{};
+    // An NE resource is padded to its alignment: the entry says how much of
+    // it is the hot spot and the image.
+    if (!icon_directory::GroupEntryAt(group, i, &entry) ||
+        !module_->Find(MAKEINTRESOURCEA(entry.resourceId), RT_CURSOR, &resource) ||
+        !icon_directory::SplitCursorResource(module_->EntryImage(resource, entry.bytes), &image.hotSpot,
+                                              &image.bits) ||
+        !BindCursorImage(&image)) {
+      ShowMessage(Message::kCursorUnreadable, path_.c_str());
+      images->clear();
+      return false;
+    }
+    // Entries may all name one large resource; together they are bounded
+    // like the images of an icon file.
+    totalBytes += image.bits.Length();
+    if (totalBytes > limits::kMaxGroupBytes) {
+      ShowMessage(Message::kModuleOutOfMemory, path_.c_str());
+      images->clear();
+      return false;
+    }
+    images->push_back(image);
+  }
+  return true;
+}
