@@ -14,6 +14,14 @@ constexpr MessageDefinition kMessages[] = {
     {Message::kNoIcons, "此文件中没有图标资源!", C::kProgram, O::kMainWindow},
     {Message::kNothingToSave, "没有可保存的图标资源!", C::kProgram, O::kMainWindow},
     {Message::kNothingToCopy, "没有可复制的图标资源!", C::kProgram, O::kMainWindow},
+    {Message::kNameOutsideCodePage, "文件名中有系统代码页不能表示的字符，请换一个文件名!", C::kProgram,
+     O::kMainWindow},
+    {Message::kHelp,
+     "Pictrove 从程序文件(EXE、DLL、ICL)和图标、位图文件(ICO、BMP)中取出图标。\n\n"
+     "抓取图标：选择一个文件，列出其中的图标。\n"
+     "保存图标：把选中的图标存为图标文件(.ICO，全部图像)或位图文件(.BMP，第一幅图像)。\n"
+     "复制图标：把第一幅图像复制到剪贴板。",
+     C::kProgramName, O::kWindowInFront},
 
     {Message::kModuleNotLoaded, "装入文件时出错 - 请选择一个WIN32的DLL或EXE文件!", C::kPath, O::kMainWindow},
     {Message::kModuleOutOfMemory, "内存分配出错!", C::kPath, O::kMainWindow},
@@ -50,6 +58,7 @@ constexpr MessageDefinition kMessages[] = {
 };
 
 const char kProgramCaption[] = "错误";
+const char kProgramName[] = "Pictrove";
 
 }  // namespace
 
@@ -66,13 +75,17 @@ const char* MessageText(Message id) { return DefineMessage(id).text; }
 void ShowMessage(Message id, const char* path) {
   const MessageDefinition& message = DefineMessage(id);
   if (path == nullptr) path = "";
-  HWND owner = message.owner == MessageBoxOwner::kMainWindow ? MessageOwner() : nullptr;
+  HWND owner = message.owner == MessageBoxOwner::kNone ? nullptr : MessageOwner();
+  if (owner != nullptr && message.owner == MessageBoxOwner::kWindowInFront) owner = GetLastActivePopup(owner);
   switch (message.caption) {
     case MessageCaption::kPath:
       ShowMessageBox(owner, message.text, path, MB_OK, kTextWithPathCaption);
       break;
     case MessageCaption::kProgram:
       ShowMessageBox(owner, message.text, kProgramCaption, MB_OK, kTextWithProgramCaption);
+      break;
+    case MessageCaption::kProgramName:
+      ShowMessageBox(owner, message.text, kProgramName, MB_OK, kTextWithProgramCaption);
       break;
     case MessageCaption::kPathInText: {
       std::string text = std::string(path) + message.text;

@@ -87,7 +87,25 @@ bool CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
     CWnd* child = item ? CWnd::FromHandlePermanent(item->hwndItem) : nullptr;
     return child != nullptr && child->OnChildNotify(message, wParam, lParam, &result);
   }
-  return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
+  if (message == WM_HELP) {
+    result = OnHelpInfo();
+    return true;
+  }
+  if (DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result)) return true;
+  // A command that no window took goes to the application last.
+  CWinApp* app = AfxGetApp();
+  if (message == WM_COMMAND && app != nullptr && app->OnCmdMsg(LOWORD(wParam), HIWORD(wParam))) {
+    result = 0;
+    return true;
+  }
+  return false;
+}
+
+BOOL CDialog::OnHelpInfo() {
+  CWnd* main = AfxGetMainWnd();
+  HWND target = main != nullptr && main->GetSafeHwnd() != nullptr ? main->GetSafeHwnd() : m_hWnd;
+  ::SendMessageW(target, WM_COMMAND, MAKEWPARAM(ID_HELP, 0), 0);
+  return TRUE;
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -7,6 +7,9 @@
 
 #include "wnd.h"
 
+// The framework's standard help command: F1 in any window of the program.
+constexpr UINT ID_HELP = 0xE146;
+
 class CWinApp {
  public:
   // `appName` null: the name is the executable's base name.
@@ -23,6 +26,13 @@ class CWinApp {
   BOOL Enable3dControlsStatic() { return TRUE; }
   // Background and text colour of every dialog and message box of the program.
   void SetDialogBkColor(COLORREF background, COLORREF text);
+
+  // The application's message map: commands that no window of the program
+  // took come here last. True when the application took the command.
+  virtual bool OnCmdMsg(UINT id, UINT code);
+  // The framework's help handler (ID_HELP). A program without help shows
+  // none; one with help overrides it.
+  virtual void OnHelp() {}
 
   // Runs the application: names it, calls InitInstance. The framework's
   // WinMain calls it.

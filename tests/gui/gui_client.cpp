@@ -17,6 +17,7 @@
 #include "controls/nine_slice.h"
 #include "command_checks.h"
 #include "gui_checks.h"
+#include "gui_dialogs.h"
 #include "gui_driver.h"
 
 namespace {
@@ -240,6 +241,67 @@ void CheckSystemMenu(DWORD processId, HWND main) {
   }
 }
 
+const wchar_t kHelpCaption[] = L"Pictrove";
+const wchar_t kHelpText[] =
+    L"Pictrove 从程序文件(EXE、DLL、ICL)和图标、位图文件(ICO、BMP)中取出图标。\n\n"
+    L"抓取图标：选择一个文件，列出其中的图标。\n"
+    L"保存图标：把选中的图标存为图标文件(.ICO，全部图像)或位图文件(.BMP，第一幅图像)。\n"
+    L"复制图标：把第一幅图像复制到剪贴板。";
+
+// F1 typed in `focus` shows the help text in a box of the program's own
+// style, owned by `owner`; F1 in that box shows no second one. Returns the
+// box, still open, or null.
+HWND CheckHelpBox(DWORD processId, HWND main, HWND owner, HWND focus, const std::string& where) {
+  Check(TypeKey(focus, VK_F1), "F1 typed in " + where);
+  HWND box = WaitForWindow(processId, kHelpCaption, kWaitTimeoutMs);
+  Check(box != nullptr, "F1 in " + where + " shows the help box");
+  if (!box) return nullptr;
+  Check(GetWindow(box, GW_OWNER) == owner, "the help box is owned by the window F1 was typed in");
+  ShownBox shown = ReadBox(box);
+  Check(shown.text == kHelpText, "the help box shows the help text", Narrow(shown.text));
+  CheckGround(box, "help box");
+  TypeKey(box, VK_F1);
+  Settle(main);
+  int boxes = 0;
+  for (HWND window : WindowsOfProcess(processId)) boxes += WindowText(window) == kHelpCaption;
+  Check(boxes == 1, "F1 in the help box shows no second one", std::to_string(boxes) + " shown");
+  return box;
+}
+
+void CheckHelp(DWORD processId, HWND main) {
+  HWND focus = FocusOf(main);
+  HWND box = CheckHelpBox(processId, main, main, focus ? focus : main, "the main window");
+  if (box) {
+    Screenshot(L"help");
+    Check(CloseBox(box), "the help box closes with its OK button");
+    struct Context {
+      HWND main;
+    } context{main};
+    Check(WaitUntil(kWaitTimeoutMs, [](void* c) {
+            HWND m = static_cast<Context*>(c)->main;
+            return IsWindowEnabled(m) && ActiveOf(m) == m;
+          }, &context),
+          "main window enabled and active again after the help box");
+  }
+
+  // From the about box too: the help box is put over it, and the about box
+  // stays modal when the help box closes.
+  Click(GetDlgItem(main, 3));
+  HWND about = WaitForAbout(processId);
+  Check(about != nullptr, "about box for F1");
+  if (!about) return;
+  box = CheckHelpBox(processId, main, about, GetDlgItem(about, 1004), "the about box");
+  if (box) {
+    Check(CloseBox(box), "the help box over the about box closes");
+    Settle(main);
+    Check(IsWindowVisible(about) && !IsWindowEnabled(main), "the about box stays modal after the help box",
+          std::string(IsWindowVisible(about) ? "about shown" : "about gone") +
+              (IsWindowEnabled(main) ? ", main enabled" : ", main disabled"));
+  }
+  PressKey(GetDlgItem(about, 1004), VK_ESCAPE);
+  CheckAboutClosedBy(main, about, "Esc (after help)");
+}
+
 void RunMainWindowChecks(const std::wstring& exe, const ExpectedFaces& faces) {
   ChildProcess first;
   Check(first.Start(exe), "Pictrove.exe starts");
@@ -316,6 +378,7 @@ void RunMainWindowChecks(const std::wstring& exe, const ExpectedFaces& faces) {
   Check(WaitForWindow(first.Id(), kAboutCaption, 1000) == nullptr, "system command 32 opens no about box");
 
   CheckSystemMenu(first.Id(), main);
+  CheckHelp(first.Id(), main);
 
   // A second copy while the first runs: ends at once, without a window.
   const struct {
