@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/chinese_face.h"
 #include "framework/cstring.h"
 #include "framework/narrow_path.h"
 #include "framework/wide_text.h"
@@ -66,6 +67,26 @@ TEST(WideText, ProgramTextsAreGbkWhateverTheCodePage) {
   EXPECT_EQ(WideFromProgramText(""), L"");
   EXPECT_EQ(WideFromProgramText(nullptr), L"");
   EXPECT_EQ(WideFromPath("C:\\x.ico"), L"C:\\x.ico");
+}
+
+std::string Utf8(const std::wstring& text) {
+  char bytes[256] = {};
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes, sizeof bytes - 1, nullptr, nullptr);
+  return bytes;
+}
+
+TEST(ChineseFace, AFaceThatDrawsChineseStandsInForOneThatDoesNot) {
+  // The test prefix maps "宋体" to a Chinese font: it stays.
+  ASSERT_TRUE(FaceHasChineseGlyphs(L"宋体"));
+  EXPECT_EQ(L"宋体", FaceForChineseText(L"宋体"));
+  // A face no system has falls back to a font of the system's choosing,
+  // which in an English locale has no Chinese glyph; then an installed face
+  // that has them stands in.
+  const std::wstring missing = L"No Such Face 1234";
+  std::wstring chosen = FaceForChineseText(missing);
+  EXPECT_TRUE(FaceHasChineseGlyphs(chosen)) << Utf8(chosen);
+  EXPECT_EQ(FaceHasChineseGlyphs(missing), chosen == missing) << Utf8(chosen);
+  EXPECT_EQ(chosen, FaceForChineseText(missing)) << "decided once";
 }
 
 // A folder of the test's own under the system's temporary folder.
