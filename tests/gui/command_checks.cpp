@@ -7,6 +7,7 @@
 #include "gui_checks.h"
 #include "image_file_checks.h"
 #include "module_checks.h"
+#include "name_checks.h"
 
 namespace {
 
@@ -44,5 +45,6 @@ void RunCommandChecks(const std::wstring& exe, const std::string& files) {
   CheckUnlistableModules(program, p);
   CheckOtherExtensions(program, p);
   CheckIconFilesWithoutIcons(program, p);
+  CheckNamesOutsideCodePage(program, p);
   Check(program.EndsOnEscape(), "Esc ends the program after the commands");
 }

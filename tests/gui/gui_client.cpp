@@ -1,6 +1,9 @@
 // The GUI test client: starts the real Pictrove.exe, drives it through the
 // messages that clicks and keys produce, and checks its windows and pixels.
 // Usage: gui_client.exe PICTROVE.EXE [SCREENSHOT_DIR [FILES_DIR]]
+//        gui_client.exe --fonts PICTROVE.EXE [SCREENSHOT_DIR]
+// With --fonts only the window's Chinese texts are checked, for a Wine
+// prefix that the project's scripts did not prepare.
 // With FILES_DIR (the sources to open and what the native `pictrove save`
 // wrote for them, scripts/gui-test.sh) the Open, Save and Copy commands are
 // driven as well.
@@ -19,6 +22,7 @@
 #include "gui_checks.h"
 #include "gui_dialogs.h"
 #include "gui_driver.h"
+#include "glyph_checks.h"
 
 namespace {
 
@@ -445,9 +449,17 @@ void RunMainWindowChecks(const std::wstring& exe, const ExpectedFaces& faces) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: gui_client PICTROVE.EXE [SCREENSHOT_DIR [FILES_DIR]]\n");
+  if (argc < 2 || (std::string(argv[1]) == "--fonts" && argc < 3)) {
+    std::fprintf(stderr, "usage: gui_client PICTROVE.EXE [SCREENSHOT_DIR [FILES_DIR]]\n"
+                         "       gui_client --fonts PICTROVE.EXE [SCREENSHOT_DIR]\n");
     return 2;
+  }
+  if (std::string(argv[1]) == "--fonts") {
+    if (argc > 3) SetScreenshotFolder(WindowsPath(argv[3]));
+    std::printf("ANSI code page %u\n", GetACP());
+    RunFontChecks(WindowsPath(argv[2]));
+    std::printf("%d passed, %d failed\n", PassedChecks(), FailedChecks());
+    return FailedChecks() == 0 ? 0 : 1;
   }
   std::wstring exe = WindowsPath(argv[1]);
   if (argc > 2) SetScreenshotFolder(WindowsPath(argv[2]));
