@@ -1,5 +1,6 @@
 #include "grabber_app.h"
 
+#include "core/messages.h"
 #include "grabber_dlg.h"
 
 CGrabberApp theApp;
@@ -23,4 +24,23 @@ BOOL CGrabberApp::InitInstance() {
   dlg.DoModal();
   m_pMainWnd = nullptr;
   return FALSE;
+}
+
+bool CGrabberApp::OnCmdMsg(UINT id, UINT code) {
+  static constexpr MessageMapEntry<CWinApp> kMessageMap[] = {
+      OnCommand<&CWinApp::OnHelp>(0, ID_HELP),
+  };
+  LRESULT result = 0;
+  return DispatchMessageMap(static_cast<CWinApp&>(*this), kMessageMap, WM_COMMAND, MAKEWPARAM(id, code), 0,
+                            result) ||
+         CWinApp::OnCmdMsg(id, code);
+}
+
+void CGrabberApp::OnHelp() {
+  // F1 in the help box asks for help again: one box at a time.
+  static bool shown = false;
+  if (shown) return;
+  shown = true;
+  ShowMessage(Message::kHelp);
+  shown = false;
 }

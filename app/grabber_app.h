@@ -3,6 +3,7 @@
 // main window run modally; the program ends when that window closes.
 #pragma once
 
+#include "framework/message_map.h"
 #include "framework/win_app.h"
 
 class CGrabberApp : public CWinApp {
@@ -11,6 +12,11 @@ class CGrabberApp : public CWinApp {
   ~CGrabberApp() override = default;
 
   BOOL InitInstance() override;
+  // The message map: the framework's help command to the framework's help
+  // handler, which this program fills with a short help text (no help file
+  // ships).
+  bool OnCmdMsg(UINT id, UINT code) override;
+  void OnHelp() override;
 };
 
 // The dialog colours of every dialog and message box of the program.

@@ -3,6 +3,7 @@
 // and sets its buttons and preview by the outcome.
 #include <optional>
 
+#include "file_choice.h"
 #include "framework/file_dialog.h"
 #include "framework/wait_cursor.h"
 #include "grabber_dlg.h"
@@ -27,7 +28,7 @@ class CWaitCursorIndicator final : public WaitIndicator {
 
 void CGrabberDlg::OnOK() {
   CFileDialog dialog(TRUE, kDefaultExt, nullptr, 0, kOpenFilter);
-  if (dialog.DoModal() != IDOK) return;
+  if (!ChooseFile(dialog)) return;
   OpenFile(dialog.GetPathName());
 }
 
@@ -64,7 +65,7 @@ void CGrabberDlg::OpenFile(const char* path) {
 
 void CGrabberDlg::OnSaveButton() {
   CFileDialog dialog(FALSE, kDefaultExt, nullptr, 0, kSaveFilter);
-  if (dialog.DoModal() != IDOK) return;
+  if (!ChooseFile(dialog)) return;
   m_strSavePath = dialog.GetPathName();
   m_strSaveExt = dialog.GetFileExt();
   m_strSaveExt.MakeLower();

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "framework/chinese_face.h"
 #include "framework/wide_text.h"
 
 CCaptionFont::CCaptionFont(const char* faceName) {
@@ -15,9 +16,11 @@ CCaptionFont::CCaptionFont(const char* faceName) {
   lstrcpynA(m_lf.lfFaceName, faceName, LF_FACESIZE);
 
   // The face name is GBK; the narrow font function would read it in the
-  // system's code page, so the font is made from its Unicode form.
+  // system's code page, so the font is made from its Unicode form. Where the
+  // face draws no Chinese (no SimSun installed), an installed face that does
+  // stands in for it; m_lf keeps the face asked for.
   LOGFONTW wide{};
   std::memcpy(&wide, &m_lf, offsetof(LOGFONTA, lfFaceName));
-  lstrcpynW(wide.lfFaceName, WideFromProgramText(m_lf.lfFaceName).c_str(), LF_FACESIZE);
+  lstrcpynW(wide.lfFaceName, FaceForChineseText(WideFromProgramText(m_lf.lfFaceName)).c_str(), LF_FACESIZE);
   CreateFontIndirect(&wide);
 }

@@ -24,6 +24,19 @@ constexpr MessageDefinition kMessages[] = {
     // A save target whose extension is none of ico, bmp and png.
     {Message::kUnsupportedSaveType, "不支持的文件类型!", "This kind of file is not supported!", C::kProgram,
      O::kMainWindow, false},
+    {Message::kNameOutsideCodePage, "文件名中有系统代码页不能表示的字符，请换一个文件名!",
+     "The file name holds characters the system's code page cannot show; please choose another name!",
+     C::kProgram, O::kMainWindow, false},
+    {Message::kHelp,
+     "Pictrove 从程序文件(EXE、DLL、ICL)和图标、位图文件(ICO、BMP)中取出图标。\n\n"
+     "抓取图标：选择一个文件，列出其中的图标。\n"
+     "保存图标：把选中的图标存为图标文件(.ICO，全部图像)或位图文件(.BMP，第一幅图像)。\n"
+     "复制图标：把第一幅图像复制到剪贴板。",
+     "Pictrove takes icons out of program files (EXE, DLL, ICL) and icon and bitmap files (ICO, BMP).\n\n"
+     "Grab: choose a file and list its icons.\n"
+     "Save: save the selected icon as an icon file (.ICO, every image) or a bitmap file (.BMP, the first image).\n"
+     "Copy: copy the first image to the clipboard.",
+     C::kProgramName, O::kWindowInFront, false},
 
     {Message::kModuleNotLoaded, "装入文件时出错 - 请选择一个WIN32的DLL或EXE文件!",
      "Error loading the file - please choose a Win32 DLL or EXE file!", C::kPath, O::kMainWindow, false},
@@ -100,6 +113,7 @@ MessageStyle g_style;
 NotedMessages* g_noted = nullptr;
 
 std::size_t LanguageIndex(MessageLanguage language) { return language == MessageLanguage::kEnglish ? 1 : 0; }
+const char kProgramName[] = "Pictrove";
 
 }  // namespace
 
@@ -142,7 +156,8 @@ void ShowMessage(Message id, const char* path) {
   const MessageDefinition& message = DefineMessage(id);
   if (path == nullptr) path = "";
   const char* text = MessageText(id);
-  HWND owner = message.owner == MessageBoxOwner::kMainWindow ? MessageOwner() : nullptr;
+  HWND owner = message.owner == MessageBoxOwner::kNone ? nullptr : MessageOwner();
+  if (owner != nullptr && message.owner == MessageBoxOwner::kWindowInFront) owner = GetLastActivePopup(owner);
   MessageCaption caption = message.caption;
   if (g_style.fileInCaption && *path != '\0') caption = MessageCaption::kPath;
   const char* programCaption = kProgramCaption[LanguageIndex(g_style.language)];
@@ -152,6 +167,9 @@ void ShowMessage(Message id, const char* path) {
       break;
     case MessageCaption::kProgram:
       ShowMessageBox(owner, text, programCaption, MB_OK, MessageEncoding{0, false, message.fileCall});
+      break;
+    case MessageCaption::kProgramName:
+      ShowMessageBox(owner, text, kProgramName, MB_OK, kTextWithProgramCaption);
       break;
     case MessageCaption::kPathInText: {
       std::string shown = std::string(path) + text;

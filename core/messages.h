@@ -17,6 +17,11 @@ enum class Message {
   kNothingToSave,
   kNothingToCopy,
   kUnsupportedSaveType,
+  // A name chosen in a file dialog that the system's code page cannot hold
+  // and that has no short name it can (caption "错误").
+  kNameOutsideCodePage,
+  // The help command, F1 (caption "Pictrove").
+  kHelp,
   // Reading a module's group icon (caption: the module's path).
   kModuleNotLoaded,
   kModuleOutOfMemory,
@@ -64,9 +69,16 @@ enum class MessageCaption {
   kPath,        // the path of the file concerned
   kProgram,     // "错误"
   kPathInText,  // "错误", the path directly followed by the text
+  kProgramName, // "Pictrove"
 };
 
-enum class MessageBoxOwner { kMainWindow, kNone };
+enum class MessageBoxOwner {
+  kMainWindow,
+  // The main window or, while it has put a box over itself (the about box, a
+  // message), that box: the help stays over the window the user is in.
+  kWindowInFront,
+  kNone,
+};
 
 enum class MessageLanguage { kChinese, kEnglish };
 

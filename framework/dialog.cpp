@@ -1,5 +1,9 @@
 #include "dialog.h"
 
+#include <vector>
+
+#include "chinese_face.h"
+#include "dialog_template.h"
 #include "win_app.h"
 
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
@@ -46,6 +50,21 @@ bool ReturnsDirectly(UINT message) {
   }
 }
 
+// The template's copy with a face that draws Chinese, when the face it names
+// does not; empty when the template is used as it is.
+std::vector<DWORD> TemplateWithChineseFace(HINSTANCE module, UINT id) {
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), reinterpret_cast<LPCWSTR>(RT_DIALOG));
+  HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  if (bytes == nullptr) return {};
+  const std::size_t size = SizeofResource(module, found);
+  std::wstring named = TemplateFace(bytes, size);
+  if (named.empty()) return {};
+  std::wstring face = FaceForChineseText(named);
+  if (face == named) return {};
+  return WithTemplateFace(bytes, size, face);
+}
+
 }  // namespace
 
 INT_PTR CDialog::DoModal() {
@@ -54,7 +73,13 @@ INT_PTR CDialog::DoModal() {
     CWnd* main = AfxGetMainWnd();
     if (main != this && main != nullptr) owner = main->GetSafeHwnd();
   }
-  return DialogBoxParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), owner, &CDialog::DialogProc,
+  HINSTANCE module = AfxGetResourceHandle();
+  std::vector<DWORD> withFace = TemplateWithChineseFace(module, m_nIDTemplate);
+  if (!withFace.empty()) {
+    return DialogBoxIndirectParamW(module, reinterpret_cast<LPCDLGTEMPLATEW>(withFace.data()), owner,
+                                   &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+  }
+  return DialogBoxParamW(module, MAKEINTRESOURCEW(m_nIDTemplate), owner, &CDialog::DialogProc,
                          reinterpret_cast<LPARAM>(this));
 }
 
@@ -87,7 +112,25 @@ bool CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resu
     CWnd* child = item ? CWnd::FromHandlePermanent(item->hwndItem) : nullptr;
     return child != nullptr && child->OnChildNotify(message, wParam, lParam, &result);
   }
-  return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
+  if (message == WM_HELP) {
+    result = OnHelpInfo();
+    return true;
+  }
+  if (DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result)) return true;
+  // A command that no window took goes to the application last.
+  CWinApp* app = AfxGetApp();
+  if (message == WM_COMMAND && app != nullptr && app->OnCmdMsg(LOWORD(wParam), HIWORD(wParam))) {
+    result = 0;
+    return true;
+  }
+  return false;
+}
+
+BOOL CDialog::OnHelpInfo() {
+  CWnd* main = AfxGetMainWnd();
+  HWND target = main != nullptr && main->GetSafeHwnd() != nullptr ? main->GetSafeHwnd() : m_hWnd;
+  ::SendMessageW(target, WM_COMMAND, MAKEWPARAM(ID_HELP, 0), 0);
+  return TRUE;
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -32,6 +32,10 @@ class CDialog : public CWnd {
   virtual void OnOK();
   virtual void OnCancel();
   virtual void DoDataExchange(CDataExchange*) {}
+  // F1 (WM_HELP, which the controls pass up to their dialog): the help
+  // command goes to the main window, as a menu's help item would send it,
+  // and from there to the application.
+  virtual BOOL OnHelpInfo();
 
   bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   // DefWindowProc: the dialog manager's own handling of the messages the

@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include "narrow_path.h"
 #include "wide_text.h"
 #include "win_app.h"
 
@@ -34,14 +35,15 @@ INT_PTR CFileDialog::DoModal() {
   ofn.lpstrDefExt = m_defaultExt.empty() ? nullptr : m_defaultExt.c_str();
   ofn.Flags = m_dwFlags | OFN_EXPLORER | OFN_ENABLESIZING;
 
+  m_bNameOutsideCodePage = false;
   BOOL chosen = m_bOpenFileDialog ? GetOpenFileNameW(&ofn) : GetSaveFileNameW(&ofn);
   if (!chosen) return IDCANCEL;
 
-  BOOL lossy = FALSE;
-  char narrow[MAX_PATH] = {};
-  int length = WideCharToMultiByte(CP_ACP, 0, path, -1, narrow, MAX_PATH, nullptr, &lossy);
-  // A name the system's code page cannot hold would name another file.
-  if (length <= 0 || lossy) return IDCANCEL;
-  m_strPath = narrow;
+  std::string narrow;
+  if (!NarrowPathFor(path, &narrow)) {
+    m_bNameOutsideCodePage = true;
+    return IDCANCEL;
+  }
+  m_strPath = narrow.c_str();
   return IDOK;
 }

@@ -17,9 +17,12 @@ class CFileDialog {
   CFileDialog(BOOL openFileDialog, const char* defaultExt = nullptr, const char* fileName = nullptr,
               DWORD flags = 0, const char* filter = nullptr, CWnd* parent = nullptr);
 
-  // IDOK when a file was chosen, IDCANCEL otherwise (also when the path
-  // chosen can't be written in the system's code page).
+  // IDOK when a file was chosen, IDCANCEL otherwise. A name the system's
+  // code page cannot hold is taken by its short name (NarrowPathFor); when
+  // it has none that the code page holds, the result is IDCANCEL and
+  // NameOutsideCodePage() tells it from a cancel.
   INT_PTR DoModal();
+  bool NameOutsideCodePage() const { return m_bNameOutsideCodePage; }
   CString GetPathName() const { return m_strPath; }
   // The text behind the last "." of the chosen file's name, without the dot.
   CString GetFileExt() const { return CString::ExtensionOf(m_strPath); }
@@ -32,4 +35,5 @@ class CFileDialog {
   DWORD m_dwFlags;
   CWnd* m_pParentWnd;
   CString m_strPath;
+  bool m_bNameOutsideCodePage = false;
 };

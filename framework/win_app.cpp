@@ -18,6 +18,8 @@ CWinApp::~CWinApp() {
 
 void CWinApp::SetDialogBkColor(COLORREF background, COLORREF text) { InstallDialogColors(background, text); }
 
+bool CWinApp::OnCmdMsg(UINT, UINT) { return false; }
+
 int CWinApp::Run(HINSTANCE instance) {
   m_hInstance = instance;
   if (m_pszAppName == nullptr) {

@@ -14,6 +14,8 @@ class CCommandLineInfo {
   // The first argument (a path in the system's code page), else empty.
   CString m_strFileName;
 };
+// The framework's standard help command: F1 in any window of the program.
+constexpr UINT ID_HELP = 0xE146;
 
 class CWinApp {
  public:
@@ -31,6 +33,13 @@ class CWinApp {
   BOOL Enable3dControlsStatic() { return TRUE; }
   // Background and text colour of every dialog and message box of the program.
   void SetDialogBkColor(COLORREF background, COLORREF text);
+
+  // The application's message map: commands that no window of the program
+  // took come here last. True when the application took the command.
+  virtual bool OnCmdMsg(UINT id, UINT code);
+  // The framework's help handler (ID_HELP). A program without help shows
+  // none; one with help overrides it.
+  virtual void OnHelp() {}
 
   // Runs the application: names it, calls InitInstance. The framework's
   // WinMain calls it.

@@ -3,7 +3,10 @@
 # framework, the skinned button, message boxes, the resources) and
 # gui_client.exe driving the real Pictrove.exe, each in a Chinese (ANSI code
 # page 936) and an English (1252) locale. Screenshots of the main window, the
-# about box and the system menu go to build/screenshots/LOCALE/.
+# about box and the system menu go to build/screenshots/LOCALE/. Last, the
+# window's Chinese texts in a prefix without the font settings of
+# wine-prefix.sh (build/wineprefix-plain, screenshots in
+# build/screenshots/plain/).
 # With the made modules, the native pictrove and a folder for the files of
 # the run, gui_client.exe also drives the Open, Save and Copy commands: the
 # folder gets the modules it opens and what pictrove saves for their entries,
@@ -42,8 +45,13 @@ echo "virtual display $DISPLAY"
 
 exe=$build/app/Pictrove.exe
 status=0
-for locale in zh_CN.GBK en_US.UTF-8; do
-  name=${locale%%.*}
+# Wine names files through the Unix locale's character set, ASCII in a
+# locale that glibc lacks: the English run takes C.UTF-8, which every system
+# has and Wine reads as English (code page 1252), so that it can make and
+# open names outside ASCII; zh_CN.GBK is seldom installed, and the Chinese
+# run's file names stay ASCII.
+for run in zh_CN:zh_CN.GBK en_US:C.UTF-8; do
+  name=${run%%:*} locale=${run#*:}
   shots=$here/build/screenshots/$name
   rm -rf "$shots"
   mkdir -p "$shots"
@@ -59,4 +67,29 @@ for locale in zh_CN.GBK en_US.UTF-8; do
   done
   echo "screenshots in $shots"
 done
+
+# A prefix as a user makes one (scripts/plain-prefix.sh: no font substitutes,
+# so no "宋体"), in English: the window's Chinese texts must draw there too.
+# Its programs run in a virtual desktop given on the command line, which
+# leaves the prefix as it is but keeps the client's exit status: the client's
+# last line tells.
+plain=$here/build/wineprefix-plain
+bash "$here/scripts/plain-prefix.sh" "$plain"
+shots=$here/build/screenshots/plain
+rm -rf "$shots"
+mkdir -p "$shots"
+echo "== a plain prefix, C.UTF-8"
+log=$(mktemp)
+WINEPREFIX=$plain LC_ALL=C.UTF-8 timeout -k 10 "$step_timeout" \
+  wine explorer /desktop=pictrove-plain,1024x768 "$build/tests/gui/gui_client.exe" --fonts \
+  "$(winepath -w "$exe")" "$(winepath -w "$shots")" | tee "$log" || status=1
+grep -q ', 0 failed' "$log" || status=1
+rm -f "$log"
+WINEPREFIX=$plain wineserver -k 2>/dev/null || true
+WINEPREFIX=$plain wineserver -w 2>/dev/null || true
+for bmp in "$shots"/*.bmp; do
+  [ -e "$bmp" ] || continue
+  convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
+echo "screenshots in $shots"
 exit $status

@@ -41,6 +41,8 @@ HWND CreateNativeListDialog();
 LPSTR CharNextA(LPCSTR text);
 
 HWND GetDlgItem(HWND dialog, int id);
+// Native windows put no box over themselves: the window itself.
+HWND GetLastActivePopup(HWND window);
 // The list messages above; anything else gives 0. LB_ERR for a window that is
 // not a list, or an index out of range.
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

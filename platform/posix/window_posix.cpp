@@ -108,6 +108,8 @@ HWND GetDlgItem(HWND dialog, int id) {
   return nullptr;
 }
 
+HWND GetLastActivePopup(HWND window) { return window; }
+
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (window == nullptr || !window->isList) return LB_ERR;
   try {

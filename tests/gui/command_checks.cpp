@@ -9,6 +9,7 @@
 #include "list_filling.h"
 #include "module_checks.h"
 #include "outside_checks.h"
+#include "name_checks.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ void RunCommandChecks(const std::wstring& exe, const std::string& files) {
   CheckIconFilesWithoutIcons(program, p);
   CheckDroppedFiles(program, p);
   MeasureListFilling(program, p);
+  CheckNamesOutsideCodePage(program, p);
   Check(program.EndsOnEscape(), "Esc ends the program after the commands");
   CheckStartFiles(exe, p);
 }

@@ -19,6 +19,7 @@ const wchar_t kNoIcons[] = L"此文件中没有图标资源!";
 const wchar_t kNothingToSave[] = L"没有可保存的图标资源!";
 const wchar_t kNothingToCopy[] = L"没有可复制的图标资源!";
 const wchar_t kUnsupported[] = L"不支持的文件类型!";
+const wchar_t kNameOutsideCodePage[] = L"文件名中有系统代码页不能表示的字符，请换一个文件名!";
 // Stands for a reader's own message, whose text is the reader's affair.
 const wchar_t kAnyText[] = L"*";
 

@@ -1,6 +1,9 @@
 // The GUI test client: starts the real Pictrove.exe, drives it through the
 // messages that clicks and keys produce, and checks its windows and pixels.
 // Usage: gui_client.exe PICTROVE.EXE [SCREENSHOT_DIR [FILES_DIR]]
+//        gui_client.exe --fonts PICTROVE.EXE [SCREENSHOT_DIR]
+// With --fonts only the window's Chinese texts are checked, for a Wine
+// prefix that the project's scripts did not prepare.
 // With FILES_DIR (the sources to open and what the native `pictrove save`
 // wrote for them, scripts/gui-test.sh) the Open, Save and Copy commands are
 // driven as well.
@@ -17,7 +20,9 @@
 #include "controls/nine_slice.h"
 #include "command_checks.h"
 #include "gui_checks.h"
+#include "gui_dialogs.h"
 #include "gui_driver.h"
+#include "glyph_checks.h"
 
 namespace {
 
@@ -240,6 +245,67 @@ void CheckSystemMenu(DWORD processId, HWND main) {
   }
 }
 
+const wchar_t kHelpCaption[] = L"Pictrove";
+const wchar_t kHelpText[] =
+    L"Pictrove 从程序文件(EXE、DLL、ICL)和图标、位图文件(ICO、BMP)中取出图标。\n\n"
+    L"抓取图标：选择一个文件，列出其中的图标。\n"
+    L"保存图标：把选中的图标存为图标文件(.ICO，全部图像)或位图文件(.BMP，第一幅图像)。\n"
+    L"复制图标：把第一幅图像复制到剪贴板。";
+
+// F1 typed in `focus` shows the help text in a box of the program's own
+// style, owned by `owner`; F1 in that box shows no second one. Returns the
+// box, still open, or null.
+HWND CheckHelpBox(DWORD processId, HWND main, HWND owner, HWND focus, const std::string& where) {
+  Check(TypeKey(focus, VK_F1), "F1 typed in " + where);
+  HWND box = WaitForWindow(processId, kHelpCaption, kWaitTimeoutMs);
+  Check(box != nullptr, "F1 in " + where + " shows the help box");
+  if (!box) return nullptr;
+  Check(GetWindow(box, GW_OWNER) == owner, "the help box is owned by the window F1 was typed in");
+  ShownBox shown = ReadBox(box);
+  Check(shown.text == kHelpText, "the help box shows the help text", Narrow(shown.text));
+  CheckGround(box, "help box");
+  TypeKey(box, VK_F1);
+  Settle(main);
+  int boxes = 0;
+  for (HWND window : WindowsOfProcess(processId)) boxes += WindowText(window) == kHelpCaption;
+  Check(boxes == 1, "F1 in the help box shows no second one", std::to_string(boxes) + " shown");
+  return box;
+}
+
+void CheckHelp(DWORD processId, HWND main) {
+  HWND focus = FocusOf(main);
+  HWND box = CheckHelpBox(processId, main, main, focus ? focus : main, "the main window");
+  if (box) {
+    Screenshot(L"help");
+    Check(CloseBox(box), "the help box closes with its OK button");
+    struct Context {
+      HWND main;
+    } context{main};
+    Check(WaitUntil(kWaitTimeoutMs, [](void* c) {
+            HWND m = static_cast<Context*>(c)->main;
+            return IsWindowEnabled(m) && ActiveOf(m) == m;
+          }, &context),
+          "main window enabled and active again after the help box");
+  }
+
+  // From the about box too: the help box is put over it, and the about box
+  // stays modal when the help box closes.
+  Click(GetDlgItem(main, 3));
+  HWND about = WaitForAbout(processId);
+  Check(about != nullptr, "about box for F1");
+  if (!about) return;
+  box = CheckHelpBox(processId, main, about, GetDlgItem(about, 1004), "the about box");
+  if (box) {
+    Check(CloseBox(box), "the help box over the about box closes");
+    Settle(main);
+    Check(IsWindowVisible(about) && !IsWindowEnabled(main), "the about box stays modal after the help box",
+          std::string(IsWindowVisible(about) ? "about shown" : "about gone") +
+              (IsWindowEnabled(main) ? ", main enabled" : ", main disabled"));
+  }
+  PressKey(GetDlgItem(about, 1004), VK_ESCAPE);
+  CheckAboutClosedBy(main, about, "Esc (after help)");
+}
+
 void RunMainWindowChecks(const std::wstring& exe, const ExpectedFaces& faces) {
   ChildProcess first;
   Check(first.Start(exe), "Pictrove.exe starts");
@@ -316,6 +382,7 @@ void RunMainWindowChecks(const std::wstring& exe, const ExpectedFaces& faces) {
   Check(WaitForWindow(first.Id(), kAboutCaption, 1000) == nullptr, "system command 32 opens no about box");
 
   CheckSystemMenu(first.Id(), main);
+  CheckHelp(first.Id(), main);
 
   // A second copy while the first runs: ends at once, without a window.
   const struct {
@@ -382,9 +449,17 @@ void RunMainWindowChecks(const std::wstring& exe, const ExpectedFaces& faces) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: gui_client PICTROVE.EXE [SCREENSHOT_DIR [FILES_DIR]]\n");
+  if (argc < 2 || (std::string(argv[1]) == "--fonts" && argc < 3)) {
+    std::fprintf(stderr, "usage: gui_client PICTROVE.EXE [SCREENSHOT_DIR [FILES_DIR]]\n"
+                         "       gui_client --fonts PICTROVE.EXE [SCREENSHOT_DIR]\n");
     return 2;
+  }
+  if (std::string(argv[1]) == "--fonts") {
+    if (argc > 3) SetScreenshotFolder(WindowsPath(argv[3]));
+    std::printf("ANSI code page %u\n", GetACP());
+    RunFontChecks(WindowsPath(argv[2]));
+    std::printf("%d passed, %d failed\n", PassedChecks(), FailedChecks());
+    return FailedChecks() == 0 ? 0 : 1;
   }
   std::wstring exe = WindowsPath(argv[1]);
   if (argc > 2) SetScreenshotFolder(WindowsPath(argv[2]));

@@ -124,6 +124,22 @@ void PressKey(HWND window, UINT key) {
   PostMessageW(window, WM_KEYUP, key, 1 | (static_cast<LPARAM>(scan) << 16) | (3u << 30));
 }
 
+bool TypeKey(HWND window, UINT key) {
+  HWND top = GetAncestor(window, GA_ROOT);
+  SetForegroundWindow(top);
+  DWORD start = GetTickCount();
+  while (GetForegroundWindow() != top && GetTickCount() - start < kWaitTimeoutMs) Sleep(50);
+  if (GetForegroundWindow() != top) return false;
+  INPUT input[2] = {};
+  for (INPUT& i : input) {
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = static_cast<WORD>(key);
+    i.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+  }
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  return SendInput(2, input, sizeof(INPUT)) == 2;
+}
+
 bool ClickCloseBox(HWND window) {
   RECT rect;
   GetWindowRect(window, &rect);

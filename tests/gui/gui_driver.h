@@ -54,6 +54,11 @@ void ReleaseMouse(HWND control);
 void Click(HWND control);
 // A key pressed and let go, sent to `window` (the focused control).
 void PressKey(HWND window, UINT key);
+// A key pressed and let go on the keyboard (SendInput), with `window`'s top
+// level window brought to the front first, so that the key reaches its
+// focused control as typed keys do (F1 becomes WM_HELP only then). False
+// when the window did not come to the front.
+bool TypeKey(HWND window, UINT key);
 // A click on the caption's close box of `window`.
 bool ClickCloseBox(HWND window);
 

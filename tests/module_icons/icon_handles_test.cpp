@@ -54,6 +54,58 @@ TEST(IconHandleFromImage, GivesNullForNothingOrNoImage) {
 }
 
 #ifdef _WIN32
+// A 32 x 32 image of 4 bits behind a 12-byte core header, which user32 reads.
+// Read as a 40-byte header it names 4194336 x 131072 pixels, a bitmap user32
+// cannot make at that size; its bit count is then the first two colour-table
+// bytes past offset 14, which the case chooses.
+Bytes CoreHeaderBlock(std::uint16_t bitCountAsInfoHeader) {
+  Bytes block;
+  AppendU32(block, 12);
+  AppendU16(block, 32);  // bcWidth
+  AppendU16(block, 64);  // bcHeight: picture and mask
+  AppendU16(block, 1);   // bcPlanes
+  AppendU16(block, 4);   // bcBitCount
+  for (int i = 0; i < 16 * 3 + 32 * 16 + 32 * 4; ++i) block.push_back(static_cast<std::uint8_t>(i * 5));
+  PutU16(block, 14, bitCountAsInfoHeader);
+  return block;
+}
+
+// Found by trying user32 under Wine: blocks that CreateIconFromResourceEx
+// refuses at the size their header names while CreateIconFromResource takes
+// them at the system's size. The native icon objects read 40-byte headers
+// only and refuse both calls alike.
+TEST(IconHandleFromImage, SecondTryAtTheSystemSizeExceptForSixteenBits) {
+  const struct {
+    const char* what;
+    std::uint16_t bitCount;
+    bool made;
+  } cases[] = {
+      {"header read as 4 bits", 4, true},
+      {"header read as 32 bits", 32, true},
+      {"header read as 16 bits", 16, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes block = CoreHeaderBlock(c.bitCount);
+    std::int32_t width = static_cast<std::int32_t>(GetU32(block, 4));
+    std::int32_t height = static_cast<std::int32_t>(GetU32(block, 8)) / 2;
+    // The premise: the first call alone fails, the second alone succeeds.
+    IconHandle first(CreateIconFromResourceEx(block.data(), static_cast<DWORD>(block.size()), TRUE, 0x30000,
+                                              width, height, 0));
+    IconHandle second(CreateIconFromResource(block.data(), static_cast<DWORD>(block.size()), TRUE, 0x30000));
+    ASSERT_FALSE(first.IsValid());
+    ASSERT_TRUE(second.IsValid());
+
+    OwnedImage owned(block);
+    IconHandle icon(IconHandleFromImage(&owned.image));
+    EXPECT_EQ(c.made, icon.IsValid());
+    if (icon.IsValid()) {
+      EXPECT_EQ(GetSystemMetrics(SM_CXICON), IconWidth(icon.Get()));
+      EXPECT_EQ(GetSystemMetrics(SM_CYICON), IconHeight(icon.Get()));
+    }
+  }
+}
+
 // The clipboard of the system, opened by the test with no window.
 Bytes ClipboardBytes(UINT format) {
   Bytes bytes;

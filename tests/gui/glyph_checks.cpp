@@ -1,0 +1,143 @@
+#include "glyph_checks.h"
+
+#include <algorithm>
+#include <set>
+#include <vector>
+
+#include "gui_checks.h"
+#include "gui_dialogs.h"
+
+namespace {
+
+const wchar_t kMainCaption[] = L"Pictrove 1.0版";
+const wchar_t kAboutCaption[] = L"关于 Pictrove";
+// Put into the list by the test: the list draws with the dialog's font.
+const wchar_t kListText[] = L"抓取图标";
+// Inside the skin's margins (5 at the top, bottom and left, 4 at the right)
+// lies the caption, away from the faces' dark outline.
+constexpr int kMargin = 5;
+
+bool IsInk(std::uint32_t pixel, int inkBelow) {
+  return static_cast<int>(pixel >> 16 & 0xFF) < inkBelow && static_cast<int>(pixel >> 8 & 0xFF) < inkBelow &&
+         static_cast<int>(pixel & 0xFF) < inkBelow;
+}
+
+// Bounded: a window just shown may not have painted yet.
+int ShapesOf(HWND window, const RECT& area, int inkBelow, int wanted) {
+  int shapes = 0;
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 3000; Sleep(100)) {
+    shapes = DistinctGlyphShapes(CaptureClient(window), area, inkBelow);
+    if (shapes >= wanted) break;
+  }
+  return shapes;
+}
+
+void CheckText(HWND window, const RECT& area, int inkBelow, const std::string& what, int wanted) {
+  int shapes = ShapesOf(window, area, inkBelow, wanted);
+  Check(shapes >= wanted, what + " draws glyphs, not boxes",
+        std::to_string(shapes) + " distinct shapes, " + std::to_string(wanted) + " wanted");
+}
+
+RECT InsideMargins(HWND button) {
+  RECT client;
+  GetClientRect(button, &client);
+  return RECT{kMargin, kMargin, client.right - kMargin + 1, client.bottom - kMargin};
+}
+
+}  // namespace
+
+int DistinctGlyphShapes(const Capture& capture, const RECT& area, int inkBelow) {
+  const int left = std::max<int>(0, area.left), right = std::min<int>(capture.width, area.right);
+  const int top = std::max<int>(0, area.top), bottom = std::min<int>(capture.height, area.bottom);
+  struct Shape {
+    int height;
+    std::vector<bool> ink;  // rows of its columns, trimmed to the rows with ink
+    int width;
+  };
+  std::vector<Shape> shapes;
+  int x = left;
+  while (x < right) {
+    auto columnHasInk = [&](int column) {
+      for (int y = top; y < bottom; ++y) {
+        if (IsInk(capture.At(column, y), inkBelow)) return true;
+      }
+      return false;
+    };
+    if (!columnHasInk(x)) {
+      ++x;
+      continue;
+    }
+    int end = x;
+    while (end < right && columnHasInk(end)) ++end;
+    int first = bottom, last = top - 1;
+    for (int y = top; y < bottom; ++y) {
+      for (int c = x; c < end; ++c) {
+        if (IsInk(capture.At(c, y), inkBelow)) {
+          first = std::min(first, y);
+          last = std::max(last, y);
+        }
+      }
+    }
+    Shape shape{last - first + 1, {}, end - x};
+    for (int y = first; y <= last; ++y) {
+      for (int c = x; c < end; ++c) shape.ink.push_back(IsInk(capture.At(c, y), inkBelow));
+    }
+    shapes.push_back(shape);
+    x = end;
+  }
+  int tallest = 0;
+  for (const Shape& s : shapes) tallest = std::max(tallest, s.height);
+  std::set<std::pair<int, std::vector<bool>>> distinct;
+  for (const Shape& s : shapes) {
+    if (2 * s.height >= tallest) distinct.insert({s.width, s.ink});
+  }
+  return static_cast<int>(distinct.size());
+}
+
+void RunFontChecks(const std::wstring& exe) {
+  ChildProcess program;
+  Check(program.Start(exe), "Pictrove.exe starts");
+  HWND main = WaitForWindow(program.Id(), kMainCaption, kStartTimeoutMs);
+  Check(main != nullptr, "main window appears");
+  if (!main) return;
+
+  // At least as many shapes as distinct characters, less one where two
+  // characters might touch.
+  const struct {
+    int id;
+    const wchar_t* caption;
+    int shapes;
+  } buttons[] = {{1, L"抓取图标", 3}, {2, L"退出", 2}, {3, L"关于...", 2}};
+  for (const auto& b : buttons) {
+    HWND button = GetDlgItem(main, b.id);
+    CheckText(button, InsideMargins(button), 100, "button \"" + Narrow(b.caption) + "\"", b.shapes);
+  }
+
+  HWND list = GetDlgItem(main, 1000);
+  Check(Ask(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kListText)) == 0, "a Chinese entry put into the list");
+  LRESULT itemHeight = Ask(list, LB_GETITEMHEIGHT, 0, 0);
+  RECT client;
+  GetClientRect(list, &client);
+  CheckText(list, RECT{0, 0, client.right, static_cast<LONG>(itemHeight > 0 ? itemHeight : 16)}, 100,
+            "list entry \"" + Narrow(kListText) + "\"", 3);
+  Screenshot(L"fonts-main");
+
+  Click(GetDlgItem(main, 3));
+  HWND about = WaitForWindow(program.Id(), kAboutCaption, kWaitTimeoutMs);
+  Check(about != nullptr, "about box appears");
+  if (about) {
+    HWND close = GetDlgItem(about, 1004);
+    CheckText(close, InsideMargins(close), 100, "about box button \"" + Narrow(L"确定") + "\"", 2);
+    for (HWND child = GetWindow(about, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (WindowText(child) != L"图标抓取工具") continue;
+      GetClientRect(child, &client);
+      CheckText(child, client, 100, "about box text \"" + Narrow(L"图标抓取工具") + "\"", 4);
+    }
+    Screenshot(L"fonts-about");
+    PressKey(close, VK_ESCAPE);
+    WaitForWindowGone(about, kWaitTimeoutMs);
+  }
+  HWND focus = FocusOf(main);
+  PressKey(focus ? focus : main, VK_ESCAPE);
+  Check(program.WaitForExit(kWaitTimeoutMs), "Esc ends the program");
+}
