@@ -11,8 +11,7 @@ namespace {
 
 icon_directory::Entry DirectoryEntry(const CursorImage& image, std::uint32_t offset) {
   icon_directory::Entry entry{};
-  entry.width = icon_directory::SideByte(image.width);
-  entry.height = icon_directory::SideByte(image.height);
+  icon_directory::SetSideBytes(&entry, image.width, image.height);
   entry.colorCount = icon_directory::ColorCountByte(static_cast<std::uint32_t>(image.bitsPerPixel));
   entry.bytes = static_cast<std::uint32_t>(image.bits.Length());
   entry.fileOffset = offset;

@@ -105,6 +105,7 @@ IconGroup* LoadIconFile(const char* path) {
     }
     if (!ReadExactly(file.Get(), image->bits, size)) return Fail(path, Message::kIconImageReadFailed);
     if (!BindImagePointers(image)) return Fail(path, Message::kIconImageInvalid);
+    TakeEntryDepth(image, entry.planes, entry.bitCount);
   }
   return building.Release();
 }

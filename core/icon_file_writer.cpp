@@ -13,8 +13,7 @@ namespace {
 // comes from the record alone, as one plane of bitsPerPixel bits.
 icon_directory::Entry DirectoryEntry(const IconImage& image, std::uint32_t offset) {
   icon_directory::Entry entry{};
-  entry.width = icon_directory::SideByte(image.width);
-  entry.height = icon_directory::SideByte(image.height);
+  icon_directory::SetSideBytes(&entry, image.width, image.height);
   entry.planes = 1;
   entry.bitCount = static_cast<std::uint16_t>(image.bitsPerPixel);
   if (image.header != nullptr) {

@@ -90,3 +90,8 @@ void FreeIconGroup(IconGroup* group) {
   }
   std::free(group);
 }
+
+void TakeEntryDepth(IconImage* image, std::uint16_t planes, std::uint16_t bitCount) {
+  if (image->header != nullptr || bitCount == 0) return;
+  image->bitsPerPixel = (planes != 0 ? planes : 1) * bitCount;
+}

@@ -51,6 +51,12 @@ bool IsPngImage(const IconImage* image);
 // block binds with the size and depth of its header chunk.
 int BindImagePointers(IconImage* image);
 
+// A PNG image has no header to say its depth: it keeps the one its
+// directory entry gives (planes x bit count), when the entry gives one, so
+// that it is written back as its source described it. A DIB image's depth
+// stays its header's.
+void TakeEntryDepth(IconImage* image, std::uint16_t planes, std::uint16_t bitCount);
+
 // The starting group: "Untitled", no images, room for one record whose width,
 // height and depth (32 x 32 at 32 bits) are the format a bitmap read into it
 // is converted to.

@@ -169,6 +169,7 @@ IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, 
       ShowMessage(Message::kModuleNotAnIconImage, path);
       return nullptr;
     }
+    TakeEntryDepth(image, entry.planes, entry.bitCount);
   }
   return group.release();
 }

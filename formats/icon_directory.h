@@ -61,8 +61,10 @@ bool GroupEntryAt(ByteView group, std::size_t index, Entry* entry);
 // resource `id`; false when none does.
 bool FindGroupEntry(ByteView group, std::uint16_t id, Entry* entry);
 
-// The entry's byte for a side: sides of 256 and more are stored as 0.
-std::uint8_t SideByte(std::int64_t side);
+// The entry's bytes for an image's sides. A byte holds 1 to 255, and 0
+// stands for 256: a picture with a side past 255 has both stored as 0, as
+// the groups of real modules store them (never a side's low 8 bits).
+void SetSideBytes(Entry* entry, std::int64_t width, std::int64_t height);
 // The entry's colour count for an image of `depth` bits a pixel: the palette
 // size below 8 bits, else 0.
 std::uint8_t ColorCountByte(std::uint32_t depth);

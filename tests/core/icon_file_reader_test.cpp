@@ -100,6 +100,18 @@ TEST_F(IconFileReader, PngImagesAreRead) {
   EXPECT_EQ(kSmallPng.size(), png.byteCount);
 }
 
+TEST_F(IconFileReader, APngImageKeepsTheDepthItsEntryGives) {
+  Bytes file = IconFile({kSmallPng});
+  PutU16(file, 6 + 6, 8);  // the entry says 8 bits; the PNG itself is 32
+  std::string path = dir.Write("png-entry.ico", file);
+  IconGroupPtr read(LoadIconFile(path.c_str()));
+  ASSERT_NE(nullptr, read.get());
+  EXPECT_EQ(8, read->images[0].bitsPerPixel);
+  std::string copy = dir.Path("copy.ico");
+  ASSERT_EQ(1, SaveIconFile(read.get(), copy.c_str()));
+  EXPECT_EQ(8u, GetU16(ReadFileBytes(copy), 6 + 6)) << "written back as its entry described it";
+}
+
 TEST_F(IconFileReader, EachFailureShowsItsMessageWithThePathAsCaption) {
   Bytes good = IconFile({IconImageBlock(32, 32, 4)});
   auto with = [&](auto change) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """pictrove extract writes every group icon of shell32.dll with the same
 image bytes as wrestool -x -t14 extracts (apart from biSizeImage and the
-rebuilt directory), and pictrove extract --cursors every group cursor of
+rebuilt directory), every group icon of Wine's modules with the entries the
+module's group gives, and pictrove extract --cursors every group cursor of
 Wine's modules with the same images and hot spots as wrestool -x -t12. The
 width and height of a cursor's entry are checked against its image instead:
 wrestool takes them from the group's entry, whose height is doubled (and
@@ -31,6 +32,35 @@ def image_blocks(path):
             block[20:24] = b"\0\0\0\0"  # biSizeImage
         blocks.append(bytes(block))
     return blocks
+
+
+def icon_entries(path):
+    """(width, height, colours, planes, bit count, bytes) of each entry."""
+    data = open(path, "rb").read()
+    count = struct.unpack_from("<H", data, 4)[0]
+    return [struct.unpack_from("<BBBxHHI", data, 6 + 16 * i) for i in range(count)]
+
+
+def compare_icon_entries(pictrove, modules_dir, failures):
+    """Every entry of every group icon of Wine's modules describes its image
+    as the module's group does: wrestool copies the group's entries."""
+    modules = sorted(glob.glob(os.path.join(modules_dir, "*")))
+    with tempfile.TemporaryDirectory() as ours_dir, tempfile.TemporaryDirectory() as theirs_dir:
+        subprocess.run([pictrove, "extract", "-q", "-o", ours_dir] + modules, check=False,
+                       stderr=subprocess.DEVNULL)
+        for module in modules:
+            subprocess.run(["wrestool", "-x", "-t14", "-o", theirs_dir, module],
+                           stderr=subprocess.DEVNULL, check=False)
+        compared = 0
+        for name in os.listdir(theirs_dir):
+            match = re.fullmatch(r"(.+)_14_(.+)_\d+\.ico", name)
+            ours = os.path.join(ours_dir, f"{match.group(1)}_Icon_{match.group(2)}.ico")
+            if not match or not os.path.exists(ours):
+                continue
+            compared += 1
+            if icon_entries(ours) != icon_entries(os.path.join(theirs_dir, name)):
+                failures.append(f"{name}: entries {icon_entries(ours)}, the group's {icon_entries(os.path.join(theirs_dir, name))}")
+        return compared
 
 
 def cursor_entries(path):
@@ -105,10 +135,12 @@ def main():
             if image_blocks(ours[name]) != image_blocks(expected[name]):
                 failures.append(f"group {name}: images differ")
     cursors = compare_cursors(pictrove, modules_dir, failures)
+    entries = compare_icon_entries(pictrove, modules_dir, failures)
     for failure in failures:
         print("FAIL:", failure, file=sys.stderr)
-    print(f"{len(expected)} icon groups and {cursors} cursor groups compared, {len(failures)} failures")
-    return 1 if failures or not expected or not cursors else 0
+    print(f"{len(expected)} icon groups, {cursors} cursor groups and the entries of {entries} icon groups "
+          f"compared, {len(failures)} failures")
+    return 1 if failures or not expected or not cursors or not entries else 0
 
 
 if __name__ == "__main__":
