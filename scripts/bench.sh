@@ -2,8 +2,9 @@
 # Benchmarks (figures, not tests): pictrove list and extract against
 # wrestool -x -t14 in the same run, on Wine's shell32.dll and on every module
 # of Wine's i386-windows folder in one call (time by hyperfine, peak memory by
-# GNU time), each with the ratio wrestool / pictrove; then the pixel
-# conversion benchmarks (Google Benchmark). The files are written to memory
+# GNU time), each with the ratio wrestool / pictrove; extract --png against
+# wrestool followed by icotool -x; listing and extracting 16-bit (NE)
+# modules; then the pixel conversion benchmarks (Google Benchmark). The files are written to memory
 # (/dev/shm) where there is one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,6 +25,22 @@ peak() {
   /usr/bin/time -f '%M' "$@" 2>&1 >/dev/null | tail -n 1
 }
 
+# report NAME OURS_LABEL THEIRS_LABEL OUR_PEAK THEIR_PEAK: the ratios of the
+# hyperfine run in $work/times.json.
+report() {
+  python3 - "$work/times.json" "$@" <<'PY'
+import json, sys
+_, times, name, our_label, their_label, our_peak, their_peak = sys.argv
+results = {r["command"]: r for r in json.load(open(times))["results"]}
+ours, theirs = results[our_label], results[their_label]
+print(f"{name}: {our_label} {ours['mean'] * 1000:.1f} ms (median {ours['median'] * 1000:.1f}),"
+      f" {their_label} {theirs['mean'] * 1000:.1f} ms (median {theirs['median'] * 1000:.1f}):"
+      f" {theirs['mean'] / ours['mean']:.1f} times faster (medians {theirs['median'] / ours['median']:.1f})")
+print(f"{name}: peak memory, KiB: {our_label} {our_peak}, {their_label} {their_peak}:"
+      f" {int(their_peak) / int(our_peak):.1f} times less")
+PY
+}
+
 # compare NAME FILE...: both tools over the files, times and peak memory.
 compare() {
   local name=$1
@@ -34,29 +51,58 @@ compare() {
   echo "== $name: $("$pictrove" extract -o "$work/count" "${files[@]}" 2>/dev/null | wc -l) group icons"
   rm -rf "$work/count"
   # Without a shell between (-N): its start would weigh on the faster side.
-  hyperfine -N --warmup 3 --runs 20 --style basic --export-json "$work/times.json" \
+  hyperfine -N -i --warmup 3 --runs 20 --style basic --export-json "$work/times.json" \
     --prepare "sh -c 'rm -rf $work/ours $work/wrestool && mkdir -p $work/wrestool'" \
     -n "pictrove extract" "$ours" -n "wrestool -x -t14" "$theirs"
   rm -rf "$work/ours" "$work/wrestool" && mkdir -p "$work/wrestool"
   local ourPeak theirPeak
   ourPeak=$(peak $ours)
   theirPeak=$(peak $theirs 2>/dev/null)
-  python3 - "$work/times.json" "$ourPeak" "$theirPeak" "$name" <<'PY'
-import json, sys
-results = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
-ours, theirs = results["pictrove extract"], results["wrestool -x -t14"]
-print(f"{sys.argv[4]}: pictrove extract {ours['mean'] * 1000:.1f} ms (median {ours['median'] * 1000:.1f}),"
-      f" wrestool -x -t14 {theirs['mean'] * 1000:.1f} ms (median {theirs['median'] * 1000:.1f}):"
-      f" {theirs['mean'] / ours['mean']:.1f} times faster (medians {theirs['median'] / ours['median']:.1f})")
-print(f"{sys.argv[4]}: peak memory, KiB: pictrove extract {sys.argv[2]}, wrestool -x -t14 {sys.argv[3]}:"
-      f" {int(sys.argv[3]) / int(sys.argv[2]):.1f} times less")
-PY
+  report "$name" "pictrove extract" "wrestool -x -t14" "$ourPeak" "$theirPeak"
+}
+
+# compare_png NAME FILE...: one PNG per group icon, ours against wrestool
+# followed by icotool -x on what wrestool wrote (a shell runs the pair, and
+# hyperfine takes a shell's start off both).
+compare_png() {
+  local name=$1
+  shift
+  local files=("$@")
+  local ours="$pictrove extract --png -q -o $work/ours ${files[*]}"
+  local theirs="wrestool -x -t14 -o $work/wrestool ${files[*]} 2>/dev/null; icotool -x -o $work/icotool $work/wrestool/*.ico 2>/dev/null"
+  local prepare="rm -rf $work/ours $work/wrestool $work/icotool && mkdir -p $work/wrestool $work/icotool"
+  echo "== $name, as PNG"
+  hyperfine -i --warmup 2 --runs 10 --style basic --export-json "$work/times.json" --prepare "$prepare" \
+    -n "pictrove extract --png" "$ours" -n "wrestool + icotool -x" "$theirs"
+  sh -c "$prepare"
+  local ourPeak theirPeak
+  ourPeak=$(peak $ours)
+  # The larger of the two steps' peaks.
+  theirPeak=$(peak wrestool -x -t14 -o "$work/wrestool" "${files[@]}" 2>/dev/null)
+  local icotoolPeak
+  icotoolPeak=$(peak sh -c "icotool -x -o $work/icotool $work/wrestool/*.ico 2>/dev/null")
+  [ "$icotoolPeak" -gt "$theirPeak" ] && theirPeak=$icotoolPeak
+  report "$name" "pictrove extract --png" "wrestool + icotool -x" "$ourPeak" "$theirPeak"
 }
 
 echo "== $(basename "$module"): pictrove list"
 hyperfine -N --warmup 3 --runs 30 --style basic -n "pictrove list" "$pictrove list $module"
 compare "$(basename "$module")" "$module"
 compare "every module of $folder ($(ls "$folder" | wc -l) files)" "$folder"/*
+compare_png "every module of $folder" "$folder"/*
+
+# 16-bit (NE) modules: the ones our module script writes (icon libraries
+# among them) and Wine's bitmap fonts, which hold no icons.
+python3 tests/module_resources/make-test-modules.py "$work/modules" >/dev/null
+# wrestool dies on a group entry that claims more than its resource holds.
+ne=()
+for file in "$work"/modules/ne-good-* /usr/share/wine/fonts/*.fon; do
+  [[ $file == *claims-more* ]] || ne+=("$file")
+done
+library=$(ls "$work"/modules/ne-good-*.icl | head -n 1)
+echo "== $(basename "$library"): pictrove list"
+hyperfine -N --warmup 3 --runs 30 --style basic -n "pictrove list" "$pictrove list $library"
+compare "NE modules (${#ne[@]} files)" "${ne[@]}"
 
 echo "== pixel conversion"
 build/native/tests/convert_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
