@@ -3,6 +3,7 @@
 #include <new>
 #include <utility>
 
+#include "formats/dos_header.h"
 #include "formats/ne_module.h"
 #include "platform/handles.h"
 #include "platform/module_file.h"
@@ -11,11 +12,11 @@ namespace {
 
 // True when the file's DOS header leads to an "NE" header.
 bool IsNeFile(ModuleFile& file) {
-  std::uint8_t dosHeader[ne_module::kDosHeaderBytes];
+  std::uint8_t dosHeader[dos_header::kBytes];
   std::uint32_t header;
   std::uint8_t signature[2];
   return file.Read(0, dosHeader, sizeof dosHeader) &&
-         ne_module::NewHeaderOffset(ByteView(dosHeader, sizeof dosHeader), &header) &&
+         dos_header::NewHeaderOffset(ByteView(dosHeader, sizeof dosHeader), &header) &&
          file.Read(header, signature, sizeof signature) &&
          ne_module::IsNeSignature(ByteView(signature, sizeof signature));
 }

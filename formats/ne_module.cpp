@@ -8,8 +8,6 @@ namespace ne_module {
 
 namespace {
 
-constexpr std::uint16_t kDosSignature = 0x5A4D;  // "MZ"
-constexpr std::size_t kLfanewOffset = 0x3C;
 // Fields of the NE header: offsets, from the header, of the resource table
 // and of the resident names table that follows it.
 constexpr std::size_t kResourceTableField = 0x24;
@@ -20,12 +18,6 @@ constexpr std::size_t kNameRecordBytes = 12;
 char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 }  // namespace
-
-bool NewHeaderOffset(ByteView file, std::uint32_t* offset) {
-  std::uint16_t signature;
-  return file.Holds(0, kDosHeaderBytes) && file.U16(0, &signature) && signature == kDosSignature &&
-         file.U32(kLfanewOffset, offset);
-}
 
 bool IsNeSignature(ByteView bytes) { return bytes.Matches(0, "NE", 2); }
 
@@ -42,7 +34,7 @@ bool NeModule::Parse(ByteView file) {
   *this = NeModule();
   std::uint32_t header;
   std::uint16_t tableStart, tableEnd;
-  if (!NewHeaderOffset(file, &header) || !file.Holds(header, kHeaderBytes) ||
+  if (!dos_header::NewHeaderOffset(file, &header) || !file.Holds(header, kHeaderBytes) ||
       !IsNeSignature(file.Sub(header, 2)) || !file.U16(std::uint64_t{header} + kResourceTableField, &tableStart) ||
       !file.U16(std::uint64_t{header} + kResidentNamesField, &tableEnd)) {
     return false;

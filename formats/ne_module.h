@@ -27,16 +27,13 @@
 #include <cstdint>
 
 #include "byte_cursor.h"
+#include "dos_header.h"
 
 namespace ne_module {
 
-constexpr std::size_t kDosHeaderBytes = 64;
 constexpr std::size_t kHeaderBytes = 64;
 constexpr std::uint16_t kIntegerFlag = 0x8000;
 
-// Where the DOS header says the new header is (e_lfanew); false when the
-// bytes hold no whole DOS header starting with "MZ".
-bool NewHeaderOffset(ByteView file, std::uint32_t* offset);
 // True when the bytes start with the "NE" signature.
 bool IsNeSignature(ByteView bytes);
 

@@ -1,13 +1,12 @@
 #include "pe_image.h"
 
+#include "formats/dos_header.h"
+
 namespace {
 
-constexpr std::uint16_t kDosSignature = 0x5A4D;        // "MZ"
 constexpr std::uint32_t kNtSignature = 0x00004550;     // "PE\0\0"
 constexpr std::uint16_t kPe32Magic = 0x10B;
 constexpr std::uint16_t kPe32PlusMagic = 0x20B;
-constexpr std::size_t kDosHeaderBytes = 64;
-constexpr std::size_t kLfanewOffset = 0x3C;
 constexpr std::size_t kFileHeaderBytes = 20;
 constexpr std::size_t kSectionHeaderBytes = 40;
 constexpr std::size_t kSizeOfHeadersOffset = 60;
@@ -24,12 +23,8 @@ bool PeImage::Parse(const std::uint8_t* data, std::size_t length) {
   *this = PeImage();
   ByteView file(data, length);
 
-  std::uint16_t dosSignature;
   std::uint32_t lfanew;
-  if (!file.Holds(0, kDosHeaderBytes) || !file.U16(0, &dosSignature) ||
-      dosSignature != kDosSignature || !file.U32(kLfanewOffset, &lfanew)) {
-    return false;
-  }
+  if (!dos_header::NewHeaderOffset(file, &lfanew)) return false;
 
   std::uint64_t fileHeader = std::uint64_t{lfanew} + 4;
   std::uint32_t ntSignature;
