@@ -99,17 +99,16 @@ class IconDocument {
 
   // True when the current group has a first record that holds a block.
   bool HasFirstImage() const;
-  // The image of the current group a PNG file is made of, or -1.
-  int LargestImageIndex() const;
   // The same for record `index`; past the first only among the images the
   // group counts.
   bool HasImage(std::uint32_t index) const;
+  // The image of the current group a PNG file is made of, or -1.
+  int LargestImageIndex() const;
 
  private:
   void OpenIconFile(Opened* opened);
   void OpenBitmapFile(Opened* opened);
   bool OpenModule();
-  void AddPathEntryIfIcon(const IconHandle& icon);
   void EmptyList();
   void ReplaceGroup(IconGroup* group);
   ResourceName EntryName(int entry) const;
