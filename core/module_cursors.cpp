@@ -1,5 +1,7 @@
 #include "module_cursors.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include "formats/input_limits.h"
@@ -36,10 +38,16 @@ BOOL CALLBACK AddCursorEntry(HMODULE, LPCSTR, LPSTR name, LONG_PTR param) {
 // The image's size and depth from its header, as an icon image of a group
 // is bound; false when it is none.
 bool BindCursorImage(CursorImage* cursor) {
+  if (cursor->bits.Length() > limits::kMaxBlockBytes) return false;
+  // Bound on a copy: a resource's bytes behind the hot spot need not be
+  // aligned for the header that starts them.
+  HeapPtr<BYTE> copy(static_cast<BYTE*>(std::malloc(cursor->bits.Length() ? cursor->bits.Length() : 1)));
+  if (!copy) return false;
+  if (cursor->bits.Length() != 0) std::memcpy(copy.get(), cursor->bits.Data(), cursor->bits.Length());
   IconImage image{};
-  image.bits = const_cast<BYTE*>(cursor->bits.Data());
+  image.bits = copy.get();
   image.byteCount = static_cast<std::uint32_t>(cursor->bits.Length());
-  if (cursor->bits.Length() > limits::kMaxBlockBytes || !BindImagePointers(&image)) return false;
+  if (!BindImagePointers(&image)) return false;
   cursor->width = image.width;
   cursor->height = image.height;
   cursor->bitsPerPixel = image.bitsPerPixel;
