@@ -12,7 +12,7 @@ enum Command : unsigned { kList = 1, kInfo = 2, kSave = 4, kExtract = 8, kAnyCom
 
 enum class Option { kEntry, kImage, kOutput, kAll, kJson, kCursors, kPng, kQuiet, kHelp, kVersion };
 
-struct OptionSpec {
+struct OptionDefinition {
   Option option;
   const char* name;
   const char* shortName;
@@ -20,7 +20,7 @@ struct OptionSpec {
   unsigned commands;
 };
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionDefinition kOptions[] = {
     {Option::kEntry, "--entry", nullptr, true, kInfo | kSave},
     {Option::kImage, "--image", nullptr, true, kSave},
     {Option::kOutput, "--output", "-o", true, kExtract},
@@ -34,7 +34,7 @@ constexpr OptionSpec kOptions[] = {
 };
 
 struct Given {
-  const OptionSpec* spec;
+  const OptionDefinition* known;
   std::string word;  // as written, for messages
   std::string value;
 };
@@ -47,9 +47,9 @@ unsigned CommandBit(const std::string& command) {
   return 0;
 }
 
-const OptionSpec* FindOption(const std::string& word) {
-  for (const OptionSpec& spec : kOptions) {
-    if (word == spec.name || (spec.shortName != nullptr && word == spec.shortName)) return &spec;
+const OptionDefinition* FindOption(const std::string& word) {
+  for (const OptionDefinition& known : kOptions) {
+    if (word == known.name || (known.shortName != nullptr && word == known.shortName)) return &known;
   }
   return nullptr;
 }
@@ -98,13 +98,13 @@ bool ParseArguments(int argc, char** argv, Arguments* args) {
     }
     std::size_t equals = word.compare(0, 2, "--") == 0 ? word.find('=') : std::string::npos;
     const std::string name = word.substr(0, equals);
-    const OptionSpec* spec = FindOption(name);
-    if (spec == nullptr || (equals != std::string::npos && !spec->takesValue)) {
+    const OptionDefinition* known = FindOption(name);
+    if (known == nullptr || (equals != std::string::npos && !known->takesValue)) {
       UsageErrorWith(Text::kUnknownOption, word.c_str());
       return false;
     }
-    Given option{spec, name, ""};
-    if (spec->takesValue) {
+    Given option{known, name, ""};
+    if (known->takesValue) {
       if (equals != std::string::npos) {
         option.value = word.substr(equals + 1);
       } else if (i + 1 < argc) {
@@ -115,7 +115,7 @@ bool ParseArguments(int argc, char** argv, Arguments* args) {
       }
     }
     for (const Given& earlier : given) {
-      if (earlier.spec == spec) {
+      if (earlier.known == known) {
         UsageErrorWith(Text::kOptionTwice, name.c_str());
         return false;
       }
@@ -124,8 +124,8 @@ bool ParseArguments(int argc, char** argv, Arguments* args) {
   }
 
   for (const Given& option : given) {
-    if (option.spec->option == Option::kHelp) args->help = true;
-    if (option.spec->option == Option::kVersion) args->version = true;
+    if (option.known->option == Option::kHelp) args->help = true;
+    if (option.known->option == Option::kVersion) args->version = true;
   }
   if (args->help || args->version) return true;
   if (words.empty()) {
@@ -140,11 +140,11 @@ bool ParseArguments(int argc, char** argv, Arguments* args) {
     return false;
   }
   for (const Given& option : given) {
-    if ((option.spec->commands & command) == 0) {
+    if ((option.known->commands & command) == 0) {
       UsageErrorWith(Text::kOptionNotForCommand, args->command.c_str(), option.word.c_str());
       return false;
     }
-    switch (option.spec->option) {
+    switch (option.known->option) {
       case Option::kEntry:
         args->hasEntry = true;
         args->entry = option.value;
