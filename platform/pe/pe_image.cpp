@@ -19,9 +19,10 @@ constexpr std::size_t RvaCountOffset(bool pe32Plus) { return pe32Plus ? 108 : 92
 
 }  // namespace
 
-bool PeImage::Parse(const std::uint8_t* data, std::size_t length) {
+bool PeImage::Parse(ByteView start, std::uint64_t fileLength) {
   *this = PeImage();
-  ByteView file(data, length);
+  if (start.Length() > fileLength) return false;
+  const ByteView& file = start;
 
   std::uint32_t lfanew;
   if (!dos_header::NewHeaderOffset(file, &lfanew)) return false;
@@ -56,7 +57,8 @@ bool PeImage::Parse(const std::uint8_t* data, std::size_t length) {
   std::uint64_t sectionTable = optional + optionalBytes;
   if (!file.Holds(sectionTable, std::uint64_t{sectionCount} * kSectionHeaderBytes)) return false;
 
-  file_ = file;
+  start_ = start;
+  fileLength_ = fileLength;
   pe32Plus_ = pe32Plus;
   sectionCount_ = sectionCount;
   sectionTable_ = static_cast<std::size_t>(sectionTable);
@@ -70,17 +72,17 @@ bool PeImage::RvaToFileOffset(std::uint32_t rva, std::size_t* offset, std::size_
   for (std::uint16_t i = 0; i < sectionCount_; ++i) {
     std::size_t header = sectionTable_ + std::size_t{i} * kSectionHeaderBytes;
     std::uint32_t virtualAddress, rawSize, rawOffset;
-    if (!file_.U32(header + 12, &virtualAddress) || !file_.U32(header + 16, &rawSize) ||
-        !file_.U32(header + 20, &rawOffset)) {
+    if (!start_.U32(header + 12, &virtualAddress) || !start_.U32(header + 16, &rawSize) ||
+        !start_.U32(header + 20, &rawOffset)) {
       return false;
     }
     // In 64 bits: a section near the top of the address space must not wrap.
     if (rva < virtualAddress || rva - virtualAddress >= rawSize) continue;
     std::uint64_t at = std::uint64_t{rawOffset} + (rva - virtualAddress);
     std::uint64_t rawEnd = std::uint64_t{rawOffset} + rawSize;
-    if (at >= file_.Length()) return false;
+    if (at >= fileLength_) return false;
     *offset = static_cast<std::size_t>(at);
-    *end = rawEnd < file_.Length() ? static_cast<std::size_t>(rawEnd) : file_.Length();
+    *end = static_cast<std::size_t>(rawEnd < fileLength_ ? rawEnd : fileLength_);
     return true;
   }
   return false;
@@ -89,9 +91,9 @@ bool PeImage::RvaToFileOffset(std::uint32_t rva, std::size_t* offset, std::size_
 bool PeImage::ResourceRange(std::size_t* root, std::size_t* end) const {
   if (resourceRva_ == 0 || resourceSize_ < kResourceTableHeaderBytes) return false;
   if (resourceRva_ < sizeOfHeaders_) {
-    if (resourceRva_ >= file_.Length()) return false;
+    if (resourceRva_ >= fileLength_) return false;
     *root = resourceRva_;
-    *end = file_.Length();
+    *end = static_cast<std::size_t>(fileLength_);
     return true;
   }
   return RvaToFileOffset(resourceRva_, root, end);

@@ -1,6 +1,7 @@
-// The headers of a PE32 or PE32+ file held in memory, read as the Windows
-// loader reads a module it maps as a data file: the file is one flat block,
-// and an address (RVA) is found through the section table.
+// The headers of a PE32 or PE32+ file, read as the Windows loader reads a
+// module it maps as a data file: the file is one flat block, and an address
+// (RVA) is found through the section table. Only the file's first bytes, as
+// far as the headers go, need be in memory.
 #pragma once
 
 #include <cstddef>
@@ -10,14 +11,19 @@
 
 class PeImage {
  public:
-  // Reads the headers of the file in [data, data + length), which must stay
-  // valid while this object is used. False when the file is no PE32 or PE32+
-  // module: no "MZ", e_lfanew outside the file, no "PE\0\0", an optional
-  // header of another kind, or a file cut inside any header or the section
-  // table. The machine is not looked at.
-  bool Parse(const std::uint8_t* data, std::size_t length);
+  // Reads the headers from `start`, the first bytes of a file of
+  // `fileLength` bytes, which must stay valid while this object is used.
+  // False when the file is no PE32 or PE32+ module: no "MZ", e_lfanew
+  // outside the file, no "PE\0\0", an optional header of another kind, or a
+  // file cut inside any header or the section table; also when the headers
+  // go on past `start`. The machine is not looked at.
+  bool Parse(ByteView start, std::uint64_t fileLength);
+  // The same for a file held whole in [data, data + length).
+  bool Parse(const std::uint8_t* data, std::size_t length) { return Parse(ByteView(data, length), length); }
 
-  const ByteView& File() const { return file_; }
+  // The bytes Parse was given, and the length of the whole file.
+  const ByteView& Start() const { return start_; }
+  std::uint64_t FileLength() const { return fileLength_; }
   bool IsPe32Plus() const { return pe32Plus_; }
   std::uint16_t SectionCount() const { return sectionCount_; }
 
@@ -37,7 +43,8 @@ class PeImage {
   bool ResourceRange(std::size_t* root, std::size_t* end) const;
 
  private:
-  ByteView file_;
+  ByteView start_;
+  std::uint64_t fileLength_ = 0;
   bool pe32Plus_ = false;
   std::uint16_t sectionCount_ = 0;
   std::size_t sectionTable_ = 0;

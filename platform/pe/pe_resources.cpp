@@ -42,15 +42,37 @@ PeLanguageOrder LoaderLanguageOrder(std::uint16_t requested, std::uint16_t threa
   return order;
 }
 
+void PeResourceTree::Open(ByteView directory) {
+  directory_ = directory;
+  checkedCount_ = 0;
+  nextChecked_ = 0;
+}
+
 bool PeResourceTree::Open(const PeImage& image) {
   std::size_t root, end;
-  if (!image.ResourceRange(&root, &end)) return false;
-  directory_ = ByteView(image.File().Data() + root, end - root);
-  root_ = root;
+  if (!image.ResourceRange(&root, &end) || !image.Start().Holds(root, end - root)) return false;
+  Open(image.Start().Sub(root, end - root));
   return true;
 }
 
 bool PeResourceTree::Table(std::uint32_t offset, PeResourceTable* out) const {
+  for (int i = 0; i < checkedCount_; ++i) {
+    if (checked_[i].offset == offset) {
+      *out = checked_[i];
+      return true;
+    }
+  }
+  if (!CheckTable(offset, out)) return false;
+  // Small tables (a resource's languages) cost less to check again than
+  // they would take from the root and the types in the cache.
+  if (out->count < kSmallTable) return true;
+  checked_[nextChecked_] = *out;
+  nextChecked_ = (nextChecked_ + 1) % kCheckedTables;
+  if (checkedCount_ < kCheckedTables) ++checkedCount_;
+  return true;
+}
+
+bool PeResourceTree::CheckTable(std::uint32_t offset, PeResourceTable* out) const {
   std::uint16_t namedCount, idCount;
   if (!directory_.Holds(offset, kTableHeaderBytes) || !directory_.U16(std::uint64_t{offset} + 12, &namedCount) ||
       !directory_.U16(std::uint64_t{offset} + 14, &idCount)) {
@@ -151,6 +173,37 @@ bool PeResourceTree::FindEntry(const PeResourceTable& table, const PeResourceQue
   return false;
 }
 
+bool PeResourceTree::AllReachableInside(std::uint32_t maxEntries) const {
+  // Every table checked counts all its entries, so that tables shared by
+  // many entries can't make the walk long.
+  std::uint64_t read = 0;
+  auto table = [&](std::uint32_t offset, PeResourceTable* out) {
+    return Table(offset, out) && (read += out->count) <= maxEntries;
+  };
+  PeResourceTable root, names, languages;
+  if (!table(0, &root)) return false;
+  for (std::uint32_t t = 0; t < root.count; ++t) {
+    PeResourceEntry type;
+    if (!Entry(root, t, &type)) return false;
+    // Lookups go no further than an entry of the wrong kind.
+    if (!type.isTable) continue;
+    if (!table(type.child, &names)) return false;
+    for (std::uint32_t n = 0; n < names.count; ++n) {
+      PeResourceEntry name;
+      if (!Entry(names, n, &name)) return false;
+      if (!name.isTable) continue;
+      if (!table(name.child, &languages)) return false;
+      for (std::uint32_t l = 0; l < languages.count; ++l) {
+        PeResourceEntry language;
+        PeResourceData data;
+        if (!Entry(languages, l, &language)) return false;
+        if (!language.isTable && !DataEntry(language.child, &data)) return false;
+      }
+    }
+  }
+  return true;
+}
+
 bool PeResourceTree::DataEntry(std::uint32_t offset, PeResourceData* out) const {
   if (!directory_.Holds(offset, kDataEntryBytes)) return false;
   return directory_.U32(offset, &out->rva) && directory_.U32(std::uint64_t{offset} + 4, &out->size);
@@ -185,11 +238,16 @@ bool FindResourceDataEntry(const PeResourceTree& tree, const PeResourceQuery& ty
   return true;
 }
 
-bool ResourceBytes(const PeImage& image, const PeResourceData& data, const std::uint8_t** bytes) {
+bool ResourceFileOffset(const PeImage& image, const PeResourceData& data, std::size_t* offset) {
   if (std::uint64_t{data.rva} + data.size > 0x100000000ull) return false;
-  std::size_t offset, sectionEnd;
-  if (!image.RvaToFileOffset(data.rva, &offset, &sectionEnd)) return false;
-  if (!image.File().Holds(offset, data.size)) return false;
-  *bytes = image.File().Data() + offset;
+  std::size_t sectionEnd;
+  if (!image.RvaToFileOffset(data.rva, offset, &sectionEnd)) return false;
+  return data.size <= image.FileLength() && *offset <= image.FileLength() - data.size;
+}
+
+bool ResourceBytes(const PeImage& image, const PeResourceData& data, const std::uint8_t** bytes) {
+  std::size_t offset;
+  if (!ResourceFileOffset(image, data, &offset) || !image.Start().Holds(offset, data.size)) return false;
+  *bytes = image.Start().Data() + offset;
   return true;
 }

@@ -53,12 +53,20 @@ PeLanguageOrder LoaderLanguageOrder(std::uint16_t requested, std::uint16_t threa
 
 class PeResourceTree {
  public:
-  // False when the module has no resource directory in its file.
+  // `directory` holds the file's bytes from the root of the resource
+  // directory to the end of its section (the range PeImage::ResourceRange
+  // gives); offsets in the tree count from its start.
+  void Open(ByteView directory);
+  // For a module held whole: false when it has no resource directory in its
+  // file.
   bool Open(const PeImage& image);
 
   // The table at `offset`, checked: its header, every entry and every entry's
   // name lie inside the directory's section. Its entries' children are
-  // checked when they are read.
+  // checked when they are read. The last few large tables checked are
+  // remembered: every lookup passes the root and its type's table again, and
+  // checking a type of a thousand icons for each of them would make reading
+  // a group cost as much as its module has icons.
   bool Table(std::uint32_t offset, PeResourceTable* out) const;
   bool Root(PeResourceTable* out) const { return Table(0, out); }
 
@@ -73,15 +81,25 @@ class PeResourceTree {
   bool FindEntry(const PeResourceTable& table, const PeResourceQuery& query, bool wantTable,
                  PeResourceEntry* out) const;
 
+  // True when every table, entry, name and data entry that a lookup can
+  // reach lies inside the directory bytes given to Open, found with at most
+  // `maxEntries` entries read; false when one does not or the walk would
+  // read more. A reader that gave only the first part of the section can
+  // then tell whether the rest is needed.
+  bool AllReachableInside(std::uint32_t maxEntries) const;
+
   // The data entry at `offset`, checked to lie inside the section.
   bool DataEntry(std::uint32_t offset, PeResourceData* out) const;
 
-  // File offset of a place in the directory, for handles that point into it.
-  std::size_t FileOffset(std::uint32_t offset) const { return root_ + offset; }
-
  private:
+  bool CheckTable(std::uint32_t offset, PeResourceTable* out) const;
+
   ByteView directory_;  // from the root to the end of its section
-  std::size_t root_ = 0;
+  static constexpr int kCheckedTables = 4;
+  static constexpr std::uint32_t kSmallTable = 16;
+  mutable PeResourceTable checked_[kCheckedTables] = {};
+  mutable int checkedCount_ = 0;
+  mutable int nextChecked_ = 0;
 };
 
 // The table of names of the resources of `type`; false when there is none.
@@ -93,6 +111,9 @@ bool FindResourceDataEntry(const PeResourceTree& tree, const PeResourceQuery& ty
                            const PeResourceQuery& name, const PeLanguageOrder& order,
                            std::uint32_t* dataEntry);
 
-// The file's bytes of a resource; false when they are not all in the file or
-// their address range wraps 32 bits.
+// Where a resource's bytes start in the file; false when they are not all in
+// the file or their address range wraps 32 bits.
+bool ResourceFileOffset(const PeImage& image, const PeResourceData& data, std::size_t* offset);
+
+// The bytes of a resource of a module held whole; false as above.
 bool ResourceBytes(const PeImage& image, const PeResourceData& data, const std::uint8_t** bytes);

@@ -1,24 +1,24 @@
-// Modules of the native build: the file is read into memory whole, and its
-// resources are found with our own PE reader. Read, not mapped: a mapped file
-// that another program shortens meanwhile faults (SIGBUS) on the pages it
-// lost, where a copy stays as it was read. A module handle is the address of
-// the loaded module; a resource handle is the address of its data entry in
-// the file's bytes, as under Windows.
+// Modules of the native build: the file's headers and resource directory
+// are read into memory when it is loaded, each resource's data when it is
+// loaded, and its resources are found with our own PE reader. Read, not
+// mapped: a mapped file that another program shortens meanwhile faults
+// (SIGBUS) on the pages it lost, where a copy stays as it was read. A module
+// handle is the address of the loaded module; a resource handle is the
+// address of its data entry in the copy of the resource directory, as under
+// Windows it is in the mapped file.
 #include "win32_api.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <new>
 #include <string>
 #include <utility>
 
-#include "formats/input_limits.h"
+#include "formats/dos_header.h"
+#include "platform/handles.h"
+#include "platform/module_file.h"
 #include "platform/pe/pe_image.h"
 #include "platform/pe/pe_resources.h"
 #include "platform/pe/resource_names.h"
@@ -29,44 +29,40 @@ namespace {
 // English user and system.
 constexpr std::uint16_t kNativeLanguage = 0x0409;
 
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int Get() const { return fd_; }
-  void Reset(int fd) {
-    if (fd_ >= 0) close(fd_);
-    fd_ = fd;
-  }
+// Where the headers of nearly every module lie (linkers align them to a page
+// at most), read before they are parsed.
+constexpr std::size_t kHeaderProbeBytes = 4096;
 
- private:
-  int fd_;
-};
+// A resource section up to this size is read whole when the module is
+// loaded. Of a larger one, this much is read first: it holds the whole
+// directory of nearly every module (tables, names and data entries come
+// before the data), and the rest, mostly data nobody may ask for, is read
+// only when the directory goes on there.
+constexpr std::size_t kDirectoryProbeBytes = 64 * 1024;
+constexpr std::uint32_t kDirectoryProbeEntries = 1u << 16;
 
-struct FreeBytes {
-  void operator()(std::uint8_t* bytes) const { std::free(bytes); }
-};
-
-// A module is a block as long as the file, zero where nothing was read yet:
-// the headers and the resource directory are read at once, each resource's
-// data when it is loaded. Untouched zero pages cost no memory, and a module
-// of many megabytes of code costs the reading of its resources only.
-struct LoadedModule {
-  LoadedModule() = default;
-  LoadedModule(const LoadedModule&) = delete;
-  LoadedModule& operator=(const LoadedModule&) = delete;
-  std::unique_ptr<std::uint8_t, FreeBytes> copy;
-  const std::uint8_t* bytes = nullptr;
+// A copy of the bytes [offset, offset + length) of the module's file.
+struct FileBytes {
+  HeapPtr<std::uint8_t> bytes;
+  std::size_t offset = 0;
   std::size_t length = 0;
-  FileDescriptor file;
-  // The range read at once: the headers, then the resource directory.
-  std::size_t readHeaders = 0;
-  std::size_t readFrom = 0;
-  std::size_t readTo = 0;
+
+  bool Holds(std::size_t from, std::size_t size) const {
+    return from >= offset && size <= length && from - offset <= length - size;
+  }
+  const std::uint8_t* At(std::size_t from) const { return bytes.get() + (from - offset); }
+  ByteView View() const { return ByteView(bytes.get(), length); }
+};
+
+// Only what the resources need is read, each part into a block of its own
+// (blocks the heap hands out again, module after module), so that a module of
+// many megabytes of code costs the reading of its resources only.
+struct LoadedModule {
+  ModuleFile file;
+  FileBytes headers;
+  FileBytes directory;
+  // The data of resources outside the directory's section, by file offset.
+  std::map<std::size_t, FileBytes> data;
   PeImage image;
   PeResourceTree resources;
   bool hasResources = false;
@@ -74,68 +70,65 @@ struct LoadedModule {
 
 LoadedModule* FromHandle(HMODULE module) { return reinterpret_cast<LoadedModule*>(module); }
 
-
-// Reads [from, to) of the module's file into its block; false when the file
-// comes up short there (shortened meanwhile) or can't be read.
-bool ReadRange(LoadedModule* module, std::size_t from, std::size_t to) {
-  auto* block = module->copy.get();
-  for (std::size_t done = from; done < to;) {
-    ssize_t n = pread(module->file.Get(), block + done, to - done, static_cast<off_t>(done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
+// Reads `length` bytes from `offset` of the module's file into a block of
+// their own; false when the file comes up short there (shortened meanwhile)
+// or can't be read.
+bool ReadFileBytes(ModuleFile& file, std::size_t offset, std::size_t length, FileBytes* out) {
+  // One byte at least, so that an empty range still gives a block.
+  HeapPtr<std::uint8_t> block(static_cast<std::uint8_t*>(std::malloc(length != 0 ? length : 1)));
+  if (!block || !file.Read(offset, block.get(), length)) return false;
+  out->bytes = std::move(block);
+  out->offset = offset;
+  out->length = length;
   return true;
 }
 
-// Where the headers of every real module lie, read before they are parsed.
-constexpr std::size_t kHeaderProbeBytes = 64 * 1024;
-
-// Opens the file as long as it was when opened and reads its headers; false
-// when it is no regular file, is beyond the largest module, or comes up
-// short.
-bool OpenModuleFile(const char* path, LoadedModule* module) {
-  // Without O_NONBLOCK, opening a named pipe would wait for a writer.
-  module->file.Reset(open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  struct stat info;
-  if (module->file.Get() < 0 || fstat(module->file.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-      info.st_size <= 0 || static_cast<std::uint64_t>(info.st_size) > limits::kMaxModuleBytes) {
-    return false;
-  }
-  module->length = static_cast<std::size_t>(info.st_size);
-  module->copy.reset(static_cast<std::uint8_t*>(std::calloc(module->length, 1)));
-  if (!module->copy) return false;
-  module->bytes = module->copy.get();
-  module->readHeaders = module->length < kHeaderProbeBytes ? module->length : kHeaderProbeBytes;
-  return ReadRange(module, 0, module->readHeaders);
+// True unless the file's first bytes show it is no PE module: headers that
+// go on past them may still be one.
+bool MayBePe(ByteView start) {
+  std::uint32_t lfanew, signature;
+  if (!dos_header::NewHeaderOffset(start, &lfanew)) return start.Length() < dos_header::kBytes;
+  return !start.U32(lfanew, &signature) || signature == 0x00004550;
 }
 
 // The headers, and then the resource directory, read and parsed.
 bool ReadModule(LoadedModule* module) {
-  if (!module->image.Parse(module->bytes, module->length)) {
-    // Headers further in than the probe: the whole file, as it is.
-    if (module->readHeaders == module->length || !ReadRange(module, module->readHeaders, module->length)) {
+  const std::size_t length = static_cast<std::size_t>(module->file.Length());
+  std::size_t probe = length < kHeaderProbeBytes ? length : kHeaderProbeBytes;
+  if (!ReadFileBytes(module->file, 0, probe, &module->headers)) return false;
+  if (!module->image.Parse(module->headers.View(), length)) {
+    // Headers further in than the probe: the whole file holds them.
+    if (probe == length || !MayBePe(module->headers.View()) ||
+        !ReadFileBytes(module->file, 0, length, &module->headers) ||
+        !module->image.Parse(module->headers.View(), length)) {
       return false;
     }
-    module->readHeaders = module->length;
-    if (!module->image.Parse(module->bytes, module->length)) return false;
   }
   std::size_t root, end;
-  if (module->image.ResourceRange(&root, &end)) {
-    if (!ReadRange(module, root, end)) return false;
-    module->readFrom = root;
-    module->readTo = end;
+  if (!module->image.ResourceRange(&root, &end)) return true;
+  std::size_t first = end - root < kDirectoryProbeBytes ? end - root : kDirectoryProbeBytes;
+  if (!ReadFileBytes(module->file, root, first, &module->directory)) return false;
+  module->resources.Open(module->directory.View());
+  if (first < end - root && !module->resources.AllReachableInside(kDirectoryProbeEntries)) {
+    if (!ReadFileBytes(module->file, root, end - root, &module->directory)) return false;
+    module->resources.Open(module->directory.View());
   }
-  module->hasResources = module->resources.Open(module->image);
+  module->hasResources = true;
   return true;
 }
 
-// The data of a resource, read when it lies outside what was read at once.
-bool ReadResourceData(const LoadedModule* module, const std::uint8_t* bytes, std::size_t size) {
-  const std::size_t from = static_cast<std::size_t>(bytes - module->bytes);
-  const std::size_t to = from + size;
-  if (to <= module->readHeaders || (from >= module->readFrom && to <= module->readTo)) return true;
-  return ReadRange(const_cast<LoadedModule*>(module), from, to);
+// The data of a resource: in the copy of the headers or of the directory's
+// section when it lies there, else read (once) into a block of its own.
+const std::uint8_t* ResourceData(LoadedModule* module, std::size_t offset, std::size_t size) {
+  if (module->directory.Holds(offset, size)) return module->directory.At(offset);
+  if (module->headers.Holds(offset, size)) return module->headers.At(offset);
+  auto known = module->data.find(offset);
+  if (known != module->data.end() && known->second.Holds(offset, size)) return known->second.At(offset);
+  FileBytes bytes;
+  if (!ReadFileBytes(module->file, offset, size, &bytes)) return nullptr;
+  const std::uint8_t* at = bytes.At(offset);
+  module->data[offset] = std::move(bytes);
+  return at;
 }
 
 // How a name or type argument reads: an identifier below 65536, else a text.
@@ -150,13 +143,10 @@ bool QueryFromArgument(LPCSTR argument, PeResourceQuery* query) {
 // The data entry behind a resource handle, checked to be one of this module.
 bool DataEntryOf(const LoadedModule* module, HRSRC resource, PeResourceData* data) {
   if (module == nullptr || resource == nullptr || !module->hasResources) return false;
-  auto base = reinterpret_cast<std::uintptr_t>(module->bytes);
+  auto base = reinterpret_cast<std::uintptr_t>(module->directory.bytes.get());
   auto at = reinterpret_cast<std::uintptr_t>(resource);
-  if (at < base || at - base >= module->length) return false;
-  std::size_t offset = at - base;
-  std::size_t root = module->resources.FileOffset(0);
-  if (offset < root) return false;
-  std::size_t fromRoot = offset - root;
+  if (at < base || at - base >= module->directory.length) return false;
+  std::size_t fromRoot = at - base;
   if (fromRoot > UINT32_MAX) return false;
   return module->resources.DataEntry(static_cast<std::uint32_t>(fromRoot), data);
 }
@@ -168,7 +158,11 @@ HMODULE LoadLibraryExA(LPCSTR path, HANDLE file, DWORD flags) {
       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE;
   if (path == nullptr || file != nullptr || (flags & kAsData) == 0) return nullptr;
   std::unique_ptr<LoadedModule> module(new (std::nothrow) LoadedModule);
-  if (!module || !OpenModuleFile(path, module.get()) || !ReadModule(module.get())) return nullptr;
+  try {
+    if (!module || !module->file.Open(path) || !ReadModule(module.get())) return nullptr;
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
   return reinterpret_cast<HMODULE>(module.release());
 }
 
@@ -217,22 +211,22 @@ HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
         !FindResourceDataEntry(loaded->resources, typeQuery, nameQuery, order, &dataEntry)) {
       return nullptr;
     }
-    return reinterpret_cast<HRSRC>(
-        const_cast<std::uint8_t*>(loaded->bytes + loaded->resources.FileOffset(dataEntry)));
+    return reinterpret_cast<HRSRC>(loaded->directory.bytes.get() + dataEntry);
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
 }
 
 HGLOBAL LoadResource(HMODULE module, HRSRC resource) {
-  const LoadedModule* loaded = FromHandle(module);
+  LoadedModule* loaded = FromHandle(module);
   PeResourceData data;
-  const std::uint8_t* bytes;
-  if (!DataEntryOf(loaded, resource, &data) || !ResourceBytes(loaded->image, data, &bytes) ||
-      !ReadResourceData(loaded, bytes, data.size)) {
+  std::size_t offset;
+  if (!DataEntryOf(loaded, resource, &data) || !ResourceFileOffset(loaded->image, data, &offset)) return nullptr;
+  try {
+    return const_cast<std::uint8_t*>(ResourceData(loaded, offset, data.size));
+  } catch (const std::bad_alloc&) {
     return nullptr;
   }
-  return const_cast<std::uint8_t*>(bytes);
 }
 
 LPVOID LockResource(HGLOBAL resource) { return resource; }
