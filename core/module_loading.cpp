@@ -25,19 +25,22 @@ bool IsNeFile(ModuleFile& file) {
 
 std::unique_ptr<ModuleResources> LoadModuleResources(const char* path) {
   if (path == nullptr) return nullptr;
-  {
-    ModuleFile file;
-    if (file.Open(path) && IsNeFile(file)) {
-      HeapPtr<std::uint8_t> bytes;
-      std::unique_ptr<NeModuleResources> module(new (std::nothrow) NeModuleResources);
-      if (!module || !file.ReadAll(&bytes) ||
-          !module->Open(std::move(bytes), static_cast<std::size_t>(file.Length()))) {
-        return nullptr;
-      }
-      return module;
+  ModuleFile file;
+  ModuleHandle loaded;
+  if (!file.Open(path)) {
+    // A file we may not open as we read it may still be one the system loads.
+    loaded = ModuleHandle(LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  } else if (IsNeFile(file)) {
+    HeapPtr<std::uint8_t> bytes;
+    std::unique_ptr<NeModuleResources> module(new (std::nothrow) NeModuleResources);
+    if (!module || !file.ReadAll(&bytes) || !module->Open(std::move(bytes), static_cast<std::size_t>(file.Length()))) {
+      return nullptr;
     }
+    return module;
+  } else {
+    // The file stays open: the native build reads the module from it.
+    loaded = ModuleHandle(LoadDataModule(std::move(file), path));
   }
-  ModuleHandle loaded(LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE));
   if (!loaded) return nullptr;
   return std::unique_ptr<ModuleResources>(new (std::nothrow) LoadedModuleResources(std::move(loaded)));
 }

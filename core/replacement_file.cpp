@@ -192,8 +192,7 @@ bool ReplacementFile::Commit() {
   if (!inPlace_) {
     if (!file_.Close()) return false;
     BOOL replaced = exists_ ? ReplaceFileA(target_.c_str(), content_.c_str(), nullptr, 0, nullptr, nullptr)
-                            : MoveFileExA(content_.c_str(), target_.c_str(),
-                                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+                            : MoveToNewName();
     if (replaced) {
       pending_ = false;
       return true;
@@ -210,6 +209,15 @@ bool ReplacementFile::Commit() {
   if (!content_.empty()) DeleteFileA(content_.c_str());
   pending_ = false;
   return true;
+}
+
+bool ReplacementFile::MoveToNewName() {
+  // Where nothing is in the way, one step that can't replace (a file made
+  // meanwhile is then replaced, as one that was there would have been).
+  if (MoveFileExA(content_.c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH)) return true;
+  DWORD error = GetLastError();
+  if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return false;
+  return MoveFileExA(content_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool ReplacementFile::WriteInPlace() {

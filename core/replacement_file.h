@@ -36,6 +36,7 @@ class ReplacementFile {
  private:
   bool CreateBeside();
   bool CreateInTemporaryFolder();
+  bool MoveToNewName();
   bool WriteInPlace();
 
   std::string named_;    // the target as the user named it

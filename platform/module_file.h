@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 #include "handles.h"
 
@@ -15,6 +16,15 @@ class ModuleFile {
   ~ModuleFile() { Close(); }
   ModuleFile(const ModuleFile&) = delete;
   ModuleFile& operator=(const ModuleFile&) = delete;
+  ModuleFile(ModuleFile&& other) noexcept { *this = std::move(other); }
+  ModuleFile& operator=(ModuleFile&& other) noexcept {
+    if (this != &other) {
+      Close();
+      std::swap(file_, other.file_);
+      std::swap(length_, other.length_);
+    }
+    return *this;
+  }
 
   // False when the file can't be opened, is no regular file (a folder, a
   // pipe, a device) or is larger than the limit.
@@ -36,3 +46,9 @@ class ModuleFile {
   std::intptr_t file_ = -1;
   std::uint64_t length_ = 0;
 };
+
+// The PE module whose file `file` has open, at `path`, loaded as a data file
+// (as LoadLibraryExA with LOAD_LIBRARY_AS_DATAFILE loads it): the native
+// build reads it from the open file, Windows loads it by its path. Null when
+// it is no module the platform loads.
+HMODULE LoadDataModule(ModuleFile file, const char* path);

@@ -214,16 +214,17 @@ int CreateNameless(const char* path, bool keepName) {
 }
 
 // Puts the file known as `from` in place of `to` (only where `to` is no file
-// unless `replace`). A nameless file takes its own name first, then the
-// place, with the ending signals held, so that no name of it stays behind.
+// unless `replace`). A nameless file that may not replace takes the place in
+// one step; else it takes its own name first, then the place, with the
+// ending signals held, so that no name of it stays behind.
 BOOL MoveInPlace(const char* from, const char* to, bool replace) {
-  HeldSignals held;
   NamelessFile nameless;
   bool isNameless = FindNameless(from, &nameless);
   if (isNameless && !nameless.hasName && !replace) {
     // Linking fails where `to` exists.
     if (!LinkNameless(nameless.fd, to)) return FailingErrno();
   } else {
+    HeldSignals held;
     if (!replace && access(to, F_OK) == 0) return Failing(ERROR_ALREADY_EXISTS, FALSE);
     bool linked = isNameless && !nameless.hasName;
     if (linked && !LinkNameless(nameless.fd, from)) return FailingErrno();

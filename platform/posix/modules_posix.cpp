@@ -153,17 +153,25 @@ bool DataEntryOf(const LoadedModule* module, HRSRC resource, PeResourceData* dat
 
 }  // namespace
 
-HMODULE LoadLibraryExA(LPCSTR path, HANDLE file, DWORD flags) {
-  constexpr DWORD kAsData =
-      LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE;
-  if (path == nullptr || file != nullptr || (flags & kAsData) == 0) return nullptr;
+HMODULE LoadDataModule(ModuleFile file, const char*) {
   std::unique_ptr<LoadedModule> module(new (std::nothrow) LoadedModule);
+  if (!module) return nullptr;
+  module->file = std::move(file);
   try {
-    if (!module || !module->file.Open(path) || !ReadModule(module.get())) return nullptr;
+    if (!ReadModule(module.get())) return nullptr;
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
   return reinterpret_cast<HMODULE>(module.release());
+}
+
+HMODULE LoadLibraryExA(LPCSTR path, HANDLE file, DWORD flags) {
+  constexpr DWORD kAsData =
+      LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE;
+  if (path == nullptr || file != nullptr || (flags & kAsData) == 0) return nullptr;
+  ModuleFile opened;
+  if (!opened.Open(path)) return nullptr;
+  return LoadDataModule(std::move(opened), path);
 }
 
 BOOL FreeLibrary(HMODULE module) {

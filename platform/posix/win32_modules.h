@@ -27,9 +27,10 @@ using HRSRC = HRSRC__*;
 
 using ENUMRESNAMEPROCA = BOOL(CALLBACK*)(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR param);
 
-// Reads the whole file once. Only loading as a data file is done (one of the
-// three flags above; no code is ever run); `file` must be null. Null when the
-// file can't be read or is no PE32 or PE32+ module.
+// Reads the headers and the resource directory at once, each resource's data
+// when it is loaded. Only loading as a data file is done (one of the three
+// flags above; no code is ever run); `file` must be null. Null when the file
+// can't be read or is no PE32 or PE32+ module.
 HMODULE LoadLibraryExA(LPCSTR path, HANDLE file, DWORD flags);
 // The module and every resource address taken from it go away.
 BOOL FreeLibrary(HMODULE module);

@@ -51,3 +51,8 @@ bool ModuleFile::Read(std::uint64_t offset, void* buffer, std::size_t count) {
   }
   return true;
 }
+
+HMODULE LoadDataModule(ModuleFile file, const char* path) {
+  file.Close();
+  return LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
