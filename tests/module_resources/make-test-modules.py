@@ -236,8 +236,10 @@ def align(value, to):
 class Module:
     """A PE file being built. `sections` are placed in the file in
     `file_order` (indexes), which need not be their table order."""
-    def __init__(self, plus, sections, resource_section=None, file_order=None, exe=False, header_room=0):
+    def __init__(self, plus, sections, resource_section=None, file_order=None, exe=False, header_room=0,
+                 lfanew=0x80):
         self.plus = plus
+        self.lfanew = lfanew
         self.header_room = header_room
         self.sections = sections
         self.resource_section = resource_section
@@ -246,7 +248,7 @@ class Module:
         self.offsets = {}
 
     def build(self):
-        lfanew = 0x80
+        lfanew = self.lfanew
         optional_size = 240 if self.plus else 224
         section_table = lfanew + 24 + optional_size
         headers = align(section_table + 40 * len(self.sections), 0x200) + self.header_room
@@ -295,7 +297,7 @@ class Module:
         return out
 
 
-def resource_module(resources, plus=False, sort=True, exe=False, rsrc_rva=0x3000, extra=None):
+def resource_module(resources, plus=False, sort=True, exe=False, rsrc_rva=0x3000, extra=None, lfanew=0x80):
     """A module with a code section, a data section and the resource section
     (third in the table but first in the file, so that RVAs and file offsets
     differ). Returns (bytes, module, layout)."""
@@ -306,7 +308,7 @@ def resource_module(resources, plus=False, sort=True, exe=False, rsrc_rva=0x3000
     if extra:
         sections += extra
     module = Module(plus, sections, resource_section=2, file_order=[2, 0, 1] + list(range(3, len(sections))),
-                    exe=exe)
+                    exe=exe, lfanew=lfanew)
     return module.build(), module, layout
 
 
@@ -441,6 +443,9 @@ def main():
     w.good('good-pe32plus.dll', basic, resource_module(basic, plus=True)[0])
     w.good('good-pe32.exe', basic, resource_module(basic, exe=True)[0])
     w.good('good-pe32plus.exe', basic, resource_module(basic, plus=True, exe=True)[0])
+    # Headers that start past the first page, where a reader that reads a
+    # page of the file first must read on.
+    w.good('good-far-headers.dll', basic, resource_module(basic, lfanew=0x1200)[0])
 
     neutral = basic_resources(NEUTRAL)
     w.good('good-neutral.dll', neutral, resource_module(neutral)[0])

@@ -261,6 +261,34 @@ TEST(PeResourceTree, RefusesADataEntryThatRunsPastTheSection) {
   }
 }
 
+// A reader given the first part of the resource section asks whether the
+// directory lies all inside it. Type 3 -> id 1 -> language 0 -> a data entry
+// at 72..88; three entries in all.
+TEST(PeResourceTree, TellsWhetherAllThatLookupsReachIsInside) {
+  struct Case {
+    const char* what;
+    std::uint32_t languageChild;
+    std::size_t given;
+    std::uint32_t maxEntries;
+    bool inside;
+  } cases[] = {
+      {"to the data entry's end", 72, 88, 3, true},
+      {"one byte short of it", 72, 87, 3, false},
+      {"without the data entry", 72, 72, 3, false},
+      {"without the language table", 72, 63, 3, false},
+      {"one entry fewer allowed", 72, 88, 2, false},
+      {"a fourth level, where lookups stop", 0x80000000u, 72, 3, true},
+      {"a data entry past the section", 0x7FFFFFF0u, 96, 3, false},
+  };
+  for (const Case& c : cases) {
+    Bytes section = OneResourceDirectory(96, 72);
+    PutU32(&section, 68, c.languageChild);
+    PeResourceTree tree;
+    tree.Open(ByteView(section.data(), c.given));
+    EXPECT_EQ(c.inside, tree.AllReachableInside(c.maxEntries)) << c.what;
+  }
+}
+
 TEST(ResourceBytes, RefusesBytesPastTheFileOrWrapping32Bits) {
   Bytes section = OneResourceDirectory(0x100, 72);
   OpenedTree opened(TinyModule(section));
