@@ -52,8 +52,8 @@ constexpr TextDefinition kTexts[] = {
      "\n"
      "Messages go to stderr, each naming its file, in Chinese in a Chinese locale.\n"
      "Exit status: 0 when every file was read and everything asked for written\n"
-     "(a file without icons is no failure for extract), 1 otherwise, 2 for a\n"
-     "usage error.\n",
+     "(a file without icons is no failure for list and extract: a note names\n"
+     "it), 1 otherwise, 2 for a usage error.\n",
      "\n"
      "文件按窗口的打开命令打开，类型由扩展名决定: .ico 为图标文件，.bmp 为位图，\n"
      "其他为模块 (.exe、.dll、.icl 等)。\n"
@@ -77,8 +77,8 @@ constexpr TextDefinition kTexts[] = {
      "  --json        在标准输出上输出一个 JSON 文档，而不是逐行输出\n"
      "\n"
      "消息输出到标准错误，每条都指明其文件; 中文区域设置下为中文。\n"
-     "退出状态: 每个文件都已读取且要求的都已写入时为 0 (对 extract 而言，没有图标的\n"
-     "文件不算失败)，否则为 1，用法错误为 2。\n"},
+     "退出状态: 每个文件都已读取且要求的都已写入时为 0 (对 list 和 extract 而言，\n"
+     "没有图标的文件不算失败，只提示一行)，否则为 1，用法错误为 2。\n"},
     {Text::kUnknownCommand, "unknown command \"%s\"", "未知的命令 \"%s\""},
     {Text::kUnknownOption, "unknown option \"%s\"", "未知的选项 \"%s\""},
     {Text::kOptionNeedsValue, "option %s needs a value", "选项 %s 需要一个值"},

@@ -9,7 +9,7 @@
 #include "core/module_cursors.h"
 #include "core/module_icons.h"
 #include "json.h"
-#include "readable.h"
+#include "opened.h"
 #include "source.h"
 
 namespace {
@@ -47,10 +47,13 @@ void PrintEntriesJson(const std::string& file, const std::vector<ListedEntry>& e
 }
 
 // Opens the source and selects the entry to work on: the one --entry names,
-// or the first. False after a message.
+// or the first. False after a message (a file without icons has none to
+// work on).
 bool OpenAndSelect(Source& source, const Arguments& args, std::string* entryText) {
   const std::string& file = args.files[0];
-  if (!source.Open(file)) return false;
+  const Opened opened = OpenIcons(source, file);
+  if (opened == Opened::kEmpty) ShowMessage(Message::kNoIcons, file.c_str());
+  if (opened != Opened::kListed) return false;
   IconDocument& document = source.Document();
   int entry = 0;
   if (args.hasEntry) {
@@ -92,32 +95,34 @@ std::string JsonImages(const IconGroup& group) {
 int List(const Arguments& args) {
   if (args.files.size() != 1) return UsageError(CommandText(Text::kListArguments));
   const std::string& file = args.files[0];
-  if (!CheckReadable(file)) return kFailed;
 
+  // A file without icons (or cursors) lists none, with a note.
   std::vector<ListedEntry> entries;
-  bool listed;
+  Opened opened;
   if (args.cursors) {
     ModuleCursors cursors;
-    listed = cursors.Open(file.c_str());
+    opened = OpenCursors(cursors, file);
     for (const ModuleCursors::Entry& entry : cursors.Entries()) entries.push_back({entry.text, true, entry.name});
+    if (opened == Opened::kEmpty) ShowMessage(Message::kNoCursors, file.c_str());
   } else {
     Source source;
-    listed = source.Open(file);
+    opened = OpenIcons(source, file);
     entries = DocumentEntries(source.Document());
+    if (opened == Opened::kEmpty) ShowMessage(Message::kNoIcons, file.c_str());
   }
+  if (opened == Opened::kFailed) return kFailed;
   if (args.json) {
     PrintEntriesJson(file, entries);
   } else {
     for (const ListedEntry& entry : entries) std::printf("%s\n", entry.text.c_str());
   }
-  return listed && !entries.empty() ? kDone : kFailed;
+  return kDone;
 }
 
 int Info(const Arguments& args) {
   if (args.files.size() != 1) return UsageError(CommandText(Text::kInfoArguments));
   if (args.all && args.hasEntry) return UsageError(CommandText(Text::kAllWithEntry));
   const std::string& file = args.files[0];
-  if (!CheckReadable(file)) return kFailed;
 
   Source source;
   IconDocument& document = source.Document();
@@ -139,7 +144,10 @@ int Info(const Arguments& args) {
     entry.hasName = document.IsModuleSource() && GroupNameOfEntry(entryText, &entry.name);
     json += JsonEntryStart(entry) + ",\"images\":" + JsonImages(*group) + "}";
   } else {
-    if (!source.Open(file)) return kFailed;
+    // Every entry of a file without any is none, with a note.
+    const Opened opened = OpenIcons(source, file);
+    if (opened == Opened::kFailed) return kFailed;
+    if (opened == Opened::kEmpty) ShowMessage(Message::kNoIcons, file.c_str());
     const std::vector<ListedEntry> entries = DocumentEntries(document);
     bool first = true;
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -169,7 +177,6 @@ int Save(const Arguments& args) {
   const std::string kind = LowerExtension(target);
   if (kind != "ico" && kind != "bmp" && kind != "png") return UsageError(CommandText(Text::kTargetKind));
   if (args.hasImage && !IconDocument::TakesOneImage(kind)) return UsageError(CommandText(Text::kImageTargetKind));
-  if (!CheckReadable(file)) return kFailed;
 
   Source source;
   IconDocument& document = source.Document();

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,7 +16,7 @@
 #include "core/module_cursors.h"
 #include "core/png_file.h"
 #include "core/module_icons.h"
-#include "readable.h"
+#include "opened.h"
 #include "source.h"
 
 namespace {
@@ -86,32 +85,9 @@ std::string Extraction::TargetFor(const std::string& file, const char* kind, con
   return target;
 }
 
-// What opening one file came to, its open failures held back: a file that
-// can't be read at all is told so with the system's reason, not as a file of
-// the wrong kind. Checking only then spares each of a batch's hundreds of
-// files the system calls of a check.
-enum class Opened { kListed, kEmpty, kFailed };
-
-Opened Outcome(const std::string& file, bool listed, const NotedMessages& noted,
-               std::initializer_list<Message> openFailures) {
-  for (Message failure : openFailures) {
-    if (!noted.Noted(failure)) continue;
-    if (CheckReadable(file)) ShowMessage(failure, file.c_str());
-    return Opened::kFailed;
-  }
-  if (listed) return Opened::kListed;
-  return noted.Noted() ? Opened::kEmpty : Opened::kFailed;
-}
-
 bool Extraction::Icons(const std::string& file) {
   Source source;
-  Opened opened;
-  {
-    NotedMessages noted{Message::kEnumerationFailed, Message::kNoIcons, Message::kNotLoadable,
-                        Message::kIconOpenFailed, Message::kBitmapOpenFailed};
-    const bool listed = source.Open(file);
-    opened = Outcome(file, listed, noted, {Message::kNotLoadable, Message::kIconOpenFailed, Message::kBitmapOpenFailed});
-  }
+  const Opened opened = OpenIcons(source, file);
   // A file without icons is no failure: one note, or none with -q.
   if (opened == Opened::kEmpty && !args_.quiet) ShowMessage(Message::kNoIcons, file.c_str());
   if (opened != Opened::kListed) return opened == Opened::kEmpty;
@@ -136,12 +112,7 @@ bool Extraction::Icons(const std::string& file) {
 
 bool Extraction::Cursors(const std::string& file) {
   ModuleCursors cursors;
-  Opened opened;
-  {
-    NotedMessages noted{Message::kNoCursors, Message::kNotLoadable};
-    const bool listed = cursors.Open(file.c_str());
-    opened = Outcome(file, listed, noted, {Message::kNotLoadable});
-  }
+  const Opened opened = OpenCursors(cursors, file);
   if (opened == Opened::kEmpty && !args_.quiet) ShowMessage(Message::kNoCursors, file.c_str());
   if (opened != Opened::kListed) return opened == Opened::kEmpty;
 

@@ -153,6 +153,7 @@ void ShowMessage(Message id, const char* path) {
     if (!g_noted->Noted(id)) g_noted->noted_.push_back(id);
     return;
   }
+  if (g_noted != nullptr) g_noted->shown_ = true;
   const MessageDefinition& message = DefineMessage(id);
   if (path == nullptr) path = "";
   const char* text = MessageText(id);

@@ -124,6 +124,8 @@ class NotedMessages {
   // True when a message of one of the kinds was held back; of that kind.
   bool Noted() const { return !noted_.empty(); }
   bool Noted(Message id) const;
+  // True when a message of another kind was shown meanwhile.
+  bool Shown() const { return shown_; }
 
  private:
   friend void ShowMessage(Message id, const char* path);
@@ -131,5 +133,6 @@ class NotedMessages {
 
   std::vector<Message> kinds_;
   std::vector<Message> noted_;
+  bool shown_ = false;
   NotedMessages* previous_;
 };

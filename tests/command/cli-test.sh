@@ -71,7 +71,7 @@ expect "list a folder" 1 '' 'cannot read the file \(Is a directory\)$' -- "$pict
 
 # Icon files; every message names its file.
 expect "list icon file" 0 "^$palette\$" '' -- "$pictrove" list "$palette"
-expect "list empty icon" 1 '' "empty.ico: This file holds no icon resources!$" -- "$pictrove" list "$work/empty.ico"
+expect "list empty icon" 0 '' "empty.ico: This file holds no icon resources!$" -- "$pictrove" list "$work/empty.ico"
 expect "list text named ico" 0 "text.ico" "text.ico: Error reading the icon file's header!$" -- "$pictrove" list "$work/text.ico"
 expect "info palette" 0 '^0 32x32 4-bit 744 bytes$' '' -- "$pictrove" info "$palette"
 expect "info png" 0 '^1 48x48 32-bit [0-9]+ bytes png$' '' -- "$pictrove" info "$withpng"
@@ -107,7 +107,10 @@ expect "info all" 0 '' '' -- "$pictrove" info --all "$module"
 expect "info all as json" 0 '"entry":"Icon \[2\]","name":"2","images":\[\{"index":0,"width":48,"height":48,"bitsPerPixel":24,"bytes":7336,"png":false\},' '' -- "$pictrove" info --all --json "$module"
 python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert [len(e["images"]) for e in d["entries"]] == [2,1,1,2,2]' "$work/out" ||
   fail "info --all --json: $(cat "$work/out")"
-expect "module without group icons" 1 '' 'good-no-group-icons.dll: Error listing the names of the icon resources!$' -- "$pictrove" list "$noicons"
+# A module without icons lists none, with a note; it has no entry to show.
+expect "module without group icons" 0 '' 'good-no-group-icons.dll: This file holds no icon resources!$' -- "$pictrove" list "$noicons"
+expect "info all of a module without" 0 '^\{"file":".*","entries":\[\]\}$' 'This file holds no icon resources!$' -- "$pictrove" info --all --json "$noicons"
+expect "info of a module without" 1 '' 'good-no-group-icons.dll: This file holds no icon resources!$' -- "$pictrove" info "$noicons"
 expect "text named dll" 1 '' 'bad-text.dll: Cannot load the file: it must be a Win32 module' -- "$pictrove" list "$modules/bad-text.dll"
 cp "$module" "$work/module.ocx"
 expect "module of another extension" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$work/module.ocx"
@@ -153,7 +156,7 @@ expect "save NE entry as bmp" 0 '' '' -- "$pictrove" save "$library" "$work/main
 mkdir "$work/ne"
 expect "extract NE library" 0 '' '' -- "$pictrove" extract "$library" "$modules/ne-good.exe" -o "$work/ne"
 [ "$(ls "$work/ne" | wc -l)" = 10 ] || { echo "FAIL extract NE: $(ls "$work/ne")" >&2; failures=$((failures + 1)); }
-expect "NE font" 1 '' 'ne-good-font.fon: Error listing the names of the icon resources!$' -- "$pictrove" list "$modules/ne-good-font.fon"
+expect "NE font" 0 '' 'ne-good-font.fon: This file holds no icon resources!$' -- "$pictrove" list "$modules/ne-good-font.fon"
 expect "NE headers cut" 1 '' 'ne-bad-cut-header.exe: Cannot load the file: it must be a Win32 module' -- "$pictrove" list "$modules/ne-bad-cut-header.exe"
 
 # A bitmap becomes the starting group's one image: 32 x 32 at 32 bits.
@@ -170,7 +173,7 @@ expect "unreadable bitmap" 1 '' 'not.bmp: Unknown bitmap file format!$' -- "$pic
 expect "list cursors" 0 '' '' -- "$pictrove" list --cursors "$cursors"
 printf 'Cursor [MISSING]\nCursor [SHORT]\nCursor [1]\n' >"$work/expected"
 cmp -s "$work/out" "$work/expected" || fail "list --cursors: $(cat "$work/out")"
-expect "list cursors of a module without" 1 '' 'good-pe32.dll: This file holds no cursor resources!$' -- "$pictrove" list --cursors "$module"
+expect "list cursors of a module without" 0 '' 'good-pe32.dll: This file holds no cursor resources!$' -- "$pictrove" list --cursors "$module"
 expect "extract cursors" 1 '^.*/good-cursors.dll_Cursor_1.cur$' 'good-cursors.dll: "Cursor \[SHORT\]" was not written$' -- "$pictrove" extract --cursors "$cursors" -o "$work/cursors"
 [ "$(ls "$work/cursors")" = good-cursors.dll_Cursor_1.cur ] || fail "extract --cursors wrote: $(ls "$work/cursors")"
 [ "$(icotool -l "$work/cursors/good-cursors.dll_Cursor_1.cur" |
@@ -191,6 +194,7 @@ expect "extract with files without icons" 0 '' "^$noicons: This file holds no ic
 [ "$(wc -l <"$work/out")" = 5 ] && [ "$(wc -l <"$work/err")" = 2 ] || fail "extract: $(cat "$work/out" "$work/err")"
 expect "extract quietly" 0 '' '' -- "$pictrove" extract -q "$module" "$noicons" -o "$work/extracted"
 [ ! -s "$work/out" ] && [ ! -s "$work/err" ] || fail "extract -q said: $(cat "$work/out" "$work/err")"
+expect "extract with a file of no kind" 1 '' 'bad-text.dll: Cannot load the file: it must be a Win32 module' -- "$pictrove" extract -q "$module" "$modules/bad-text.dll" -o "$work/extracted"
 touch "$work/plain"
 expect "extract into a file" 1 '' "plain/x: cannot create the folder \(Not a directory\)$" -- "$pictrove" extract "$module" -o "$work/plain/x"
 # Names that clash in one run get distinct files: two modules of one name,

@@ -1,0 +1,17 @@
+// Opening one file for a command, as the window's Open command opens it.
+#pragma once
+
+#include <string>
+
+#include "core/module_cursors.h"
+#include "source.h"
+
+// What opening one file for a command came to. A file that holds no icons
+// (or cursors) is no failure of the command: kEmpty, and the caller notes it
+// or not. kFailed comes after the message that says why; a file that can't
+// be read at all is told so with the system's reason, not as a file of the
+// wrong kind.
+enum class Opened { kListed, kEmpty, kFailed };
+
+Opened OpenIcons(Source& source, const std::string& path);
+Opened OpenCursors(ModuleCursors& cursors, const std::string& path);
