@@ -1,7 +1,7 @@
 // A module file that a reader of our own reads (16-bit NE modules, which the
-// system can't load as data files): a regular file of at most
-// limits::kMaxModuleBytes, opened for reading while others may read it too,
-// and read at the offsets asked for.
+// system can't load as data files, and in the native build PE modules too):
+// a regular file of at most limits::kMaxModuleBytes, opened for reading while
+// others may read it too, and read at the offsets asked for.
 #pragma once
 
 #include <cstddef>

@@ -68,6 +68,12 @@ bool PeImage::Parse(ByteView start, std::uint64_t fileLength) {
   return true;
 }
 
+bool PeImage::MayStartPe(ByteView start) {
+  std::uint32_t lfanew, signature;
+  if (!dos_header::NewHeaderOffset(start, &lfanew)) return start.Length() < dos_header::kBytes;
+  return !start.U32(lfanew, &signature) || signature == kNtSignature;
+}
+
 bool PeImage::RvaToFileOffset(std::uint32_t rva, std::size_t* offset, std::size_t* end) const {
   for (std::uint16_t i = 0; i < sectionCount_; ++i) {
     std::size_t header = sectionTable_ + std::size_t{i} * kSectionHeaderBytes;

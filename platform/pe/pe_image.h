@@ -20,6 +20,9 @@ class PeImage {
   bool Parse(ByteView start, std::uint64_t fileLength);
   // The same for a file held whole in [data, data + length).
   bool Parse(const std::uint8_t* data, std::size_t length) { return Parse(ByteView(data, length), length); }
+  // False when the file's first bytes show it is no PE module; true when
+  // they may be the start of one, its headers going on past them.
+  static bool MayStartPe(ByteView start);
 
   // The bytes Parse was given, and the length of the whole file.
   const ByteView& Start() const { return start_; }

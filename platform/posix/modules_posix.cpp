@@ -16,7 +16,6 @@
 #include <string>
 #include <utility>
 
-#include "formats/dos_header.h"
 #include "platform/handles.h"
 #include "platform/module_file.h"
 #include "platform/pe/pe_image.h"
@@ -61,8 +60,9 @@ struct LoadedModule {
   ModuleFile file;
   FileBytes headers;
   FileBytes directory;
-  // The data of resources outside the directory's section, by file offset.
-  std::map<std::size_t, FileBytes> data;
+  // The data of resources outside the directory's section, by file offset
+  // and length: a block once handed out stays while the module is loaded.
+  std::map<std::pair<std::size_t, std::size_t>, FileBytes> data;
   PeImage image;
   PeResourceTree resources;
   bool hasResources = false;
@@ -83,14 +83,6 @@ bool ReadFileBytes(ModuleFile& file, std::size_t offset, std::size_t length, Fil
   return true;
 }
 
-// True unless the file's first bytes show it is no PE module: headers that
-// go on past them may still be one.
-bool MayBePe(ByteView start) {
-  std::uint32_t lfanew, signature;
-  if (!dos_header::NewHeaderOffset(start, &lfanew)) return start.Length() < dos_header::kBytes;
-  return !start.U32(lfanew, &signature) || signature == 0x00004550;
-}
-
 // The headers, and then the resource directory, read and parsed.
 bool ReadModule(LoadedModule* module) {
   const std::size_t length = static_cast<std::size_t>(module->file.Length());
@@ -98,7 +90,7 @@ bool ReadModule(LoadedModule* module) {
   if (!ReadFileBytes(module->file, 0, probe, &module->headers)) return false;
   if (!module->image.Parse(module->headers.View(), length)) {
     // Headers further in than the probe: the whole file holds them.
-    if (probe == length || !MayBePe(module->headers.View()) ||
+    if (probe == length || !PeImage::MayStartPe(module->headers.View()) ||
         !ReadFileBytes(module->file, 0, length, &module->headers) ||
         !module->image.Parse(module->headers.View(), length)) {
       return false;
@@ -122,13 +114,12 @@ bool ReadModule(LoadedModule* module) {
 const std::uint8_t* ResourceData(LoadedModule* module, std::size_t offset, std::size_t size) {
   if (module->directory.Holds(offset, size)) return module->directory.At(offset);
   if (module->headers.Holds(offset, size)) return module->headers.At(offset);
-  auto known = module->data.find(offset);
-  if (known != module->data.end() && known->second.Holds(offset, size)) return known->second.At(offset);
+  const auto key = std::make_pair(offset, size);
+  auto known = module->data.find(key);
+  if (known != module->data.end()) return known->second.At(offset);
   FileBytes bytes;
   if (!ReadFileBytes(module->file, offset, size, &bytes)) return nullptr;
-  const std::uint8_t* at = bytes.At(offset);
-  module->data[offset] = std::move(bytes);
-  return at;
+  return module->data.emplace(key, std::move(bytes)).first->second.At(offset);
 }
 
 // How a name or type argument reads: an identifier below 65536, else a text.
