@@ -35,8 +35,9 @@ constexpr std::size_t kHeaderProbeBytes = 4096;
 // A resource section up to this size is read whole when the module is
 // loaded. Of a larger one, this much is read first: it holds the whole
 // directory of nearly every module (tables, names and data entries come
-// before the data), and the rest, mostly data nobody may ask for, is read
-// only when the directory goes on there.
+// before the data). Where the directory goes on past it, four times as much
+// is read, and so on; the rest, mostly data nobody may ask for, is read only
+// when a resource is loaded.
 constexpr std::size_t kDirectoryProbeBytes = 64 * 1024;
 constexpr std::uint32_t kDirectoryProbeEntries = 1u << 16;
 
@@ -98,12 +99,12 @@ bool ReadModule(LoadedModule* module) {
   }
   std::size_t root, end;
   if (!module->image.ResourceRange(&root, &end)) return true;
-  std::size_t first = end - root < kDirectoryProbeBytes ? end - root : kDirectoryProbeBytes;
-  if (!ReadFileBytes(module->file, root, first, &module->directory)) return false;
-  module->resources.Open(module->directory.View());
-  if (first < end - root && !module->resources.AllReachableInside(kDirectoryProbeEntries)) {
-    if (!ReadFileBytes(module->file, root, end - root, &module->directory)) return false;
+  const std::size_t section = end - root;
+  for (std::size_t first = kDirectoryProbeBytes;; first *= 4) {
+    if (first > section) first = section;
+    if (!ReadFileBytes(module->file, root, first, &module->directory)) return false;
     module->resources.Open(module->directory.View());
+    if (first == section || module->resources.AllReachableInside(kDirectoryProbeEntries)) break;
   }
   module->hasResources = true;
   return true;
