@@ -22,18 +22,16 @@ bytes in the module's code page, and the manifest holds those bytes).
 Only the standard library is used.
 """
 
-import importlib.util
 import os
+import runpy
 import struct
 import sys
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-_spec = importlib.util.spec_from_file_location('test_modules', os.path.join(HERE, 'make-test-modules.py'))
-test_modules = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(test_modules)
-icon_image = test_modules.icon_image
-png_image = test_modules.png_image
+_test_modules = runpy.run_path(os.path.join(HERE, 'make-test-modules.py'))
+icon_image = _test_modules['icon_image']
+png_image = _test_modules['png_image']
 
 def label(name):
     if isinstance(name, int):

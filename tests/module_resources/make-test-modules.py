@@ -20,8 +20,8 @@ where a type or name is "#n" for an integer identifier, else the text.
 Only the standard library is used.
 """
 
-import importlib.util
 import os
+import runpy
 import struct
 import sys
 import zlib
@@ -557,11 +557,8 @@ def main():
     with open(os.path.join(out, 'manifest.txt'), 'w', encoding='utf-8') as f:
         f.write('\n'.join(w.manifest) + '\n')
     pe_modules = len(os.listdir(out)) - 1
-    spec = importlib.util.spec_from_file_location(
-        'ne_modules', os.path.join(os.path.dirname(os.path.abspath(__file__)), 'make-ne-modules.py'))
-    ne_modules = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(ne_modules)
-    print('%d modules and %d NE modules in %s' % (pe_modules, ne_modules.write_into(out), out))
+    ne_modules = runpy.run_path(os.path.join(os.path.dirname(os.path.abspath(__file__)), 'make-ne-modules.py'))
+    print('%d modules and %d NE modules in %s' % (pe_modules, ne_modules['write_into'](out), out))
 
 
 def write_malformed(w, pe32, module, layout):

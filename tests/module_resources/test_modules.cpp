@@ -21,6 +21,21 @@ std::string HostPath(std::string path) {
   return path;
 }
 
+// The manifest's lines, each split at its tabs.
+std::vector<std::vector<std::string>> ManifestLines(const std::string& folder, const std::string& name) {
+  std::vector<std::vector<std::string>> lines;
+  std::ifstream in(JoinPath(folder, name), std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    std::vector<std::string> fields;
+    std::stringstream split(line);
+    std::string field;
+    while (std::getline(split, field, '\t')) fields.push_back(field);
+    lines.push_back(fields);
+  }
+  return lines;
+}
+
 }  // namespace
 
 std::string TestModulesDir() {
@@ -60,13 +75,7 @@ std::vector<std::string> FilesEndingIn(const std::string& folder, const std::vec
 
 std::vector<ManifestResource> ReadManifest(const std::string& folder, const std::string& name) {
   std::vector<ManifestResource> resources;
-  std::ifstream in(JoinPath(folder, name), std::ios::binary);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::vector<std::string> fields;
-    std::stringstream split(line);
-    std::string field;
-    while (std::getline(split, field, '\t')) fields.push_back(field);
+  for (const std::vector<std::string>& fields : ManifestLines(folder, name)) {
     if (fields.size() != 6 || fields[0] != "resource") continue;
     ManifestResource resource;
     resource.module = fields[1];
@@ -81,13 +90,7 @@ std::vector<ManifestResource> ReadManifest(const std::string& folder, const std:
 
 std::vector<ManifestGroup> ReadManifestGroups(const std::string& folder, const std::string& name) {
   std::vector<ManifestGroup> groups;
-  std::ifstream in(JoinPath(folder, name), std::ios::binary);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::vector<std::string> fields;
-    std::stringstream split(line);
-    std::string field;
-    while (std::getline(split, field, '\t')) fields.push_back(field);
+  for (const std::vector<std::string>& fields : ManifestLines(folder, name)) {
     if (fields.size() < 3 || fields[0] != "group") continue;
     ManifestGroup group;
     group.module = fields[1];
