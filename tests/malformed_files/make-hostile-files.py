@@ -21,8 +21,8 @@ listed shows in the outcome, not as a message.
 Only the standard library is used.
 """
 
-import importlib.util
 import os
+import runpy
 import struct
 import subprocess
 import sys
@@ -31,11 +31,9 @@ import zlib
 HERE = os.path.dirname(os.path.abspath(__file__))
 MODULES_SCRIPT = os.path.join(HERE, '..', 'module_resources', 'make-test-modules.py')
 
-_spec = importlib.util.spec_from_file_location('test_modules', MODULES_SCRIPT)
-test_modules = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(test_modules)
-icon_image = test_modules.icon_image
-png_image = test_modules.png_image
+_test_modules = runpy.run_path(MODULES_SCRIPT)
+icon_image = _test_modules['icon_image']
+png_image = _test_modules['png_image']
 
 # The readers' messages.
 ICO_OPEN = '图标文件打开时出错!'

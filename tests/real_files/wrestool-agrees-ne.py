@@ -10,17 +10,15 @@ Usage: wrestool-agrees-ne.py PICTROVE FILE_OR_FOLDER...
 (a folder stands for its files whose names start with "ne-good" or
 "ne-odd", or end in .ne or .fon)
 """
-import importlib.util
 import os
 import re
+import runpy
 import subprocess
 import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-_spec = importlib.util.spec_from_file_location('wrestool_agrees', os.path.join(HERE, 'wrestool-agrees.py'))
-wrestool_agrees = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(wrestool_agrees)
+image_blocks = runpy.run_path(os.path.join(HERE, 'wrestool-agrees.py'))['image_blocks']
 
 # Made modules wrestool can't read: it crashes on an entry claiming more than
 # its resource, and gives up on a file that ends inside a resource's padding.
@@ -100,7 +98,7 @@ def main():
                 if theirs_read != ours_read:
                     failures.append(f'{path} group {name}: wrestool {"reads" if theirs_read else "refuses"} it, '
                                     f'we {"read" if ours_read else "refuse"} it')
-                elif wrestool_agrees.image_blocks(ours_ico) != wrestool_agrees.image_blocks(theirs_ico):
+                elif image_blocks(ours_ico) != image_blocks(theirs_ico):
                     failures.append(f'{path} group {name}: images differ')
                 else:
                     groups += 1
