@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "platform/icon_picture.h"
+#include "codecs/icon_picture.h"
 
 bool IconImageRgba(const IconImage* image, RgbaPicture* picture) {
   if (image == nullptr || image->bits == nullptr) return false;

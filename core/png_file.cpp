@@ -5,7 +5,7 @@
 #include "file_io.h"
 #include "icon_rgba.h"
 #include "messages.h"
-#include "platform/png_encoder.h"
+#include "codecs/png_encoder.h"
 #include "replacement_file.h"
 
 int LargestImageIndex(const IconGroup* group) {

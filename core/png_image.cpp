@@ -7,7 +7,7 @@
 #include "formats/png_header.h"
 #include "dib.h"
 #include "formats/input_limits.h"
-#include "platform/png_decoder.h"
+#include "codecs/png_decoder.h"
 
 BITMAPINFOHEADER* DecodePngToDib(const BYTE* block, std::size_t length) {
   png::Header png;

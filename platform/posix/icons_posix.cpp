@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "icon_best_fit.h"
-#include "platform/icon_picture.h"
+#include "codecs/icon_picture.h"
 #include "icon_objects_posix.h"
 
 struct HICON__ {

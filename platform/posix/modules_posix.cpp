@@ -18,9 +18,9 @@
 
 #include "platform/handles.h"
 #include "platform/module_file.h"
-#include "platform/pe/pe_image.h"
-#include "platform/pe/pe_resources.h"
-#include "platform/pe/resource_names.h"
+#include "formats/pe/pe_image.h"
+#include "formats/pe/pe_resources.h"
+#include "formats/pe/resource_names.h"
 
 namespace {
 

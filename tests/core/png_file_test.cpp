@@ -8,7 +8,7 @@
 #include "core/clipboard_images.h"
 #include "core/icon_rgba.h"
 #include "core/png_file.h"
-#include "platform/png_decoder.h"
+#include "codecs/png_decoder.h"
 #include "tests/support/image_bytes.h"
 #include "tests/support/message_capture.h"
 #include "tests/support/owned_image.h"

@@ -11,7 +11,7 @@
 #include "core/png_file.h"
 #include "platform/platform.h"
 #include "platform/posix/icon_best_fit.h"
-#include "platform/icon_picture.h"
+#include "codecs/icon_picture.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "core/module_cursors.h"
 #include "core/module_icons.h"
 #include "fuzz_input_file.h"
-#include "platform/pe/pe_image.h"
-#include "platform/pe/pe_resources.h"
+#include "formats/pe/pe_image.h"
+#include "formats/pe/pe_resources.h"
 
 namespace {
 

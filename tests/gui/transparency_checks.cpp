@@ -8,7 +8,7 @@
 #include "command_clipboard.h"
 #include "formats/png_header.h"
 #include "gui_checks.h"
-#include "platform/png_decoder.h"
+#include "codecs/png_decoder.h"
 
 namespace {
 

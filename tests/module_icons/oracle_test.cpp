@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/posix/icon_best_fit.h"
-#include "platform/icon_picture.h"
+#include "codecs/icon_picture.h"
 #include "platform/posix/list_order.h"
 #include "platform/platform.h"
 #include "tests/module_icons/module_bytes.h"

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/pe/pe_image.h"
-#include "platform/pe/pe_resources.h"
-#include "platform/pe/resource_names.h"
+#include "formats/pe/pe_image.h"
+#include "formats/pe/pe_resources.h"
+#include "formats/pe/resource_names.h"
 #include "tests/module_resources/test_modules.h"
 
 namespace {

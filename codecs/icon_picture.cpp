@@ -8,7 +8,7 @@
 
 #include "formats/dib_layout.h"
 #include "formats/png_header.h"
-#include "platform/png_decoder.h"
+#include "codecs/png_decoder.h"
 
 namespace {
 

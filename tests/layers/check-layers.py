@@ -1,0 +1,70 @@
+#!/usr/bin/env python3
+"""Fails when an include runs from a lower layer to a higher one, or when
+includes go round in a circle. Usage: check-layers.py SOURCE_ROOT"""
+import os
+import re
+import sys
+
+# What each folder may include besides itself: the arrows of the layout,
+# followed as far as they go.
+MAY_USE = {
+    "formats": set(),
+    "codecs": {"formats"},
+    "platform": {"codecs", "formats"},
+    "core": {"platform", "codecs", "formats"},
+    "framework": set(),
+    "controls": {"framework"},
+    "app": {"controls", "framework", "core", "platform", "codecs", "formats"},
+    "cli": {"core", "platform", "codecs", "formats"},
+}
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+
+
+def main():
+    root = sys.argv[1]
+    files = {}
+    for layer in MAY_USE:
+        for folder, _, names in os.walk(os.path.join(root, layer)):
+            for name in names:
+                if name.endswith((".h", ".cpp")):
+                    path = os.path.relpath(os.path.join(folder, name), root)
+                    files[path] = open(os.path.join(root, path), encoding="utf-8").read()
+    faults = []
+    edges = {}
+    for path, text in files.items():
+        layer = path.split("/")[0]
+        edges[path] = []
+        for included in INCLUDE.findall(text):
+            target = os.path.normpath(os.path.join(os.path.dirname(path), included))
+            if target not in files:
+                target = included
+            target_layer = target.split("/")[0]
+            if target_layer in MAY_USE and target_layer != layer and target_layer not in MAY_USE[layer]:
+                faults.append(f"{path} includes {included}: {layer}/ may not use {target_layer}/")
+            if target in files:
+                edges[path].append(target)
+
+    # Depth-first search; a file met again while it is still open closes a
+    # circle.
+    state = {}
+    def visit(path, trail):
+        state[path] = "open"
+        for target in edges[path]:
+            if state.get(target) == "open":
+                circle = trail[trail.index(target):] + [target]
+                faults.append("includes go round: " + " -> ".join(circle))
+            elif target not in state:
+                visit(target, trail + [target])
+        state[path] = "done"
+    for path in sorted(edges):
+        if path not in state:
+            visit(path, [path])
+
+    for fault in faults:
+        print(fault)
+    print(f"{len(files)} files, {sum(map(len, edges.values()))} includes, {len(faults)} faults")
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
