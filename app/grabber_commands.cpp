@@ -51,13 +51,17 @@ void CGrabberDlg::OnDropFiles(HDROP hDropInfo) {
 void CGrabberDlg::OpenFile(const char* path) {
   IconDocument::Opened opened = m_document.Open(path);
   if (opened.previewChanged) SetPreviewIcon(std::move(opened.preview));
-  if (!opened.listed) return;
+  if (!opened.listed) {
+    ShowMessage(opened.failure, path);
+    return;
+  }
 
   if (m_document.SelectFirstEntry()) {
     m_btnCopy.EnableWindow(TRUE);
     m_btnSave.EnableWindow(TRUE);
     Invalidate(TRUE);
   } else {
+    ShowMessage(Message::kNoIcons, path);
     m_btnCopy.EnableWindow(FALSE);
     m_btnSave.EnableWindow(FALSE);
   }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "command_texts.h"
+#include "core/file_names.h"
 #include "core/icon_group.h"
 #include "core/module_cursors.h"
 #include "core/module_icons.h"
@@ -47,25 +48,25 @@ void PrintEntriesJson(const std::string& file, const std::vector<ListedEntry>& e
 }
 
 // Opens the source and selects the entry to work on: the one --entry names,
-// or the first. False after a message (a file without icons has none to
-// work on).
-bool OpenAndSelect(Source& source, const Arguments& args, std::string* entryText) {
+// or the first. kListed with the entry's text; kEmpty (noted) for a file
+// without icons; kFailed after a message.
+Opened OpenAndSelect(Source& source, const Arguments& args, std::string* entryText) {
   const std::string& file = args.files[0];
   const Opened opened = OpenIcons(source, file);
   if (opened == Opened::kEmpty) ShowMessage(Message::kNoIcons, file.c_str());
-  if (opened != Opened::kListed) return false;
+  if (opened != Opened::kListed) return opened;
   IconDocument& document = source.Document();
   int entry = 0;
   if (args.hasEntry) {
     entry = document.FindEntry(args.entry);
     if (entry < 0) {
       Say(Text::kNoEntry, file.c_str(), args.entry.c_str());
-      return false;
+      return Opened::kFailed;
     }
     document.SelectEntry(entry);
   }
   *entryText = document.Entries()[static_cast<std::size_t>(entry)];
-  return true;
+  return Opened::kListed;
 }
 
 void PrintImages(const IconGroup& group, const char* indent) {
@@ -102,7 +103,10 @@ int List(const Arguments& args) {
   if (args.cursors) {
     ModuleCursors cursors;
     opened = OpenCursors(cursors, file);
-    for (const ModuleCursors::Entry& entry : cursors.Entries()) entries.push_back({entry.text, true, entry.name});
+    const SortedEntries& listed = cursors.Entries();
+    for (std::size_t i = 0; i < listed.Count(); ++i) {
+      entries.push_back({listed.Text(i), true, ResourceNameText(listed.Name(i))});
+    }
     if (opened == Opened::kEmpty) ShowMessage(Message::kNoCursors, file.c_str());
   } else {
     Source source;
@@ -129,8 +133,14 @@ int Info(const Arguments& args) {
   std::string json = "{\"file\":" + JsonString(file) + ",\"entries\":[";
   int status = kDone;
   if (!args.all) {
+    // A file without icons has no entry to show: none, after a note.
     std::string entryText;
-    if (!OpenAndSelect(source, args, &entryText)) return kFailed;
+    const Opened opened = OpenAndSelect(source, args, &entryText);
+    if (opened == Opened::kFailed) return kFailed;
+    if (opened == Opened::kEmpty) {
+      if (args.json) std::printf("%s]}\n", json.c_str());
+      return kDone;
+    }
     const IconGroup* group = document.ReadSelectedEntry();
     if (group == nullptr) {
       ShowMessage(Message::kNothingToSave, file.c_str());
@@ -181,7 +191,7 @@ int Save(const Arguments& args) {
   Source source;
   IconDocument& document = source.Document();
   std::string entryText;
-  if (!OpenAndSelect(source, args, &entryText)) return kFailed;
+  if (OpenAndSelect(source, args, &entryText) != Opened::kListed) return kFailed;
   if (args.hasImage && document.ReadSelectedEntry() != nullptr && !document.HasImage(args.image)) {
     Say(Text::kNoImage, file.c_str(), entryText.c_str(), args.image);
     return kFailed;

@@ -14,8 +14,8 @@
 #include "core/cursor_file.h"
 #include "core/icon_file.h"
 #include "core/module_cursors.h"
-#include "core/png_file.h"
 #include "core/module_icons.h"
+#include "core/png_file.h"
 #include "opened.h"
 #include "source.h"
 
@@ -100,7 +100,8 @@ bool Extraction::Icons(const std::string& file) {
     std::string name;
     const bool named = document.IsModuleSource() && GroupNameOfEntry(entries[i], &name);
     const std::string target = TargetFor(file, "Icon", named ? &name : nullptr, args_.png ? ".png" : ".ico");
-    if (group == nullptr || !(args_.png ? SaveLargestImageAsPng(group, target.c_str()) : SaveIconFile(group, target.c_str()))) {
+    if (group == nullptr ||
+        !(args_.png ? SaveLargestImageAsPng(group, target.c_str()) : SaveIconFile(group, target.c_str()))) {
       Say(Text::kEntryNotWritten, file.c_str(), entries[i].c_str());
       done = false;
       continue;
@@ -118,11 +119,12 @@ bool Extraction::Cursors(const std::string& file) {
 
   bool done = true;
   std::vector<CursorImage> images;
-  for (std::size_t i = 0; i < cursors.Entries().size(); ++i) {
-    const ModuleCursors::Entry& entry = cursors.Entries()[i];
-    const std::string target = TargetFor(file, "Cursor", &entry.name, ".cur");
+  const SortedEntries& entries = cursors.Entries();
+  for (std::size_t i = 0; i < entries.Count(); ++i) {
+    const std::string name = ResourceNameText(entries.Name(i));
+    const std::string target = TargetFor(file, "Cursor", &name, ".cur");
     if (!cursors.Read(i, &images) || !SaveCursorFile(images, target.c_str())) {
-      Say(Text::kEntryNotWritten, file.c_str(), entry.text.c_str());
+      Say(Text::kEntryNotWritten, file.c_str(), entries.Text(i).c_str());
       done = false;
       continue;
     }

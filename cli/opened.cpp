@@ -1,54 +1,33 @@
 #include "opened.h"
 
-#include <initializer_list>
-
 #include "core/messages.h"
 #include "readable.h"
 
 namespace {
 
-// Opens with the messages of `kinds` held back. Those of `openFailures` are
-// told only once the file is known to be readable, after the others are no
-// longer held: checking only then spares each of a batch's hundreds of files
-// the system calls of a check.
-template <typename Open>
-Opened OpenHoldingBack(const std::string& path, std::initializer_list<Message> kinds,
-                       std::initializer_list<Message> openFailures, Open open) {
-  bool listed, empty;
-  bool failed = false;
-  Message failure = Message::kNotLoadable;
-  {
-    NotedMessages held(kinds);
-    listed = open();
-    // Empty: nothing listed, and no reason told but that.
-    empty = held.Noted() && !held.Shown();
-    for (Message kind : openFailures) {
-      if (failed || !held.Noted(kind)) continue;
-      failed = true;
-      failure = kind;
-    }
-  }
-  if (failed) {
-    if (CheckReadable(path)) ShowMessage(failure, path.c_str());
-    return Opened::kFailed;
-  }
-  if (listed) return Opened::kListed;
-  return empty ? Opened::kEmpty : Opened::kFailed;
+// A file that can't be loaded as a module may be one that can't be read at
+// all: that is checked only then, sparing each of a batch's hundreds of
+// files the system calls of a check.
+Opened NotLoadable(const std::string& path) {
+  if (CheckReadable(path)) ShowMessage(Message::kNotLoadable, path.c_str());
+  return Opened::kFailed;
 }
 
 }  // namespace
 
 Opened OpenIcons(Source& source, const std::string& path) {
+  IconDocument& document = source.Document();
+  const IconDocument::Opened opened = document.Open(path.c_str());
+  if (!opened.listed && opened.failure == Message::kNotLoadable) return NotLoadable(path);
+  // The icon or bitmap reader has said why.
+  if (opened.readFailed) return Opened::kFailed;
   // A module's directory that can't be listed is told as one without icons:
   // the system's enumeration tells the two apart no better.
-  return OpenHoldingBack(path,
-                         {Message::kEnumerationFailed, Message::kNoIcons, Message::kNotLoadable,
-                          Message::kIconOpenFailed, Message::kBitmapOpenFailed},
-                         {Message::kNotLoadable, Message::kIconOpenFailed, Message::kBitmapOpenFailed},
-                         [&] { return source.Open(path); });
+  if (!opened.listed || !document.SelectFirstEntry()) return Opened::kEmpty;
+  return Opened::kListed;
 }
 
 Opened OpenCursors(ModuleCursors& cursors, const std::string& path) {
-  return OpenHoldingBack(path, {Message::kNoCursors, Message::kNotLoadable}, {Message::kNotLoadable},
-                         [&] { return cursors.Open(path.c_str()); });
+  if (cursors.Open(path.c_str()) == ModuleCursors::Opened::kNotLoadable) return NotLoadable(path);
+  return cursors.Entries().Count() == 0 ? Opened::kEmpty : Opened::kListed;
 }

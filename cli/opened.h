@@ -1,4 +1,5 @@
-// Opening one file for a command, as the window's Open command opens it.
+// Opening one file for a command, as the window's Open command opens it, and
+// telling what it came to.
 #pragma once
 
 #include <string>
@@ -13,5 +14,6 @@
 // wrong kind.
 enum class Opened { kListed, kEmpty, kFailed };
 
+// Opens the file and selects its first entry.
 Opened OpenIcons(Source& source, const std::string& path);
 Opened OpenCursors(ModuleCursors& cursors, const std::string& path);

@@ -1,25 +1,21 @@
-// The document of one source file as the command holds it: attached to a
-// native list window that sorts its entries as the window's list does.
+// The document of one source file as the command holds it, over entries kept
+// in the order of the window's sorted list.
 #pragma once
 
-#include <string>
-
 #include "core/icon_document.h"
+#include "core/sorted_entries.h"
 
 class Source {
  public:
-  Source();
-  ~Source();
+  Source() { document_.Attach(&entries_, nullptr); }
   Source(const Source&) = delete;
   Source& operator=(const Source&) = delete;
 
   IconDocument& Document() { return document_; }
 
-  // Opens the file as the Open command does, with its messages; false when
-  // nothing is listed.
-  bool Open(const std::string& path);
-
  private:
-  HWND listWindow_;
+  // Declared first: the document lets go of the entries' names while they
+  // are still there.
+  SortedEntries entries_;
   IconDocument document_;
 };

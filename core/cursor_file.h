@@ -2,9 +2,22 @@
 // entries naming each image's size, hot spot and offset, then the images.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
-#include "module_cursors.h"
+#include "formats/byte_cursor.h"
+#include "formats/icon_directory.h"
+
+struct CursorImage {
+  icon_directory::HotSpot hotSpot;
+  // The image as the module stores it behind the hot spot: valid while the
+  // module stays loaded.
+  ByteView bits;
+  // From the image's own header.
+  std::int32_t width;
+  std::int32_t height;
+  std::int32_t bitsPerPixel;
+};
 
 // Writes the images, in order, as a cursor file at path; each entry's width,
 // height and colour count come from its image's own header. The target is

@@ -1,6 +1,7 @@
 #include "icon_document.h"
 
 #include "bitmap_file.h"
+#include "file_names.h"
 #include "icon_file.h"
 #include "icon_from_bitmap.h"
 #include "icon_handles.h"
@@ -8,22 +9,13 @@
 #include "module_loading.h"
 #include "png_file.h"
 
-std::string LowerExtension(const std::string& path) {
-  std::size_t nameStart = path.find_last_of("/\\");
-  nameStart = nameStart == std::string::npos ? 0 : nameStart + 1;
-  std::size_t dot = path.rfind('.');
-  if (dot == std::string::npos || dot < nameStart) return "";
-  std::string extension = path.substr(dot + 1);
-  // ASCII letters only, whatever the locale: the window's rule too.
-  for (char& c : extension) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return extension;
+void IconDocument::Attach(HWND listOwner, HINSTANCE instance) {
+  listBox_.emplace(listOwner);
+  Attach(&*listBox_, instance);
 }
 
-void IconDocument::Attach(HWND listOwner, HINSTANCE instance) {
-  listOwner_ = listOwner;
-  list_ = GetDlgItem(listOwner, kIconListId);
+void IconDocument::Attach(EntryList* entries, HINSTANCE instance) {
+  entries_ = entries;
   instance_ = instance;
   // None when it can't be made: the commands then find nothing to work on.
   group_.reset(CreateUntitledGroup());
@@ -31,9 +23,10 @@ void IconDocument::Attach(HWND listOwner, HINSTANCE instance) {
 }
 
 void IconDocument::Close() {
-  if (listOwner_ != nullptr) ReleaseListGroupNames(listOwner_);
-  listOwner_ = nullptr;
-  list_ = nullptr;
+  // The entries' names go while their list is still there.
+  if (entries_ != nullptr) entries_->Clear();
+  entries_ = nullptr;
+  listBox_.reset();
   group_.reset();
   startingGroup_ = false;
   module_.reset();
@@ -42,74 +35,61 @@ void IconDocument::Close() {
 IconDocument::Opened IconDocument::Open(const char* path) {
   path_ = path;
   extension_ = LowerExtension(path_);
-  EmptyList();
+  entries_->Clear();
   module_.reset();
 
   Opened opened;
   if (extension_ == "ico") {
+    opened.kind = SourceKind::kIconFile;
     OpenIconFile(&opened);
+    opened.listed = true;
   } else if (extension_ == "bmp") {
+    opened.kind = SourceKind::kBitmapFile;
     OpenBitmapFile(&opened);
+    opened.listed = true;
   } else {
-    opened.listed = OpenModule();
-    return opened;
+    OpenModule(&opened);
   }
-  opened.listed = true;
+  opened.entries = entries_->Count();
   return opened;
 }
 
 void IconDocument::OpenIconFile(Opened* opened) {
   ReplaceGroup(LoadIconFile(path_.c_str()));
+  opened->readFailed = group_ == nullptr;
   opened->preview.Reset(ExtractIconA(instance_, path_.c_str(), 0));
   // A file that is neither an icon file nor a module gives the value 1: the
   // path is listed all the same, and the preview shows nothing.
-  if (opened->preview.Get() != nullptr) SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path_.c_str()));
+  if (opened->preview.Get() != nullptr) entries_->Add(path_.c_str(), 0);
   opened->previewChanged = true;
 }
 
 void IconDocument::OpenBitmapFile(Opened* opened) {
-  ReadBitmapIntoGroup(group_.get(), startingGroup_, path_.c_str());
+  // Without a record to read into, nothing is read and nothing said.
+  const bool hasRoom = group_ != nullptr && (group_->imageCount > 0 || startingGroup_);
+  opened->readFailed = hasRoom && !ReadBitmapIntoGroup(group_.get(), startingGroup_, path_.c_str());
   // When the bitmap can't be read, an image the first record held before is
   // the icon still.
   if (HasFirstImage()) opened->preview.Reset(IconHandleFromImage(GroupImage(group_.get(), 0)));
-  if (opened->preview) SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path_.c_str()));
+  if (opened->preview) entries_->Add(path_.c_str(), 0);
   opened->previewChanged = true;
 }
 
-bool IconDocument::OpenModule() {
+void IconDocument::OpenModule(Opened* opened) {
   // A 32-bit module is loaded by the platform, a 16-bit one read by our own
   // reader: which one, the file's content says.
   module_ = LoadModuleResources(path_.c_str());
   if (!module_) {
-    ShowMessage(Message::kNotLoadable, path_.c_str());
-    return false;
+    opened->failure = Message::kNotLoadable;
+    return;
   }
-  // A list box repaints itself and its scroll bar for every entry added, so
-  // that a module of thousands of group icons kept the window busy for
-  // minutes: the list is filled unseen and shown once.
-  SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
-  const bool enumerated =
-      module_->EnumerateNames(RT_GROUP_ICON, ListGroupName, reinterpret_cast<LONG_PTR>(listOwner_));
-  SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list_, nullptr, TRUE);
-  if (!enumerated) {
-    ShowMessage(Message::kEnumerationFailed, path_.c_str());
-    return false;
-  }
-  return true;
+  opened->listed = entries_->ListGroups(*module_, RT_GROUP_ICON) != FALSE;
+  if (!opened->listed) opened->failure = Message::kEnumerationFailed;
 }
 
 bool IconDocument::SelectFirstEntry() {
   SelectEntry(0);
-  if (!IsListEmpty()) return true;
-  ShowMessage(Message::kNoIcons, path_.c_str());
-  return false;
-}
-
-void IconDocument::EmptyList() {
-  // The entries of a module own copies of text names.
-  ReleaseListGroupNames(listOwner_);
-  SendMessageA(list_, LB_RESETCONTENT, 0, 0);
+  return !IsListEmpty();
 }
 
 void IconDocument::ReplaceGroup(IconGroup* group) {
@@ -117,27 +97,15 @@ void IconDocument::ReplaceGroup(IconGroup* group) {
   startingGroup_ = false;
 }
 
-bool IconDocument::IsListEmpty() const { return SendMessageA(list_, LB_GETCOUNT, 0, 0) <= 0; }
+bool IconDocument::IsListEmpty() const { return entries_->Count() == 0; }
 
-int IconDocument::SelectedEntry() const {
-  return static_cast<int>(SendMessageA(list_, LB_GETCURSEL, 0, 0));
-}
+int IconDocument::SelectedEntry() const { return entries_->Selected(); }
 
-void IconDocument::SelectEntry(int entry) {
-  SendMessageA(list_, LB_SETCURSEL, static_cast<WPARAM>(entry), 0);
-}
+void IconDocument::SelectEntry(int entry) { entries_->Select(entry); }
 
 std::vector<std::string> IconDocument::Entries() const {
   std::vector<std::string> entries;
-  LRESULT count = SendMessageA(list_, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    LRESULT length = SendMessageA(list_, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-    if (length < 0) continue;
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    SendMessageA(list_, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(static_cast<std::size_t>(length));
-    entries.push_back(text);
-  }
+  for (std::size_t i = 0; i < entries_->Count(); ++i) entries.push_back(entries_->Text(i));
   return entries;
 }
 
@@ -154,14 +122,13 @@ int IconDocument::FindEntry(const std::string& text) const {
 }
 
 ResourceName IconDocument::EntryName(int entry) const {
-  LRESULT name = SendMessageA(list_, LB_GETITEMDATA, static_cast<WPARAM>(entry), 0);
-  return name == LB_ERR ? 0 : static_cast<ResourceName>(name);
+  return entry < 0 ? 0 : entries_->Name(static_cast<std::size_t>(entry));
 }
 
 bool IconDocument::SelectedModulePreview(IconHandle* preview) const {
-  LRESULT name = SendMessageA(list_, LB_GETITEMDATA, static_cast<WPARAM>(SelectedEntry()), 0);
-  if (name == LB_ERR || !IsModuleSource()) return false;
-  preview->Reset(LoadPreviewIcon(*module_, static_cast<ResourceName>(name)));
+  const int selected = SelectedEntry();
+  if (selected < 0 || static_cast<std::size_t>(selected) >= entries_->Count() || !IsModuleSource()) return false;
+  preview->Reset(LoadPreviewIcon(*module_, EntryName(selected)));
   return true;
 }
 

@@ -1,20 +1,24 @@
 // The file the user opened and the icon taken from it: one flow of Open,
 // Save and Copy that the window and the command share. It holds the source's
 // path and kind (by its lower-cased extension), the module held for the list
-// and the preview, and the current group; the entries live in list control
-// 1000 of the window it is attached to, whose selection says which entry
-// Save and Copy work on. Every failure is shown as a message where it is
-// found; the caller only reacts to the outcome.
+// and the preview, and the current group; the entries live in an entry list
+// (the window's list box, or the command's), whose selection says which
+// entry Save and Copy work on. Open returns what it came to, and its caller
+// tells it; the readers and writers it calls tell their own failures.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/handles.h"
+#include "entry_list.h"
 #include "icon_group.h"
+#include "list_box_entries.h"
+#include "messages.h"
 #include "module_icons.h"
+#include "platform/handles.h"
 
 // Shown while a file is written: the window's wait cursor.
 class WaitIndicator {
@@ -36,14 +40,25 @@ class IconDocument {
   // Starts on the window whose list control shows the entries, with the
   // starting group; `instance` is the one ExtractIconA is asked for.
   void Attach(HWND listOwner, HINSTANCE instance);
+  // The same over entries of the caller's, which outlive the document's use
+  // of them.
+  void Attach(EntryList* entries, HINSTANCE instance);
   // Lets go of the entries' names, the group and the module, while the list
   // is still there.
   void Close();
 
+  enum class SourceKind { kIconFile, kBitmapFile, kModule };
   struct Opened {
+    SourceKind kind = SourceKind::kModule;
     // False when the file could not be loaded or enumerated as a module: the
     // list is empty, and the buttons and the preview stay as they were.
     bool listed = false;
+    // Why not: kNotLoadable or kEnumerationFailed, for the caller to tell.
+    Message failure = Message::kNotLoadable;
+    // The icon or bitmap reader failed, and has told why.
+    bool readFailed = false;
+    // How many entries were listed.
+    std::size_t entries = 0;
     // The icon the preview shows from now on (an icon or bitmap file, even
     // none); a module's preview comes from the next paint.
     bool previewChanged = false;
@@ -53,8 +68,7 @@ class IconDocument {
   // the first record of the current group, or else a module whose group
   // icons are listed.
   Opened Open(const char* path);
-  // Selects the first entry; false, after "此文件中没有图标资源!", when
-  // nothing is listed.
+  // Selects the first entry; false when nothing is listed.
   bool SelectFirstEntry();
 
   const std::string& Path() const { return path_; }
@@ -108,15 +122,15 @@ class IconDocument {
  private:
   void OpenIconFile(Opened* opened);
   void OpenBitmapFile(Opened* opened);
-  bool OpenModule();
-  void EmptyList();
+  void OpenModule(Opened* opened);
   void ReplaceGroup(IconGroup* group);
   ResourceName EntryName(int entry) const;
   int SelectedEntry() const;
   bool IsListEmpty() const;
 
-  HWND listOwner_ = nullptr;
-  HWND list_ = nullptr;
+  // The window's own list box, when attached to a window.
+  std::optional<ListBoxEntries> listBox_;
+  EntryList* entries_ = nullptr;
   HINSTANCE instance_ = nullptr;
   std::string path_;
   std::string extension_;
@@ -128,7 +142,3 @@ class IconDocument {
   // record although it counts no image yet.
   bool startingGroup_ = false;
 };
-
-// The text behind the last "." of the file name (not of its folder),
-// lower-cased; empty when the name has none.
-std::string LowerExtension(const std::string& path);

@@ -1,6 +1,5 @@
 #include "messages.h"
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -110,7 +109,6 @@ constexpr MessageDefinition kMessages[] = {
 const char* const kProgramCaption[] = {"错误", "Error"};
 
 MessageStyle g_style;
-NotedMessages* g_noted = nullptr;
 
 std::size_t LanguageIndex(MessageLanguage language) { return language == MessageLanguage::kEnglish ? 1 : 0; }
 const char kProgramName[] = "Pictrove";
@@ -134,26 +132,7 @@ const char* MessageText(Message id) { return MessageText(id, g_style.language); 
 
 void SetMessageStyle(const MessageStyle& style) { g_style = style; }
 
-NotedMessages::NotedMessages(std::initializer_list<Message> kinds) : kinds_(kinds), previous_(g_noted) {
-  g_noted = this;
-}
-
-NotedMessages::~NotedMessages() { g_noted = previous_; }
-
-bool NotedMessages::Takes(Message id) const {
-  return std::find(kinds_.begin(), kinds_.end(), id) != kinds_.end();
-}
-
-bool NotedMessages::Noted(Message id) const {
-  return std::find(noted_.begin(), noted_.end(), id) != noted_.end();
-}
-
 void ShowMessage(Message id, const char* path) {
-  if (g_noted != nullptr && g_noted->Takes(id)) {
-    if (!g_noted->Noted(id)) g_noted->noted_.push_back(id);
-    return;
-  }
-  if (g_noted != nullptr) g_noted->shown_ = true;
   const MessageDefinition& message = DefineMessage(id);
   if (path == nullptr) path = "";
   const char* text = MessageText(id);

@@ -4,9 +4,6 @@
 // are ASCII); a path shown with them is in the system's code page.
 #pragma once
 
-#include <initializer_list>
-#include <vector>
-
 #include "platform/platform.h"
 
 enum class Message {
@@ -110,29 +107,3 @@ void SetMessageStyle(const MessageStyle& style);
 // Shows the message in an OK box, owned and captioned by its definition;
 // `path` is the file concerned (unused by the window's own messages).
 void ShowMessage(Message id, const char* path = nullptr);
-
-// While one lives, the messages of the kinds it is given are noted instead of
-// shown: for a caller that takes them for an outcome, not a failure (the
-// command's extract takes a file without icons for no failure).
-class NotedMessages {
- public:
-  explicit NotedMessages(std::initializer_list<Message> kinds);
-  ~NotedMessages();
-  NotedMessages(const NotedMessages&) = delete;
-  NotedMessages& operator=(const NotedMessages&) = delete;
-
-  // True when a message of one of the kinds was held back; of that kind.
-  bool Noted() const { return !noted_.empty(); }
-  bool Noted(Message id) const;
-  // True when a message of another kind was shown meanwhile.
-  bool Shown() const { return shown_; }
-
- private:
-  friend void ShowMessage(Message id, const char* path);
-  bool Takes(Message id) const;
-
-  std::vector<Message> kinds_;
-  std::vector<Message> noted_;
-  bool shown_ = false;
-  NotedMessages* previous_;
-};

@@ -2,38 +2,15 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
+#include "file_names.h"
 #include "formats/input_limits.h"
-#include "icon_document.h"
 #include "icon_group.h"
 #include "messages.h"
 #include "module_loading.h"
 #include "platform/module_resources.h"
 
 namespace {
-
-// Nothing may be thrown through the system's enumeration: an entry that
-// can't be held stops it, and the list is taken for empty.
-BOOL CALLBACK AddCursorEntry(HMODULE, LPCSTR, LPSTR name, LONG_PTR param) {
-  auto* entries = reinterpret_cast<std::vector<ModuleCursors::Entry>*>(param);
-  try {
-    ModuleCursors::Entry entry{};
-    if (IS_INTRESOURCE(name)) {
-      entry.isInteger = true;
-      entry.id = static_cast<std::uint16_t>(reinterpret_cast<ULONG_PTR>(name));
-      entry.name = std::to_string(entry.id);
-    } else {
-      entry.name = name;
-    }
-    entry.text = "Cursor [" + entry.name + "]";
-    entries->push_back(std::move(entry));
-    return TRUE;
-  } catch (const std::bad_alloc&) {
-    entries->clear();
-    return FALSE;
-  }
-}
 
 // The image's size and depth from its header, as an icon image of a group
 // is bound; false when it is none.
@@ -56,34 +33,23 @@ bool BindCursorImage(CursorImage* cursor) {
 
 }  // namespace
 
-bool ModuleCursors::Open(const char* path) {
+ModuleCursors::Opened ModuleCursors::Open(const char* path) {
   path_ = path;
-  entries_.clear();
+  entries_.Clear();
   module_.reset();
   const std::string kind = LowerExtension(path_);
-  if (kind == "ico" || kind == "bmp") {
-    ShowMessage(Message::kNoCursors, path);
-    return false;
-  }
+  if (kind == "ico" || kind == "bmp") return Opened::kListed;
   // 16-bit modules carry cursors too; our own reader reads those.
   module_ = LoadModuleResources(path);
-  if (!module_) {
-    ShowMessage(Message::kNotLoadable, path);
-    return false;
-  }
-  module_->EnumerateNames(RT_GROUP_CURSOR, AddCursorEntry, reinterpret_cast<LONG_PTR>(&entries_));
-  if (entries_.empty()) {
-    ShowMessage(Message::kNoCursors, path);
-    return false;
-  }
-  return true;
+  if (!module_) return Opened::kNotLoadable;
+  entries_.ListGroups(*module_, RT_GROUP_CURSOR);
+  return Opened::kListed;
 }
 
 bool ModuleCursors::Read(std::size_t index, std::vector<CursorImage>* images) const {
   images->clear();
-  if (index >= entries_.size()) return false;
-  const Entry& entry = entries_[index];
-  LPCSTR name = entry.isInteger ? MAKEINTRESOURCEA(entry.id) : entry.name.c_str();
+  if (index >= entries_.Count()) return false;
+  LPCSTR name = ResourceNameArgument(entries_.Name(index));
   ByteView group;
   if (!module_ || !module_->Find(name, RT_GROUP_CURSOR, &group)) {
     ShowMessage(Message::kCursorUnreadable, path_.c_str());
@@ -104,8 +70,7 @@ bool ModuleCursors::Read(std::size_t index, std::vector<CursorImage>* images) co
     // it is the hot spot and the image.
     if (!icon_directory::GroupEntryAt(group, i, &entry) ||
         !module_->Find(MAKEINTRESOURCEA(entry.resourceId), RT_CURSOR, &resource) ||
-        !icon_directory::SplitCursorResource(module_->EntryImage(resource, entry.bytes), &image.hotSpot,
-                                              &image.bits) ||
+        !icon_directory::SplitCursorResource(module_->EntryImage(resource, entry.bytes), &image.hotSpot, &image.bits) ||
         !BindCursorImage(&image)) {
       ShowMessage(Message::kCursorUnreadable, path_.c_str());
       images->clear();

@@ -2,42 +2,27 @@
 // read through the same resource calls as its group icons.
 #pragma once
 
-#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "formats/icon_directory.h"
-#include <memory>
-
+#include "cursor_file.h"
 #include "platform/module_resources.h"
-
-struct CursorImage {
-  icon_directory::HotSpot hotSpot;
-  // The image as the module stores it behind the hot spot: valid while the
-  // module stays loaded.
-  ByteView bits;
-  // From the image's own header.
-  std::int32_t width;
-  std::int32_t height;
-  std::int32_t bitsPerPixel;
-};
+#include "sorted_entries.h"
 
 class ModuleCursors {
  public:
-  struct Entry {
-    std::string text;  // "Cursor [NAME]", as the icon list names a group icon
-    std::string name;  // NAME: the text name, or the identifier in decimal
-    bool isInteger;
-    std::uint16_t id;  // when isInteger
+  enum class Opened {
+    kListed,       // its group cursors are listed: none for an icon or bitmap
+                   // file (by its extension) or a module without any
+    kNotLoadable,  // the file can't be loaded as a module
   };
-
   // Loads the file as a data file, as the Open command loads a module, and
-  // lists its group cursors in the module's order. False, after a message
-  // naming the path, when it is no module (an icon or bitmap file by its
-  // extension, or a file that can't be loaded) or holds no group cursor.
-  bool Open(const char* path);
+  // lists its group cursors ("Cursor [NAME]") in the order the icon list
+  // keeps its entries. Says nothing: the caller tells the outcome.
+  Opened Open(const char* path);
 
-  const std::vector<Entry>& Entries() const { return entries_; }
+  const SortedEntries& Entries() const { return entries_; }
 
   // Every image of entry `index`, in the group's order; false, after a
   // message, when a cursor it names can't be found or holds no image that
@@ -47,5 +32,5 @@ class ModuleCursors {
  private:
   std::string path_;
   std::unique_ptr<ModuleResources> module_;
-  std::vector<Entry> entries_;
+  SortedEntries entries_;
 };

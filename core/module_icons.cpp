@@ -1,16 +1,16 @@
 #include "module_icons.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
 #include "formats/icon_directory.h"
 #include "formats/input_limits.h"
-#include "platform/handles.h"
-#include "platform/module_resources.h"
+#include "list_box_entries.h"
 #include "messages.h"
 #include "module_loading.h"
+#include "platform/handles.h"
+#include "platform/module_resources.h"
 
 namespace {
 
@@ -26,50 +26,11 @@ bool ReadGroupCount(ByteView group, std::uint16_t* count) {
   return true;
 }
 
-// The length of the longest start of `name` that holds whole characters of
-// the system's code page and at most `room` bytes.
-std::size_t WholeCharacters(const char* name, std::size_t room) {
-  const char* end = name;
-  while (*end != '\0') {
-    const char* next = CharNextA(end);
-    if (next == end || static_cast<std::size_t>(next - name) > room) break;
-    end = next;
-  }
-  return static_cast<std::size_t>(end - name);
-}
-
 }  // namespace
 
 BOOL CALLBACK ListGroupName(HMODULE, LPCSTR, LPSTR name, LONG_PTR window) {
-  HWND list = GetDlgItem(reinterpret_cast<HWND>(window), kIconListId);
-  if (list == nullptr) return TRUE;
-
-  ResourceName value = ResourceNameFromArgument(name);
-  char text[kEntryTextBytes];
-  HeapPtr<char> copy;
-  if (IsIntegerResourceName(value)) {
-    std::snprintf(text, sizeof text, "Icon [%d]", static_cast<int>(value));
-  } else {
-    std::size_t length = std::strlen(name);
-    copy.reset(static_cast<char*>(std::malloc(length + 1)));
-    // Without its copy the entry could not name its resource: it is left out.
-    if (!copy) return TRUE;
-    std::memcpy(copy.get(), name, length + 1);
-    // A name too long for the entry is cut, keeping the closing bracket, on
-    // a character boundary: half a double-byte character before "]" would
-    // take the bracket into another character.
-    const int kept = static_cast<int>(WholeCharacters(copy.get(), sizeof text - sizeof "Icon []"));
-    std::snprintf(text, sizeof text, "Icon [%.*s]", kept, copy.get());
-    value = reinterpret_cast<ResourceName>(copy.get());
-  }
-
-  LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-  if (index < 0) return TRUE;  // not added: the copy goes with `copy`
-  if (SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(index),
-                   static_cast<LPARAM>(value)) == LB_ERR) {
-    return TRUE;
-  }
-  copy.release();  // now owned by the entry
+  ListBoxEntries entries(reinterpret_cast<HWND>(window));
+  AddGroupEntry(entries, RT_GROUP_ICON, name);
   return TRUE;
 }
 

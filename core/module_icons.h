@@ -12,30 +12,10 @@
 #include "icon_group.h"
 #include "platform/module_resources.h"
 #include "platform/platform.h"
-
-// The name of a module resource held as one value, as the list keeps it in
-// its item data: below 65536 an integer identifier, otherwise the address of
-// a zero-terminated text.
-using ResourceName = std::uintptr_t;
-
-constexpr bool IsIntegerResourceName(ResourceName name) { return name < 65536; }
-
-// The form FindResourceA takes: the identifier itself in the pointer's value,
-// or the text.
-inline LPCSTR ResourceNameArgument(ResourceName name) {
-  return reinterpret_cast<LPCSTR>(name);
-}
-
-inline ResourceName ResourceNameFromArgument(LPCSTR name) {
-  return reinterpret_cast<ResourceName>(name);
-}
+#include "resource_name.h"
 
 // The list control of the main window that holds one entry per group icon.
 constexpr int kIconListId = 1000;
-
-// Bytes of the buffer an entry text is formatted into, terminating zero
-// included; a longer text is cut to fit.
-constexpr std::size_t kEntryTextBytes = 256;
 
 // The EnumResourceNamesA callback for group-icon resources; `window` is the
 // window whose list control 1000 receives one entry per group: "Icon [%s]"

@@ -10,7 +10,7 @@
 #include <strings.h>
 #include <vector>
 
-#include "list_order.h"
+#include "platform/list_order.h"
 
 struct HWND__ {
   int id = 0;

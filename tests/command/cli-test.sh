@@ -72,12 +72,11 @@ expect "list a folder" 1 '' 'cannot read the file \(Is a directory\)$' -- "$pict
 # Icon files; every message names its file.
 expect "list icon file" 0 "^$palette\$" '' -- "$pictrove" list "$palette"
 expect "list empty icon" 0 '' "empty.ico: This file holds no icon resources!$" -- "$pictrove" list "$work/empty.ico"
-expect "list text named ico" 0 "text.ico" "text.ico: Error reading the icon file's header!$" -- "$pictrove" list "$work/text.ico"
+expect "list text named ico" 1 '' "text.ico: Error reading the icon file's header!$" -- "$pictrove" list "$work/text.ico"
 expect "info palette" 0 '^0 32x32 4-bit 744 bytes$' '' -- "$pictrove" info "$palette"
 expect "info png" 0 '^1 48x48 32-bit [0-9]+ bytes png$' '' -- "$pictrove" info "$withpng"
 expect "info by entry" 0 '^0 32x32 4-bit' '' -- "$pictrove" info "$palette" --entry "$palette"
 expect "info unknown entry" 1 '' ': no entry "Icon \[9\]"$' -- "$pictrove" info "$palette" --entry "Icon [9]"
-expect "info text named ico" 1 '' 'text.ico: No icon resource to save!$' -- "$pictrove" info "$work/text.ico"
 
 expect "save ico" 0 '' '' -- "$pictrove" save "$palette" "$work/copy.ICO"
 expect "save png" 0 '' '' -- "$pictrove" save "$palette" "$work/copy.png"
@@ -89,7 +88,7 @@ expect "save bmp" 0 '' '' -- "$pictrove" save "$palette" "$work/copy.bmp"
 [ "$(stat -c %s "$work/copy.bmp")" = 630 ] || fail "save bmp: not 630 bytes"
 expect "save into missing folder" 1 '' 'no/x.ico: Error creating the file! \(No such file or directory\)$' -- "$pictrove" save "$palette" "$work/no/x.ico"
 expect "save bmp of empty icon" 1 '' 'This file holds no icon resources!' -- "$pictrove" save "$work/empty.ico" "$work/e.bmp"
-expect "save of unreadable icon" 1 '' 'No icon resource to save!' -- "$pictrove" save "$work/text.ico" "$work/t.ico"
+expect "save of unreadable icon" 1 '' "text.ico: Error reading the icon file's header!$" -- "$pictrove" save "$work/text.ico" "$work/t.ico"
 [ ! -e "$work/t.ico" ] || fail "a file was written for an unreadable icon"
 
 # Modules: entries in the order the window's sorted list shows them, found by
@@ -110,7 +109,30 @@ python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert [len(e["imag
 # A module without icons lists none, with a note; it has no entry to show.
 expect "module without group icons" 0 '' 'good-no-group-icons.dll: This file holds no icon resources!$' -- "$pictrove" list "$noicons"
 expect "info all of a module without" 0 '^\{"file":".*","entries":\[\]\}$' 'This file holds no icon resources!$' -- "$pictrove" info --all --json "$noicons"
-expect "info of a module without" 1 '' 'good-no-group-icons.dll: This file holds no icon resources!$' -- "$pictrove" info "$noicons"
+
+# Every command over files that can't be read: status 1, and one message, the
+# reader's own, naming the file. A readable file without icons is a note, and
+# a failure only for save, which writes nothing.
+head -c 6 "$palette" >"$work/cut.ico"
+head -c 30 "$real/bmp/depth24.bmp" >"$work/cut.bmp"
+: >"$work/empty.bmp"
+printf 'MZ' >"$work/two.dll"
+for file in "$work/text.ico" "$work/cut.ico" "$work/cut.bmp" "$work/empty.bmp" "$work/two.dll" "$work/missing.dll" \
+    "$work/empty.ico" "$noicons"; do
+  case $file in */empty.ico | "$noicons") status=0 ;; *) status=1 ;; esac
+  for command in list "list --json" info "info --all" "info --json" save extract; do
+    case $command in
+      save) arguments=("$file" "$work/never.ico") want=1 ;;
+      extract) arguments=(-o "$work/never" "$file") want=$status ;;
+      *) arguments=("$file") want=$status ;;
+    esac
+    # shellcheck disable=SC2086
+    expect "$command ${file##*/}" "$want" '' "^$file: " -- "$pictrove" $command "${arguments[@]}"
+    [ "$(wc -l <"$work/err")" = 1 ] || fail "$command ${file##*/}: more than one line: $(cat "$work/err")"
+  done
+  [ ! -e "$work/never.ico" ] && [ -z "$(ls -A "$work/never" 2>/dev/null)" ] || fail "${file##*/}: a file was written"
+done
+expect "info --json of a file without icons" 0 '^\{"file":".*","entries":\[\]\}$' '' -- "$pictrove" info --json "$noicons"
 expect "text named dll" 1 '' 'bad-text.dll: Cannot load the file: it must be a Win32 module' -- "$pictrove" list "$modules/bad-text.dll"
 cp "$module" "$work/module.ocx"
 expect "module of another extension" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$work/module.ocx"
@@ -168,10 +190,10 @@ expect "save bitmap as ico" 0 '' '' -- "$pictrove" save "$bitmap" "$work/bitmap.
 cp "$work/text.ico" "$work/not.bmp"
 expect "unreadable bitmap" 1 '' 'not.bmp: Unknown bitmap file format!$' -- "$pictrove" list "$work/not.bmp"
 
-# Group cursors: in the module's order; a .cur with each cursor's hot spot,
+# Group cursors: in the order of the icon list; a .cur with each cursor's hot spot,
 # that icotool reads.
 expect "list cursors" 0 '' '' -- "$pictrove" list --cursors "$cursors"
-printf 'Cursor [MISSING]\nCursor [SHORT]\nCursor [1]\n' >"$work/expected"
+printf 'Cursor [1]\nCursor [MISSING]\nCursor [SHORT]\n' >"$work/expected"
 cmp -s "$work/out" "$work/expected" || fail "list --cursors: $(cat "$work/out")"
 expect "list cursors of a module without" 0 '' 'good-pe32.dll: This file holds no cursor resources!$' -- "$pictrove" list --cursors "$module"
 expect "extract cursors" 1 '^.*/good-cursors.dll_Cursor_1.cur$' 'good-cursors.dll: "Cursor \[SHORT\]" was not written$' -- "$pictrove" extract --cursors "$cursors" -o "$work/cursors"
@@ -235,7 +257,7 @@ EOF
   mkdir -p "$work/图标 é"
   cp "$work/text.ico" "$work/图标 é/文件.ico"
   cp "$modules/bad-text.dll" "$work/图标 é/模块.dll"
-  expect "chinese: icon reader" 0 '' "^$work/图标 é/文件.ico: 读图标文件头时出错!\$" -- env LANG=zh_CN.UTF-8 "$pictrove" list "$work/图标 é/文件.ico"
+  expect "chinese: icon reader" 1 '' "^$work/图标 é/文件.ico: 读图标文件头时出错!\$" -- env LANG=zh_CN.UTF-8 "$pictrove" list "$work/图标 é/文件.ico"
   expect "chinese: path in the text" 1 '' "^$work/图标 é/模块.dll: 文件载入错误，必须是WIN32的文件!\$" -- env LANG=zh_CN.UTF-8 "$pictrove" list "$work/图标 é/模块.dll"
   expect "chinese: no icons" 0 '' "good-no-group-icons.dll: 此文件中没有图标资源!\$" -- env LANG=zh_CN.UTF-8 "$pictrove" extract "$noicons" -o "$work/extracted"
   expect "chinese: usage" 2 '' '^pictrove: 未知的选项 "--frob"$' -- env LANG=zh_CN.UTF-8 "$pictrove" list --frob "$palette"

@@ -88,8 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   DestroyWindow(dialog);
 
   ModuleCursors cursors;
-  if (!cursors.Open(path.c_str())) return 0;
+  if (cursors.Open(path.c_str()) != ModuleCursors::Opened::kListed) return 0;
   std::vector<CursorImage> images;
-  for (std::size_t i = 0; i < cursors.Entries().size() && i < kGroupsRead; ++i) cursors.Read(i, &images);
+  for (std::size_t i = 0; i < cursors.Entries().Count() && i < kGroupsRead; ++i) cursors.Read(i, &images);
   return 0;
 }

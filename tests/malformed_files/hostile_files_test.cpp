@@ -15,12 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "cli/source.h"
 #include "core/bitmap_file.h"
 #include "core/icon_file.h"
+#include "core/icon_document.h"
 #include "core/icon_handles.h"
 #include "core/messages.h"
 #include "core/png_image.h"
+#include "core/sorted_entries.h"
 #include "tests/support/message_capture.h"
 #include "tests/support/temp_dir.h"
 
@@ -113,9 +114,13 @@ void UseGroup(IconDocument& document, const IconGroup* group, const TempDir& out
 // every image as Save reads it, and drawn as the preview is: "reads N of M".
 std::string OpenOutcome(const std::string& path, const std::string& kind, const TempDir& out,
                         MessageCapture& capture) {
-  Source source;
-  IconDocument& document = source.Document();
-  const bool listed = source.Open(path);
+  SortedEntries list;
+  IconDocument document;
+  document.Attach(&list, nullptr);
+  // Told as the window tells it.
+  const IconDocument::Opened opened = document.Open(path.c_str());
+  if (!opened.listed) ShowMessage(opened.failure, path.c_str());
+  const bool listed = opened.listed && document.SelectFirstEntry();
   std::string said = Said(capture, path);
   if (kind == "ico" || kind == "bmp") {
     const IconGroup* group = document.ReadSelectedEntry();

@@ -7,7 +7,7 @@
 #include "platform/handles.h"
 #include "platform/posix/icon_best_fit.h"
 #include "codecs/icon_picture.h"
-#include "platform/posix/list_order.h"
+#include "platform/list_order.h"
 #include "platform/platform.h"
 #include "tests/module_icons/module_bytes.h"
 #include "tests/support/image_bytes.h"

@@ -1,4 +1,4 @@
-#include "list_order.h"
+#include "platform/list_order.h"
 
 #include <cstdint>
 #include <vector>
@@ -7,8 +7,7 @@ namespace {
 
 // ASCII characters in the order the default sort table gives their main
 // weight; letters stand for both cases. Found with CompareStringA under Wine.
-const char kPrimaryOrder[] =
-    " \t\n\v\f\r!\"#$%&()*,./:;?@[\\]^_`{|}~+<=>0123456789abcdefghijklmnopqrstuvwxyz";
+const char kPrimaryOrder[] = " \t\n\v\f\r!\"#$%&()*,./:;?@[\\]^_`{|}~+<=>0123456789abcdefghijklmnopqrstuvwxyz";
 
 // Characters weighed only after everything else ("special weights"), in
 // their order.
@@ -64,8 +63,7 @@ SortKey MakeKey(const char* text) {
 int CompareListText(const char* a, const char* b) {
   SortKey left = MakeKey(a ? a : "");
   SortKey right = MakeKey(b ? b : "");
-  std::size_t common = left.primary.size() < right.primary.size() ? left.primary.size()
-                                                                   : right.primary.size();
+  std::size_t common = left.primary.size() < right.primary.size() ? left.primary.size() : right.primary.size();
   for (std::size_t i = 0; i < common; ++i) {
     if (left.primary[i] != right.primary[i]) return left.primary[i] < right.primary[i] ? -1 : 1;
   }

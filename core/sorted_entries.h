@@ -1,0 +1,33 @@
+// Entries held in memory, in the order the window's sorted list box keeps
+// them: the command's entries, of group icons and group cursors alike.
+#pragma once
+
+#include <vector>
+
+#include "entry_list.h"
+#include "platform/handles.h"
+
+class SortedEntries final : public EntryList {
+ public:
+  SortedEntries() = default;
+  ~SortedEntries() = default;
+  SortedEntries(SortedEntries&&) = default;
+  SortedEntries& operator=(SortedEntries&&) = default;
+
+  bool Add(const char* text, ResourceName name) override;
+  void Clear() override;
+  std::size_t Count() const override { return entries_.size(); }
+  std::string Text(std::size_t index) const override;
+  ResourceName Name(std::size_t index) const override;
+  int Selected() const override { return selected_; }
+  void Select(int index) override;
+
+ private:
+  struct Entry {
+    std::string text;
+    ResourceName name;
+    HeapPtr<char> ownedName;  // a text name's copy
+  };
+  std::vector<Entry> entries_;
+  int selected_ = -1;
+};
