@@ -1,34 +1,56 @@
 #include "sorted_entries.h"
 
+#include <algorithm>
 #include <new>
 
 #include "platform/list_order.h"
 
 bool SortedEntries::Add(const char* text, ResourceName name) {
-  const std::size_t at =
-      SortedInsertIndex(text, entries_.size(), [this](std::size_t i) { return entries_[i].text.c_str(); });
   try {
-    entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(at), Entry{text, name, nullptr});
+    entries_.push_back(Entry{text, name, nullptr, added_++, false});
   } catch (const std::bad_alloc&) {
     return false;
   }
-  if (!IsIntegerResourceName(name)) entries_[at].ownedName.reset(reinterpret_cast<char*>(name));
-  // The selection stays on its entry, as with a list box.
-  if (selected_ >= 0 && static_cast<std::size_t>(selected_) >= at) ++selected_;
+  if (!IsIntegerResourceName(name)) entries_.back().ownedName.reset(reinterpret_cast<char*>(name));
+  sorted_ = false;
   return true;
+}
+
+void SortedEntries::Sort() const {
+  if (sorted_) return;
+  // Of entries a list box takes for equal, it puts the one added later
+  // first, at the index of the one it found.
+  std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+    const int order = CompareListText(a.text.c_str(), b.text.c_str());
+    return order != 0 ? order < 0 : a.added > b.added;
+  });
+  sorted_ = true;
 }
 
 void SortedEntries::Clear() {
   entries_.clear();
-  selected_ = -1;
+  sorted_ = true;
 }
 
 std::string SortedEntries::Text(std::size_t index) const {
+  Sort();
   return index < entries_.size() ? entries_[index].text : std::string();
 }
 
-ResourceName SortedEntries::Name(std::size_t index) const { return index < entries_.size() ? entries_[index].name : 0; }
+ResourceName SortedEntries::Name(std::size_t index) const {
+  Sort();
+  return index < entries_.size() ? entries_[index].name : 0;
+}
+
+int SortedEntries::Selected() const {
+  Sort();
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (entries_[i].selected) return static_cast<int>(i);
+  }
+  return -1;
+}
 
 void SortedEntries::Select(int index) {
-  selected_ = index >= 0 && static_cast<std::size_t>(index) < entries_.size() ? index : -1;
+  Sort();
+  for (std::size_t i = 0; i < entries_.size(); ++i) entries_[i].selected = static_cast<int>(i) == index;
 }
