@@ -10,7 +10,7 @@ namespace {
 
 enum Command : unsigned { kList = 1, kInfo = 2, kSave = 4, kExtract = 8, kAnyCommand = 15 };
 
-enum class Option { kEntry, kImage, kOutput, kAll, kJson, kCursors, kPng, kQuiet, kHelp, kVersion };
+enum class Option { kEntry, kIndex, kImage, kOutput, kAll, kJson, kCursors, kPng, kQuiet, kHelp, kVersion };
 
 struct OptionDefinition {
   Option option;
@@ -22,6 +22,7 @@ struct OptionDefinition {
 
 constexpr OptionDefinition kOptions[] = {
     {Option::kEntry, "--entry", nullptr, true, kInfo | kSave},
+    {Option::kIndex, "--index", nullptr, true, kInfo | kSave},
     {Option::kImage, "--image", nullptr, true, kSave},
     {Option::kOutput, "--output", "-o", true, kExtract},
     {Option::kAll, "--all", nullptr, false, kInfo},
@@ -71,6 +72,16 @@ bool ParseImageNumber(const std::string& text, std::uint32_t* number) {
   }
   if (value > 65535) return false;
   *number = value;
+  return true;
+}
+
+// An icon index as Windows takes one: from 0 a place in the resource
+// directory, below 0 a resource identifier.
+bool ParseIconIndex(const std::string& text, std::int32_t* index) {
+  const bool negative = !text.empty() && text[0] == '-';
+  std::uint32_t magnitude = 0;
+  if (!ParseImageNumber(negative ? text.substr(1) : text, &magnitude)) return false;
+  *index = negative ? -static_cast<std::int32_t>(magnitude) : static_cast<std::int32_t>(magnitude);
   return true;
 }
 
@@ -148,6 +159,13 @@ bool ParseArguments(int argc, char** argv, Arguments* args) {
       case Option::kEntry:
         args->hasEntry = true;
         args->entry = option.value;
+        break;
+      case Option::kIndex:
+        if (!ParseIconIndex(option.value, &args->index)) {
+          UsageErrorWith(Text::kIndexNumber, option.value.c_str());
+          return false;
+        }
+        args->hasIndex = true;
         break;
       case Option::kImage:
         if (!ParseImageNumber(option.value, &args->image)) {

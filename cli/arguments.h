@@ -13,6 +13,8 @@ struct Arguments {
   bool version = false;
   bool hasEntry = false;
   std::string entry;
+  bool hasIndex = false;
+  std::int32_t index = 0;  // from -65535 to 65535
   bool hasImage = false;
   std::uint32_t image = 0;
   bool hasOutputFolder = false;

@@ -14,13 +14,13 @@ struct TextDefinition {
 constexpr TextDefinition kTexts[] = {
     {Text::kUsage,
      "usage: pictrove list [--cursors] [--json] FILE\n"
-     "       pictrove info [--entry NAME | --all] [--json] FILE\n"
-     "       pictrove save [--entry NAME] [--image N] FILE TARGET\n"
+     "       pictrove info [--entry NAME | --index N | --all] [--json] FILE\n"
+     "       pictrove save [--entry NAME | --index N] [--image N] FILE TARGET\n"
      "       pictrove extract [--cursors | --png] [-q] -o DIR FILE...\n"
      "       pictrove --help | --version\n",
      "用法: pictrove list [--cursors] [--json] 文件\n"
-     "      pictrove info [--entry 名称 | --all] [--json] 文件\n"
-     "      pictrove save [--entry 名称] [--image 序号] 文件 目标\n"
+     "      pictrove info [--entry 名称 | --index 索引 | --all] [--json] 文件\n"
+     "      pictrove save [--entry 名称 | --index 索引] [--image 序号] 文件 目标\n"
      "      pictrove extract [--cursors | --png] [-q] -o 目录 文件...\n"
      "      pictrove --help | --version\n"},
     {Text::kHelp,
@@ -32,7 +32,8 @@ constexpr TextDefinition kTexts[] = {
      "  list     prints the entries of the icon list, one a line: \"Icon [NAME]\"\n"
      "           for each group icon of a module, the path of an icon or bitmap\n"
      "           file. --cursors: the module's group cursors, \"Cursor [NAME]\".\n"
-     "  info     prints a line per image of the entry (default: the first), as\n"
+     "  info     prints a line per image of the entry (default: the program's\n"
+     "           icon, the first group of the module's directory), as\n"
      "           save writes it: INDEX WIDTHxHEIGHT BPP-bit BYTES bytes [png].\n"
      "           --all: every entry, each followed by its images.\n"
      "  save     writes the entry to TARGET: .ico the whole icon, .bmp the\n"
@@ -48,6 +49,8 @@ constexpr TextDefinition kTexts[] = {
      "           lines out, and the notes on files without icons.\n"
      "\n"
      "  --entry NAME  the entry \"Icon [NAME]\", or the entry whose text is NAME\n"
+     "  --index N     the icon of Windows' index N (file.dll,N): from 0 its place\n"
+     "                in the module's directory, below 0 the group of id -N\n"
      "  --json        one JSON document on stdout instead of lines\n"
      "\n"
      "Messages go to stderr, each naming its file, in Chinese in a Chinese locale.\n"
@@ -61,7 +64,7 @@ constexpr TextDefinition kTexts[] = {
      "  list     每行列出图标列表的一项: 模块的每个组图标为 \"Icon [名称]\"，\n"
      "           图标文件或位图文件为其路径。--cursors: 模块的组光标，\n"
      "           \"Cursor [名称]\"。\n"
-     "  info     按保存时的样子，每个图像一行 (默认第一项):\n"
+     "  info     按保存时的样子，每个图像一行 (默认为程序的图标，即模块目录中的第一个组):\n"
      "           序号 宽x高 位数-bit 字节数 bytes [png]。--all: 每一项及其图像。\n"
      "  save     把该项写入目标: .ico 为整个图标，.bmp 为一个图像的彩色图\n"
      "           (--image 序号，从 0 起，默认 0)，.png 为一个带透明度的图像\n"
@@ -74,6 +77,8 @@ constexpr TextDefinition kTexts[] = {
      "           每写一个文件输出一行; -q 不输出这些行，也不提示没有图标的文件。\n"
      "\n"
      "  --entry 名称  项 \"Icon [名称]\"，或文字为该名称的项\n"
+     "  --index 索引  Windows 图标索引 (file.dll,索引): 从 0 起为模块目录中的位置，\n"
+     "                小于 0 时为标识符为其相反数的组\n"
      "  --json        在标准输出上输出一个 JSON 文档，而不是逐行输出\n"
      "\n"
      "消息输出到标准错误，每条都指明其文件; 中文区域设置下为中文。\n"
@@ -93,9 +98,14 @@ constexpr TextDefinition kTexts[] = {
     {Text::kTargetKind, "TARGET must end in .ico, .bmp or .png", "目标必须以 .ico、.bmp 或 .png 结尾"},
     {Text::kImageTargetKind, "--image takes a TARGET of one image: .bmp or .png", "--image 需要单个图像的目标: .bmp 或 .png"},
     {Text::kImageNumber, "--image takes a number from 0, not \"%s\"", "--image 需要从 0 起的序号，而不是 \"%s\""},
+    {Text::kIndexNumber, "--index takes a number from -65535 to 65535, not \"%s\"",
+     "--index 需要 -65535 到 65535 之间的数，而不是 \"%s\""},
+    {Text::kIndexWithEntry, "--index goes with neither --entry nor --all",
+     "--index 不能与 --entry 或 --all 同时使用"},
     {Text::kCannotRead, "%s: cannot read the file (%s)", "%s: 无法读取文件 (%s)"},
     {Text::kCannotCreateFolder, "%s: cannot create the folder (%s)", "%s: 无法建立目录 (%s)"},
     {Text::kNoEntry, "%s: no entry \"%s\"", "%s: 没有项 \"%s\""},
+    {Text::kNoIndex, "%s: no icon of index %d", "%s: 没有索引为 %d 的图标"},
     {Text::kNoImage, "%s: \"%s\" has no image %u", "%s: \"%s\" 没有图像 %u"},
     {Text::kEntryNotRead, "%s: \"%s\" cannot be read", "%s: 无法读取 \"%s\""},
     {Text::kEntryNotWritten, "%s: \"%s\" was not written", "%s: \"%s\" 没有写出"},

@@ -25,10 +25,13 @@ enum class Text {
   kTargetKind,
   kImageTargetKind,
   kImageNumber,           // the value given
+  kIndexNumber,           // the value given
+  kIndexWithEntry,
   // About one file; the file comes first.
   kCannotRead,            // the file, the system's reason
   kCannotCreateFolder,    // the folder, the system's reason
   kNoEntry,               // the file, the entry asked for
+  kNoIndex,               // the file, the index asked for
   kNoImage,               // the file, the entry, the image asked for
   kEntryNotRead,          // the file, the entry
   kEntryNotWritten,       // the file, the entry

@@ -15,28 +15,40 @@
 
 namespace {
 
-// An entry as list and info show it: its text, and for a module its group's
-// name.
+// An entry as list and info show it: its text, its index as Windows counts
+// a module's icons, and for a module its group's name.
 struct ListedEntry {
   std::string text;
+  std::uint64_t index;
   bool hasName;
   std::string name;
 };
 
-std::vector<ListedEntry> DocumentEntries(const IconDocument& document) {
+ListedEntry ListEntry(const SortedEntries& entries, std::size_t i, bool isModule) {
+  const ResourceName name = entries.Name(i);
+  return {entries.Text(i), entries.AddedAs(i), isModule && name != 0, isModule ? ResourceNameText(name) : ""};
+}
+
+std::vector<ListedEntry> ListEntries(const SortedEntries& entries, bool isModule) {
   std::vector<ListedEntry> listed;
-  for (const std::string& text : document.Entries()) {
-    ListedEntry entry{text, false, ""};
-    entry.hasName = document.IsModuleSource() && GroupNameOfEntry(text, &entry.name);
-    listed.push_back(entry);
-  }
+  for (std::size_t i = 0; i < entries.Count(); ++i) listed.push_back(ListEntry(entries, i, isModule));
   return listed;
 }
 
 std::string JsonEntryStart(const ListedEntry& entry) {
-  std::string json = "{\"entry\":" + JsonString(entry.text);
+  std::string json = "{\"entry\":" + JsonString(entry.text) + ",\"index\":" + std::to_string(entry.index);
   if (entry.hasName) json += ",\"name\":" + JsonString(entry.name);
   return json;
+}
+
+// The entry --index names: from 0 its place in the resource directory, below
+// 0 the group of that identifier; -1 when there is none.
+int IndexedEntry(const SortedEntries& entries, std::int32_t index) {
+  if (index >= 0) return entries.EntryAddedAs(static_cast<std::uint64_t>(index));
+  for (std::size_t i = 0; i < entries.Count(); ++i) {
+    if (entries.Name(i) == static_cast<ResourceName>(-static_cast<std::int64_t>(index))) return static_cast<int>(i);
+  }
+  return -1;
 }
 
 void PrintEntriesJson(const std::string& file, const std::vector<ListedEntry>& entries) {
@@ -47,8 +59,10 @@ void PrintEntriesJson(const std::string& file, const std::vector<ListedEntry>& e
   std::printf("%s]}\n", json.c_str());
 }
 
-// Opens the source and selects the entry to work on: the one --entry names,
-// or the first. kListed with the entry's text; kEmpty (noted) for a file
+// Opens the source and selects the entry to work on: the one --entry or
+// --index names, or the program's icon as Windows shows it: the first group
+// in the module's directory, which need not be the first the list shows.
+// kListed with the entry's text; kEmpty (noted) for a file
 // without icons; kFailed after a message.
 Opened OpenAndSelect(Source& source, const Arguments& args, std::string* entryText) {
   const std::string& file = args.files[0];
@@ -56,15 +70,21 @@ Opened OpenAndSelect(Source& source, const Arguments& args, std::string* entryTe
   if (opened == Opened::kEmpty) ShowMessage(Message::kNoIcons, file.c_str());
   if (opened != Opened::kListed) return opened;
   IconDocument& document = source.Document();
-  int entry = 0;
+  int entry = source.Entries().EntryAddedAs(0);
   if (args.hasEntry) {
     entry = document.FindEntry(args.entry);
     if (entry < 0) {
       Say(Text::kNoEntry, file.c_str(), args.entry.c_str());
       return Opened::kFailed;
     }
-    document.SelectEntry(entry);
+  } else if (args.hasIndex) {
+    entry = IndexedEntry(source.Entries(), args.index);
+    if (entry < 0) {
+      Say(Text::kNoIndex, file.c_str(), static_cast<int>(args.index));
+      return Opened::kFailed;
+    }
   }
+  document.SelectEntry(entry);
   *entryText = document.Entries()[static_cast<std::size_t>(entry)];
   return Opened::kListed;
 }
@@ -103,15 +123,12 @@ int List(const Arguments& args) {
   if (args.cursors) {
     ModuleCursors cursors;
     opened = OpenCursors(cursors, file);
-    const SortedEntries& listed = cursors.Entries();
-    for (std::size_t i = 0; i < listed.Count(); ++i) {
-      entries.push_back({listed.Text(i), true, ResourceNameText(listed.Name(i))});
-    }
+    entries = ListEntries(cursors.Entries(), true);
     if (opened == Opened::kEmpty) ShowMessage(Message::kNoCursors, file.c_str());
   } else {
     Source source;
     opened = OpenIcons(source, file);
-    entries = DocumentEntries(source.Document());
+    entries = ListEntries(source.Entries(), source.Document().IsModuleSource());
     if (opened == Opened::kEmpty) ShowMessage(Message::kNoIcons, file.c_str());
   }
   if (opened == Opened::kFailed) return kFailed;
@@ -126,6 +143,7 @@ int List(const Arguments& args) {
 int Info(const Arguments& args) {
   if (args.files.size() != 1) return UsageError(CommandText(Text::kInfoArguments));
   if (args.all && args.hasEntry) return UsageError(CommandText(Text::kAllWithEntry));
+  if (args.hasIndex && (args.all || args.hasEntry)) return UsageError(CommandText(Text::kIndexWithEntry));
   const std::string& file = args.files[0];
 
   Source source;
@@ -150,15 +168,15 @@ int Info(const Arguments& args) {
       PrintImages(*group, "");
       return kDone;
     }
-    ListedEntry entry{entryText, false, ""};
-    entry.hasName = document.IsModuleSource() && GroupNameOfEntry(entryText, &entry.name);
+    const ListedEntry entry =
+        ListEntry(source.Entries(), static_cast<std::size_t>(source.Entries().Selected()), document.IsModuleSource());
     json += JsonEntryStart(entry) + ",\"images\":" + JsonImages(*group) + "}";
   } else {
     // Every entry of a file without any is none, with a note.
     const Opened opened = OpenIcons(source, file);
     if (opened == Opened::kFailed) return kFailed;
     if (opened == Opened::kEmpty) ShowMessage(Message::kNoIcons, file.c_str());
-    const std::vector<ListedEntry> entries = DocumentEntries(document);
+    const std::vector<ListedEntry> entries = ListEntries(source.Entries(), document.IsModuleSource());
     bool first = true;
     for (std::size_t i = 0; i < entries.size(); ++i) {
       const IconGroup* group = document.ReadEntryFromHeldModule(static_cast<int>(i));
@@ -171,7 +189,7 @@ int Info(const Arguments& args) {
         json += (first ? "" : ",") + JsonEntryStart(entries[i]) + ",\"images\":" + JsonImages(*group) + "}";
         first = false;
       } else {
-        std::printf("%s\n", entries[i].text.c_str());
+        std::printf("%s (index %llu)\n", entries[i].text.c_str(), static_cast<unsigned long long>(entries[i].index));
         PrintImages(*group, "  ");
       }
     }
@@ -186,6 +204,7 @@ int Save(const Arguments& args) {
   const std::string& target = args.files[1];
   const std::string kind = LowerExtension(target);
   if (kind != "ico" && kind != "bmp" && kind != "png") return UsageError(CommandText(Text::kTargetKind));
+  if (args.hasIndex && args.hasEntry) return UsageError(CommandText(Text::kIndexWithEntry));
   if (args.hasImage && !IconDocument::TakesOneImage(kind)) return UsageError(CommandText(Text::kImageTargetKind));
 
   Source source;

@@ -9,7 +9,7 @@ _pictrove() {
   for ((i = 1; i < COMP_CWORD; i++)); do
     word=${COMP_WORDS[i]}
     case $word in
-      --entry | --image | -o | --output) ((i++)) ;;
+      --entry | --index | --image | -o | --output) ((i++)) ;;
       -*) ;;
       *) if [ -z "$command" ]; then command=$word; elif [ -z "$file" ]; then file=$word; fi ;;
     esac
@@ -40,8 +40,8 @@ _pictrove() {
     local options
     case $command in
       list) options=$'--cursors\n--json' ;;
-      info) options=$'--entry\n--all\n--json' ;;
-      save) options=$'--entry\n--image' ;;
+      info) options=$'--entry\n--index\n--all\n--json' ;;
+      save) options=$'--entry\n--index\n--image' ;;
       extract) options=$'--cursors\n--png\n-q\n--quiet\n-o\n--output' ;;
     esac
     COMPREPLY=($(compgen -W "$options"$'\n--help' -- "$cur"))

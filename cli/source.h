@@ -12,6 +12,7 @@ class Source {
   Source& operator=(const Source&) = delete;
 
   IconDocument& Document() { return document_; }
+  const SortedEntries& Entries() const { return entries_; }
 
  private:
   // Declared first: the document lets go of the entries' names while they

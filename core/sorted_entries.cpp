@@ -30,6 +30,20 @@ void SortedEntries::Sort() const {
 void SortedEntries::Clear() {
   entries_.clear();
   sorted_ = true;
+  added_ = 0;
+}
+
+std::uint64_t SortedEntries::AddedAs(std::size_t index) const {
+  Sort();
+  return index < entries_.size() ? entries_[index].added : 0;
+}
+
+int SortedEntries::EntryAddedAs(std::uint64_t added) const {
+  Sort();
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (entries_[i].added == added) return static_cast<int>(i);
+  }
+  return -1;
 }
 
 std::string SortedEntries::Text(std::size_t index) const {

@@ -23,6 +23,14 @@ class SortedEntries final : public EntryList {
   int Selected() const override;
   void Select(int index) override;
 
+  // Where entry `index` was added among all since the list was last
+  // emptied: for a module's groups, their place in its resource directory,
+  // named groups first, then identifiers ascending, the order in which
+  // Windows counts a module's icons.
+  std::uint64_t AddedAs(std::size_t index) const;
+  // The entry added as `added`, or -1.
+  int EntryAddedAs(std::uint64_t added) const;
+
  private:
   struct Entry {
     std::string text;

@@ -96,14 +96,24 @@ expect "save of unreadable icon" 1 '' "text.ico: Error reading the icon file's h
 expect "list module" 0 '' '' -- "$pictrove" list "$module"
 printf 'Icon [10]\nIcon [11]\nIcon [128]\nIcon [2]\nIcon [MAINICON]\n' >"$work/expected"
 cmp -s "$work/out" "$work/expected" || fail "list module: $(cat "$work/out")"
-expect "list module as json" 0 '^\{"file":".*good-pe32.dll","entries":\[\{"entry":"Icon \[10\]","name":"10"\},.*\{"entry":"Icon \[MAINICON\]","name":"MAINICON"\}\]\}$' '' -- "$pictrove" list --json "$module"
+expect "list module as json" 0 '^\{"file":".*good-pe32.dll","entries":\[\{"entry":"Icon \[10\]","index":2,"name":"10"\},.*\{"entry":"Icon \[MAINICON\]","index":0,"name":"MAINICON"\}\]\}$' '' -- "$pictrove" list --json "$module"
 expect "info module entry" 0 '^1 16x16 8-bit 1384 bytes$' '' -- "$pictrove" info "$module" --entry "Icon [MAINICON]"
 expect "info entry by name" 0 '^1 16x16 8-bit 1384 bytes$' '' -- "$pictrove" info "$module" --entry=MAINICON
 expect "info entry by number" 0 '^1 16x16 1-bit 176 bytes$' '' -- "$pictrove" info "$module" --entry 2
+# Without --entry, the program's icon: the first group of the directory
+# (MAINICON), not the first the list shows; --index counts as Windows does.
+for row in "MAINICON:" "MAINICON:--index=0" "2:--index=1" "11:--index=-11"; do
+  [ "$("$pictrove" info "$module" ${row#*:})" = "$("$pictrove" info "$module" --entry "${row%%:*}")" ] ||
+    fail "info ${row#*:} is not Icon [${row%%:*}]"
+done
+expect "no index 5" 1 '' 'good-pe32.dll: no icon of index 5$' -- "$pictrove" info "$module" --index 5
+expect "no identifier 3" 1 '' 'no icon of index -3$' -- "$pictrove" save "$module" "$work/x.ico" --index -3
+expect "index with entry" 2 '' '--index goes with neither' -- "$pictrove" info "$module" --index 0 --entry 2
+expect "index out of range" 2 '' '--index takes a number' -- "$pictrove" save "$module" "$work/x.ico" --index 65536
 expect "info all" 0 '' '' -- "$pictrove" info --all "$module"
 [ "$(grep -c '^Icon \[' "$work/out")" = 5 ] && [ "$(grep -c '^  [0-9]' "$work/out")" = 8 ] ||
   fail "info --all: $(cat "$work/out")"
-expect "info all as json" 0 '"entry":"Icon \[2\]","name":"2","images":\[\{"index":0,"width":48,"height":48,"bitsPerPixel":24,"bytes":7336,"png":false\},' '' -- "$pictrove" info --all --json "$module"
+expect "info all as json" 0 '"entry":"Icon \[2\]","index":1,"name":"2","images":\[\{"index":0,"width":48,"height":48,"bitsPerPixel":24,"bytes":7336,"png":false\},' '' -- "$pictrove" info --all --json "$module"
 python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert [len(e["images"]) for e in d["entries"]] == [2,1,1,2,2]' "$work/out" ||
   fail "info --all --json: $(cat "$work/out")"
 # A module without icons lists none, with a note; it has no entry to show.
