@@ -92,7 +92,7 @@ Opened OpenAndSelect(Source& source, const Arguments& args, std::string* entryTe
 void PrintImages(const IconGroup& group, const char* indent) {
   for (std::uint32_t i = 0; i < group.imageCount; ++i) {
     const IconImage& image = group.images[i];
-    std::printf("%s%u %dx%d %d-bit %u bytes%s\n", indent, i, image.width, image.height, image.bitsPerPixel,
+    std::printf("%s%u %dx%d %d-bit %u bytes%s\n", indent, i, image.width, image.height, PictureDepth(&image),
                 image.byteCount, IsPngImage(&image) ? " png" : "");
   }
 }
@@ -104,7 +104,7 @@ std::string JsonImages(const IconGroup& group) {
     char line[200];
     std::snprintf(line, sizeof line,
                   "%s{\"index\":%u,\"width\":%d,\"height\":%d,\"bitsPerPixel\":%d,\"bytes\":%u,\"png\":%s}",
-                  i ? "," : "", i, image.width, image.height, image.bitsPerPixel, image.byteCount,
+                  i ? "," : "", i, image.width, image.height, PictureDepth(&image), image.byteCount,
                   IsPngImage(&image) ? "true" : "false");
     json += line;
   }

@@ -62,10 +62,15 @@ bool FindGroupEntry(ByteView group, std::uint16_t id, Entry* entry) {
   return false;
 }
 
+namespace {
+
+std::uint8_t SideByte(std::int64_t side) { return side >= 1 && side < 256 ? static_cast<std::uint8_t>(side) : 0; }
+
+}  // namespace
+
 void SetSideBytes(Entry* entry, std::int64_t width, std::int64_t height) {
-  const bool fits = width >= 1 && width < 256 && height >= 1 && height < 256;
-  entry->width = fits ? static_cast<std::uint8_t>(width) : 0;
-  entry->height = fits ? static_cast<std::uint8_t>(height) : 0;
+  entry->width = SideByte(width);
+  entry->height = SideByte(height);
 }
 
 std::uint8_t ColorCountByte(std::uint32_t depth) {

@@ -75,6 +75,9 @@ expect "list empty icon" 0 '' "empty.ico: This file holds no icon resources!$" -
 expect "list text named ico" 1 '' "text.ico: Error reading the icon file's header!$" -- "$pictrove" list "$work/text.ico"
 expect "info palette" 0 '^0 32x32 4-bit 744 bytes$' '' -- "$pictrove" info "$palette"
 expect "info png" 0 '^1 48x48 32-bit [0-9]+ bytes png$' '' -- "$pictrove" info "$withpng"
+# A PNG image's depth is its own, whatever its entry's bit count says (500).
+cp "$withpng" "$work/png-depth.ico" && printf '\364\001' | dd of="$work/png-depth.ico" bs=1 seek=28 conv=notrunc 2>/dev/null
+expect "info png depth" 0 '^1 48x48 32-bit [0-9]+ bytes png$' '' -- "$pictrove" info "$work/png-depth.ico"
 expect "info by entry" 0 '^0 32x32 4-bit' '' -- "$pictrove" info "$palette" --entry "$palette"
 expect "info unknown entry" 1 '' ': no entry "Icon \[9\]"$' -- "$pictrove" info "$palette" --entry "Icon [9]"
 
