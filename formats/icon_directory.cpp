@@ -5,22 +5,18 @@
 namespace icon_directory {
 
 bool ReadHeader(ByteCursor& cursor, Header* header) {
-  return cursor.ReadU16(&header->reserved) && cursor.ReadU16(&header->type) &&
-         cursor.ReadU16(&header->count);
+  return cursor.ReadU16(&header->reserved) && cursor.ReadU16(&header->type) && cursor.ReadU16(&header->count);
 }
 
-bool IsIconHeader(const Header& header) {
-  return header.reserved == 0 && header.type == kIconType;
-}
+bool IsIconHeader(const Header& header) { return header.reserved == 0 && header.type == kIconType; }
 
 namespace {
 
 // The 8 bytes the two kinds of entry share: sizes, colours, planes, depth.
 bool ReadEntryStart(ByteCursor& cursor, Entry* entry) {
   std::uint8_t reserved;
-  return cursor.ReadU8(&entry->width) && cursor.ReadU8(&entry->height) &&
-         cursor.ReadU8(&entry->colorCount) && cursor.ReadU8(&reserved) &&
-         cursor.ReadU16(&entry->planes) && cursor.ReadU16(&entry->bitCount) &&
+  return cursor.ReadU8(&entry->width) && cursor.ReadU8(&entry->height) && cursor.ReadU8(&entry->colorCount) &&
+         cursor.ReadU8(&reserved) && cursor.ReadU16(&entry->planes) && cursor.ReadU16(&entry->bitCount) &&
          cursor.ReadU32(&entry->bytes);
 }
 
@@ -41,8 +37,7 @@ bool ReadGroupEntry(ByteCursor& cursor, Entry* entry) {
 bool GroupHoldsEntries(ByteView group) {
   ByteCursor cursor(group);
   Header header;
-  return ReadHeader(cursor, &header) &&
-         std::size_t{header.count} * kGroupEntryBytes <= cursor.Remaining();
+  return ReadHeader(cursor, &header) && std::size_t{header.count} * kGroupEntryBytes <= cursor.Remaining();
 }
 
 bool GroupEntryAt(ByteView group, std::size_t index, Entry* entry) {
@@ -73,9 +68,7 @@ void SetSideBytes(Entry* entry, std::int64_t width, std::int64_t height) {
   entry->height = SideByte(height);
 }
 
-std::uint8_t ColorCountByte(std::uint32_t depth) {
-  return static_cast<std::uint8_t>(depth < 8 ? 1u << depth : 0);
-}
+std::uint8_t ColorCountByte(std::uint32_t depth) { return static_cast<std::uint8_t>(depth < 8 ? 1u << depth : 0); }
 
 bool SplitCursorResource(ByteView resource, HotSpot* hotSpot, ByteView* image) {
   ByteCursor cursor(resource);

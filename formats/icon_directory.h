@@ -62,8 +62,9 @@ bool GroupEntryAt(ByteView group, std::size_t index, Entry* entry);
 bool FindGroupEntry(ByteView group, std::uint16_t id, Entry* entry);
 
 // The entry's bytes for an image's sides, each on its own. A byte holds 1 to
-// 255, and 0 stands for 256: a side past 255 is stored as 0, as the groups of
-// real modules store it (never its low 8 bits).
+// 255, and 0 stands for 256: a side past 255 is stored as 0, never as its low
+// 8 bits. The groups of real modules store 0 for both sides then, which
+// readers take for a square; the other side is kept here.
 void SetSideBytes(Entry* entry, std::int64_t width, std::int64_t height);
 // The entry's colour count for an image of `depth` bits a pixel: the palette
 // size below 8 bits, else 0.
