@@ -5,6 +5,7 @@
 #include <string>
 
 #include "command_texts.h"
+#include "platform/posix/terminal_text.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ bool ParseIconIndex(const std::string& text, std::int32_t* index) {
 }  // namespace
 
 int UsageError(const char* problem) {
-  if (problem != nullptr) std::fprintf(stderr, "pictrove: %s\n", problem);
+  if (problem != nullptr) std::fprintf(stderr, "pictrove: %s\n", TerminalText(problem).c_str());
   std::fputs(CommandText(Text::kUsage), stderr);
   return 2;
 }

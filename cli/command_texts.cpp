@@ -2,6 +2,9 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <string>
+
+#include "platform/posix/terminal_text.h"
 
 namespace {
 
@@ -96,12 +99,12 @@ constexpr TextDefinition kTexts[] = {
     {Text::kAllWithEntry, "--all and --entry do not go together", "--all 与 --entry 不能同时使用"},
     {Text::kPngWithCursors, "--png and --cursors do not go together", "--png 与 --cursors 不能同时使用"},
     {Text::kTargetKind, "TARGET must end in .ico, .bmp or .png", "目标必须以 .ico、.bmp 或 .png 结尾"},
-    {Text::kImageTargetKind, "--image takes a TARGET of one image: .bmp or .png", "--image 需要单个图像的目标: .bmp 或 .png"},
+    {Text::kImageTargetKind, "--image takes a TARGET of one image: .bmp or .png",
+     "--image 需要单个图像的目标: .bmp 或 .png"},
     {Text::kImageNumber, "--image takes a number from 0, not \"%s\"", "--image 需要从 0 起的序号，而不是 \"%s\""},
     {Text::kIndexNumber, "--index takes a number from -65535 to 65535, not \"%s\"",
      "--index 需要 -65535 到 65535 之间的数，而不是 \"%s\""},
-    {Text::kIndexWithEntry, "--index goes with neither --entry nor --all",
-     "--index 不能与 --entry 或 --all 同时使用"},
+    {Text::kIndexWithEntry, "--index goes with neither --entry nor --all", "--index 不能与 --entry 或 --all 同时使用"},
     {Text::kCannotRead, "%s: cannot read the file (%s)", "%s: 无法读取文件 (%s)"},
     {Text::kCannotCreateFolder, "%s: cannot create the folder (%s)", "%s: 无法建立目录 (%s)"},
     {Text::kNoEntry, "%s: no entry \"%s\"", "%s: 没有项 \"%s\""},
@@ -128,7 +131,14 @@ const char* CommandText(Text id) {
 void Say(Text id, ...) {
   std::va_list values;
   va_start(values, id);
-  std::vfprintf(stderr, CommandText(id), values);
+  std::va_list again;
+  va_copy(again, values);
+  const int length = std::vsnprintf(nullptr, 0, CommandText(id), values);
   va_end(values);
-  std::fputc('\n', stderr);
+  std::string line(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, '\0');
+  if (length > 0) std::vsnprintf(&line[0], line.size(), CommandText(id), again);
+  va_end(again);
+  line.resize(line.size() - 1);
+  // The names and paths in it come from files and command lines.
+  std::fprintf(stderr, "%s\n", TerminalText(line).c_str());
 }

@@ -11,6 +11,7 @@
 #include "core/module_icons.h"
 #include "json.h"
 #include "opened.h"
+#include "platform/posix/terminal_text.h"
 #include "source.h"
 
 namespace {
@@ -135,7 +136,7 @@ int List(const Arguments& args) {
   if (args.json) {
     PrintEntriesJson(file, entries);
   } else {
-    for (const ListedEntry& entry : entries) std::printf("%s\n", entry.text.c_str());
+    for (const ListedEntry& entry : entries) std::printf("%s\n", TerminalText(entry.text).c_str());
   }
   return kDone;
 }
@@ -189,7 +190,8 @@ int Info(const Arguments& args) {
         json += (first ? "" : ",") + JsonEntryStart(entries[i]) + ",\"images\":" + JsonImages(*group) + "}";
         first = false;
       } else {
-        std::printf("%s (index %llu)\n", entries[i].text.c_str(), static_cast<unsigned long long>(entries[i].index));
+        std::printf("%s (index %llu)\n", TerminalText(entries[i].text).c_str(),
+                    static_cast<unsigned long long>(entries[i].index));
         PrintImages(*group, "  ");
       }
     }

@@ -17,6 +17,7 @@
 #include "core/module_icons.h"
 #include "core/png_file.h"
 #include "opened.h"
+#include "platform/posix/terminal_text.h"
 #include "source.h"
 
 namespace {
@@ -54,7 +55,7 @@ class Extraction {
   // fit, and "_2", "_3"... behind a name this run has written already.
   std::string TargetFor(const std::string& file, const char* kind, const std::string* group, const char* extension);
   void Written(const std::string& target) {
-    if (!args_.quiet) std::printf("%s\n", target.c_str());
+    if (!args_.quiet) std::printf("%s\n", TerminalText(target).c_str());
   }
 
   const Arguments& args_;

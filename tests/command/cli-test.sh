@@ -175,6 +175,10 @@ expect "group naming a missing icon" 1 '' 'No icon resource to save!' -- "$pictr
 # A 16-bit (NE) icon library: listed, described, saved and extracted as a
 # 32-bit module is; one without group icons says what such a 32-bit one says.
 library=$modules/ne-good-shift9.icl
+# What a terminal would act on is shown escaped: a name's byte that is no
+# UTF-8, an escape sequence in a path.
+expect "list a name of no UTF-8" 0 '^Icon \[\\xc9CLAIR\]$' '' -- "$pictrove" list "$modules/ne-good-names.icl"
+expect "a path with escapes" 1 '' '/a\\e\]0;x\\x07b\.dll: cannot read' -- "$pictrove" list "$work/a$(printf '\033]0;x\007')b.dll"
 expect "list NE library" 0 '' '' -- "$pictrove" list "$library"
 printf 'Icon [10]\nIcon [12]\nIcon [2]\nIcon [FOLDER]\nIcon [MAINICON]\n' >"$work/expected"
 cmp -s "$work/out" "$work/expected" || { echo "FAIL list NE library: $(cat "$work/out")" >&2; failures=$((failures + 1)); }
