@@ -247,10 +247,13 @@ void CheckSystemMenu(DWORD processId, HWND main) {
 
 const wchar_t kHelpCaption[] = L"Pictrove";
 const wchar_t kHelpText[] =
-    L"Pictrove 从程序文件(EXE、DLL、ICL)和图标、位图文件(ICO、BMP)中取出图标。\n\n"
-    L"抓取图标：选择一个文件，列出其中的图标。\n"
-    L"保存图标：把选中的图标存为图标文件(.ICO，全部图像)或位图文件(.BMP，第一幅图像)。\n"
-    L"复制图标：把第一幅图像复制到剪贴板。";
+    L"图标抓取工具\n\n"
+    L"Pictrove 从程序文件(EXE、DLL)、图标库(ICL，也包括16位的)和图标、位图文件(ICO、BMP)中取出图标。\n\n"
+    L"抓取图标：选择一个文件，列出其中的图标。把文件拖到窗口上，或启动时给出文件名"
+    L"(Pictrove.exe 文件名)，也同样打开；程序已在运行时，文件交给已打开的窗口。\n"
+    L"保存图标：把选中的图标存为图标文件(.ICO，全部图像)、位图文件(.BMP，第一幅图像)"
+    L"或PNG图像(.PNG，最大的图像，带透明)。\n"
+    L"复制图标：把第一幅图像复制到剪贴板(位图，以及带透明的PNG)。";
 
 // F1 typed in `focus` shows the help text in a box of the program's own
 // style, owned by `owner`; F1 in that box shows no second one. Returns the
