@@ -32,20 +32,19 @@ void CGrabberDlg::OnOK() {
   OpenFile(dialog.GetPathName());
 }
 
-void CGrabberDlg::OnOpenStartFile() {
-  // The dialog gives a full path; so does the start file, however it was
-  // named.
-  char full[MAX_PATH];
-  const DWORD length = GetFullPathNameA(m_strStartFile, MAX_PATH, full, nullptr);
-  OpenFile(length > 0 && length < MAX_PATH ? full : m_strStartFile.GetString());
-}
+void CGrabberDlg::OnOpenStartFile() { OpenNamedFile(m_strStartFile); }
 
 void CGrabberDlg::OnDropFiles(HDROP hDropInfo) {
-  // Of several files dropped together, the first; a drop names full paths.
-  char path[MAX_PATH] = {};
-  const UINT length = DragQueryFileA(hDropInfo, 0, path, MAX_PATH);
+  // Of several files dropped together, the first, in any characters.
+  std::wstring name(DragQueryFileW(hDropInfo, 0, nullptr, 0), L'\0');
+  if (!name.empty()) name.resize(DragQueryFileW(hDropInfo, 0, &name[0], static_cast<UINT>(name.size()) + 1));
   DragFinish(hDropInfo);
-  if (length > 0 && length < MAX_PATH) OpenFile(path);
+  if (!name.empty()) OpenNamedFile(name);
+}
+
+void CGrabberDlg::OpenNamedFile(const std::wstring& name) {
+  CString path;
+  if (ReachableName(name, &path)) OpenFile(path);
 }
 
 void CGrabberDlg::OpenFile(const char* path) {

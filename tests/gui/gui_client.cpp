@@ -387,16 +387,23 @@ void RunMainWindowChecks(const std::wstring& exe, const ExpectedFaces& faces) {
   CheckSystemMenu(first.Id(), main);
   CheckHelp(first.Id(), main);
 
-  // A second copy while the first runs: ends at once, without a window.
+  // A second copy while the first runs: ends at once, without a window,
+  // bringing the first forward, minimised or not, with its file if it names
+  // one (Pictrove.exe itself, a module of one icon).
   const struct {
     std::wstring path;
     bool runsBeside;
     const char* what;
+    std::wstring file;
   } copies[] = {
-      {exe, false, "a second copy of the same file"},
-      {L"", false, "a copy of the same name in another folder"},
-      {L"", true, "a copy under another file name"},
+      {exe, false, "a second copy of the same file", L""},
+      {exe, false, "a second copy naming a file", exe},
+      {L"", false, "a copy of the same name in another folder", L""},
+      {L"", true, "a copy under another file name", L""},
   };
+  PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Check(WaitUntil(kWaitTimeoutMs, [](void* m) { return IsIconic(static_cast<HWND>(m)) != FALSE; }, main),
+        "the first copy minimised");
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   std::wstring folder = std::wstring(temp) + L"pictrove-gui-copy";
@@ -408,7 +415,7 @@ void RunMainWindowChecks(const std::wstring& exe, const ExpectedFaces& faces) {
   for (const auto& c : copies) {
     std::wstring path = c.path.empty() ? (c.runsBeside ? otherName : sameName) : c.path;
     ChildProcess second;
-    Check(second.Start(path), std::string(c.what) + " starts");
+    Check(second.Start(path, c.file), std::string(c.what) + " starts");
     if (!c.runsBeside) {
       bool sawWindow = false;
       DWORD start = GetTickCount();
@@ -418,6 +425,19 @@ void RunMainWindowChecks(const std::wstring& exe, const ExpectedFaces& faces) {
       Check(second.WaitForExit(0), std::string(c.what) + " ends at once");
       Check(!sawWindow, std::string(c.what) + " shows no window");
       Check(second.ExitCode() == 0, std::string(c.what) + " exits with 0", std::to_string(second.ExitCode()));
+      Check(WaitUntil(kWaitTimeoutMs, [](void* m) {
+              return !IsIconic(static_cast<HWND>(m)) && GetForegroundWindow() == static_cast<HWND>(m);
+            }, main),
+            std::string(c.what) + " brings the first forward",
+            std::string(IsIconic(main) ? "minimised" : "restored") +
+                (GetForegroundWindow() == main ? ", in front" : ", not in front"));
+      if (!c.file.empty()) {
+        Check(WaitUntil(kWaitTimeoutMs, [](void* l) { return SendMessageW(static_cast<HWND>(l), LB_GETCOUNT, 0, 0) == 1; },
+                        list),
+              "the first copy lists the file handed over", std::to_string(SendMessageW(list, LB_GETCOUNT, 0, 0)));
+        Check(WindowsOfProcess(first.Id()).size() == 1, "still one window");
+        Screenshot(L"handed-over");
+      }
     } else {
       HWND beside = WaitForWindow(second.Id(), kMainCaption, kStartTimeoutMs);
       Check(beside != nullptr, std::string(c.what) + " runs beside the first");

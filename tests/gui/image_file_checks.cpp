@@ -157,3 +157,26 @@ void CheckIconFilesWithoutIcons(Program& program, const Paths& p) {
   CheckBoxes(program, "a bitmap with no image record to go into", {{kError, kNoIcons}});
   CheckState(program, "a bitmap with no image record to go into", {}, -1, false, false);
 }
+
+void CheckLargeImageInItsBox(Program& program, const Paths& p) {
+  const std::wstring large = p.In(L"large.ico"), bitmap = p.In(L"solid.Bmp");
+  Check(WriteBytes(large, IconFile({IconImageBlock(256, 256, 32, 0, 66)})), "large.ico of a 256x256 image written");
+  const RECT box = program.PreviewBox();
+  for (const std::wstring& file : {large, bitmap}) {
+    Check(program.Open(file), "open dialog takes " + Narrow(file));
+    CheckBoxes(program, "a 256x256 image", {});
+    CheckState(program, "a 256x256 image", {file}, 0, true, true);
+    RECT now = ScreenRectOf(program.Preview()), both{};
+    Check(IntersectRect(&both, &box, &now) && EqualRect(&both, &now) && now.left == box.left && now.top == box.top,
+          "the preview control stays in its box after " + Narrow(file),
+          std::to_string(now.right - now.left) + "x" + std::to_string(now.bottom - now.top) + " in " +
+              std::to_string(box.right - box.left) + "x" + std::to_string(box.bottom - box.top));
+  }
+  CheckPreviewSolid(program, "the bitmap read into the 256x256 image");
+  const Capture shown = CaptureClient(program.Preview());
+  Check(shown.width > 32 && shown.At(shown.width - 1, shown.height - 1) == kSolid,
+        "the bitmap's image is scaled down to fill the box",
+        std::to_string(shown.width) + "x" + std::to_string(shown.height) + ", corner " +
+            HexColor(shown.pixels.empty() ? 0 : shown.At(shown.width - 1, shown.height - 1)));
+  Screenshot(L"preview-256");
+}
