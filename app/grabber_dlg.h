@@ -45,6 +45,11 @@ class CGrabberDlg : public CDialog {
   void OnDropFiles(HDROP hDropInfo);
   void OnOpenStartFile();
   BOOL OnCopyData(HWND sender, const COPYDATASTRUCT* data);
+  // The list's context menu (right button, Shift+F10, the menu key): the
+  // selected entry's images, each copied when chosen, and saving one of them
+  // (grabber_commands.cpp).
+  void OnContextMenu(HWND window, LPARAM position);
+  void OnDblClkIconList();
 
   bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
     static constexpr MessageMapEntry<CGrabberDlg> kMessageMap[] = {
@@ -59,6 +64,8 @@ class CGrabberDlg : public CDialog {
         OnMessage<&CGrabberDlg::OnDropFiles>(WM_DROPFILES),
         OnMessage<&CGrabberDlg::OnOpenStartFile>(WM_OPEN_START_FILE),
         OnMessage<&CGrabberDlg::OnCopyData>(WM_COPYDATA),
+        OnMessage<&CGrabberDlg::OnContextMenu>(WM_CONTEXTMENU),
+        OnCommand<&CGrabberDlg::OnDblClkIconList>(LBN_DBLCLK, IDC_ICON_LIST),
     };
     return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result) ||
            CDialog::OnWndMsg(message, wParam, lParam, result);
@@ -75,6 +82,9 @@ class CGrabberDlg : public CDialog {
   // The same for a file named from outside the window, in any characters
   // (file_choice.h, ReachableName).
   void OpenNamedFile(const std::wstring& name);
+  // The Save command with the save dialog's default extension and filter, for
+  // the whole entry or (for .bmp and .png) its image `image`.
+  void SaveSelectedEntry(const char* defaultExt, const char* filter, int image);
 
   // The open file, the current group and the module held for the list and
   // the preview (grabber_commands.cpp runs its commands).

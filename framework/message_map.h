@@ -52,6 +52,11 @@ LRESULT Call(C& window, void (C::*handler)(HDROP), WPARAM wParam, LPARAM) {
 }
 
 template <typename C>
+LRESULT Call(C& window, void (C::*handler)(HWND, LPARAM), WPARAM wParam, LPARAM lParam) {
+  (window.*handler)(reinterpret_cast<HWND>(wParam), lParam);
+  return 0;
+}
+template <typename C>
 LRESULT Call(C& window, BOOL (C::*handler)(HWND, const COPYDATASTRUCT*), WPARAM wParam, LPARAM lParam) {
   return (window.*handler)(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
 }

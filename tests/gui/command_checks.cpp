@@ -53,6 +53,7 @@ void RunCommandChecks(const std::wstring& exe, const std::string& files) {
   CheckOtherExtensions(program, p);
   CheckIconFilesWithoutIcons(program, p);
   CheckLargeImageInItsBox(program, p);
+  CheckImageMenu(program, p);
   CheckDroppedFiles(program, p);
   MeasureListFilling(program, p);
   CheckNamesOutsideCodePage(program, p);

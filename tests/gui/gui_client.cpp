@@ -215,16 +215,7 @@ void CheckSystemMenu(DWORD processId, HWND main) {
   const LPARAM altDown = 1 | (static_cast<LPARAM>(scan) << 16) | (1 << 29);
   PostMessageW(focus ? focus : main, WM_SYSKEYDOWN, VK_SPACE, altDown);
   PostMessageW(focus ? focus : main, WM_SYSKEYUP, VK_SPACE, altDown | (3u << 30));
-  HWND popup = nullptr;
-  DWORD start = GetTickCount();
-  while (!popup && GetTickCount() - start < kWaitTimeoutMs) {
-    for (HWND window : WindowsOfProcess(processId)) {
-      wchar_t className[16] = {};
-      GetClassNameW(window, className, 16);
-      if (lstrcmpW(className, L"#32768") == 0) popup = window;
-    }
-    Sleep(50);
-  }
+  HWND popup = WaitForPopupMenu(processId);
   Check(popup != nullptr, "Alt+Space opens the system menu");
   if (!popup) return;
   Sleep(500);  // let it paint
@@ -253,7 +244,9 @@ const wchar_t kHelpText[] =
     L"(Pictrove.exe 文件名)，也同样打开；程序已在运行时，文件交给已打开的窗口。\n"
     L"保存图标：把选中的图标存为图标文件(.ICO，全部图像)、位图文件(.BMP，第一幅图像)"
     L"或PNG图像(.PNG，最大的图像，带透明)。\n"
-    L"复制图标：把第一幅图像复制到剪贴板(位图，以及带透明的PNG)。";
+    L"复制图标：把第一幅图像复制到剪贴板(位图，以及带透明的PNG)。\n"
+    L"在列表上按右键(或Shift+F10)：列出选中图标的每一幅图像，选一幅即复制它，也可把它另存为PNG图像或位图。"
+    L"双击列表中的图标即保存它。";
 
 // F1 typed in `focus` shows the help text in a box of the program's own
 // style, owned by `owner`; F1 in that box shows no second one. Returns the
