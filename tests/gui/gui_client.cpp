@@ -429,6 +429,8 @@ void RunMainWindowChecks(const std::wstring& exe, const ExpectedFaces& faces) {
                         list),
               "the first copy lists the file handed over", std::to_string(SendMessageW(list, LB_GETCOUNT, 0, 0)));
         Check(WindowsOfProcess(first.Id()).size() == 1, "still one window");
+        Settle(main);
+        Sleep(500);  // let it paint after its restoring
         Screenshot(L"handed-over");
       }
     } else {
