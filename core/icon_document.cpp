@@ -213,13 +213,14 @@ int IconDocument::LargestImageIndex() const {
   return ::LargestImageIndex(group_.get());
 }
 
-bool IconDocument::Copy() {
+bool IconDocument::Copy(int image) {
   // Like Save, Copy takes the selected entry of a module, never another
   // entry's group left from an earlier command.
   ReadSelectedEntry();
-  if (IsListEmpty() || !HasFirstImage()) {
+  const std::uint32_t index = image == kDefaultImage ? 0 : static_cast<std::uint32_t>(image);
+  if (IsListEmpty() || !HasImage(index)) {
     ShowMessage(Message::kNothingToCopy, path_.c_str());
     return false;
   }
-  return CopyImageToClipboard(GroupImage(group_.get(), 0)) != 0;
+  return CopyImageToClipboard(GroupImage(group_.get(), index)) != 0;
 }

@@ -107,9 +107,9 @@ class IconDocument {
   // True for the kinds of target (lower-cased extensions) that Save writes
   // one image of the group to.
   static bool TakesOneImage(const std::string& kind);
-  // Places the first image of the selected entry on the clipboard; false
-  // after "没有可复制的图标资源!" when there is none.
-  bool Copy();
+  // Places the first image of the selected entry (or its image `image`) on
+  // the clipboard; false after "没有可复制的图标资源!" when there is none.
+  bool Copy(int image = kDefaultImage);
 
   // True when the current group has a first record that holds a block.
   bool HasFirstImage() const;
