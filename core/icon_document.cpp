@@ -32,19 +32,25 @@ void IconDocument::Close() {
   module_.reset();
 }
 
-IconDocument::Opened IconDocument::Open(const char* path) {
+IconDocument::SourceKind IconDocument::KindByExtension(const std::string& path) {
+  const std::string extension = LowerExtension(path);
+  if (extension == "ico") return SourceKind::kIconFile;
+  return extension == "bmp" ? SourceKind::kBitmapFile : SourceKind::kModule;
+}
+
+IconDocument::Opened IconDocument::Open(const char* path) { return Open(path, KindByExtension(path)); }
+
+IconDocument::Opened IconDocument::Open(const char* path, SourceKind kind) {
   path_ = path;
-  extension_ = LowerExtension(path_);
   entries_->Clear();
   module_.reset();
 
   Opened opened;
-  if (extension_ == "ico") {
-    opened.kind = SourceKind::kIconFile;
+  opened.kind = kind;
+  if (kind == SourceKind::kIconFile) {
     OpenIconFile(&opened);
     opened.listed = true;
-  } else if (extension_ == "bmp") {
-    opened.kind = SourceKind::kBitmapFile;
+  } else if (kind == SourceKind::kBitmapFile) {
     OpenBitmapFile(&opened);
     opened.listed = true;
   } else {
