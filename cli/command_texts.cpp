@@ -17,13 +17,13 @@ struct TextDefinition {
 constexpr TextDefinition kTexts[] = {
     {Text::kUsage,
      "usage: pictrove list [--cursors] [--json] FILE\n"
-     "       pictrove info [--entry NAME | --index N | --all] [--json] FILE\n"
-     "       pictrove save [--entry NAME | --index N] [--image N] FILE TARGET\n"
+     "       pictrove info [--cursors] [--entry NAME | --index N | --all] [--json] FILE\n"
+     "       pictrove save [--cursors] [--entry NAME | --index N] [--image N] FILE TARGET\n"
      "       pictrove extract [--cursors | --png] [-q] -o DIR FILE...\n"
      "       pictrove --help | --version\n",
      "用法: pictrove list [--cursors] [--json] 文件\n"
-     "      pictrove info [--entry 名称 | --index 索引 | --all] [--json] 文件\n"
-     "      pictrove save [--entry 名称 | --index 索引] [--image 序号] 文件 目标\n"
+     "      pictrove info [--cursors] [--entry 名称 | --index 索引 | --all] [--json] 文件\n"
+     "      pictrove save [--cursors] [--entry 名称 | --index 索引] [--image 序号] 文件 目标\n"
      "      pictrove extract [--cursors | --png] [-q] -o 目录 文件...\n"
      "      pictrove --help | --version\n"},
     {Text::kHelp,
@@ -98,6 +98,8 @@ constexpr TextDefinition kTexts[] = {
     {Text::kExtractArguments, "extract takes FILE... and -o DIR", "extract 需要文件和 -o 目录"},
     {Text::kAllWithEntry, "--all and --entry do not go together", "--all 与 --entry 不能同时使用"},
     {Text::kPngWithCursors, "--png and --cursors do not go together", "--png 与 --cursors 不能同时使用"},
+    {Text::kAllWithCursors, "--all and --cursors do not go together", "--all 与 --cursors 不能同时使用"},
+    {Text::kCursorTarget, "a cursor is saved whole, as a .cur TARGET", "光标只能整个保存为 .cur 目标"},
     {Text::kTargetKind, "TARGET must end in .ico, .bmp or .png", "目标必须以 .ico、.bmp 或 .png 结尾"},
     {Text::kImageTargetKind, "--image takes a TARGET of one image: .bmp or .png",
      "--image 需要单个图像的目标: .bmp 或 .png"},

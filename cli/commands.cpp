@@ -9,6 +9,7 @@
 #include "core/icon_group.h"
 #include "core/module_cursors.h"
 #include "core/module_icons.h"
+#include "cursor_commands.h"
 #include "json.h"
 #include "opened.h"
 #include "platform/posix/terminal_text.h"
@@ -42,18 +43,8 @@ std::string JsonEntryStart(const ListedEntry& entry) {
   return json;
 }
 
-// The entry --index names: from 0 its place in the resource directory, below
-// 0 the group of that identifier; -1 when there is none.
-int IndexedEntry(const SortedEntries& entries, std::int32_t index) {
-  if (index >= 0) return entries.EntryAddedAs(static_cast<std::uint64_t>(index));
-  for (std::size_t i = 0; i < entries.Count(); ++i) {
-    if (entries.Name(i) == static_cast<ResourceName>(-static_cast<std::int64_t>(index))) return static_cast<int>(i);
-  }
-  return -1;
-}
-
 void PrintEntriesJson(const std::string& file, const std::vector<ListedEntry>& entries) {
-  std::string json = "{\"file\":" + JsonString(file) + ",\"entries\":[";
+  std::string json = JsonDocumentStart(file) + ",\"entries\":[";
   for (std::size_t i = 0; i < entries.size(); ++i) {
     json += (i ? "," : "") + JsonEntryStart(entries[i]) + "}";
   }
@@ -79,7 +70,7 @@ Opened OpenAndSelect(Source& source, const Arguments& args, std::string* entryTe
       return Opened::kFailed;
     }
   } else if (args.hasIndex) {
-    entry = IndexedEntry(source.Entries(), args.index);
+    entry = source.Entries().EntryOfIconIndex(args.index);
     if (entry < 0) {
       Say(Text::kNoIndex, file.c_str(), static_cast<int>(args.index));
       return Opened::kFailed;
@@ -144,12 +135,14 @@ int List(const Arguments& args) {
 int Info(const Arguments& args) {
   if (args.files.size() != 1) return UsageError(CommandText(Text::kInfoArguments));
   if (args.all && args.hasEntry) return UsageError(CommandText(Text::kAllWithEntry));
+  if (args.all && args.cursors) return UsageError(CommandText(Text::kAllWithCursors));
   if (args.hasIndex && (args.all || args.hasEntry)) return UsageError(CommandText(Text::kIndexWithEntry));
+  if (args.cursors) return InfoCursors(args);
   const std::string& file = args.files[0];
 
   Source source;
   IconDocument& document = source.Document();
-  std::string json = "{\"file\":" + JsonString(file) + ",\"entries\":[";
+  std::string json = JsonDocumentStart(file) + ",\"entries\":[";
   int status = kDone;
   if (!args.all) {
     // A file without icons has no entry to show: none, after a note.
@@ -205,6 +198,13 @@ int Save(const Arguments& args) {
   const std::string& file = args.files[0];
   const std::string& target = args.files[1];
   const std::string kind = LowerExtension(target);
+  // A cursor (--cursors, an entry "Cursor [NAME]" or a .cur target) is saved
+  // whole, with its hot spots, as a .cur file.
+  if (args.cursors || kind == "cur" || (args.hasEntry && args.entry.compare(0, 8, "Cursor [") == 0)) {
+    if (kind != "cur" || args.hasImage) return UsageError(CommandText(Text::kCursorTarget));
+    if (args.hasIndex && args.hasEntry) return UsageError(CommandText(Text::kIndexWithEntry));
+    return SaveCursor(args);
+  }
   if (kind != "ico" && kind != "bmp" && kind != "png") return UsageError(CommandText(Text::kTargetKind));
   if (args.hasIndex && args.hasEntry) return UsageError(CommandText(Text::kIndexWithEntry));
   if (args.hasImage && !IconDocument::TakesOneImage(kind)) return UsageError(CommandText(Text::kImageTargetKind));
