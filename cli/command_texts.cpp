@@ -120,6 +120,8 @@ constexpr TextDefinition kTexts[] = {
     {Text::kNoEntry, "%s: no entry \"%s\"", "%s: 没有项 \"%s\""},
     {Text::kNoIndex, "%s: no icon of index %d", "%s: 没有索引为 %d 的图标"},
     {Text::kNoImage, "%s: \"%s\" has no image %u", "%s: \"%s\" 没有图像 %u"},
+    {Text::kMissingImage, "%s: \"%s\" names icon %u, which the file does not hold",
+     "%s: \"%s\" 引用的图标 %u 不在文件中"},
     {Text::kEntryNotRead, "%s: \"%s\" cannot be read", "%s: 无法读取 \"%s\""},
     {Text::kEntryNotWritten, "%s: \"%s\" was not written", "%s: \"%s\" 没有写出"},
     {Text::kTargetNotWritten, "%s: the file was not written", "%s: 文件没有写出"},

@@ -44,6 +44,7 @@ enum class Text {
   kNoIndex,             // the file, the index asked for
   kNoImage,             // the file, the entry, the image asked for
   kEntryNotRead,        // the file, the entry
+  kMissingImage,        // the file, the entry, the icon's identifier
   kEntryNotWritten,     // the file, the entry
   kTargetNotWritten,    // the target
 };

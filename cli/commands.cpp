@@ -158,9 +158,10 @@ int Info(const Arguments& args) {
       ShowMessage(Message::kNothingToSave, file.c_str());
       return kFailed;
     }
+    if (!TellMissingImages(source, file, entryText)) status = kFailed;
     if (!args.json) {
       PrintImages(*group, "");
-      return kDone;
+      return status;
     }
     const ListedEntry entry =
         ListEntry(source.Entries(), static_cast<std::size_t>(source.Entries().Selected()), document.IsModuleSource());
@@ -174,6 +175,7 @@ int Info(const Arguments& args) {
     bool first = true;
     for (std::size_t i = 0; i < entries.size(); ++i) {
       const IconGroup* group = document.ReadEntryFromHeldModule(static_cast<int>(i));
+      if (!TellMissingImages(source, file, entries[i].text)) status = kFailed;
       if (group == nullptr) {
         Say(Text::kEntryNotRead, file.c_str(), entries[i].text.c_str());
         status = kFailed;
@@ -218,9 +220,13 @@ int Save(const Arguments& args) {
     return kFailed;
   }
   const int image = args.hasImage ? static_cast<int>(args.image) : IconDocument::kDefaultImage;
-  switch (document.Save(target.c_str(), nullptr, image)) {
+  // The images a group holds are written; those it names but lacks are named.
+  source.MissingImages().clear();
+  const IconDocument::Saved saved = document.Save(target.c_str(), nullptr, image);
+  const bool whole = TellMissingImages(source, file, entryText);
+  switch (saved) {
     case IconDocument::Saved::kWritten:
-      return kDone;
+      return whole ? kDone : kFailed;
     case IconDocument::Saved::kNotWritten:
       Say(Text::kTargetNotWritten, target.c_str());
       return kFailed;

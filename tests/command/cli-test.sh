@@ -188,6 +188,10 @@ expect "save empty group" 0 '' '' -- "$pictrove" save "$modules/good-empty-group
 [ "$(od -An -tx1 "$work/none.ico" | tr -d ' \n')" = 000001000000 ] || fail "save empty group: $(od -An -tx1 "$work/none.ico")"
 expect "save empty group as bmp" 1 '' 'good-empty-group.dll: No icon resource to save!' -- "$pictrove" save "$modules/good-empty-group.dll" "$work/none.bmp" --entry "Icon [1]"
 expect "group naming a missing icon" 1 '' 'No icon resource to save!' -- "$pictrove" save "$modules/good-missing-icon.dll" "$work/missing.ico"
+# A group that lacks one of its images: the others are written, the missing
+# one named, and the status is a failure.
+expect "group missing one image" 1 '' '"Icon \[2\]" names icon 98, which the file does not hold$' -- "$pictrove" save "$modules/good-missing-icon.dll" "$work/half.ico" --entry 2
+[ "$("$pictrove" info "$work/half.ico" | wc -l)" = 1 ] || fail "the group missing one image was not saved with the other"
 [ ! -e "$work/none.bmp" ] && [ ! -e "$work/missing.ico" ] || fail "a file was written for a group without images"
 
 # A 16-bit (NE) icon library: listed, described, saved and extracted as a
