@@ -1,6 +1,8 @@
 // extract: every group icon (or group cursor) of every file into one folder,
 // a file each, in one run that never writes two of them under one name.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -56,8 +58,12 @@ class Extraction {
  private:
   // The path of the next file written: the source's file name, the kind and
   // the group's name, with characters a file name can't hold as "_", cut to
-  // fit, and "_2", "_3"... behind a name this run has written already.
+  // fit, and "_2", "_3"... behind a name that is taken. The name is taken
+  // for the file at once, by an empty file of ours: in a folder others write
+  // to, a link they left at the name would lead the file elsewhere.
   std::string TargetFor(const std::string& file, const char* kind, const std::string* group, const char* extension);
+  bool ClaimName(const std::string& target);
+  void NotWritten(const std::string& file, const std::string& entry, const std::string& target);
   void Written(const std::string& target) {
     if (!args_.quiet) std::printf("%s\n", TerminalText(target).c_str());
   }
@@ -65,6 +71,7 @@ class Extraction {
   const Arguments& args_;
   std::string folder_;
   std::set<std::string> taken_;
+  std::set<std::string> claimed_;  // made empty by ClaimName
 };
 
 std::string Extraction::TargetFor(const std::string& file, const char* kind, const std::string* group,
@@ -87,10 +94,31 @@ std::string Extraction::TargetFor(const std::string& file, const char* kind, con
     name.resize(cut);
   }
   std::string target = folder_ + name + extension;
-  for (unsigned n = 2; !taken_.insert(target).second; ++n) {
+  for (unsigned n = 2; !taken_.insert(target).second || !ClaimName(target); ++n) {
     target = folder_ + name + "_" + std::to_string(n) + extension;
   }
   return target;
+}
+
+bool Extraction::ClaimName(const std::string& target) {
+  const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd >= 0) {
+    close(fd);
+    claimed_.insert(target);
+    return true;
+  }
+  // A name that can't be made for another reason is the writer's to report.
+  return errno != EEXIST;
+}
+
+void Extraction::NotWritten(const std::string& file, const std::string& entry, const std::string& target) {
+  // The empty file that took the name goes; one the writer failed to
+  // replace is still empty, and ours.
+  struct stat info;
+  if (claimed_.count(target) != 0 && lstat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size == 0) {
+    unlink(target.c_str());
+  }
+  Say(Text::kEntryNotWritten, file.c_str(), entry.c_str());
 }
 
 bool Extraction::Icons(const std::string& file) {
@@ -113,7 +141,7 @@ bool Extraction::Icons(const std::string& file) {
     const std::string target = TargetFor(file, "Icon", named ? &name : nullptr, args_.png ? ".png" : ".ico");
     if (group == nullptr ||
         !(args_.png ? SaveLargestImageAsPng(group, target.c_str()) : SaveIconFile(group, target.c_str()))) {
-      Say(Text::kEntryNotWritten, file.c_str(), entries[i].c_str());
+      NotWritten(file, entries[i], target);
       done = false;
       continue;
     }
@@ -135,7 +163,7 @@ bool Extraction::Cursors(const std::string& file) {
     const std::string name = ResourceNameText(entries.Name(i));
     const std::string target = TargetFor(file, "Cursor", &name, ".cur");
     if (!cursors.Read(i, &images) || !SaveCursorFile(images, target.c_str())) {
-      Say(Text::kEntryNotWritten, file.c_str(), entries.Text(i).c_str());
+      NotWritten(file, entries.Text(i), target);
       done = false;
       continue;
     }

@@ -259,6 +259,11 @@ printf '%s\n' depth8.bmp_Icon.ico good-pe32.dll_Icon_10.ico good-pe32.dll_Icon_1
   magick-palette.ico_Icon.ico >"$work/expected"
 cmp -s "$work/names" "$work/expected" || fail "extract wrote: $(cat "$work/names")"
 [ "$(wc -l <"$work/out")" = 7 ] || fail "extract reported: $(cat "$work/out")"
+# A name already there, a link above all, is never written through: the
+# file takes the next name.
+mkdir "$work/planted" && ln -s "$work/victim" "$work/planted/magick-palette.ico_Icon.ico"
+expect "extract past a planted link" 0 'magick-palette.ico_Icon_2.ico$' '' -- "$pictrove" extract "$palette" -o "$work/planted"
+[ ! -e "$work/victim" ] || fail "extract wrote through a link at its name"
 expect "extract with files without icons" 0 '' "^$noicons: This file holds no icon resources!\$" -- "$pictrove" extract "$module" "$noicons" "$work/empty.ico" -o "$work/extracted"
 [ "$(wc -l <"$work/out")" = 5 ] && [ "$(wc -l <"$work/err")" = 2 ] || fail "extract: $(cat "$work/out" "$work/err")"
 expect "extract quietly" 0 '' '' -- "$pictrove" extract -q "$module" "$noicons" -o "$work/extracted"
