@@ -39,7 +39,6 @@ int FailWrite(const char* path, Message message) {
 bool IsReadableHeaderSize(std::uint32_t size) {
   return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
 }
-constexpr DWORD kLargestInfoHeaderBytes = 124;
 
 struct InfoHeader {
   BITMAPINFOHEADER fields{};
