@@ -279,6 +279,7 @@ bool MakeRows(BitmapBytes& file, const BitmapLayout& layout, ByteView stored, BY
   const auto rowsLength = static_cast<std::size_t>(layout.rowBytes);
   const BITMAPINFOHEADER& out = layout.out;
   if (layout.coding == RowCoding::kAsStored) {
+    if (stored.Length() < rowsLength) return file.Fail(BitmapFileFailure::kRowsCut);
     std::memcpy(rows, stored.Data(), rowsLength);
     if (layout.topDown) FlipRows(rows, static_cast<std::size_t>(layout.rowBytes / layout.height), out.biHeight);
     return true;

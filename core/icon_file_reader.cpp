@@ -1,8 +1,10 @@
 #include "icon_file.h"
 
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "file_io.h"
 #include "formats/checked_size.h"

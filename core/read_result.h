@@ -13,8 +13,9 @@
 template <typename Owner, typename Failure>
 class ReadResult {
  public:
-  ReadResult(Owner value) : value_(std::move(value)) {}  // NOLINT: a value is a result
-  ReadResult(Failure failure) : failure_(failure) {}     // NOLINT: so is a reason
+  // Implicit both ways, so that a reader returns its value or its reason.
+  ReadResult(Owner value) : value_(std::move(value)) {}
+  ReadResult(Failure failure) : failure_(failure) {}
 
   bool Ok() const { return static_cast<bool>(value_); }
   // Meaningful only when !Ok().
