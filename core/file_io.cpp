@@ -42,16 +42,10 @@ HANDLE OpenForReading(const char* path) {
                      nullptr);
 }
 
-FileContentsRead ReadFileContents(const char* path, std::uint64_t bound, FileContents* contents,
-                                  DWORD* error) {
+FileContentsRead ReadFileStart(HANDLE file, std::uint64_t bound, FileContents* contents, DWORD* error) {
   *error = ERROR_SUCCESS;
-  FileHandle file(OpenForReading(path));
-  if (!file.IsValid()) {
-    *error = GetLastError();
-    return FileContentsRead::kOpenFailed;
-  }
   std::uint64_t length = 0;
-  if (!FileLength(file.Get(), &length)) {
+  if (!FileLength(file, &length) || !SetFilePosition(file, 0)) {
     *error = GetLastError();
     return FileContentsRead::kReadFailed;
   }
@@ -60,7 +54,7 @@ FileContentsRead ReadFileContents(const char* path, std::uint64_t bound, FileCon
   HeapPtr<std::uint8_t> bytes(static_cast<std::uint8_t*>(std::malloc(wanted != 0 ? wanted : 1)));
   if (!bytes) return FileContentsRead::kOutOfMemory;
   DWORD done = 0;
-  if (!ReadFile(file.Get(), bytes.get(), wanted, &done, nullptr)) {
+  if (!ReadFile(file, bytes.get(), wanted, &done, nullptr)) {
     *error = GetLastError();
     return FileContentsRead::kReadFailed;
   }

@@ -36,11 +36,10 @@ struct FileContents {
   ByteView View() const { return ByteView(bytes.get(), read); }
 };
 
-enum class FileContentsRead { kDone, kOpenFailed, kReadFailed, kOutOfMemory };
+enum class FileContentsRead { kDone, kReadFailed, kOutOfMemory };
 
-// Opens the file at `path`, reads at most `bound` bytes from its start and
-// closes it. On a failed file call, *error is the platform's last error of
-// that call; on any other outcome ERROR_SUCCESS. A file shortened while it is
-// read counts as the length that was read.
-FileContentsRead ReadFileContents(const char* path, std::uint64_t bound, FileContents* contents,
-                                  DWORD* error);
+// Reads at most `bound` bytes from the start of an open file. On a failed
+// file call, *error is the platform's last error of that call; on any other
+// outcome ERROR_SUCCESS. A file shortened while it is read counts as the
+// length that was read.
+FileContentsRead ReadFileStart(HANDLE file, std::uint64_t bound, FileContents* contents, DWORD* error);

@@ -9,6 +9,7 @@
 
 #include "file_io.h"
 #include "messages.h"
+#include "platform/handles.h"
 
 template <typename Owner, typename Failure>
 class ReadResult {
@@ -48,6 +49,11 @@ struct FileReadFailures {
   Failure memory;   // no block for the file's bytes
 };
 
+// Most files show what they are, or that they are none, in their first
+// bytes: a larger file is read further, up to the bound, only for a reader
+// that needs more of it.
+constexpr std::uint64_t kFirstReadBytes = 1024 * 1024;
+
 // Reads at most `bound` bytes of the file at `path` and hands them, with the
 // file's whole length, to `read`. The file is closed and its bytes freed
 // before a failure's message (the path as caption) is shown; a failed file
@@ -56,20 +62,22 @@ template <typename Failure, typename Read>
 auto ReadFileThrough(const char* path, std::uint64_t bound, FileReadFailures<Failure> failures,
                      Message (*messageOf)(Failure), Read read) -> decltype(read(ByteView(), 0).Take()) {
   using Result = decltype(read(ByteView(), 0));
-  Failure failure{};
+  Failure failure = failures.open;
   DWORD error = ERROR_SUCCESS;
   {
-    FileContents contents;
-    switch (ReadFileContents(path, bound, &contents, &error)) {
-      case FileContentsRead::kDone: {
-        Result result = read(contents.View(), contents.length);
-        if (result.Ok()) return result.Take();
-        failure = result.Reason();
+    FileHandle file(OpenForReading(path));
+    if (!file.IsValid()) error = GetLastError();
+    for (std::uint64_t want = kFirstReadBytes; file.IsValid(); want = bound) {
+      FileContents contents;
+      FileContentsRead step = ReadFileStart(file.Get(), want < bound ? want : bound, &contents, &error);
+      if (step != FileContentsRead::kDone) {
+        failure = step == FileContentsRead::kReadFailed ? failures.read : failures.memory;
         break;
       }
-      case FileContentsRead::kOpenFailed: failure = failures.open; break;
-      case FileContentsRead::kReadFailed: failure = failures.read; break;
-      case FileContentsRead::kOutOfMemory: failure = failures.memory; break;
+      Result result = read(contents.View(), contents.length);
+      if (result.Ok()) return result.Take();
+      failure = result.Reason();
+      if (failure != Failure::kTooLarge || want >= bound) break;
     }
   }
   SetLastError(error);
