@@ -45,8 +45,8 @@ struct InfoHeader {
   BitFieldMasks masks;  // as the header holds them, when it is long enough
 };
 
-InfoHeader ParseInfoHeader(const BYTE* bytes, std::size_t length) {
-  ByteCursor in(bytes, length);
+InfoHeader ParseInfoHeader(ByteView bytes) {
+  ByteCursor in(bytes);
   std::uint32_t size = 0, compression = 0, sizeImage = 0, clrUsed = 0, clrImportant = 0;
   std::int32_t width = 0, height = 0, xPels = 0, yPels = 0;
   std::uint16_t planes = 0, bitCount = 0;
@@ -158,10 +158,10 @@ bool ReadFileHeader(BitmapBytes& file, BitmapLayout* layout) {
 bool ReadInfoHeader(BitmapBytes& file, BitmapLayout* layout) {
   constexpr std::uint32_t kShortest = dib_layout::kInfoHeaderBytes;
   if (!file.Reach(kFileHeaderBytes, kShortest, BitmapFileFailure::kInfoHeaderCut)) return false;
-  layout->infoSize = ParseInfoHeader(file.read.Data() + kFileHeaderBytes, kShortest).fields.biSize;
+  layout->infoSize = ParseInfoHeader(file.read.Sub(kFileHeaderBytes, kShortest)).fields.biSize;
   if (!IsReadableHeaderSize(layout->infoSize)) return file.Fail(BitmapFileFailure::kOs2Header);
   if (!file.Reach(kFileHeaderBytes, layout->infoSize, BitmapFileFailure::kInfoHeaderCut)) return false;
-  layout->info = ParseInfoHeader(file.read.Data() + kFileHeaderBytes, layout->infoSize);
+  layout->info = ParseInfoHeader(file.read.Sub(kFileHeaderBytes, layout->infoSize));
   return true;
 }
 
@@ -327,9 +327,9 @@ BitmapFileResult ReadBitmapFile(ByteView bytes, std::uint64_t fileLength) {
       std::malloc(static_cast<std::size_t>(layout.BlockBytes()))));
   if (!block) return BitmapFileFailure::kBlockOutOfMemory;
   std::memcpy(block.get(), &layout.out, dib_layout::kInfoHeaderBytes);
-  if (layout.paletteBytes != 0) {
-    std::memcpy(reinterpret_cast<BYTE*>(block.get()) + dib_layout::kInfoHeaderBytes,
-                bytes.Data() + layout.TableStart(), layout.paletteBytes);
+  const ByteView table = bytes.Sub(layout.TableStart(), layout.paletteBytes);
+  if (table.Length() != 0) {
+    std::memcpy(reinterpret_cast<BYTE*>(block.get()) + dib_layout::kInfoHeaderBytes, table.Data(), table.Length());
   }
   if (!MakeRows(file, layout, stored, DibPixels(block.get()))) return file.failure;
   return BitmapFileResult(std::move(block));
