@@ -1,18 +1,22 @@
 #include "bitmap_file.h"
 
 #include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "bitmap_decoding.h"
-#include "formats/byte_cursor.h"
 #include "dib.h"
-#include "formats/little_endian.h"
 #include "file_io.h"
+#include "formats/byte_cursor.h"
+#include "formats/checked_size.h"
+#include "formats/dib_layout.h"
+#include "formats/input_limits.h"
+#include "formats/little_endian.h"
 #include "messages.h"
 #include "platform/handles.h"
-#include "formats/dib_layout.h"
-#include "messages.h"
 #include "png_image.h"
+#include "read_result.h"
 #include "replacement_file.h"
 
 namespace {
@@ -21,11 +25,6 @@ constexpr WORD kBitmapSignature = 19778;  // "BM"
 constexpr DWORD kFileHeaderBytes = 14;
 // The masks that follow a 40-byte header whose rows are bit fields.
 constexpr DWORD kTrailingMaskBytes = 12;
-
-BITMAPINFOHEADER* Fail(const char* path, Message message) {
-  ShowMessage(message, path);
-  return nullptr;
-}
 
 int FailWrite(const char* path, Message message) {
   ShowMessage(message, path);
@@ -40,15 +39,14 @@ int FailWrite(const char* path, Message message) {
 bool IsReadableHeaderSize(std::uint32_t size) {
   return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
 }
-constexpr DWORD kLargestInfoHeaderBytes = 124;
 
 struct InfoHeader {
   BITMAPINFOHEADER fields{};
   BitFieldMasks masks;  // as the header holds them, when it is long enough
 };
 
-InfoHeader ParseInfoHeader(const BYTE* bytes, std::size_t length) {
-  ByteCursor in(bytes, length);
+InfoHeader ParseInfoHeader(ByteView bytes) {
+  ByteCursor in(bytes);
   std::uint32_t size = 0, compression = 0, sizeImage = 0, clrUsed = 0, clrImportant = 0;
   std::int32_t width = 0, height = 0, xPels = 0, yPels = 0;
   std::uint16_t planes = 0, bitCount = 0;
@@ -95,182 +93,255 @@ enum class RowCoding {
 // below, or beyond the largest dimension accepted.
 std::int64_t RowBytes(std::int32_t width, std::int64_t height, std::uint32_t bitsPerPixel) {
   if (!dib_layout::SidesFit(width, height)) return -1;
-  return DibStride64(width, bitsPerPixel) * height;
+  std::uint64_t bytes = 0;
+  if (!CheckedMul(static_cast<std::uint64_t>(DibStride64(width, bitsPerPixel)), static_cast<std::uint64_t>(height),
+                  &bytes)) {
+    return -1;
+  }
+  return static_cast<std::int64_t>(bytes);
 }
 
-}  // namespace
+using BitmapFileResult = ReadResult<HeapPtr<BITMAPINFOHEADER>, BitmapFileFailure>;
 
-BITMAPINFOHEADER* LoadBitmapFile(const char* path) {
-  FileHandle file(OpenForReading(path));
-  if (!file.IsValid()) return Fail(path, Message::kBitmapOpenFailed);
+// A file's first bytes (all of them when it is `length` bytes long), and the
+// reason the read stops at.
+struct BitmapBytes {
+  ByteView read;
+  std::uint64_t length;
+  BitmapFileFailure failure = BitmapFileFailure::kUnknownFormat;
 
-  BYTE fileHeader[kFileHeaderBytes];
-  if (!ReadExactly(file.Get(), fileHeader, sizeof fileHeader)) {
-    return Fail(path, Message::kBitmapHeaderReadFailed);
+  bool Reach(std::uint64_t offset, std::uint64_t n, BitmapFileFailure cut) {
+    return Reaches(read, length, offset, n, cut, &failure);
   }
-  ByteCursor fields(fileHeader, sizeof fileHeader);
+  bool Fail(BitmapFileFailure reason) {
+    failure = reason;
+    return false;
+  }
+};
+
+// What the headers say: the block to make and where its parts come from.
+struct BitmapLayout {
+  std::uint32_t offBits = 0;
+  std::uint32_t infoSize = 0;
+  InfoHeader info;
+  bool topDown = false;
+  std::int64_t height = 0;
+  RowCoding coding = RowCoding::kAsStored;
+  std::uint32_t maskBytes = 0;
+  std::int64_t storedRowBytes = 0;
+  BITMAPINFOHEADER out{};  // the block's header: plain bottom-up rows
+  std::uint32_t paletteBytes = 0;
+  std::int64_t rowBytes = 0;
+
+  std::uint64_t TableStart() const { return kFileHeaderBytes + std::uint64_t{infoSize} + maskBytes; }
+  std::uint64_t BlockBytes() const {
+    return dib_layout::kInfoHeaderBytes + std::uint64_t{paletteBytes} + static_cast<std::uint64_t>(rowBytes);
+  }
+};
+
+bool ReadFileHeader(BitmapBytes& file, BitmapLayout* layout) {
+  if (!file.Reach(0, kFileHeaderBytes, BitmapFileFailure::kHeaderUnreadable)) return false;
+  ByteCursor fields(file.read.Sub(0, kFileHeaderBytes));
   std::uint16_t type = 0, reserved1 = 0, reserved2 = 0;
-  std::uint32_t declaredSize = 0, offBits = 0;
+  std::uint32_t declaredSize = 0;
   fields.ReadU16(&type);
   fields.ReadU32(&declaredSize);
   fields.ReadU16(&reserved1);
   fields.ReadU16(&reserved2);
-  fields.ReadU32(&offBits);
+  fields.ReadU32(&layout->offBits);
   if (type != kBitmapSignature || reserved1 != 0 || reserved2 != 0) {
-    return Fail(path, Message::kBitmapUnknownFormat);
+    return file.Fail(BitmapFileFailure::kUnknownFormat);
   }
+  return true;
+}
 
-  BYTE infoBytes[kLargestInfoHeaderBytes] = {};
-  if (!ReadExactly(file.Get(), infoBytes, dib_layout::kInfoHeaderBytes)) {
-    return Fail(path, Message::kBitmapInfoReadFailed);
-  }
-  std::uint32_t infoSize = ParseInfoHeader(infoBytes, dib_layout::kInfoHeaderBytes).fields.biSize;
-  if (!IsReadableHeaderSize(infoSize)) return Fail(path, Message::kBitmapOs2Header);
-  if (infoSize > dib_layout::kInfoHeaderBytes &&
-      !ReadExactly(file.Get(), infoBytes + dib_layout::kInfoHeaderBytes, infoSize - dib_layout::kInfoHeaderBytes)) {
-    return Fail(path, Message::kBitmapInfoReadFailed);
-  }
-  InfoHeader info = ParseInfoHeader(infoBytes, infoSize);
-  BITMAPINFOHEADER header = info.fields;
-  const bool topDown = header.biHeight < 0;
-  const std::int64_t height = topDown ? -std::int64_t{header.biHeight} : header.biHeight;
+bool ReadInfoHeader(BitmapBytes& file, BitmapLayout* layout) {
+  constexpr std::uint32_t kShortest = dib_layout::kInfoHeaderBytes;
+  if (!file.Reach(kFileHeaderBytes, kShortest, BitmapFileFailure::kInfoHeaderCut)) return false;
+  layout->infoSize = ParseInfoHeader(file.read.Sub(kFileHeaderBytes, kShortest)).fields.biSize;
+  if (!IsReadableHeaderSize(layout->infoSize)) return file.Fail(BitmapFileFailure::kOs2Header);
+  if (!file.Reach(kFileHeaderBytes, layout->infoSize, BitmapFileFailure::kInfoHeaderCut)) return false;
+  layout->info = ParseInfoHeader(file.read.Sub(kFileHeaderBytes, layout->infoSize));
+  return true;
+}
+
+// How the rows are stored, and the block they make.
+bool PlanBlock(BitmapBytes& file, BitmapLayout* layout) {
+  const BITMAPINFOHEADER& header = layout->info.fields;
+  layout->topDown = header.biHeight < 0;
+  layout->height = layout->topDown ? -std::int64_t{header.biHeight} : header.biHeight;
   const std::uint32_t storedBits = static_cast<std::uint32_t>(header.biPlanes) * header.biBitCount;
 
   // Bit fields and run lengths are decoded at the depths they are defined
   // for; any other compression is read as stored and left for the
   // conversion to refuse (top-down, it is refused here: nothing could turn
   // rows it can't decode).
-  RowCoding coding = RowCoding::kAsStored;
-  DWORD maskBytes = 0;
   bool fieldDepth = header.biPlanes == 1 && (header.biBitCount == 16 || header.biBitCount == 32);
   if (header.biCompression == kBitFieldRows && fieldDepth) {
-    coding = RowCoding::kBitFields;
+    layout->coding = RowCoding::kBitFields;
     // Behind a 40-byte header the masks come first in the colour table's
     // place; a file whose rows begin before their end has no masks (as some
     // writers make them), and its rows are taken as plain ones.
-    if (infoSize == dib_layout::kInfoHeaderBytes) {
+    if (layout->infoSize == dib_layout::kInfoHeaderBytes) {
       const std::uint32_t masksEnd = kFileHeaderBytes + dib_layout::kInfoHeaderBytes + kTrailingMaskBytes;
-      maskBytes = offBits == 0 || offBits >= masksEnd ? kTrailingMaskBytes : 0;
-      info.masks = maskBytes != 0 ? BitFieldMasks{} : PlainMasks(header.biBitCount);
+      const std::uint32_t offBits = layout->offBits;
+      layout->maskBytes = offBits == 0 || offBits >= masksEnd ? kTrailingMaskBytes : 0;
+      layout->info.masks = layout->maskBytes != 0 ? BitFieldMasks{} : PlainMasks(header.biBitCount);
     }
   } else if (header.biPlanes == 1 &&
              ((header.biCompression == kRle8Rows && header.biBitCount == 8) ||
               (header.biCompression == kRle4Rows && header.biBitCount == 4))) {
-    coding = RowCoding::kRunLength;
+    layout->coding = RowCoding::kRunLength;
   }
   // Run lengths are bottom-up by definition; only plain rows and bit fields
   // are turned.
-  const bool canTurn = coding == RowCoding::kBitFields ||
-                       (coding == RowCoding::kAsStored && header.biCompression == kPlainRows);
-  if (topDown && !canTurn) return Fail(path, Message::kBitmapUnknownFormat);
+  const bool canTurn = layout->coding == RowCoding::kBitFields ||
+                       (layout->coding == RowCoding::kAsStored && header.biCompression == kPlainRows);
+  if (layout->topDown && !canTurn) return file.Fail(BitmapFileFailure::kUnknownFormat);
 
-  std::int64_t storedRowBytes = RowBytes(header.biWidth, height, storedBits);
-  if (storedRowBytes < 0) return Fail(path, Message::kBitmapUnknownFormat);
-  DWORD paletteBytes = DibPaletteBytes(&header);
+  layout->storedRowBytes = RowBytes(header.biWidth, layout->height, storedBits);
+  if (layout->storedRowBytes < 0) return file.Fail(BitmapFileFailure::kUnknownFormat);
+  layout->paletteBytes = DibPaletteBytes(&header);
 
   // The block: a 40-byte header describing plain bottom-up rows, the table
   // as the file holds it, and the rows. Bit fields are sized as expanded
   // before their masks are read; masks that turn out plain only shrink it.
-  BITMAPINFOHEADER out = header;
+  BITMAPINFOHEADER& out = layout->out;
+  out = header;
   out.biSize = dib_layout::kInfoHeaderBytes;
-  out.biHeight = static_cast<LONG>(height);
-  if (coding != RowCoding::kAsStored) {
+  out.biHeight = static_cast<LONG>(layout->height);
+  if (layout->coding != RowCoding::kAsStored) {
     out.biCompression = kPlainRows;
     out.biSizeImage = 0;
   }
-  if (coding == RowCoding::kBitFields) out.biBitCount = ExpandedBitCount(header.biBitCount);
-  std::int64_t rowBytes =
-      RowBytes(out.biWidth, height, static_cast<std::uint32_t>(out.biPlanes) * out.biBitCount);
-  std::uint64_t blockBytes = dib_layout::kInfoHeaderBytes + std::uint64_t{paletteBytes} + rowBytes;
-  if (blockBytes > limits::kMaxBlockBytes) return Fail(path, Message::kBitmapRowsOutOfMemory);
-
-  // Sizes the file can't hold are refused with the message their short read
-  // would give, before a block is sized from them.
-  std::uint64_t fileLength = 0;
-  bool lengthKnown = FileLength(file.Get(), &fileLength);
-  std::uint64_t tableEnd =
-      std::uint64_t{kFileHeaderBytes} + infoSize + maskBytes + std::uint64_t{paletteBytes};
-  if (lengthKnown && tableEnd > fileLength) return Fail(path, Message::kBitmapColorTableReadFailed);
-
-  if (maskBytes != 0) {
-    BYTE maskField[kTrailingMaskBytes];
-    if (!ReadExactly(file.Get(), maskField, sizeof maskField)) {
-      return Fail(path, Message::kBitmapColorTableReadFailed);
-    }
-    ByteCursor masks(maskField, sizeof maskField);
-    masks.ReadU32(&info.masks.red);
-    masks.ReadU32(&info.masks.green);
-    masks.ReadU32(&info.masks.blue);
+  if (layout->coding == RowCoding::kBitFields) out.biBitCount = ExpandedBitCount(header.biBitCount);
+  layout->rowBytes =
+      RowBytes(out.biWidth, layout->height, static_cast<std::uint32_t>(out.biPlanes) * out.biBitCount);
+  if (layout->rowBytes < 0 || layout->BlockBytes() > limits::kMaxBlockBytes) {
+    return file.Fail(BitmapFileFailure::kBlockOutOfMemory);
   }
-  if (coding == RowCoding::kBitFields) {
-    BitFieldMasks& masks = info.masks;
-    // No colour mask at all says no more than plain rows do.
-    if (masks.red == 0 && masks.green == 0 && masks.blue == 0) masks = PlainMasks(header.biBitCount);
-    if (!MasksAreUsable(masks, header.biBitCount)) return Fail(path, Message::kBitmapUnknownFormat);
-    if (MasksArePlain(masks, header.biBitCount)) {
-      coding = RowCoding::kAsStored;
-      out.biBitCount = header.biBitCount;
-      out.biSizeImage = header.biSizeImage;
-      rowBytes = storedRowBytes;
-      blockBytes = dib_layout::kInfoHeaderBytes + std::uint64_t{paletteBytes} + rowBytes;
-    }
-  }
+  return true;
+}
 
-  if (offBits > static_cast<std::uint32_t>(INT32_MAX)) return Fail(path, Message::kBitmapSeekFailed);
-  std::uint64_t rowsStart = offBits != 0 ? offBits : tableEnd;
-  // The rows as the file stores them: their own length, or for run lengths
-  // the rest of the file, as far as a block may reach.
-  std::uint64_t storedBytes = static_cast<std::uint64_t>(storedRowBytes);
-  if (coding == RowCoding::kRunLength) {
-    if (!lengthKnown || rowsStart >= fileLength) return Fail(path, Message::kBitmapReadFailed);
-    storedBytes = fileLength - rowsStart;
+// The masks behind a 40-byte header, and what bit fields come to: rows kept
+// as stored when their masks are plain ones.
+bool ReadMasks(BitmapBytes& file, BitmapLayout* layout) {
+  // The colour table (and the masks before it) must be in the file before
+  // anything is sized from them.
+  const std::uint64_t masksStart = kFileHeaderBytes + std::uint64_t{layout->infoSize};
+  if (!file.Reach(masksStart, std::uint64_t{layout->maskBytes} + layout->paletteBytes,
+                  BitmapFileFailure::kColorTableCut)) {
+    return false;
+  }
+  BitFieldMasks& masks = layout->info.masks;
+  if (layout->maskBytes != 0) {
+    ByteCursor fields(file.read.Sub(masksStart, kTrailingMaskBytes));
+    fields.ReadU32(&masks.red);
+    fields.ReadU32(&masks.green);
+    fields.ReadU32(&masks.blue);
+  }
+  if (layout->coding != RowCoding::kBitFields) return true;
+  const WORD bitCount = layout->info.fields.biBitCount;
+  // No colour mask at all says no more than plain rows do.
+  if (masks.red == 0 && masks.green == 0 && masks.blue == 0) masks = PlainMasks(bitCount);
+  if (!MasksAreUsable(masks, bitCount)) return file.Fail(BitmapFileFailure::kUnknownFormat);
+  if (MasksArePlain(masks, bitCount)) {
+    layout->coding = RowCoding::kAsStored;
+    layout->out.biBitCount = bitCount;
+    layout->out.biSizeImage = layout->info.fields.biSizeImage;
+    layout->rowBytes = layout->storedRowBytes;
+  }
+  return true;
+}
+
+// The rows as the file stores them: their own length, or for run lengths
+// the rest of the file, as far as a block may reach.
+bool LocateRows(BitmapBytes& file, const BitmapLayout& layout, ByteView* stored) {
+  // A position a signed 32-bit file offset can't reach is refused as the
+  // platform's seek refuses it.
+  if (layout.offBits > static_cast<std::uint32_t>(INT32_MAX)) return file.Fail(BitmapFileFailure::kSeekOutOfRange);
+  const std::uint64_t rowsStart =
+      layout.offBits != 0 ? layout.offBits : layout.TableStart() + layout.paletteBytes;
+  std::uint64_t storedBytes = static_cast<std::uint64_t>(layout.storedRowBytes);
+  if (layout.coding == RowCoding::kRunLength) {
+    if (rowsStart >= file.length) return file.Fail(BitmapFileFailure::kRowsCut);
+    storedBytes = file.length - rowsStart;
     if (storedBytes > limits::kMaxBlockBytes) storedBytes = limits::kMaxBlockBytes;
   }
-  if (lengthKnown && rowsStart + storedBytes > fileLength) return Fail(path, Message::kBitmapReadFailed);
+  if (!file.Reach(rowsStart, storedBytes, BitmapFileFailure::kRowsCut)) return false;
+  *stored = file.read.Sub(rowsStart, storedBytes);
+  return true;
+}
 
-  HeapPtr<BITMAPINFOHEADER> block(static_cast<BITMAPINFOHEADER*>(
-      std::malloc(static_cast<std::size_t>(blockBytes))));
-  if (!block) return Fail(path, Message::kBitmapRowsOutOfMemory);
-  std::memcpy(block.get(), &out, dib_layout::kInfoHeaderBytes);
-  auto* bytes = reinterpret_cast<BYTE*>(block.get());
-  if (paletteBytes != 0 && !ReadExactly(file.Get(), bytes + dib_layout::kInfoHeaderBytes, paletteBytes)) {
-    return Fail(path, Message::kBitmapColorTableReadFailed);
-  }
-  if (offBits != 0 && SetFilePointer(file.Get(), static_cast<LONG>(offBits), nullptr,
-                                     FILE_BEGIN) == INVALID_SET_FILE_POINTER) {
-    return Fail(path, Message::kBitmapSeekFailed);
-  }
-
-  BYTE* rows = DibPixels(block.get());
-  const std::size_t rowsLength = static_cast<std::size_t>(rowBytes);
-  if (coding == RowCoding::kAsStored) {
-    if (!ReadExactly(file.Get(), rows, static_cast<DWORD>(rowsLength))) {
-      return Fail(path, Message::kBitmapReadFailed);
-    }
-    if (topDown) FlipRows(rows, static_cast<std::size_t>(rowBytes / height), out.biHeight);
-    return block.release();
-  }
-
-  HeapPtr<BYTE> stored(static_cast<BYTE*>(std::malloc(static_cast<std::size_t>(storedBytes))));
-  if (!stored) return Fail(path, Message::kBitmapOutOfMemory);
-  if (!ReadExactly(file.Get(), stored.get(), static_cast<DWORD>(storedBytes))) {
-    return Fail(path, Message::kBitmapReadFailed);
+// The block's rows from the stored ones: copied (and turned), expanded or
+// decoded.
+bool MakeRows(BitmapBytes& file, const BitmapLayout& layout, ByteView stored, BYTE* rows) {
+  const auto rowsLength = static_cast<std::size_t>(layout.rowBytes);
+  const BITMAPINFOHEADER& out = layout.out;
+  if (layout.coding == RowCoding::kAsStored) {
+    if (stored.Length() < rowsLength) return file.Fail(BitmapFileFailure::kRowsCut);
+    std::memcpy(rows, stored.Data(), rowsLength);
+    if (layout.topDown) FlipRows(rows, static_cast<std::size_t>(layout.rowBytes / layout.height), out.biHeight);
+    return true;
   }
   // Decoded rows are written pixel by pixel: their padding, and the pixels a
   // run-length stream skips, are zero.
   std::memset(rows, 0, rowsLength);
-  if (coding == RowCoding::kBitFields) {
-    if (!ExpandBitFields(stored.get(), static_cast<std::size_t>(storedBytes), header.biBitCount,
-                         info.masks, out.biWidth, out.biHeight, topDown, rows, rowsLength)) {
-      return Fail(path, Message::kBitmapReadFailed);
-    }
-    return block.release();
+  const bool decoded =
+      layout.coding == RowCoding::kBitFields
+          ? ExpandBitFields(stored.Data(), stored.Length(), layout.info.fields.biBitCount, layout.info.masks,
+                            out.biWidth, out.biHeight, layout.topDown, rows, rowsLength)
+          : DecodeRle(stored.Data(), stored.Length(), out.biBitCount, out.biWidth, out.biHeight, rows,
+                      rowsLength);
+  return decoded || file.Fail(BitmapFileFailure::kRowsCut);
+}
+
+Message BitmapFileMessage(BitmapFileFailure failure) {
+  switch (failure) {
+    case BitmapFileFailure::kOpenFailed: return Message::kBitmapOpenFailed;
+    case BitmapFileFailure::kFileOutOfMemory: return Message::kBitmapOutOfMemory;
+    case BitmapFileFailure::kHeaderUnreadable: return Message::kBitmapHeaderReadFailed;
+    case BitmapFileFailure::kUnknownFormat: return Message::kBitmapUnknownFormat;
+    case BitmapFileFailure::kInfoHeaderCut: return Message::kBitmapInfoReadFailed;
+    case BitmapFileFailure::kOs2Header: return Message::kBitmapOs2Header;
+    case BitmapFileFailure::kBlockOutOfMemory: return Message::kBitmapRowsOutOfMemory;
+    case BitmapFileFailure::kTooLarge: return Message::kBitmapRowsOutOfMemory;
+    case BitmapFileFailure::kColorTableCut: return Message::kBitmapColorTableReadFailed;
+    case BitmapFileFailure::kSeekOutOfRange: return Message::kBitmapSeekFailed;
+    case BitmapFileFailure::kRowsCut: return Message::kBitmapReadFailed;
   }
-  if (!DecodeRle(stored.get(), static_cast<std::size_t>(storedBytes), out.biBitCount, out.biWidth,
-                 out.biHeight, rows, rowsLength)) {
-    return Fail(path, Message::kBitmapReadFailed);
+  return Message::kBitmapReadFailed;
+}
+
+}  // namespace
+
+BitmapFileResult ReadBitmapFile(ByteView bytes, std::uint64_t fileLength) {
+  BitmapBytes file{bytes, fileLength};
+  BitmapLayout layout;
+  ByteView stored;
+  if (!ReadFileHeader(file, &layout) || !ReadInfoHeader(file, &layout) || !PlanBlock(file, &layout) ||
+      !ReadMasks(file, &layout) || !LocateRows(file, layout, &stored)) {
+    return file.failure;
   }
-  return block.release();
+  HeapPtr<BITMAPINFOHEADER> block(static_cast<BITMAPINFOHEADER*>(
+      std::malloc(static_cast<std::size_t>(layout.BlockBytes()))));
+  if (!block) return BitmapFileFailure::kBlockOutOfMemory;
+  std::memcpy(block.get(), &layout.out, dib_layout::kInfoHeaderBytes);
+  const ByteView table = bytes.Sub(layout.TableStart(), layout.paletteBytes);
+  if (table.Length() != 0) {
+    std::memcpy(reinterpret_cast<BYTE*>(block.get()) + dib_layout::kInfoHeaderBytes, table.Data(), table.Length());
+  }
+  if (!MakeRows(file, layout, stored, DibPixels(block.get()))) return file.failure;
+  return BitmapFileResult(std::move(block));
+}
+
+BITMAPINFOHEADER* LoadBitmapFile(const char* path) {
+  return ReadFileThrough(path, limits::kMaxBitmapFileBytes,
+                         FileReadFailures<BitmapFileFailure>{BitmapFileFailure::kOpenFailed,
+                                                             BitmapFileFailure::kHeaderUnreadable,
+                                                             BitmapFileFailure::kFileOutOfMemory},
+                         BitmapFileMessage, ReadBitmapFile)
+      .release();
 }
 
 int SaveBitmapFile(const char* path, BITMAPINFOHEADER* imageBlock) {

@@ -1,6 +1,8 @@
 #include "file_io.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "formats/input_limits.h"
 
@@ -38,4 +40,26 @@ HANDLE OpenForReading(const char* path) {
   if (!PathFits(path)) return INVALID_HANDLE_VALUE;
   return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                      nullptr);
+}
+
+FileContentsRead ReadFileStart(HANDLE file, std::uint64_t bound, FileContents* contents, DWORD* error) {
+  *error = ERROR_SUCCESS;
+  std::uint64_t length = 0;
+  if (!FileLength(file, &length) || !SetFilePosition(file, 0)) {
+    *error = GetLastError();
+    return FileContentsRead::kReadFailed;
+  }
+  // The bound keeps a 32-bit count: readers take far less than 4 GiB.
+  const auto wanted = static_cast<DWORD>(length < bound ? length : bound);
+  HeapPtr<std::uint8_t> bytes(static_cast<std::uint8_t*>(std::malloc(wanted != 0 ? wanted : 1)));
+  if (!bytes) return FileContentsRead::kOutOfMemory;
+  DWORD done = 0;
+  if (!ReadFile(file, bytes.get(), wanted, &done, nullptr)) {
+    *error = GetLastError();
+    return FileContentsRead::kReadFailed;
+  }
+  contents->bytes = std::move(bytes);
+  contents->read = done;
+  contents->length = done < wanted ? done : length;
+  return FileContentsRead::kDone;
 }

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "formats/byte_cursor.h"
+#include "platform/handles.h"
 #include "platform/platform.h"
 
 bool ReadExactly(HANDLE file, void* buffer, DWORD count);
@@ -22,3 +24,22 @@ bool PathFits(const char* path);
 
 // Opens an existing file for reading, shared with other readers only.
 HANDLE OpenForReading(const char* path);
+
+// The first bytes of a file, as many as a reader was allowed to take, and
+// the file's whole length: a reader over them tells a file cut short from one
+// too large to be read whole.
+struct FileContents {
+  HeapPtr<std::uint8_t> bytes;
+  std::size_t read = 0;
+  std::uint64_t length = 0;
+
+  ByteView View() const { return ByteView(bytes.get(), read); }
+};
+
+enum class FileContentsRead { kDone, kReadFailed, kOutOfMemory };
+
+// Reads at most `bound` bytes from the start of an open file. On a failed
+// file call, *error is the platform's last error of that call; on any other
+// outcome ERROR_SUCCESS. A file shortened while it is read counts as the
+// length that was read.
+FileContentsRead ReadFileStart(HANDLE file, std::uint64_t bound, FileContents* contents, DWORD* error);

@@ -4,14 +4,36 @@
 
 #include <cstdint>
 
+#include "formats/byte_cursor.h"
 #include "icon_group.h"
+#include "read_result.h"
 
 // Reads the 6-byte header at the file's current position: the count (0 to
 // 65535), or -1 when it can't be read or is no icon header.
 int ReadIconFileHeader(HANDLE file);
 
+// Why an icon file gives no group.
+enum class IconFileFailure {
+  kOpenFailed,        // the file can't be opened
+  kFileOutOfMemory,   // no block for the file's bytes
+  kHeaderUnreadable,  // no icon header (or the file can't be read)
+  kDirectoryCut,      // the file ends inside the directory
+  kGroupOutOfMemory,  // no block for the group
+  kOutOfMemory,       // no block for an image, or the images pass the limits
+  kTooLarge,          // an image lies beyond what is read of a huge file
+  kOffsetOutOfRange,  // an image offset no file position reaches (2^31 or more)
+  kImageCut,          // the file ends inside an image
+  kImageInvalid,      // an image that is no icon image
+};
+
+// Reads the icon file whose first bytes are `bytes` (all of them when it is
+// `fileLength` bytes long) into a new group with an empty iconPath and
+// modulePath. Shows nothing and touches no file.
+ReadResult<IconGroupPtr, IconFileFailure> ReadIconFile(ByteView bytes, std::uint64_t fileLength);
+
 // Reads an icon file into a new group owned by the caller, or shows a message
-// (the path as caption) and returns null.
+// (the path as caption) and returns null. At most limits::kMaxIconFileBytes
+// of the file are read.
 IconGroup* LoadIconFile(const char* path);
 
 // Writes reserved 0, type 1 and the low 16 bits of count. 1 or 0.

@@ -1,111 +1,111 @@
+#include "icon_file.h"
+
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
-#include "formats/icon_directory.h"
 #include "file_io.h"
-#include "platform/handles.h"
-#include "icon_file.h"
-#include "messages.h"
+#include "formats/checked_size.h"
+#include "formats/icon_directory.h"
 #include "formats/input_limits.h"
+#include "read_result.h"
 
 namespace {
 
-// Frees the blocks of the first `filled` records of a group that is not
-// handed out.
-struct PartialGroup {
-  IconGroup* group = nullptr;
-  std::uint32_t filled = 0;
-  ~PartialGroup() {
-    if (group == nullptr) return;
-    for (std::uint32_t i = 0; i < filled; ++i) std::free(GroupImage(group, i)->bits);
-    std::free(group);
-  }
-  IconGroup* Release() { return std::exchange(group, nullptr); }
-};
+using IconFileResult = ReadResult<IconGroupPtr, IconFileFailure>;
 
-IconGroup* Fail(const char* path, Message message) {
-  ShowMessage(message, path);
-  return nullptr;
+bool ParseHeader(ByteView bytes, std::uint16_t* count) {
+  ByteCursor cursor(bytes);
+  icon_directory::Header header;
+  if (!icon_directory::ReadHeader(cursor, &header) || !icon_directory::IsIconHeader(header)) return false;
+  *count = header.count;
+  return true;
+}
+
+// Copies an entry's block into its record and binds it; the group's count
+// already includes the record, so that the block is freed with the group.
+bool FillRecord(ByteView bytes, std::uint64_t fileLength, const icon_directory::Entry& entry,
+                std::uint64_t* groupBytes, IconImage* image, IconFileFailure* failure) {
+  const std::uint32_t size = entry.bytes, offset = entry.fileOffset;
+  // Offsets a signed 32-bit file position can't reach are refused as the
+  // platform's seek refuses them.
+  if (offset > static_cast<std::uint32_t>(INT32_MAX)) {
+    *failure = IconFileFailure::kOffsetOutOfRange;
+    return false;
+  }
+  if (!Reaches(bytes, fileLength, offset, size, IconFileFailure::kImageCut, failure)) return false;
+  *groupBytes += size;
+  *failure = IconFileFailure::kOutOfMemory;
+  if (size > limits::kMaxBlockBytes || *groupBytes > limits::kMaxGroupBytes) return false;
+  image->bits = static_cast<BYTE*>(std::malloc(size ? size : 1));
+  if (image->bits == nullptr) return false;
+  image->byteCount = size;
+  if (size != 0) std::memcpy(image->bits, bytes.Data() + offset, size);
+  *failure = IconFileFailure::kImageInvalid;
+  if (!BindImagePointers(image)) return false;
+  TakeEntryDepth(image, entry.planes, entry.bitCount);
+  return true;
+}
+
+Message IconFileMessage(IconFileFailure failure) {
+  switch (failure) {
+    case IconFileFailure::kOpenFailed: return Message::kIconOpenFailed;
+    case IconFileFailure::kFileOutOfMemory: return Message::kIconDirectoryOutOfMemory;
+    case IconFileFailure::kGroupOutOfMemory: return Message::kIconGroupOutOfMemory;
+    case IconFileFailure::kHeaderUnreadable: return Message::kIconHeaderReadFailed;
+    case IconFileFailure::kDirectoryCut: return Message::kIconFileReadFailed;
+    case IconFileFailure::kOutOfMemory: return Message::kIconOutOfMemory;
+    case IconFileFailure::kTooLarge: return Message::kIconOutOfMemory;
+    case IconFileFailure::kOffsetOutOfRange: return Message::kIconSeekFailed;
+    case IconFileFailure::kImageCut: return Message::kIconImageReadFailed;
+    case IconFileFailure::kImageInvalid: return Message::kIconImageInvalid;
+  }
+  return Message::kIconFileReadFailed;
 }
 
 }  // namespace
 
 int ReadIconFileHeader(HANDLE file) {
   std::uint8_t bytes[icon_directory::kHeaderBytes];
-  if (!ReadExactly(file, bytes, sizeof bytes)) return -1;
-  ByteCursor cursor(bytes, sizeof bytes);
-  icon_directory::Header header;
-  if (!icon_directory::ReadHeader(cursor, &header) || !icon_directory::IsIconHeader(header)) {
-    return -1;
+  std::uint16_t count = 0;
+  if (!ReadExactly(file, bytes, sizeof bytes) || !ParseHeader(ByteView(bytes, sizeof bytes), &count)) return -1;
+  return count;
+}
+
+IconFileResult ReadIconFile(ByteView bytes, std::uint64_t fileLength) {
+  std::uint16_t count = 0;
+  if (!ParseHeader(bytes, &count)) return IconFileFailure::kHeaderUnreadable;
+  std::uint64_t directoryBytes = 0;
+  IconFileFailure failure = IconFileFailure::kDirectoryCut;
+  if (!CheckedMul(count, icon_directory::kFileEntryBytes, &directoryBytes) ||
+      !Reaches(bytes, fileLength, icon_directory::kHeaderBytes, directoryBytes, IconFileFailure::kDirectoryCut,
+               &failure)) {
+    return failure;
   }
-  return header.count;
+
+  IconGroupPtr group(static_cast<IconGroup*>(std::calloc(1, IconGroupBytes(count))));
+  if (!group) return IconFileFailure::kGroupOutOfMemory;
+  SetGroupPath(group->iconPath, "");
+  SetGroupPath(group->modulePath, "");
+  ByteCursor entries(bytes.Sub(icon_directory::kHeaderBytes, directoryBytes));
+  std::uint64_t groupBytes = 0;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    icon_directory::Entry entry;
+    if (!icon_directory::ReadFileEntry(entries, &entry)) return IconFileFailure::kDirectoryCut;
+    group->imageCount = i + 1;
+    if (!FillRecord(bytes, fileLength, entry, &groupBytes, GroupImage(group.get(), i), &failure)) return failure;
+  }
+  return IconFileResult(std::move(group));
 }
 
 IconGroup* LoadIconFile(const char* path) {
-  FileHandle file(OpenForReading(path));
-  if (!file.IsValid()) return Fail(path, Message::kIconOpenFailed);
-
-  PartialGroup building;
-  building.group = static_cast<IconGroup*>(std::calloc(1, IconGroupBytes(1)));
-  if (building.group == nullptr) return Fail(path, Message::kIconGroupOutOfMemory);
-
-  int count = ReadIconFileHeader(file.Get());
-  if (count < 0) return Fail(path, Message::kIconHeaderReadFailed);
-  auto imageCount = static_cast<std::uint32_t>(count);
-  // A count whose directory the file can't hold is refused with the message
-  // its short read gives, before a group is sized from it.
-  std::uint64_t fileLength = 0;
-  bool lengthKnown = FileLength(file.Get(), &fileLength);
-  if (lengthKnown && icon_directory::FirstBlockOffset(imageCount) > fileLength) {
-    return Fail(path, Message::kIconFileReadFailed);
-  }
-
-  void* resized = std::realloc(building.group, IconGroupBytes(imageCount));
-  if (resized == nullptr) return Fail(path, Message::kIconOutOfMemory);
-  building.group = static_cast<IconGroup*>(resized);
-  IconGroup* group = building.group;
-  group->imageCount = imageCount;
-  SetGroupPath(group->iconPath, path);
-  SetGroupPath(group->modulePath, "");
-
-  DWORD directoryBytes = imageCount * icon_directory::kFileEntryBytes;
-  HeapPtr<BYTE> directory(static_cast<BYTE*>(std::malloc(directoryBytes ? directoryBytes : 1)));
-  if (!directory) return Fail(path, Message::kIconDirectoryOutOfMemory);
-  if (!ReadExactly(file.Get(), directory.get(), directoryBytes)) {
-    return Fail(path, Message::kIconFileReadFailed);
-  }
-
-  std::uint64_t groupBytes = 0;
-  ByteCursor entries(directory.get(), directoryBytes);
-  for (std::uint32_t i = 0; i < imageCount; ++i) {
-    icon_directory::Entry entry;
-    if (!icon_directory::ReadFileEntry(entries, &entry)) return Fail(path, Message::kIconFileReadFailed);
-    const std::uint32_t size = entry.bytes, offset = entry.fileOffset;
-    // What the platform would refuse or deliver short is refused before a
-    // block is sized from a number the file may be lying about.
-    if (offset > static_cast<std::uint32_t>(INT32_MAX)) return Fail(path, Message::kIconSeekFailed);
-    if (lengthKnown && std::uint64_t{offset} + size > fileLength) {
-      return Fail(path, Message::kIconImageReadFailed);
-    }
-    groupBytes += size;
-    if (size > limits::kMaxBlockBytes || groupBytes > limits::kMaxGroupBytes) {
-      return Fail(path, Message::kIconOutOfMemory);
-    }
-
-    IconImage* image = GroupImage(group, i);
-    std::memset(image, 0, sizeof *image);
-    image->bits = static_cast<BYTE*>(std::malloc(size ? size : 1));
-    if (image->bits == nullptr) return Fail(path, Message::kIconOutOfMemory);
-    building.filled = i + 1;
-    image->byteCount = size;
-    if (SetFilePointer(file.Get(), static_cast<LONG>(offset), nullptr, FILE_BEGIN) ==
-        INVALID_SET_FILE_POINTER) {
-      return Fail(path, Message::kIconSeekFailed);
-    }
-    if (!ReadExactly(file.Get(), image->bits, size)) return Fail(path, Message::kIconImageReadFailed);
-    if (!BindImagePointers(image)) return Fail(path, Message::kIconImageInvalid);
-    TakeEntryDepth(image, entry.planes, entry.bitCount);
-  }
-  return building.Release();
+  IconGroupPtr group = ReadFileThrough(
+      path, limits::kMaxIconFileBytes,
+      FileReadFailures<IconFileFailure>{IconFileFailure::kOpenFailed, IconFileFailure::kHeaderUnreadable,
+                                        IconFileFailure::kFileOutOfMemory},
+      IconFileMessage, ReadIconFile);
+  if (group) SetGroupPath(group->iconPath, path);
+  return group.release();
 }

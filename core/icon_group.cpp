@@ -101,5 +101,8 @@ std::int32_t PictureDepth(const IconImage* image) {
 
 void TakeEntryDepth(IconImage* image, std::uint16_t planes, std::uint16_t bitCount) {
   if (image->header != nullptr || bitCount == 0) return;
-  image->bitsPerPixel = (planes != 0 ? planes : 1) * bitCount;
+  const std::uint32_t depth = std::uint32_t{planes != 0 ? planes : 1u} * bitCount;
+  // The writer stores a PNG's depth as one plane of 16 bits; a product past
+  // that is no depth, and the PNG's own is kept.
+  if (depth <= UINT16_MAX) image->bitsPerPixel = static_cast<std::int32_t>(depth);
 }

@@ -52,8 +52,8 @@ bool IsPngImage(const IconImage* image);
 int BindImagePointers(IconImage* image);
 
 // A PNG image has no header to say its depth: it keeps the one its
-// directory entry gives (planes x bit count), when the entry gives one, so
-// that it is written back as its source described it. A DIB image's depth
+// directory entry gives (planes x bit count), when the entry gives one that
+// fits 16 bits, so that it is written back as its source described it. A DIB image's depth
 // stays its header's.
 void TakeEntryDepth(IconImage* image, std::uint16_t planes, std::uint16_t bitCount);
 

@@ -37,10 +37,17 @@ ModuleCursors::Opened ModuleCursors::Open(const char* path) {
   entries_.Clear();
   module_.reset();
   // 16-bit modules carry cursors too; our own reader reads those.
-  module_ = LoadModuleResources(path);
-  if (!module_) return Opened::kNotLoadable;
-  entries_.ListGroups(*module_, RT_GROUP_CURSOR);
+  std::unique_ptr<ModuleResources> module = LoadModuleResources(path);
+  if (!module) return Opened::kNotLoadable;
+  Open(std::move(module), path);
   return Opened::kListed;
+}
+
+void ModuleCursors::Open(std::unique_ptr<ModuleResources> module, const char* path) {
+  path_ = path;
+  entries_.Clear();
+  module_ = std::move(module);
+  entries_.ListGroups(*module_, RT_GROUP_CURSOR);
 }
 
 bool ModuleCursors::Read(std::size_t index, std::vector<CursorImage>* images) const {

@@ -20,6 +20,9 @@ class ModuleCursors {
   // lists its group cursors ("Cursor [NAME]") in the order the icon list
   // keeps its entries. Says nothing: the caller tells the outcome.
   Opened Open(const char* path);
+  // The same over a module already read, which it takes; `path` names it in
+  // messages.
+  void Open(std::unique_ptr<ModuleResources> module, const char* path);
 
   const SortedEntries& Entries() const { return entries_; }
 

@@ -6,7 +6,6 @@
 #include "formats/dos_header.h"
 #include "formats/ne_module.h"
 #include "platform/handles.h"
-#include "platform/module_file.h"
 
 namespace {
 
@@ -21,26 +20,31 @@ bool IsNeFile(ModuleFile& file) {
          ne_module::IsNeSignature(ByteView(signature, sizeof signature));
 }
 
+// A module the platform loaded, or null.
+std::unique_ptr<ModuleResources> ResourcesOf(ModuleHandle loaded) {
+  if (!loaded) return nullptr;
+  return std::unique_ptr<ModuleResources>(new (std::nothrow) LoadedModuleResources(std::move(loaded)));
+}
+
 }  // namespace
 
 std::unique_ptr<ModuleResources> LoadModuleResources(const char* path) {
   if (path == nullptr) return nullptr;
   ModuleFile file;
-  ModuleHandle loaded;
-  if (!file.Open(path)) {
-    // A file we may not open as we read it may still be one the system loads.
-    loaded = ModuleHandle(LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE));
-  } else if (IsNeFile(file)) {
+  if (file.Open(path)) return LoadModuleResources(std::move(file), path);
+  // A file we may not open as we read it may still be one the system loads.
+  return ResourcesOf(ModuleHandle(LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE)));
+}
+
+std::unique_ptr<ModuleResources> LoadModuleResources(ModuleFile file, const char* path) {
+  if (IsNeFile(file)) {
     HeapPtr<std::uint8_t> bytes;
     std::unique_ptr<NeModuleResources> module(new (std::nothrow) NeModuleResources);
     if (!module || !file.ReadAll(&bytes) || !module->Open(std::move(bytes), static_cast<std::size_t>(file.Length()))) {
       return nullptr;
     }
     return module;
-  } else {
-    // The file stays open: the native build reads the module from it.
-    loaded = ModuleHandle(LoadDataModule(std::move(file), path));
   }
-  if (!loaded) return nullptr;
-  return std::unique_ptr<ModuleResources>(new (std::nothrow) LoadedModuleResources(std::move(loaded)));
+  // The file stays open: the native build reads the module from it.
+  return ResourcesOf(ModuleHandle(LoadDataModule(std::move(file), path)));
 }

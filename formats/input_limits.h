@@ -48,9 +48,14 @@ constexpr std::uint64_t kMaxModuleBytes = std::uint64_t{1} << 30;
 // a larger shift is refused.
 constexpr std::uint16_t kMaxNeAlignShift = 15;
 
-// An icon file the native platform's ExtractIconA reads whole to pick an
-// image from: 256 images of 256 x 256 at 32 bits take about 64 MiB.
+// An icon file the reader, and the native platform's ExtractIconA, read
+// whole: 256 images of 256 x 256 at 32 bits take about 64 MiB.
 constexpr std::uint64_t kMaxIconFileBytes = std::uint64_t{128} * 1024 * 1024;
+
+// A bitmap file the reader reads whole: the largest block's rows behind the
+// longest header, masks and colour table. A file whose rows lie further in
+// (behind a gap) is refused as too large.
+constexpr std::uint64_t kMaxBitmapFileBytes = kMaxBlockBytes + 1024 * 1024;
 
 // A path with its terminating zero (MAX_PATH).
 constexpr std::size_t kMaxPathBytes = 260;

@@ -1,13 +1,15 @@
 // A module file that a reader of our own reads (16-bit NE modules, which the
 // system can't load as data files, and in the native build PE modules too):
 // a regular file of at most limits::kMaxModuleBytes, opened for reading while
-// others may read it too, and read at the offsets asked for.
+// others may read it too, and read at the offsets asked for; or a module's
+// bytes already in memory, read the same way.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <utility>
 
+#include "formats/byte_cursor.h"
 #include "handles.h"
 
 class ModuleFile {
@@ -22,6 +24,7 @@ class ModuleFile {
       Close();
       std::swap(file_, other.file_);
       std::swap(length_, other.length_);
+      std::swap(memory_, other.memory_);
     }
     return *this;
   }
@@ -29,6 +32,9 @@ class ModuleFile {
   // False when the file can't be opened, is no regular file (a folder, a
   // pipe, a device) or is larger than the limit.
   bool Open(const char* path);
+  // Borrows bytes that stay valid while this object reads them. False when
+  // they are more than the limit.
+  bool OpenBytes(ByteView bytes);
   void Close();
 
   std::uint64_t Length() const { return length_; }
@@ -42,13 +48,18 @@ class ModuleFile {
   bool ReadAll(HeapPtr<std::uint8_t>* bytes);
 
  private:
+  // Read of an open file, within its length.
+  bool ReadFromFile(std::uint64_t offset, void* buffer, std::size_t count);
+
   // The platform's file: a descriptor, or a handle's value; -1 for none.
   std::intptr_t file_ = -1;
   std::uint64_t length_ = 0;
+  // The bytes, when they are in memory; then there is no file.
+  ByteView memory_;
 };
 
 // The PE module whose file `file` has open, at `path`, loaded as a data file
 // (as LoadLibraryExA with LOAD_LIBRARY_AS_DATAFILE loads it): the native
-// build reads it from the open file, Windows loads it by its path. Null when
-// it is no module the platform loads.
+// build reads it from the open file (or bytes), Windows loads it by its path.
+// Null when it is no module the platform loads.
 HMODULE LoadDataModule(ModuleFile file, const char* path);

@@ -30,10 +30,11 @@ void ModuleFile::Close() {
   if (file_ >= 0) close(static_cast<int>(file_));
   file_ = -1;
   length_ = 0;
+  memory_ = ByteView();
 }
 
-bool ModuleFile::Read(std::uint64_t offset, void* buffer, std::size_t count) {
-  if (file_ < 0 || count > length_ || offset > length_ - count) return false;
+bool ModuleFile::ReadFromFile(std::uint64_t offset, void* buffer, std::size_t count) {
+  if (file_ < 0) return false;
   std::size_t done = 0;
   while (done < count) {
     ssize_t n = pread(static_cast<int>(file_), static_cast<char*>(buffer) + done, count - done,

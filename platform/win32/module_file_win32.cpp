@@ -31,10 +31,11 @@ void ModuleFile::Close() {
   if (file_ != -1) CloseHandle(HandleOf(file_));
   file_ = -1;
   length_ = 0;
+  memory_ = ByteView();
 }
 
-bool ModuleFile::Read(std::uint64_t offset, void* buffer, std::size_t count) {
-  if (file_ == -1 || count > length_ || offset > length_ - count) return false;
+bool ModuleFile::ReadFromFile(std::uint64_t offset, void* buffer, std::size_t count) {
+  if (file_ == -1) return false;
   LARGE_INTEGER at;
   at.QuadPart = static_cast<LONGLONG>(offset);
   if (!SetFilePointerEx(HandleOf(file_), at, nullptr, FILE_BEGIN)) return false;

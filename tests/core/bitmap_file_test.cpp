@@ -217,6 +217,13 @@ TEST_F(BitmapFileReader, EachFailureShowsItsMessage) {
 #endif
 }
 
+TEST(BitmapFileBytes, RowsPastWhatWasReadOfALargerFileAreTooLargeNotCut) {
+  Bytes file = BitmapFile(Fields(3, 2, 24), Pattern(24, 1), 54);
+  ByteView head(file.data(), file.size() - 1);
+  EXPECT_EQ(BitmapFileFailure::kRowsCut, ReadBitmapFile(head, head.Length()).Reason());
+  EXPECT_EQ(BitmapFileFailure::kTooLarge, ReadBitmapFile(head, file.size()).Reason());
+}
+
 TEST_F(BitmapFileReader, ReadersDoNotKeepOneAnotherOut) {
   std::string path = dir.Write("shared.bmp", BitmapFile(Fields(3, 2, 24), Pattern(24, 1), 54));
   FileHandle other(OpenForReading(path.c_str()));

@@ -192,6 +192,13 @@ TEST_F(IconFileReader, ReadersDoNotKeepOneAnotherOut) {
   EXPECT_TRUE(messages.Messages().empty());
 }
 
+TEST(IconFileBytes, AnImagePastWhatWasReadOfALargerFileIsTooLargeNotCut) {
+  Bytes file = IconFile({IconImageBlock(16, 16, 4)});
+  ByteView head(file.data(), file.size() - 1);
+  EXPECT_EQ(IconFileFailure::kImageCut, ReadIconFile(head, head.Length()).Reason());
+  EXPECT_EQ(IconFileFailure::kTooLarge, ReadIconFile(head, file.size()).Reason());
+}
+
 TEST_F(IconFileReader, HeaderReaderReturnsCountOrMinusOne) {
   struct Case {
     Bytes bytes;

@@ -1,4 +1,5 @@
-// Bitmap file reading, saving what was read as a bitmap again, and the
+// Bitmap file reading over the input's bytes, saving what was read as a
+// bitmap file again (the writer only writes files) and reading it back, and the
 // bitmap turned into an icon image of every depth, stretched and not: the
 // image made must bind as any image read from a file does.
 #include <cstdio>
@@ -9,7 +10,7 @@
 #include "core/bitmap_file.h"
 #include "core/dib.h"
 #include "core/icon_from_bitmap.h"
-#include "fuzz_input_file.h"
+#include "fuzz_support.h"
 
 namespace {
 
@@ -42,9 +43,9 @@ void IntoEveryDepth(const BITMAPINFOHEADER* dib) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   SilenceMessages();
-  const std::string& path = WriteFuzzInput(data, size, "bmp");
-  BITMAPINFOHEADER* dib = LoadBitmapFile(path.c_str());
-  if (dib == nullptr) return 0;
+  HeapPtr<BITMAPINFOHEADER> read = ReadBitmapFile(ByteView(data, size), size).Take();
+  if (!read) return 0;
+  const BITMAPINFOHEADER* dib = read.get();
   IntoEveryDepth(dib);
   // As the colour rows of an icon image: the header counts mask rows too.
   std::size_t bytes = 40 + DibPaletteBytes(dib) + std::size_t(DibStride(dib)) * dib->biHeight;
@@ -62,6 +63,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::remove(copy.c_str());
   }
   std::free(image);
-  std::free(dib);
   return 0;
 }

@@ -1,21 +1,24 @@
-// Module reading on the native platform, as the window does it: the module is
-// loaded as a data file, its group icons listed into the icon list, and each
-// one read with every image (the Save command) and drawn as a preview; and
-// its group cursors as the command reads them. Before that, the resource
+// Module reading on the native platform, as the window does it, over the
+// input's bytes: the module is loaded as a data file, its group icons listed
+// into the icon list, and each one read with every image (the Save command)
+// and drawn as a preview. Before that, the resource
 // directory is read from parts of its section as the loader reads a large
 // one: wherever a part is said to hold all that lookups reach, every lookup
 // must find there what it finds in the whole section.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
+#include <utility>
 #include <vector>
 
-#include "platform/handles.h"
 #include "core/module_cursors.h"
 #include "core/module_icons.h"
-#include "fuzz_input_file.h"
+#include "core/module_loading.h"
 #include "formats/pe/pe_image.h"
 #include "formats/pe/pe_resources.h"
+#include "fuzz_support.h"
+#include "platform/module_file.h"
 
 namespace {
 
@@ -69,26 +72,26 @@ void CheckDirectoryParts(const std::uint8_t* data, std::size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   SilenceMessages();
   CheckDirectoryParts(data, size);
-  const std::string& path = WriteFuzzInput(data, size, "dll");
-  ModuleHandle module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  ModuleFile file;
+  if (!file.OpenBytes(ByteView(data, size))) return 0;
+  std::unique_ptr<ModuleResources> module = LoadModuleResources(std::move(file), nullptr);
   if (!module) return 0;
   HWND dialog = CreateNativeListDialog();
-  EnumResourceNamesA(module.Get(), RT_GROUP_ICON, ListGroupName,
-                     reinterpret_cast<LONG_PTR>(dialog));
+  module->EnumerateNames(RT_GROUP_ICON, ListGroupName, reinterpret_cast<LONG_PTR>(dialog));
   HWND list = GetDlgItem(dialog, kIconListId);
   LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
   for (LRESULT i = 0; i < count && i < kGroupsRead; ++i) {
     auto name = static_cast<ResourceName>(
         SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0));
-    FreeIconGroup(LoadModuleIconGroup(path.c_str(), name));
-    HICON preview = LoadPreviewIcon(module.Get(), name);
+    FreeIconGroup(ReadModuleIconGroup(*module, "module.dll", name));
+    HICON preview = LoadPreviewIcon(*module, name);
     if (preview != nullptr) DestroyIcon(preview);
   }
   ReleaseListGroupNames(dialog);
   DestroyWindow(dialog);
 
   ModuleCursors cursors;
-  if (cursors.Open(path.c_str()) != ModuleCursors::Opened::kListed) return 0;
+  cursors.Open(std::move(module), "module.dll");
   std::vector<CursorImage> images;
   for (std::size_t i = 0; i < cursors.Entries().Count() && i < kGroupsRead; ++i) cursors.Read(i, &images);
   return 0;

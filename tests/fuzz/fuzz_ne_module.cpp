@@ -10,7 +10,7 @@
 
 #include "core/module_icons.h"
 #include "formats/ne_module.h"
-#include "fuzz_input_file.h"
+#include "fuzz_support.h"
 #include "platform/handles.h"
 #include "platform/module_resources.h"
 
