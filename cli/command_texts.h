@@ -24,6 +24,7 @@ enum class Text {
   kPngWithCursors,
   kAllWithCursors,
   kCursorTarget,
+  kCursorFileTarget,  // the file
   kTargetKind,
   kImageTargetKind,
   kImageNumber,  // the value given
@@ -33,7 +34,6 @@ enum class Text {
   kCannotRead,     // the file, the system's reason
   kNotAKind,       // the file
   kNotAKindNamed,  // the file, the kind it is (one of kKind...)
-  kKindCursor,
   kKindAnimatedCursor,
   kKindPng,
   kKindMacIcon,

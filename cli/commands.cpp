@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "command_texts.h"
+#include "core/cursor_file.h"
 #include "core/file_names.h"
 #include "core/icon_group.h"
 #include "core/module_cursors.h"
@@ -124,6 +125,11 @@ int List(const Arguments& args) {
     if (opened == Opened::kEmpty) ShowMessage(Message::kNoIcons, file.c_str());
   }
   if (opened == Opened::kFailed) return kFailed;
+  // A cursor file is its one entry, as an icon file is, once it reads.
+  if (opened == Opened::kCursorFile) {
+    if (!LoadCursorFile(file.c_str())) return kFailed;
+    entries = {ListedEntry{file, 0, false, ""}};
+  }
   if (args.json) {
     PrintEntriesJson(file, entries);
   } else {
@@ -149,6 +155,7 @@ int Info(const Arguments& args) {
     std::string entryText;
     const Opened opened = OpenAndSelect(source, args, &entryText);
     if (opened == Opened::kFailed) return kFailed;
+    if (opened == Opened::kCursorFile) return InfoCursors(args);
     if (opened == Opened::kEmpty) {
       if (args.json) std::printf("%s]}\n", json.c_str());
       return kDone;
@@ -170,6 +177,7 @@ int Info(const Arguments& args) {
     // Every entry of a file without any is none, with a note.
     const Opened opened = OpenIcons(source, file);
     if (opened == Opened::kFailed) return kFailed;
+    if (opened == Opened::kCursorFile) return InfoCursors(args);
     if (opened == Opened::kEmpty) ShowMessage(Message::kNoIcons, file.c_str());
     const std::vector<ListedEntry> entries = ListEntries(source.Entries(), document.IsModuleSource());
     bool first = true;
@@ -214,7 +222,12 @@ int Save(const Arguments& args) {
   Source source;
   IconDocument& document = source.Document();
   std::string entryText;
-  if (OpenAndSelect(source, args, &entryText) != Opened::kListed) return kFailed;
+  const Opened opened = OpenAndSelect(source, args, &entryText);
+  if (opened == Opened::kCursorFile) {
+    Say(Text::kCursorFileTarget, file.c_str());
+    return kFailed;
+  }
+  if (opened != Opened::kListed) return kFailed;
   if (args.hasImage && document.ReadSelectedEntry() != nullptr && !document.HasImage(args.image)) {
     Say(Text::kNoImage, file.c_str(), entryText.c_str(), args.image);
     return kFailed;

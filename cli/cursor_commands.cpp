@@ -33,34 +33,61 @@ int SelectedCursor(const SortedEntries& entries, const Arguments& args) {
   return entry;
 }
 
-// Opens the module and reads the images of the group asked for; false after
+// The cursor asked for: a group of a module, or a .CUR file's one cursor,
+// with what its images point into.
+struct ChosenCursor {
+  std::string text;
+  std::uint64_t index = 0;
+  bool hasName = false;
+  std::string name;
+  std::vector<CursorImage> images;
+  ModuleCursors module;
+  std::unique_ptr<CursorFile> file;
+};
+
+// Opens the file and reads the images of the cursor asked for; false after
 // a message (a file without cursors is noted, and is a failure here: there
-// is no group to show or save).
-bool ReadSelectedCursor(ModuleCursors& cursors, const Arguments& args, std::size_t* entry,
-                        std::vector<CursorImage>* images) {
+// is no cursor to show or save).
+bool ChooseCursor(const Arguments& args, ChosenCursor* chosen) {
   const std::string& file = args.files[0];
-  const Opened opened = OpenCursors(cursors, file);
+  const Opened opened = OpenCursors(chosen->module, file);
+  if (opened == Opened::kCursorFile) {
+    // Its one entry is the file itself, as an icon file's is.
+    if ((args.hasEntry && args.entry != file) || (args.hasIndex && args.index != 0)) {
+      if (args.hasEntry) Say(Text::kNoEntry, file.c_str(), args.entry.c_str());
+      if (!args.hasEntry) Say(Text::kNoIndex, file.c_str(), static_cast<int>(args.index));
+      return false;
+    }
+    chosen->file = LoadCursorFile(file.c_str());
+    if (!chosen->file) return false;
+    chosen->text = file;
+    chosen->images = chosen->file->Images();
+    return true;
+  }
   if (opened == Opened::kEmpty) ShowMessage(Message::kNoCursors, file.c_str());
   if (opened != Opened::kListed) return false;
-  const int selected = SelectedCursor(cursors.Entries(), args);
+  const SortedEntries& entries = chosen->module.Entries();
+  const int selected = SelectedCursor(entries, args);
   if (selected < 0) return false;
-  *entry = static_cast<std::size_t>(selected);
-  return cursors.Read(*entry, images);
+  const auto entry = static_cast<std::size_t>(selected);
+  chosen->text = entries.Text(entry);
+  chosen->index = entries.AddedAs(entry);
+  chosen->hasName = true;
+  chosen->name = ResourceNameText(entries.Name(entry));
+  return chosen->module.Read(entry, &chosen->images);
 }
 
 }  // namespace
 
 int InfoCursors(const Arguments& args) {
-  ModuleCursors cursors;
-  std::size_t entry = 0;
-  std::vector<CursorImage> images;
-  if (!ReadSelectedCursor(cursors, args, &entry, &images)) return kFailed;
-  const SortedEntries& entries = cursors.Entries();
-  std::string json = JsonDocumentStart(args.files[0]) + ",\"entries\":[{\"entry\":" + JsonString(entries.Text(entry)) +
-                     ",\"index\":" + std::to_string(entries.AddedAs(entry)) +
-                     ",\"name\":" + JsonString(ResourceNameText(entries.Name(entry))) + ",\"images\":[";
-  for (std::size_t i = 0; i < images.size(); ++i) {
-    const CursorImage& image = images[i];
+  ChosenCursor chosen;
+  if (!ChooseCursor(args, &chosen)) return kFailed;
+  std::string json = JsonDocumentStart(args.files[0]) + ",\"entries\":[{\"entry\":" + JsonString(chosen.text) +
+                     ",\"index\":" + std::to_string(chosen.index);
+  if (chosen.hasName) json += ",\"name\":" + JsonString(chosen.name);
+  json += ",\"images\":[";
+  for (std::size_t i = 0; i < chosen.images.size(); ++i) {
+    const CursorImage& image = chosen.images[i];
     char line[200];
     if (args.json) {
       std::snprintf(line, sizeof line,
@@ -79,12 +106,10 @@ int InfoCursors(const Arguments& args) {
 }
 
 int SaveCursor(const Arguments& args) {
-  ModuleCursors cursors;
-  std::size_t entry = 0;
-  std::vector<CursorImage> images;
-  if (!ReadSelectedCursor(cursors, args, &entry, &images)) return kFailed;
+  ChosenCursor chosen;
+  if (!ChooseCursor(args, &chosen)) return kFailed;
   const std::string& target = args.files[1];
-  if (SaveCursorFile(images, target.c_str())) return kDone;
+  if (SaveCursorFile(chosen.images, target.c_str())) return kDone;
   Say(Text::kTargetNotWritten, target.c_str());
   return kFailed;
 }

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -54,6 +55,8 @@ class Extraction {
   // False when something of the file was not read or not written.
   bool Icons(const std::string& file);
   bool Cursors(const std::string& file);
+  // A .CUR file's one cursor, written as it is read (FILE_Cursor.cur).
+  bool CursorFile(const std::string& file);
 
  private:
   // The path of the next file written: the source's file name, the kind and
@@ -124,6 +127,7 @@ void Extraction::NotWritten(const std::string& file, const std::string& entry, c
 bool Extraction::Icons(const std::string& file) {
   Source source;
   const Opened opened = OpenIcons(source, file);
+  if (opened == Opened::kCursorFile) return CursorFile(file);
   // A file without icons is no failure: one note, or none with -q.
   if (opened == Opened::kEmpty && !args_.quiet) ShowMessage(Message::kNoIcons, file.c_str());
   if (opened != Opened::kListed) return opened == Opened::kEmpty;
@@ -150,9 +154,22 @@ bool Extraction::Icons(const std::string& file) {
   return done;
 }
 
+bool Extraction::CursorFile(const std::string& file) {
+  const std::unique_ptr<::CursorFile> cursor = LoadCursorFile(file.c_str());
+  if (!cursor) return false;
+  const std::string target = TargetFor(file, "Cursor", nullptr, ".cur");
+  if (!SaveCursorFile(cursor->Images(), target.c_str())) {
+    NotWritten(file, file, target);
+    return false;
+  }
+  Written(target);
+  return true;
+}
+
 bool Extraction::Cursors(const std::string& file) {
   ModuleCursors cursors;
   const Opened opened = OpenCursors(cursors, file);
+  if (opened == Opened::kCursorFile) return CursorFile(file);
   if (opened == Opened::kEmpty && !args_.quiet) ShowMessage(Message::kNoCursors, file.c_str());
   if (opened != Opened::kListed) return opened == Opened::kEmpty;
 

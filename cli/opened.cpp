@@ -9,34 +9,35 @@ namespace {
 
 using file_kind::Kind;
 
+enum class Found { kSource, kCursorFile, kRefused };
+
 // The kind of source the file is by its bytes, its extension breaking the
-// tie only when they are too few to tell. False, after saying why, for a
+// tie only when they are too few to tell. kRefused, after saying why, for a
 // file that can't be read or is of a kind that is not read.
-bool SourceKindOf(const std::string& path, IconDocument::SourceKind* kind) {
+Found SourceKindOf(const std::string& path, IconDocument::SourceKind* kind) {
   FileStart start;
-  if (!ReadFileStart(path, &start)) return false;
+  if (!TellFileKind(path, &start)) return Found::kRefused;
   Text named = Text::kNotAKind;
   switch (start.kind) {
     case Kind::kModule:
       if (start.length > limits::kMaxModuleBytes) {
         Say(Text::kTooLarge, path.c_str());
-        return false;
+        return Found::kRefused;
       }
       *kind = IconDocument::SourceKind::kModule;
-      return true;
+      return Found::kSource;
     case Kind::kIcon:
       *kind = IconDocument::SourceKind::kIconFile;
-      return true;
+      return Found::kSource;
     case Kind::kBitmap:
       *kind = IconDocument::SourceKind::kBitmapFile;
-      return true;
+      return Found::kSource;
     case Kind::kUnknown:
       if (!start.tooShort) break;
       *kind = IconDocument::KindByExtension(path);
-      return true;
+      return Found::kSource;
     case Kind::kCursor:
-      named = Text::kKindCursor;
-      break;
+      return Found::kCursorFile;
     case Kind::kAnimatedCursor:
       named = Text::kKindAnimatedCursor;
       break;
@@ -55,14 +56,15 @@ bool SourceKindOf(const std::string& path, IconDocument::SourceKind* kind) {
   } else {
     Say(Text::kNotAKindNamed, path.c_str(), CommandText(named));
   }
-  return false;
+  return Found::kRefused;
 }
 
 }  // namespace
 
 Opened OpenIcons(Source& source, const std::string& path) {
   IconDocument::SourceKind kind;
-  if (!SourceKindOf(path, &kind)) return Opened::kFailed;
+  const Found found = SourceKindOf(path, &kind);
+  if (found != Found::kSource) return found == Found::kCursorFile ? Opened::kCursorFile : Opened::kFailed;
   IconDocument& document = source.Document();
   const IconDocument::Opened opened = document.Open(path.c_str(), kind);
   if (!opened.listed && opened.failure == Message::kNotLoadable) {
@@ -79,7 +81,8 @@ Opened OpenIcons(Source& source, const std::string& path) {
 
 Opened OpenCursors(ModuleCursors& cursors, const std::string& path) {
   IconDocument::SourceKind kind;
-  if (!SourceKindOf(path, &kind)) return Opened::kFailed;
+  const Found found = SourceKindOf(path, &kind);
+  if (found != Found::kSource) return found == Found::kCursorFile ? Opened::kCursorFile : Opened::kFailed;
   // An icon or bitmap file holds no cursors.
   if (kind != IconDocument::SourceKind::kModule) return Opened::kEmpty;
   if (cursors.Open(path.c_str()) == ModuleCursors::Opened::kNotLoadable) {

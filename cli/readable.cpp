@@ -23,7 +23,7 @@ struct Descriptor {
 
 }  // namespace
 
-bool ReadFileStart(const std::string& path, FileStart* start) {
+bool TellFileKind(const std::string& path, FileStart* start) {
   // Without O_NONBLOCK, opening a named pipe would wait for a writer.
   Descriptor file{open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
   struct stat info;

@@ -17,4 +17,4 @@ struct FileStart {
 // Reads the start of the file; false, after saying why with the system's
 // reason, when it can't be read at all (before the program's own messages
 // could speak of it as a file of the wrong kind).
-bool ReadFileStart(const std::string& path, FileStart* start);
+bool TellFileKind(const std::string& path, FileStart* start);

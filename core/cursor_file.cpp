@@ -1,9 +1,15 @@
 #include "cursor_file.h"
 
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <utility>
 
 #include "buffered_writer.h"
 #include "formats/icon_directory.h"
+#include "formats/input_limits.h"
+#include "icon_group.h"
 #include "messages.h"
 #include "replacement_file.h"
 
@@ -18,7 +24,82 @@ icon_directory::Entry DirectoryEntry(const CursorImage& image, std::uint32_t off
   return icon_directory::CursorFileEntry(entry, image.hotSpot);
 }
 
+Message MessageOf(CursorFileFailure failure) {
+  switch (failure) {
+    case CursorFileFailure::kOpenFailed:
+      return Message::kCursorFileOpenFailed;
+    case CursorFileFailure::kFileOutOfMemory:
+      return Message::kModuleOutOfMemory;
+    default:
+      return Message::kCursorFileReadFailed;
+  }
+}
+
 }  // namespace
+
+bool BindCursorImage(CursorImage* cursor) {
+  if (cursor->bits.Length() > limits::kMaxBlockBytes) return false;
+  // Bound on a copy: a resource's bytes behind the hot spot need not be
+  // aligned for the header that starts them.
+  HeapPtr<BYTE> copy(static_cast<BYTE*>(std::malloc(cursor->bits.Length() ? cursor->bits.Length() : 1)));
+  if (!copy) return false;
+  if (cursor->bits.Length() != 0) std::memcpy(copy.get(), cursor->bits.Data(), cursor->bits.Length());
+  IconImage image{};
+  image.bits = copy.get();
+  image.byteCount = static_cast<std::uint32_t>(cursor->bits.Length());
+  if (!BindImagePointers(&image)) return false;
+  cursor->width = image.width;
+  cursor->height = image.height;
+  cursor->bitsPerPixel = image.bitsPerPixel;
+  return true;
+}
+
+ReadResult<std::unique_ptr<CursorFile>, CursorFileFailure> ReadCursorFile(ByteView bytes, std::uint64_t fileLength) {
+  ByteCursor cursor(bytes);
+  icon_directory::Header header;
+  if (!icon_directory::ReadHeader(cursor, &header) || header.reserved != 0 ||
+      header.type != icon_directory::kCursorType) {
+    return CursorFileFailure::kNotACursor;
+  }
+  CursorFileFailure failure;
+  if (!Reaches(bytes, fileLength, 0, icon_directory::FirstBlockOffset(header.count), CursorFileFailure::kDirectoryCut,
+               &failure)) {
+    return failure;
+  }
+  std::unique_ptr<CursorFile> file(new (std::nothrow) CursorFile);
+  if (!file) return CursorFileFailure::kFileOutOfMemory;
+  // The images point into a copy of the bytes, which are the caller's only
+  // while it reads.
+  file->bytes_.reset(static_cast<std::uint8_t*>(std::malloc(bytes.Length() ? bytes.Length() : 1)));
+  if (!file->bytes_) return CursorFileFailure::kFileOutOfMemory;
+  if (bytes.Length() != 0) std::memcpy(file->bytes_.get(), bytes.Data(), bytes.Length());
+  const ByteView copy(file->bytes_.get(), bytes.Length());
+  for (std::uint16_t i = 0; i < header.count; ++i) {
+    icon_directory::Entry entry;
+    icon_directory::ReadFileEntry(cursor, &entry);
+    if (!Reaches(copy, fileLength, entry.fileOffset, entry.bytes, CursorFileFailure::kImageCut, &failure)) {
+      return failure;
+    }
+    // A .CUR entry holds the hot spot where an .ICO entry has planes and bit
+    // count.
+    CursorImage image{};
+    image.hotSpot = {entry.planes, entry.bitCount};
+    image.bits = copy.Sub(entry.fileOffset, entry.bytes);
+    if (!BindCursorImage(&image)) return CursorFileFailure::kImageInvalid;
+    try {
+      file->images_.push_back(image);
+    } catch (const std::bad_alloc&) {
+      return CursorFileFailure::kFileOutOfMemory;
+    }
+  }
+  return file;
+}
+
+std::unique_ptr<CursorFile> LoadCursorFile(const char* path) {
+  const FileReadFailures<CursorFileFailure> failures{CursorFileFailure::kOpenFailed, CursorFileFailure::kReadFailed,
+                                                     CursorFileFailure::kFileOutOfMemory};
+  return ReadFileThrough(path, limits::kMaxIconFileBytes, failures, MessageOf, ReadCursorFile);
+}
 
 bool SaveCursorFile(const std::vector<CursorImage>& images, const char* path) {
   // Offsets are 32-bit, and the count 16-bit.

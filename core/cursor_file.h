@@ -1,12 +1,16 @@
 // .CUR files: a 6-byte header (reserved 0, type 2, count), count 16-byte
-// entries naming each image's size, hot spot and offset, then the images.
+// entries naming each image's size, hot spot and offset, then the images;
+// read and written.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "formats/byte_cursor.h"
 #include "formats/icon_directory.h"
+#include "platform/handles.h"
+#include "read_result.h"
 
 struct CursorImage {
   icon_directory::HotSpot hotSpot;
@@ -18,6 +22,41 @@ struct CursorImage {
   std::int32_t height;
   std::int32_t bitsPerPixel;
 };
+
+// The image's size and depth from its own header, as an icon image of a
+// group is bound; false when it is none.
+bool BindCursorImage(CursorImage* cursor);
+
+// Why a .CUR file gives no cursor.
+enum class CursorFileFailure {
+  kOpenFailed,       // the file can't be opened
+  kReadFailed,       // the platform's read fails
+  kFileOutOfMemory,  // no block for the file's bytes
+  kNotACursor,       // no cursor header
+  kDirectoryCut,     // the file ends inside the directory
+  kImageCut,         // the file ends inside an image
+  kTooLarge,         // an image lies beyond what is read of a huge file
+  kImageInvalid,     // an image that is no icon image
+};
+
+// A .CUR file's images, each with its hot spot, over a copy of its bytes.
+class CursorFile {
+ public:
+  const std::vector<CursorImage>& Images() const { return images_; }
+
+ private:
+  friend ReadResult<std::unique_ptr<CursorFile>, CursorFileFailure> ReadCursorFile(ByteView, std::uint64_t);
+  HeapPtr<std::uint8_t> bytes_;
+  std::vector<CursorImage> images_;
+};
+
+// Reads the cursor file whose first bytes are `bytes` (all of them when it is
+// `fileLength` bytes long). Shows nothing and touches no file.
+ReadResult<std::unique_ptr<CursorFile>, CursorFileFailure> ReadCursorFile(ByteView bytes, std::uint64_t fileLength);
+
+// Reads the cursor file at `path`, or shows a message (the path as caption)
+// and returns null.
+std::unique_ptr<CursorFile> LoadCursorFile(const char* path);
 
 // Writes the images, in order, as a cursor file at path; each entry's width,
 // height and colour count come from its image's own header. The target is

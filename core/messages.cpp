@@ -111,6 +111,9 @@ constexpr MessageDefinition kMessages[] = {
     {Message::kCursorUnreadable, "读光标资源出错!", "Error reading a cursor resource!", C::kPath,
      O::kNone, false},
     {Message::kCursorWriteFailed, "写光标文件出错!", "Error writing the cursor file!", C::kPath, O::kNone, true},
+    {Message::kCursorFileOpenFailed, "光标文件打开时出错!", "Error opening the cursor file!", C::kPath, O::kNone,
+     true},
+    {Message::kCursorFileReadFailed, "读光标文件出错!", "Error reading the cursor file!", C::kPath, O::kNone, true},
 
     {Message::kPngNotConvertible, "图标不能转换为PNG格式!", "The icon cannot be converted to PNG!", C::kPath,
      O::kMainWindow, false},

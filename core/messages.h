@@ -60,6 +60,9 @@ enum class Message {
   kNoCursors,
   kCursorUnreadable,
   kCursorWriteFailed,
+  // Reading a .CUR file (the command's; caption: the path).
+  kCursorFileOpenFailed,
+  kCursorFileReadFailed,
 };
 
 enum class MessageCaption {

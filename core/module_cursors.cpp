@@ -9,29 +9,6 @@
 #include "module_loading.h"
 #include "platform/module_resources.h"
 
-namespace {
-
-// The image's size and depth from its header, as an icon image of a group
-// is bound; false when it is none.
-bool BindCursorImage(CursorImage* cursor) {
-  if (cursor->bits.Length() > limits::kMaxBlockBytes) return false;
-  // Bound on a copy: a resource's bytes behind the hot spot need not be
-  // aligned for the header that starts them.
-  HeapPtr<BYTE> copy(static_cast<BYTE*>(std::malloc(cursor->bits.Length() ? cursor->bits.Length() : 1)));
-  if (!copy) return false;
-  if (cursor->bits.Length() != 0) std::memcpy(copy.get(), cursor->bits.Data(), cursor->bits.Length());
-  IconImage image{};
-  image.bits = copy.get();
-  image.byteCount = static_cast<std::uint32_t>(cursor->bits.Length());
-  if (!BindImagePointers(&image)) return false;
-  cursor->width = image.width;
-  cursor->height = image.height;
-  cursor->bitsPerPixel = image.bitsPerPixel;
-  return true;
-}
-
-}  // namespace
-
 ModuleCursors::Opened ModuleCursors::Open(const char* path) {
   path_ = path;
   entries_.Clear();

@@ -83,7 +83,7 @@ printf 'icns\0\0\0\10' >"$work/mac.ico"
 printf 'PK\3\4\0\0\0\0' >"$work/zipped.dll"
 for row in "text.ico:not a kind of file pictrove reads$" "header-cut.ico:Error reading the icon file's header!$" \
     "mz.dll:Cannot load the file" "mz.ico:Cannot load the file" "icon.dll:" "icon:" \
-    "pointer.ico:.*\(a cursor file\)$" "mac.ico:.*\(a macOS icon\)$" "zipped.dll:.*\(a ZIP archive\)$"; do
+    "pointer.ico:Error reading the cursor file!$" "mac.ico:.*\(a macOS icon\)$" "zipped.dll:.*\(a ZIP archive\)$"; do
   file=${row%%:*} said=${row#*:}
   if [ -z "$said" ]; then
     expect "by content: $file" 0 '^Icon|'"$file"'$' '' -- "$pictrove" list "$work/$file"
@@ -247,6 +247,16 @@ expect "info cursor" 0 '^1 16x16 [0-9]+-bit [0-9]+ bytes hot spot 7,9$' '' -- "$
 expect "info cursor as json" 0 '^\{"version":1,.*"entry":"Cursor \[1\]".*"hotSpot":\{"x":3,"y":5\}\},' '' -- "$pictrove" info --cursors --json "$cursors" --entry 1
 expect "save cursor" 0 '' '' -- "$pictrove" save --entry "Cursor [1]" "$cursors" "$work/one.cur"
 cmp -s "$work/one.cur" "$work/cursors/good-cursors.dll_Cursor_1.cur" || fail "save of a cursor differs from extract's"
+# A .cur file, whatever its name, is one entry, its cursor saved and extracted
+# with every hot spot.
+cp "$work/one.cur" "$work/one.dat"
+expect "list a cursor file" 0 "^$work/one.dat\$" '' -- "$pictrove" list "$work/one.dat"
+expect "info a cursor file" 0 '^1 16x16 [0-9]+-bit [0-9]+ bytes hot spot 7,9$' '' -- "$pictrove" info "$work/one.dat"
+expect "save a cursor file" 0 '' '' -- "$pictrove" save "$work/one.dat" "$work/again.cur"
+expect "extract a cursor file" 0 'one.dat_Cursor.cur$' '' -- "$pictrove" extract "$work/one.dat" -o "$work/cursor-file"
+cmp -s "$work/one.cur" "$work/again.cur" && cmp -s "$work/one.cur" "$work/cursor-file/one.dat_Cursor.cur" ||
+  fail "a cursor file saved or extracted differs from the file"
+expect "cursor file as ico" 1 '' 'one.dat: a cursor file is saved whole' -- "$pictrove" save "$work/one.dat" "$work/one.ico"
 expect "cursor as ico" 2 '' 'a cursor is saved whole, as a .cur TARGET' -- "$pictrove" save --cursors "$cursors" "$work/one.ico"
 expect "broken cursor" 1 '' 'good-cursors.dll: ' -- "$pictrove" info --cursors "$cursors" --entry SHORT
 

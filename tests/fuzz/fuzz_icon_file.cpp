@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/cursor_file.h"
 #include "core/icon_file.h"
 #include "fuzz_support.h"
 
@@ -21,6 +22,8 @@ void Check(bool condition, const char* what) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   SilenceMessages();
+  // The same bytes as a cursor file: its directory is the icon file's.
+  ReadCursorFile(ByteView(data, size), size);
   IconGroupPtr read = ReadIconFile(ByteView(data, size), size).Take();
   if (!read) return 0;
   IconGroup* group = read.get();
