@@ -20,12 +20,14 @@ enum class Text {
   kInfoArguments,
   kSaveArguments,
   kExtractArguments,
+  kThumbnailArguments,
   kAllWithEntry,
   kPngWithCursors,
   kTargetKind,
   kImageTargetKind,
   kImageNumber,           // the value given
   kIndexNumber,           // the value given
+  kSizeNumber,            // the value given
   kIndexWithEntry,
   // About one file; the file comes first.
   kCannotRead,            // the file, the system's reason
