@@ -1,20 +1,19 @@
 #!/usr/bin/env python3
-"""pictrove as the thumbnailer of a real thumbnail service: tumblerd on a
-private session bus, finding only our .thumbnailer and our pictrove first on
-PATH, thumbnails a DLL, a 16-bit icon library and a program whose icon is its
-first group; a file without icons gets none.
-Usage: tumbler-test.py PICTROVE THUMBNAILER TEST_MODULES"""
-import glob, hashlib, os, pathlib, shutil, subprocess, sys, tempfile
+"""pictrove under a real thumbnail service: tumblerd on a session bus of its own, finding only our .thumbnailer and
+our pictrove first on PATH, thumbnails a DLL, a 16-bit icon library and a program whose icon is its first group; a
+file without icons gets none. Usage: tumbler-test.py PICTROVE THUMBNAILER TEST_MODULES"""
+import atexit, glob, hashlib, os, pathlib, shutil, subprocess, sys, tempfile
 from gi.repository import Gio, GLib
 from PIL import Image
 
 NAME, OBJECT = "org.freedesktop.thumbnails.Thumbnailer1", "/org/freedesktop/thumbnails/Thumbnailer1"
-if "PICTROVE_OWN_BUS" not in os.environ:  # a session bus of our own, gone with us
+if "PICTROVE_OWN_BUS" not in os.environ:
     os.environ["PICTROVE_OWN_BUS"] = "1"
     os.execvp("dbus-run-session", ["dbus-run-session", "--", sys.executable] + sys.argv)
 
 pictrove, thumbnailer, modules = (os.path.abspath(a) for a in sys.argv[1:4])
 work = pathlib.Path(tempfile.mkdtemp())
+atexit.register(shutil.rmtree, work)
 files = work / "files"
 for folder in ("files", "bin", "data/thumbnailers", "home", "cache"):
     (work / folder).mkdir(parents=True)
@@ -27,11 +26,9 @@ for source in ("/usr/lib/i386-linux-gnu/wine/i386-windows/shell32.dll", f"{modul
 
 # The MIME types a file manager sends: shared-mime-info's, through GIO.
 accepted = [line for line in open(thumbnailer) if line.startswith("MimeType=")][0][9:].strip().split(";")
-uris, types = [], []
-for file in sorted(files.iterdir()):
-    uris.append(file.as_uri())
-    types.append(Gio.File.new_for_path(str(file)).query_info("standard::content-type", 0).get_content_type())
-    assert types[-1] in accepted, f"{file.name} is {types[-1]}, which pictrove.thumbnailer leaves out"
+uris = [file.as_uri() for file in sorted(files.iterdir())]
+types = [Gio.File.new_for_uri(uri).query_info("standard::content-type", 0).get_content_type() for uri in uris]
+assert set(types) <= set(accepted), f"pictrove.thumbnailer leaves out some of {types}"
 
 # Signals go to the caller alone: one connection queues and listens.
 bus, loop, signals, handle = Gio.bus_get_sync(Gio.BusType.SESSION), GLib.MainLoop(), [], []
@@ -54,25 +51,20 @@ finally:
     tumblerd.terminate()
     tumblerd.wait()
 
-run = lambda *command: subprocess.run(command, check=True, capture_output=True)
+run = lambda *command: subprocess.run([pictrove, *command], check=True, capture_output=True)
 pixels = lambda png: (Image.open(png).size, Image.open(png).convert("RGBA").tobytes())
 made = lambda name: work / "cache/thumbnails/normal" / (hashlib.md5((files / name).as_uri().encode()).hexdigest() + ".png")
 failures = []
 for name in ("shell32.dll", "ne-good-shift9.icl", "good-pe32.dll"):
-    if not made(name).exists():
-        failures.append(f"no thumbnail of {name}: {signals}")
-        continue
-    run(pictrove, "thumbnail", str(files / name), str(work / "direct.png"))
-    thumbnail = pixels(made(name))
-    if max(thumbnail[0]) > 128 or thumbnail != pixels(work / "direct.png"):
-        failures.append(f"the thumbnail of {name} ({thumbnail[0]}) is not pictrove's")
+    run("thumbnail", str(files / name), str(work / "direct.png"))
+    if not made(name).exists() or max(pixels(made(name))[0]) > 128 or pixels(made(name)) != pixels(work / "direct.png"):
+        failures.append(f"{name}: no thumbnail, or not pictrove's: {signals}")
 # good-pe32.dll shows MAINICON (its 32 x 32 image, not enlarged), not the entry the list shows first.
 for entry in ("MAINICON", "10"):
-    run(pictrove, "save", "--entry", entry, str(files / "good-pe32.dll"), str(work / f"{entry}.png"))
+    run("save", "--entry", entry, str(files / "good-pe32.dll"), str(work / f"{entry}.png"))
 if made("good-pe32.dll").exists() and not pixels(made("good-pe32.dll")) == pixels(work / "MAINICON.png") != pixels(work / "10.png"):
     failures.append("the thumbnail of good-pe32.dll is not MAINICON's picture")
-if made("good-no-group-icons.dll").exists() or not any(s == "Error" and uris[0] in v[1] for s, v in signals):
+if made("good-no-group-icons.dll").exists() or not any(s == "Error" and (files / "good-no-group-icons.dll").as_uri() in v[1] for s, v in signals):
     failures.append(f"a file without icons: {signals}")
-shutil.rmtree(work)
 print("\n".join(failures) or "tumbler made every thumbnail with pictrove")
 sys.exit(1 if failures else 0)
