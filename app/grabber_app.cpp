@@ -1,7 +1,9 @@
 #include "grabber_app.h"
 
 #include "core/messages.h"
+#include "file_choice.h"
 #include "grabber_dlg.h"
+#include "running_window.h"
 
 CGrabberApp theApp;
 
@@ -11,12 +13,19 @@ BOOL CGrabberApp::InitInstance() {
   // Held, never closed, until the process ends: its existence tells a later
   // copy that this one runs.
   CreateMutexA(nullptr, TRUE, m_pszAppName);
-  if (GetLastError() == ERROR_ALREADY_EXISTS) return FALSE;
-
-  SetDialogBkColor(kDialogBackground, kDialogText);
+  const bool running = GetLastError() == ERROR_ALREADY_EXISTS;
 
   CCommandLineInfo cmdInfo;
   ParseCommandLine(cmdInfo);
+  if (running) {
+    // The file is named against this copy's current folder, not the
+    // running one's.
+    HandToRunningWindow(m_pszAppName,
+                        cmdInfo.m_strFileName.empty() ? std::wstring() : FullPathOf(cmdInfo.m_strFileName));
+    return FALSE;
+  }
+
+  SetDialogBkColor(kDialogBackground, kDialogText);
 
   CGrabberDlg dlg;
   dlg.SetStartFile(cmdInfo.m_strFileName);

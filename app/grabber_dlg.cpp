@@ -6,7 +6,42 @@
 #include "framework/gdi.h"
 #include "framework/win_app.h"
 #include "resource.h"
+#include "running_window.h"
 #include "skin.h"
+
+namespace {
+
+// The size of the icon's picture in pixels.
+SIZE IconSize(HICON icon) {
+  ICONINFO info{};
+  if (!GetIconInfo(icon, &info)) return SIZE{0, 0};
+  GdiObject<HBITMAP> color(info.hbmColor), mask(info.hbmMask);
+  BITMAP bitmap{};
+  if (color.GetSafeHandle() != nullptr && GetObjectW(color, sizeof bitmap, &bitmap) == sizeof bitmap) {
+    return SIZE{bitmap.bmWidth, bitmap.bmHeight};
+  }
+  // A monochrome icon: the mask above the picture.
+  if (GetObjectW(mask, sizeof bitmap, &bitmap) != sizeof bitmap) return SIZE{0, 0};
+  return SIZE{bitmap.bmWidth, bitmap.bmHeight / 2};
+}
+
+// `icon` scaled down, its proportions kept, when it is larger than `box`;
+// else `icon` itself.
+IconHandle FittedInto(IconHandle icon, SIZE box) {
+  const SIZE size = icon.IsValid() ? IconSize(icon.Get()) : SIZE{0, 0};
+  if (size.cx <= box.cx && size.cy <= box.cy) return icon;
+  int width = box.cx, height = box.cy;
+  if (size.cx * box.cy > size.cy * box.cx) {
+    height = static_cast<int>(static_cast<long long>(size.cy) * box.cx / size.cx);
+  } else {
+    width = static_cast<int>(static_cast<long long>(size.cx) * box.cy / size.cy);
+  }
+  IconHandle fitted(static_cast<HICON>(CopyImage(icon.Get(), IMAGE_ICON, width > 0 ? width : 1,
+                                                 height > 0 ? height : 1, 0)));
+  return fitted.IsValid() ? std::move(fitted) : IconHandle();
+}
+
+}  // namespace
 
 CGrabberDlg::CGrabberDlg(CWnd* pParent)
     : CDialog(IDD_PICTROVE_DIALOG, pParent),
@@ -24,6 +59,11 @@ void CGrabberDlg::DoDataExchange(CDataExchange* pDX) {
 BOOL CGrabberDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   SetMessageOwner(m_hWnd);
+  MarkRunningWindow(m_hWnd, AfxGetApp()->m_pszAppName);
+
+  RECT preview;
+  ::GetClientRect(GetDlgItem(IDC_PREVIEW), &preview);
+  m_previewBox = SIZE{preview.right, preview.bottom};
 
   if (HMENU systemMenu = GetSystemMenu(m_hWnd, FALSE)) {
     wchar_t text[128] = {};
@@ -51,7 +91,7 @@ BOOL CGrabberDlg::OnInitDialog() {
   DragAcceptFiles(m_hWnd, TRUE);
   // The start file opens once the window shows, so that its messages have
   // their owner on the screen.
-  if (!m_strStartFile.IsEmpty()) PostMessage(WM_OPEN_START_FILE, 0, 0);
+  if (!m_strStartFile.empty()) PostMessage(WM_OPEN_START_FILE, 0, 0);
   return TRUE;
 }
 
@@ -100,9 +140,29 @@ void CGrabberDlg::OnDestroy() {
   m_document.Close();
   SetPreviewIcon(IconHandle());
   SetMessageOwner(nullptr);
+  UnmarkRunningWindow(m_hWnd, AfxGetApp()->m_pszAppName);
+}
+
+BOOL CGrabberDlg::OnCopyData(HWND, const COPYDATASTRUCT* data) {
+  std::wstring file;
+  if (!HandedFile(data, &file)) return FALSE;
+  // To the front as the user left it, restored if minimised, with the box
+  // the user was in (the about box, a message) on top.
+  if (IsIconic()) ShowWindow(m_hWnd, SW_RESTORE);
+  SetForegroundWindow(GetLastActivePopup(m_hWnd));
+  // Opened once the later start has its answer: the opening may show
+  // messages.
+  if (!file.empty()) {
+    m_strStartFile = file;
+    PostMessage(WM_OPEN_START_FILE, 0, 0);
+  }
+  return TRUE;
 }
 
 void CGrabberDlg::SetPreviewIcon(IconHandle icon) {
-  SendDlgItemMessageW(m_hWnd, IDC_PREVIEW, STM_SETICON, reinterpret_cast<WPARAM>(icon.IsValid() ? icon.Get() : nullptr), 0);
-  m_previewIcon = std::move(icon);
+  // The control takes the size of the icon it is given (and draws it at that
+  // size): one larger than the box would cover the window's corner.
+  IconHandle shown = FittedInto(std::move(icon), m_previewBox);
+  SendDlgItemMessageW(m_hWnd, IDC_PREVIEW, STM_SETICON, reinterpret_cast<WPARAM>(shown.IsValid() ? shown.Get() : nullptr), 0);
+  m_previewIcon = std::move(shown);
 }

@@ -4,6 +4,8 @@
 // preview's icon.
 #pragma once
 
+#include <string>
+
 #include "controls/skin_button.h"
 #include "platform/handles.h"
 #include "core/icon_document.h"
@@ -12,8 +14,8 @@
 #include "framework/list_box.h"
 #include "grabber_dlg_res.h"
 
-// Posted to itself once the window shows, to open the file it was started
-// with.
+// Posted to itself to open the file named from outside (at start, or handed
+// over by a later start) once it can show its messages.
 constexpr UINT WM_OPEN_START_FILE = WM_APP + 1;
 
 class CGrabberDlg : public CDialog {
@@ -21,9 +23,9 @@ class CGrabberDlg : public CDialog {
   explicit CGrabberDlg(CWnd* pParent = nullptr);
   ~CGrabberDlg() override = default;
 
-  // A file to open as soon as the window shows ("Open with", scripts); none
-  // when empty. Set before the window is made.
-  void SetStartFile(const char* path) { m_strStartFile = path; }
+  // A file to open as soon as the window shows ("Open with", scripts), as
+  // the user named it; none when empty. Set before the window is made.
+  void SetStartFile(const std::wstring& name) { m_strStartFile = name; }
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
@@ -42,6 +44,12 @@ class CGrabberDlg : public CDialog {
   void OnCopyButton();
   void OnDropFiles(HDROP hDropInfo);
   void OnOpenStartFile();
+  BOOL OnCopyData(HWND sender, const COPYDATASTRUCT* data);
+  // The list's context menu (right button, Shift+F10, the menu key): the
+  // selected entry's images, each copied when chosen, and saving one of them
+  // (grabber_commands.cpp).
+  void OnContextMenu(HWND window, LPARAM position);
+  void OnDblClkIconList();
 
   bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
     static constexpr MessageMapEntry<CGrabberDlg> kMessageMap[] = {
@@ -55,6 +63,9 @@ class CGrabberDlg : public CDialog {
         OnCommand<&CGrabberDlg::OnCopyButton>(BN_CLICKED, IDC_COPY_BUTTON),
         OnMessage<&CGrabberDlg::OnDropFiles>(WM_DROPFILES),
         OnMessage<&CGrabberDlg::OnOpenStartFile>(WM_OPEN_START_FILE),
+        OnMessage<&CGrabberDlg::OnCopyData>(WM_COPYDATA),
+        OnMessage<&CGrabberDlg::OnContextMenu>(WM_CONTEXTMENU),
+        OnCommand<&CGrabberDlg::OnDblClkIconList>(LBN_DBLCLK, IDC_ICON_LIST),
     };
     return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result) ||
            CDialog::OnWndMsg(message, wParam, lParam, result);
@@ -68,11 +79,17 @@ class CGrabberDlg : public CDialog {
   // The Open command once a file is chosen: in the open dialog, on the
   // command line or by a drop. The path is a full one.
   void OpenFile(const char* path);
+  // The same for a file named from outside the window, in any characters
+  // (file_choice.h, ReachableName).
+  void OpenNamedFile(const std::wstring& name);
+  // The Save command with the save dialog's default extension and filter, for
+  // the whole entry or (for .bmp and .png) its image `image`.
+  void SaveSelectedEntry(const char* defaultExt, const char* filter, int image);
 
   // The open file, the current group and the module held for the list and
   // the preview (grabber_commands.cpp runs its commands).
   IconDocument m_document;
-  CString m_strStartFile;
+  std::wstring m_strStartFile;
   CString m_strSavePath;
   CString m_strSaveExt;
   CSkinButton m_btnGrab;
@@ -83,4 +100,5 @@ class CGrabberDlg : public CDialog {
   CListBox m_listIcons;
   HICON m_hIcon;  // shared resource icon, never destroyed
   IconHandle m_previewIcon;
+  SIZE m_previewBox{0, 0};  // the preview control's size in the template, in pixels
 };

@@ -6,6 +6,7 @@
 
 #include "command_texts.h"
 #include "formats/input_limits.h"
+#include "platform/posix/terminal_text.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ bool ParseThumbnailSide(const std::string& text, std::int32_t* side) {
 }  // namespace
 
 int UsageError(const char* problem) {
-  if (problem != nullptr) std::fprintf(stderr, "pictrove: %s\n", problem);
+  if (problem != nullptr) std::fprintf(stderr, "pictrove: %s\n", TerminalText(problem).c_str());
   std::fputs(CommandText(Text::kUsage), stderr);
   return 2;
 }

@@ -2,6 +2,9 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <string>
+
+#include "platform/posix/terminal_text.h"
 
 namespace {
 
@@ -28,8 +31,8 @@ constexpr TextDefinition kTexts[] = {
     {Text::kHelp,
      "\n"
      "FILE is opened as the window's Open command opens it, its kind chosen by\n"
-     "its extension: .ico an icon file, .bmp a bitmap, anything else a module\n"
-     "(.exe, .dll, .icl, ...).\n"
+     "its content: a module (\"MZ\"), an icon file or a bitmap (\"BM\"); by its\n"
+     "extension only when it is too short to tell.\n"
      "\n"
      "  list     prints the entries of the icon list, one a line: \"Icon [NAME]\"\n"
      "           for each group icon of a module, the path of an icon or bitmap\n"
@@ -62,11 +65,11 @@ constexpr TextDefinition kTexts[] = {
      "\n"
      "Messages go to stderr, each naming its file, in Chinese in a Chinese locale.\n"
      "Exit status: 0 when every file was read and everything asked for written\n"
-     "(a file without icons is no failure for list and extract: a note names\n"
-     "it), 1 otherwise, 2 for a usage error.\n",
+     "(a readable file without icons is no failure for list, info and extract:\n"
+     "a note names it), 1 otherwise, 2 for a usage error.\n",
      "\n"
-     "文件按窗口的打开命令打开，类型由扩展名决定: .ico 为图标文件，.bmp 为位图，\n"
-     "其他为模块 (.exe、.dll、.icl 等)。\n"
+     "文件按窗口的打开命令打开，类型由内容决定: 模块 (\"MZ\")、图标文件或位图\n"
+     "(\"BM\"); 只有文件太短无法判断时才由扩展名决定。\n"
      "\n"
      "  list     每行列出图标列表的一项: 模块的每个组图标为 \"Icon [名称]\"，\n"
      "           图标文件或位图文件为其路径。--cursors: 模块的组光标，\n"
@@ -93,8 +96,8 @@ constexpr TextDefinition kTexts[] = {
      "  --json        在标准输出上输出一个 JSON 文档，而不是逐行输出\n"
      "\n"
      "消息输出到标准错误，每条都指明其文件; 中文区域设置下为中文。\n"
-     "退出状态: 每个文件都已读取且要求的都已写入时为 0 (对 list 和 extract 而言，\n"
-     "没有图标的文件不算失败，只提示一行)，否则为 1，用法错误为 2。\n"},
+     "退出状态: 每个文件都已读取且要求的都已写入时为 0 (对 list、info 和 extract\n"
+     "而言，可读但没有图标的文件不算失败，只提示一行)，否则为 1，用法错误为 2。\n"},
     {Text::kUnknownCommand, "unknown command \"%s\"", "未知的命令 \"%s\""},
     {Text::kUnknownOption, "unknown option \"%s\"", "未知的选项 \"%s\""},
     {Text::kOptionNeedsValue, "option %s needs a value", "选项 %s 需要一个值"},
@@ -108,15 +111,23 @@ constexpr TextDefinition kTexts[] = {
     {Text::kAllWithEntry, "--all and --entry do not go together", "--all 与 --entry 不能同时使用"},
     {Text::kPngWithCursors, "--png and --cursors do not go together", "--png 与 --cursors 不能同时使用"},
     {Text::kTargetKind, "TARGET must end in .ico, .bmp or .png", "目标必须以 .ico、.bmp 或 .png 结尾"},
-    {Text::kImageTargetKind, "--image takes a TARGET of one image: .bmp or .png", "--image 需要单个图像的目标: .bmp 或 .png"},
+    {Text::kImageTargetKind, "--image takes a TARGET of one image: .bmp or .png",
+     "--image 需要单个图像的目标: .bmp 或 .png"},
     {Text::kImageNumber, "--image takes a number from 0, not \"%s\"", "--image 需要从 0 起的序号，而不是 \"%s\""},
     {Text::kIndexNumber, "--index takes a number from -65535 to 65535, not \"%s\"",
      "--index 需要 -65535 到 65535 之间的数，而不是 \"%s\""},
     {Text::kSizeNumber, "--size takes a number from 1 to 1024, not \"%s\"",
      "--size 需要 1 到 1024 之间的数，而不是 \"%s\""},
-    {Text::kIndexWithEntry, "--index goes with neither --entry nor --all",
-     "--index 不能与 --entry 或 --all 同时使用"},
+    {Text::kIndexWithEntry, "--index goes with neither --entry nor --all", "--index 不能与 --entry 或 --all 同时使用"},
     {Text::kCannotRead, "%s: cannot read the file (%s)", "%s: 无法读取文件 (%s)"},
+    {Text::kNotAKind, "%s: not a kind of file pictrove reads", "%s: 不是 pictrove 能读取的文件类型"},
+    {Text::kNotAKindNamed, "%s: not a kind of file pictrove reads (%s)", "%s: 不是 pictrove 能读取的文件类型 (%s)"},
+    {Text::kKindCursor, "a cursor file", "光标文件"},
+    {Text::kKindAnimatedCursor, "an animated cursor", "动画光标"},
+    {Text::kKindPng, "a PNG image", "PNG 图像"},
+    {Text::kKindMacIcon, "a macOS icon", "macOS 图标"},
+    {Text::kKindZip, "a ZIP archive", "ZIP 压缩文件"},
+    {Text::kTooLarge, "%s: the file is too large to be a module (over 1 GiB)", "%s: 文件太大，不会是模块 (超过 1 GiB)"},
     {Text::kCannotCreateFolder, "%s: cannot create the folder (%s)", "%s: 无法建立目录 (%s)"},
     {Text::kNoEntry, "%s: no entry \"%s\"", "%s: 没有项 \"%s\""},
     {Text::kNoIndex, "%s: no icon of index %d", "%s: 没有索引为 %d 的图标"},
@@ -142,7 +153,14 @@ const char* CommandText(Text id) {
 void Say(Text id, ...) {
   std::va_list values;
   va_start(values, id);
-  std::vfprintf(stderr, CommandText(id), values);
+  std::va_list again;
+  va_copy(again, values);
+  const int length = std::vsnprintf(nullptr, 0, CommandText(id), values);
   va_end(values);
-  std::fputc('\n', stderr);
+  std::string line(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, '\0');
+  if (length > 0) std::vsnprintf(&line[0], line.size(), CommandText(id), again);
+  va_end(again);
+  line.resize(line.size() - 1);
+  // The names and paths in it come from files and command lines.
+  std::fprintf(stderr, "%s\n", TerminalText(line).c_str());
 }

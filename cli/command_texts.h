@@ -31,6 +31,14 @@ enum class Text {
   kIndexWithEntry,
   // About one file; the file comes first.
   kCannotRead,            // the file, the system's reason
+  kNotAKind,              // the file
+  kNotAKindNamed,         // the file, the kind it is (one of kKind...)
+  kKindCursor,
+  kKindAnimatedCursor,
+  kKindPng,
+  kKindMacIcon,
+  kKindZip,
+  kTooLarge,              // the file
   kCannotCreateFolder,    // the folder, the system's reason
   kNoEntry,               // the file, the entry asked for
   kNoIndex,               // the file, the index asked for

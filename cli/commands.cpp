@@ -12,6 +12,7 @@
 #include "core/thumbnail.h"
 #include "json.h"
 #include "opened.h"
+#include "platform/posix/terminal_text.h"
 #include "source.h"
 
 namespace {
@@ -93,7 +94,7 @@ Opened OpenAndSelect(Source& source, const Arguments& args, std::string* entryTe
 void PrintImages(const IconGroup& group, const char* indent) {
   for (std::uint32_t i = 0; i < group.imageCount; ++i) {
     const IconImage& image = group.images[i];
-    std::printf("%s%u %dx%d %d-bit %u bytes%s\n", indent, i, image.width, image.height, image.bitsPerPixel,
+    std::printf("%s%u %dx%d %d-bit %u bytes%s\n", indent, i, image.width, image.height, PictureDepth(&image),
                 image.byteCount, IsPngImage(&image) ? " png" : "");
   }
 }
@@ -105,7 +106,7 @@ std::string JsonImages(const IconGroup& group) {
     char line[200];
     std::snprintf(line, sizeof line,
                   "%s{\"index\":%u,\"width\":%d,\"height\":%d,\"bitsPerPixel\":%d,\"bytes\":%u,\"png\":%s}",
-                  i ? "," : "", i, image.width, image.height, image.bitsPerPixel, image.byteCount,
+                  i ? "," : "", i, image.width, image.height, PictureDepth(&image), image.byteCount,
                   IsPngImage(&image) ? "true" : "false");
     json += line;
   }
@@ -136,7 +137,7 @@ int List(const Arguments& args) {
   if (args.json) {
     PrintEntriesJson(file, entries);
   } else {
-    for (const ListedEntry& entry : entries) std::printf("%s\n", entry.text.c_str());
+    for (const ListedEntry& entry : entries) std::printf("%s\n", TerminalText(entry.text).c_str());
   }
   return kDone;
 }
@@ -190,7 +191,8 @@ int Info(const Arguments& args) {
         json += (first ? "" : ",") + JsonEntryStart(entries[i]) + ",\"images\":" + JsonImages(*group) + "}";
         first = false;
       } else {
-        std::printf("%s (index %llu)\n", entries[i].text.c_str(), static_cast<unsigned long long>(entries[i].index));
+        std::printf("%s (index %llu)\n", TerminalText(entries[i].text).c_str(),
+                    static_cast<unsigned long long>(entries[i].index));
         PrintImages(*group, "  ");
       }
     }

@@ -2,6 +2,7 @@
 // a file each, in one run that never writes two of them under one name.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,9 +18,13 @@
 #include "core/module_icons.h"
 #include "core/png_file.h"
 #include "opened.h"
+#include "platform/posix/terminal_text.h"
 #include "source.h"
 
 namespace {
+
+// The longest name of a file that Linux's file systems take.
+constexpr std::size_t kMaxNameBytes = 255;
 
 // Makes the folder and its parents, as mkdir -p does; false after a message
 // with the system's reason.
@@ -54,7 +59,7 @@ class Extraction {
   // fit, and "_2", "_3"... behind a name this run has written already.
   std::string TargetFor(const std::string& file, const char* kind, const std::string* group, const char* extension);
   void Written(const std::string& target) {
-    if (!args_.quiet) std::printf("%s\n", target.c_str());
+    if (!args_.quiet) std::printf("%s\n", TerminalText(target).c_str());
   }
 
   const Arguments& args_;
@@ -70,11 +75,14 @@ std::string Extraction::TargetFor(const std::string& file, const char* kind, con
   for (char& c : name) {
     if (std::strchr("/\\:*?\"<>| ", c) != nullptr || static_cast<unsigned char>(c) < 32) c = '_';
   }
-  // Every path the program writes fits MAX_PATH: a long group name is cut,
-  // at the start of a character, with room left for a "_NNN" behind it.
-  const std::size_t room = MAX_PATH - 1 - std::strlen(extension) - 4;
-  if (folder_.size() + name.size() > room && folder_.size() < room) {
-    std::size_t cut = room - folder_.size();
+  // Every path the program writes fits MAX_PATH, and every name the 255
+  // bytes file systems allow one: a long group name is cut, at the start of
+  // a character, with room left for a "_NNNNNNN" behind it.
+  const std::size_t reserved = std::strlen(extension) + 8;
+  std::size_t keep = kMaxNameBytes - reserved;
+  if (folder_.size() + reserved < MAX_PATH - 1) keep = std::min(keep, MAX_PATH - 1 - reserved - folder_.size());
+  if (name.size() > keep) {
+    std::size_t cut = keep;
     while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
     name.resize(cut);
   }

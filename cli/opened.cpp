@@ -1,24 +1,74 @@
 #include "opened.h"
 
+#include "command_texts.h"
 #include "core/messages.h"
+#include "formats/input_limits.h"
 #include "readable.h"
 
 namespace {
 
-// A file that can't be loaded as a module may be one that can't be read at
-// all: that is checked only then, sparing each of a batch's hundreds of
-// files the system calls of a check.
-Opened NotLoadable(const std::string& path) {
-  if (CheckReadable(path)) ShowMessage(Message::kNotLoadable, path.c_str());
-  return Opened::kFailed;
+using file_kind::Kind;
+
+// The kind of source the file is by its bytes, its extension breaking the
+// tie only when they are too few to tell. False, after saying why, for a
+// file that can't be read or is of a kind that is not read.
+bool SourceKindOf(const std::string& path, IconDocument::SourceKind* kind) {
+  FileStart start;
+  if (!ReadFileStart(path, &start)) return false;
+  Text named = Text::kNotAKind;
+  switch (start.kind) {
+    case Kind::kModule:
+      if (start.length > limits::kMaxModuleBytes) {
+        Say(Text::kTooLarge, path.c_str());
+        return false;
+      }
+      *kind = IconDocument::SourceKind::kModule;
+      return true;
+    case Kind::kIcon:
+      *kind = IconDocument::SourceKind::kIconFile;
+      return true;
+    case Kind::kBitmap:
+      *kind = IconDocument::SourceKind::kBitmapFile;
+      return true;
+    case Kind::kUnknown:
+      if (!start.tooShort) break;
+      *kind = IconDocument::KindByExtension(path);
+      return true;
+    case Kind::kCursor:
+      named = Text::kKindCursor;
+      break;
+    case Kind::kAnimatedCursor:
+      named = Text::kKindAnimatedCursor;
+      break;
+    case Kind::kPng:
+      named = Text::kKindPng;
+      break;
+    case Kind::kMacIcon:
+      named = Text::kKindMacIcon;
+      break;
+    case Kind::kZip:
+      named = Text::kKindZip;
+      break;
+  }
+  if (named == Text::kNotAKind) {
+    Say(Text::kNotAKind, path.c_str());
+  } else {
+    Say(Text::kNotAKindNamed, path.c_str(), CommandText(named));
+  }
+  return false;
 }
 
 }  // namespace
 
 Opened OpenIcons(Source& source, const std::string& path) {
+  IconDocument::SourceKind kind;
+  if (!SourceKindOf(path, &kind)) return Opened::kFailed;
   IconDocument& document = source.Document();
-  const IconDocument::Opened opened = document.Open(path.c_str());
-  if (!opened.listed && opened.failure == Message::kNotLoadable) return NotLoadable(path);
+  const IconDocument::Opened opened = document.Open(path.c_str(), kind);
+  if (!opened.listed && opened.failure == Message::kNotLoadable) {
+    ShowMessage(Message::kNotLoadable, path.c_str());
+    return Opened::kFailed;
+  }
   // The icon or bitmap reader has said why.
   if (opened.readFailed) return Opened::kFailed;
   // A module's directory that can't be listed is told as one without icons:
@@ -28,6 +78,13 @@ Opened OpenIcons(Source& source, const std::string& path) {
 }
 
 Opened OpenCursors(ModuleCursors& cursors, const std::string& path) {
-  if (cursors.Open(path.c_str()) == ModuleCursors::Opened::kNotLoadable) return NotLoadable(path);
+  IconDocument::SourceKind kind;
+  if (!SourceKindOf(path, &kind)) return Opened::kFailed;
+  // An icon or bitmap file holds no cursors.
+  if (kind != IconDocument::SourceKind::kModule) return Opened::kEmpty;
+  if (cursors.Open(path.c_str()) == ModuleCursors::Opened::kNotLoadable) {
+    ShowMessage(Message::kNotLoadable, path.c_str());
+    return Opened::kFailed;
+  }
   return cursors.Entries().Count() == 0 ? Opened::kEmpty : Opened::kListed;
 }

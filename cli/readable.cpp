@@ -9,17 +9,43 @@
 
 #include "command_texts.h"
 
-bool CheckReadable(const std::string& path) {
-  // Two look-ups of the name, where opening the file would cost several
-  // times as much for each of a batch's hundreds of files.
+namespace {
+
+// Closes the descriptor, keeping errno for the message that follows.
+struct Descriptor {
+  int fd;
+  ~Descriptor() {
+    const int error = errno;
+    if (fd >= 0) close(fd);
+    errno = error;
+  }
+};
+
+}  // namespace
+
+bool ReadFileStart(const std::string& path, FileStart* start) {
+  // Without O_NONBLOCK, opening a named pipe would wait for a writer.
+  Descriptor file{open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
   struct stat info;
   int error = 0;
-  if (stat(path.c_str(), &info) != 0 || faccessat(AT_FDCWD, path.c_str(), R_OK, AT_EACCESS) != 0) {
+  if (file.fd < 0 || fstat(file.fd, &info) != 0) {
     error = errno;
   } else if (S_ISDIR(info.st_mode)) {
     error = EISDIR;
   }
-  if (error == 0) return true;
-  Say(Text::kCannotRead, path.c_str(), std::strerror(error));
-  return false;
+  if (error != 0) {
+    Say(Text::kCannotRead, path.c_str(), std::strerror(error));
+    return false;
+  }
+  std::uint8_t bytes[file_kind::kTellingBytes];
+  ssize_t got = S_ISREG(info.st_mode) ? pread(file.fd, bytes, sizeof bytes, 0) : 0;
+  if (got < 0) {
+    Say(Text::kCannotRead, path.c_str(), std::strerror(errno));
+    return false;
+  }
+  start->length = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
+  start->kind = file_kind::KindOf(ByteView(bytes, static_cast<std::size_t>(got)));
+  // Two bytes tell a module or a bitmap, four an icon or a cursor.
+  start->tooShort = start->kind == file_kind::Kind::kUnknown && got < 4;
+  return true;
 }

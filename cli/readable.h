@@ -1,9 +1,20 @@
-// Whether a file named on the command line can be read at all.
+// What a file named on the command line is, by its first bytes.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
-// True when the file can be opened for reading; otherwise says so, with the
-// system's reason, before the program's own messages could speak of it as a
-// file of the wrong kind.
-bool CheckReadable(const std::string& path);
+#include "formats/file_kind.h"
+
+struct FileStart {
+  file_kind::Kind kind = file_kind::Kind::kUnknown;
+  // Too few bytes to tell any kind: the file is empty, cut, or a pipe with
+  // nothing in it yet.
+  bool tooShort = false;
+  std::uint64_t length = 0;
+};
+
+// Reads the start of the file; false, after saying why with the system's
+// reason, when it can't be read at all (before the program's own messages
+// could speak of it as a file of the wrong kind).
+bool ReadFileStart(const std::string& path, FileStart* start);

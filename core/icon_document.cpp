@@ -32,19 +32,25 @@ void IconDocument::Close() {
   module_.reset();
 }
 
-IconDocument::Opened IconDocument::Open(const char* path) {
+IconDocument::SourceKind IconDocument::KindByExtension(const std::string& path) {
+  const std::string extension = LowerExtension(path);
+  if (extension == "ico") return SourceKind::kIconFile;
+  return extension == "bmp" ? SourceKind::kBitmapFile : SourceKind::kModule;
+}
+
+IconDocument::Opened IconDocument::Open(const char* path) { return Open(path, KindByExtension(path)); }
+
+IconDocument::Opened IconDocument::Open(const char* path, SourceKind kind) {
   path_ = path;
-  extension_ = LowerExtension(path_);
   entries_->Clear();
   module_.reset();
 
   Opened opened;
-  if (extension_ == "ico") {
-    opened.kind = SourceKind::kIconFile;
+  opened.kind = kind;
+  if (kind == SourceKind::kIconFile) {
     OpenIconFile(&opened);
     opened.listed = true;
-  } else if (extension_ == "bmp") {
-    opened.kind = SourceKind::kBitmapFile;
+  } else if (kind == SourceKind::kBitmapFile) {
     OpenBitmapFile(&opened);
     opened.listed = true;
   } else {
@@ -213,13 +219,14 @@ int IconDocument::LargestImageIndex() const {
   return ::LargestImageIndex(group_.get());
 }
 
-bool IconDocument::Copy() {
+bool IconDocument::Copy(int image) {
   // Like Save, Copy takes the selected entry of a module, never another
   // entry's group left from an earlier command.
   ReadSelectedEntry();
-  if (IsListEmpty() || !HasFirstImage()) {
+  const std::uint32_t index = image == kDefaultImage ? 0 : static_cast<std::uint32_t>(image);
+  if (IsListEmpty() || !HasImage(index)) {
     ShowMessage(Message::kNothingToCopy, path_.c_str());
     return false;
   }
-  return CopyImageToClipboard(GroupImage(group_.get(), 0)) != 0;
+  return CopyImageToClipboard(GroupImage(group_.get(), index)) != 0;
 }

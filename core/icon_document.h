@@ -1,6 +1,7 @@
 // The file the user opened and the icon taken from it: one flow of Open,
 // Save and Copy that the window and the command share. It holds the source's
-// path and kind (by its lower-cased extension), the module held for the list
+// path and kind (by its lower-cased extension, or as the caller found it by
+// the file's content), the module held for the list
 // and the preview, and the current group; the entries live in an entry list
 // (the window's list box, or the command's), whose selection says which
 // entry Save and Copy work on. Open returns what it came to, and its caller
@@ -68,11 +69,14 @@ class IconDocument {
   // the first record of the current group, or else a module whose group
   // icons are listed.
   Opened Open(const char* path);
+  // The same, as a file of the kind the caller found it to be.
+  Opened Open(const char* path, SourceKind kind);
+  // The kind the extension of the path says.
+  static SourceKind KindByExtension(const std::string& path);
   // Selects the first entry; false when nothing is listed.
   bool SelectFirstEntry();
 
   const std::string& Path() const { return path_; }
-  const std::string& Extension() const { return extension_; }
   // True while a module opened by the last Open is held, whatever its
   // extension.
   bool IsModuleSource() const { return static_cast<bool>(module_); }
@@ -107,9 +111,9 @@ class IconDocument {
   // True for the kinds of target (lower-cased extensions) that Save writes
   // one image of the group to.
   static bool TakesOneImage(const std::string& kind);
-  // Places the first image of the selected entry on the clipboard; false
-  // after "没有可复制的图标资源!" when there is none.
-  bool Copy();
+  // Places the first image of the selected entry (or its image `image`) on
+  // the clipboard; false after "没有可复制的图标资源!" when there is none.
+  bool Copy(int image = kDefaultImage);
 
   // True when the current group has a first record that holds a block.
   bool HasFirstImage() const;
@@ -133,7 +137,6 @@ class IconDocument {
   EntryList* entries_ = nullptr;
   HINSTANCE instance_ = nullptr;
   std::string path_;
-  std::string extension_;
   // The module listed by the last Open, held for the previews and for reading
   // every entry of it in turn.
   std::unique_ptr<ModuleResources> module_;

@@ -91,6 +91,14 @@ void FreeIconGroup(IconGroup* group) {
   std::free(group);
 }
 
+std::int32_t PictureDepth(const IconImage* image) {
+  png::Header png;
+  if (image->header == nullptr && png::ReadHeader(ByteView(image->bits, image->byteCount), &png)) {
+    return png.bitsPerPixel;
+  }
+  return image->bitsPerPixel;
+}
+
 void TakeEntryDepth(IconImage* image, std::uint16_t planes, std::uint16_t bitCount) {
   if (image->header != nullptr || bitCount == 0) return;
   image->bitsPerPixel = (planes != 0 ? planes : 1) * bitCount;

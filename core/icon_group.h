@@ -57,6 +57,11 @@ int BindImagePointers(IconImage* image);
 // stays its header's.
 void TakeEntryDepth(IconImage* image, std::uint16_t planes, std::uint16_t bitCount);
 
+// The depth of the picture itself, as a reader of the image would tell it:
+// a PNG's from its header chunk (its entry's may say anything), a DIB's
+// from its header.
+std::int32_t PictureDepth(const IconImage* image);
+
 // The starting group: "Untitled", no images, room for one record whose width,
 // height and depth (32 x 32 at 32 bits) are the format a bitmap read into it
 // is converted to.

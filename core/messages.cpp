@@ -27,14 +27,26 @@ constexpr MessageDefinition kMessages[] = {
      "The file name holds characters the system's code page cannot show; please choose another name!",
      C::kProgram, O::kMainWindow, false},
     {Message::kHelp,
-     "Pictrove 从程序文件(EXE、DLL、ICL)和图标、位图文件(ICO、BMP)中取出图标。\n\n"
-     "抓取图标：选择一个文件，列出其中的图标。\n"
-     "保存图标：把选中的图标存为图标文件(.ICO，全部图像)或位图文件(.BMP，第一幅图像)。\n"
-     "复制图标：把第一幅图像复制到剪贴板。",
-     "Pictrove takes icons out of program files (EXE, DLL, ICL) and icon and bitmap files (ICO, BMP).\n\n"
-     "Grab: choose a file and list its icons.\n"
-     "Save: save the selected icon as an icon file (.ICO, every image) or a bitmap file (.BMP, the first image).\n"
-     "Copy: copy the first image to the clipboard.",
+     "图标抓取工具\n\n"
+     "Pictrove 从程序文件(EXE、DLL)、图标库(ICL，也包括16位的)和图标、位图文件(ICO、BMP)中取出图标。\n\n"
+     "抓取图标：选择一个文件，列出其中的图标。把文件拖到窗口上，或启动时给出文件名"
+     "(Pictrove.exe 文件名)，也同样打开；程序已在运行时，文件交给已打开的窗口。\n"
+     "保存图标：把选中的图标存为图标文件(.ICO，全部图像)、位图文件(.BMP，第一幅图像)"
+     "或PNG图像(.PNG，最大的图像，带透明)。\n"
+     "复制图标：把第一幅图像复制到剪贴板(位图，以及带透明的PNG)。\n"
+     "在列表上按右键(或Shift+F10)：列出选中图标的每一幅图像，选一幅即复制它，也可把它另存为PNG图像或位图。"
+     "双击列表中的图标即保存它。",
+     "Icon grabber\n\n"
+     "Pictrove takes icons out of program files (EXE, DLL), icon libraries (ICL, 16-bit ones too) and icon and "
+     "bitmap files (ICO, BMP).\n\n"
+     "Grab: choose a file and list its icons. A file dropped on the window, or named at start "
+     "(Pictrove.exe FILE), opens the same way; while the program runs, a file named at start goes to its "
+     "window.\n"
+     "Save: save the selected icon as an icon file (.ICO, every image), a bitmap file (.BMP, the first image) "
+     "or a PNG image (.PNG, the largest image, with its transparency).\n"
+     "Copy: copy the first image to the clipboard (as a bitmap, and as a PNG with its transparency).\n"
+     "Right button (or Shift+F10) on the list: every image of the selected icon; choosing one copies it, or "
+     "saves it as a PNG image or a bitmap. A double-click on an entry saves it.",
      C::kProgramName, O::kWindowInFront, false},
 
     {Message::kModuleNotLoaded, "装入文件时出错 - 请选择一个WIN32的DLL或EXE文件!",

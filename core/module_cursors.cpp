@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "file_names.h"
 #include "formats/input_limits.h"
 #include "icon_group.h"
 #include "messages.h"
@@ -37,8 +36,6 @@ ModuleCursors::Opened ModuleCursors::Open(const char* path) {
   path_ = path;
   entries_.Clear();
   module_.reset();
-  const std::string kind = LowerExtension(path_);
-  if (kind == "ico" || kind == "bmp") return Opened::kListed;
   // 16-bit modules carry cursors too; our own reader reads those.
   module_ = LoadModuleResources(path);
   if (!module_) return Opened::kNotLoadable;

@@ -13,8 +13,7 @@
 class ModuleCursors {
  public:
   enum class Opened {
-    kListed,       // its group cursors are listed: none for an icon or bitmap
-                   // file (by its extension) or a module without any
+    kListed,       // its group cursors are listed, none for a module without any
     kNotLoadable,  // the file can't be loaded as a module
   };
   // Loads the file as a data file, as the Open command loads a module, and

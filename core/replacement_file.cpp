@@ -197,6 +197,10 @@ bool ReplacementFile::Commit() {
   if (!pending_) return false;
   if (!inPlace_) {
     if (!file_.Close()) return false;
+    // Made temporary so that it may stay in memory while it is written; the
+    // saved file must not keep the mark, which lets the system hold its
+    // content back from the disk and backups pass it over.
+    if (!SetFileAttributesA(content_.c_str(), FILE_ATTRIBUTE_NORMAL)) return false;
     BOOL replaced = exists_ ? ReplaceFileA(target_.c_str(), content_.c_str(), nullptr, 0, nullptr, nullptr)
                             : MoveToNewName();
     if (replaced) {

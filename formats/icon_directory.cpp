@@ -5,22 +5,18 @@
 namespace icon_directory {
 
 bool ReadHeader(ByteCursor& cursor, Header* header) {
-  return cursor.ReadU16(&header->reserved) && cursor.ReadU16(&header->type) &&
-         cursor.ReadU16(&header->count);
+  return cursor.ReadU16(&header->reserved) && cursor.ReadU16(&header->type) && cursor.ReadU16(&header->count);
 }
 
-bool IsIconHeader(const Header& header) {
-  return header.reserved == 0 && header.type == kIconType;
-}
+bool IsIconHeader(const Header& header) { return header.reserved == 0 && header.type == kIconType; }
 
 namespace {
 
 // The 8 bytes the two kinds of entry share: sizes, colours, planes, depth.
 bool ReadEntryStart(ByteCursor& cursor, Entry* entry) {
   std::uint8_t reserved;
-  return cursor.ReadU8(&entry->width) && cursor.ReadU8(&entry->height) &&
-         cursor.ReadU8(&entry->colorCount) && cursor.ReadU8(&reserved) &&
-         cursor.ReadU16(&entry->planes) && cursor.ReadU16(&entry->bitCount) &&
+  return cursor.ReadU8(&entry->width) && cursor.ReadU8(&entry->height) && cursor.ReadU8(&entry->colorCount) &&
+         cursor.ReadU8(&reserved) && cursor.ReadU16(&entry->planes) && cursor.ReadU16(&entry->bitCount) &&
          cursor.ReadU32(&entry->bytes);
 }
 
@@ -41,8 +37,7 @@ bool ReadGroupEntry(ByteCursor& cursor, Entry* entry) {
 bool GroupHoldsEntries(ByteView group) {
   ByteCursor cursor(group);
   Header header;
-  return ReadHeader(cursor, &header) &&
-         std::size_t{header.count} * kGroupEntryBytes <= cursor.Remaining();
+  return ReadHeader(cursor, &header) && std::size_t{header.count} * kGroupEntryBytes <= cursor.Remaining();
 }
 
 bool GroupEntryAt(ByteView group, std::size_t index, Entry* entry) {
@@ -62,15 +57,18 @@ bool FindGroupEntry(ByteView group, std::uint16_t id, Entry* entry) {
   return false;
 }
 
+namespace {
+
+std::uint8_t SideByte(std::int64_t side) { return side >= 1 && side < 256 ? static_cast<std::uint8_t>(side) : 0; }
+
+}  // namespace
+
 void SetSideBytes(Entry* entry, std::int64_t width, std::int64_t height) {
-  const bool fits = width >= 1 && width < 256 && height >= 1 && height < 256;
-  entry->width = fits ? static_cast<std::uint8_t>(width) : 0;
-  entry->height = fits ? static_cast<std::uint8_t>(height) : 0;
+  entry->width = SideByte(width);
+  entry->height = SideByte(height);
 }
 
-std::uint8_t ColorCountByte(std::uint32_t depth) {
-  return static_cast<std::uint8_t>(depth < 8 ? 1u << depth : 0);
-}
+std::uint8_t ColorCountByte(std::uint32_t depth) { return static_cast<std::uint8_t>(depth < 8 ? 1u << depth : 0); }
 
 bool SplitCursorResource(ByteView resource, HotSpot* hotSpot, ByteView* image) {
   ByteCursor cursor(resource);

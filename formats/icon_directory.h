@@ -61,9 +61,10 @@ bool GroupEntryAt(ByteView group, std::size_t index, Entry* entry);
 // resource `id`; false when none does.
 bool FindGroupEntry(ByteView group, std::uint16_t id, Entry* entry);
 
-// The entry's bytes for an image's sides. A byte holds 1 to 255, and 0
-// stands for 256: a picture with a side past 255 has both stored as 0, as
-// the groups of real modules store them (never a side's low 8 bits).
+// The entry's bytes for an image's sides, each on its own. A byte holds 1 to
+// 255, and 0 stands for 256: a side past 255 is stored as 0, never as its low
+// 8 bits. The groups of real modules store 0 for both sides then, which
+// readers take for a square; the other side is kept here.
 void SetSideBytes(Entry* entry, std::int64_t width, std::int64_t height);
 // The entry's colour count for an image of `depth` bits a pixel: the palette
 // size below 8 bits, else 0.

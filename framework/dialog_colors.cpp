@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "gdi.h"
+#include "message_box_face.h"
 
 namespace {
 
@@ -23,6 +24,13 @@ bool HasClass(HWND window, const wchar_t* name) {
 LRESULT CALLBACK ColorSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                    DWORD_PTR) {
   switch (message) {
+    case WM_INITDIALOG: {
+      // The platform lays a message box out in its own handling of this
+      // message; its text gets a Chinese face after that.
+      LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+      if (IsMessageBox(window)) GiveMessageBoxChineseFace(window);
+      return result;
+    }
     case WM_CTLCOLORSTATIC:
       // Read-only edit fields also ask with this message; they keep their own.
       if (HasClass(reinterpret_cast<HWND>(lParam), L"Edit")) break;

@@ -51,6 +51,16 @@ LRESULT Call(C& window, void (C::*handler)(HDROP), WPARAM wParam, LPARAM) {
   return 0;
 }
 
+template <typename C>
+LRESULT Call(C& window, void (C::*handler)(HWND, LPARAM), WPARAM wParam, LPARAM lParam) {
+  (window.*handler)(reinterpret_cast<HWND>(wParam), lParam);
+  return 0;
+}
+template <typename C>
+LRESULT Call(C& window, BOOL (C::*handler)(HWND, const COPYDATASTRUCT*), WPARAM wParam, LPARAM lParam) {
+  return (window.*handler)(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+}
+
 template <auto Handler>
 LRESULT Invoke(typename MethodClass<decltype(Handler)>::Type& window, WPARAM wParam, LPARAM lParam) {
   return Call(window, Handler, wParam, lParam);

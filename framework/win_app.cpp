@@ -1,7 +1,9 @@
 #include "win_app.h"
 
-#include <cstdlib>
 #include <cstring>
+#include <memory>
+
+#include <shellapi.h>
 
 #include "dialog_colors.h"
 
@@ -36,7 +38,14 @@ int CWinApp::Run(HINSTANCE instance) {
 }
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
-  info.m_strFileName = __argc > 1 && __argv != nullptr ? __argv[1] : "";
+  // The ANSI arguments would have turned every character outside the code
+  // page into "?".
+  struct LocalDeleter {
+    void operator()(LPWSTR* block) const { LocalFree(block); }
+  };
+  int count = 0;
+  std::unique_ptr<LPWSTR, LocalDeleter> args(CommandLineToArgvW(GetCommandLineW(), &count));
+  info.m_strFileName = args && count > 1 ? args.get()[1] : L"";
 }
 
 CWinApp* AfxGetApp() { return g_app; }

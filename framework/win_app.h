@@ -5,14 +5,17 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "cstring.h"
 #include "wnd.h"
 
 // What the program was started with: the file to open, if any.
 class CCommandLineInfo {
  public:
-  // The first argument (a path in the system's code page), else empty.
-  CString m_strFileName;
+  // The first argument, as the user named it (any character, not only those
+  // of the system's code page), else empty.
+  std::wstring m_strFileName;
 };
 // The framework's standard help command: F1 in any window of the program.
 constexpr UINT ID_HELP = 0xE146;
@@ -45,8 +48,8 @@ class CWinApp {
   // WinMain calls it.
   int Run(HINSTANCE instance);
 
-  // Fills `info` from the program's arguments, as the C runtime splits the
-  // command line (quotes keep a path with spaces whole).
+  // Fills `info` from the program's arguments, split as the shell splits the
+  // wide command line (quotes keep a path with spaces whole).
   void ParseCommandLine(CCommandLineInfo& info);
 
   const char* m_pszAppName = nullptr;

@@ -32,6 +32,7 @@ class CWnd {
   }
   HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
   BOOL EnableWindow(BOOL enable = TRUE) const { return ::EnableWindow(m_hWnd, enable); }
+  BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
   void Invalidate(BOOL erase = TRUE) const { ::InvalidateRect(m_hWnd, nullptr, erase); }
   void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
   BOOL IsIconic() const { return ::IsIconic(m_hWnd); }

@@ -464,6 +464,13 @@ DWORD GetFileAttributesA(LPCSTR path) {
   return (info.st_mode & 0222) == 0 ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL;
 }
 
+BOOL SetFileAttributesA(LPCSTR path, DWORD) {
+  struct stat info;
+  if (path == nullptr) return Failing(ERROR_INVALID_PARAMETER, FALSE);
+  if (IsNameless(path)) return TRUE;
+  return lstat(path, &info) == 0 ? TRUE : FailingErrno(FALSE);
+}
+
 DWORD GetTempPathA(DWORD size, LPSTR path) {
   const char* folder = std::getenv("TMPDIR");
   std::string text = folder != nullptr && *folder == '/' ? folder : "/tmp";

@@ -1,10 +1,9 @@
 // Messages of the native build go to stderr as "caption: text" in UTF-8. The
 // program's own texts are GBK bytes and are converted; a path, in the
 // caption or at the start of the text, is already in the system's code page
-// (UTF-8 here) and is written as its bytes. A message about a failed file
+// (UTF-8 here) and is written as its bytes, but for what a terminal would
+// take for a command (TerminalText). A message about a failed file
 // call ends with the system's reason for it, when there is one.
-#include "win32_api.h"
-
 #include <iconv.h>
 
 #include <cstdio>
@@ -12,6 +11,8 @@
 #include <string>
 
 #include "platform/message_box.h"
+#include "terminal_text.h"
+#include "win32_api.h"
 
 namespace {
 
@@ -61,6 +62,6 @@ int PlatformMessageBox(HWND, const char* text, const char* caption, UINT, Messag
     line += reason;
     line += ")";
   }
-  std::fprintf(stderr, "%s\n", line.c_str());
+  std::fprintf(stderr, "%s\n", TerminalText(line).c_str());
   return IDOK;
 }

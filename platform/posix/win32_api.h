@@ -178,6 +178,8 @@ BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* informa
 DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags);
 // Of the name itself: a symbolic link is FILE_ATTRIBUTE_REPARSE_POINT.
 DWORD GetFileAttributesA(LPCSTR path);
+// Files here have no attributes to set: true for a file that is there.
+BOOL SetFileAttributesA(LPCSTR path, DWORD attributes);
 // $TMPDIR or /tmp, with a closing separator.
 DWORD GetTempPathA(DWORD size, LPSTR path);
 BOOL CloseHandle(HANDLE object);

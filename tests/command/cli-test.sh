@@ -72,9 +72,30 @@ expect "list a folder" 1 '' 'cannot read the file \(Is a directory\)$' -- "$pict
 # Icon files; every message names its file.
 expect "list icon file" 0 "^$palette\$" '' -- "$pictrove" list "$palette"
 expect "list empty icon" 0 '' "empty.ico: This file holds no icon resources!$" -- "$pictrove" list "$work/empty.ico"
-expect "list text named ico" 1 '' "text.ico: Error reading the icon file's header!$" -- "$pictrove" list "$work/text.ico"
+# The kind is the content's: the extension only when too few bytes tell none.
+printf '\0\0\1\0' >"$work/header-cut.ico"
+printf 'MZ' >"$work/mz.dll"
+printf 'MZ' >"$work/mz.ico"
+cp "$palette" "$work/icon.dll"
+cp "$palette" "$work/icon"
+printf '\0\0\2\0\1\0' >"$work/pointer.ico"
+printf 'icns\0\0\0\10' >"$work/mac.ico"
+printf 'PK\3\4\0\0\0\0' >"$work/zipped.dll"
+for row in "text.ico:not a kind of file pictrove reads$" "header-cut.ico:Error reading the icon file's header!$" \
+    "mz.dll:Cannot load the file" "mz.ico:Cannot load the file" "icon.dll:" "icon:" \
+    "pointer.ico:.*\(a cursor file\)$" "mac.ico:.*\(a macOS icon\)$" "zipped.dll:.*\(a ZIP archive\)$"; do
+  file=${row%%:*} said=${row#*:}
+  if [ -z "$said" ]; then
+    expect "by content: $file" 0 '^Icon|'"$file"'$' '' -- "$pictrove" list "$work/$file"
+  else
+    expect "by content: $file" 1 '' "$file: $said" -- "$pictrove" list "$work/$file"
+  fi
+done
 expect "info palette" 0 '^0 32x32 4-bit 744 bytes$' '' -- "$pictrove" info "$palette"
 expect "info png" 0 '^1 48x48 32-bit [0-9]+ bytes png$' '' -- "$pictrove" info "$withpng"
+# A PNG image's depth is its own, whatever its entry's bit count says (500).
+cp "$withpng" "$work/png-depth.ico" && printf '\364\001' | dd of="$work/png-depth.ico" bs=1 seek=28 conv=notrunc 2>/dev/null
+expect "info png depth" 0 '^1 48x48 32-bit [0-9]+ bytes png$' '' -- "$pictrove" info "$work/png-depth.ico"
 expect "info by entry" 0 '^0 32x32 4-bit' '' -- "$pictrove" info "$palette" --entry "$palette"
 expect "info unknown entry" 1 '' ': no entry "Icon \[9\]"$' -- "$pictrove" info "$palette" --entry "Icon [9]"
 
@@ -88,7 +109,7 @@ expect "save bmp" 0 '' '' -- "$pictrove" save "$palette" "$work/copy.bmp"
 [ "$(stat -c %s "$work/copy.bmp")" = 630 ] || fail "save bmp: not 630 bytes"
 expect "save into missing folder" 1 '' 'no/x.ico: Error creating the file! \(No such file or directory\)$' -- "$pictrove" save "$palette" "$work/no/x.ico"
 expect "save bmp of empty icon" 1 '' 'This file holds no icon resources!' -- "$pictrove" save "$work/empty.ico" "$work/e.bmp"
-expect "save of unreadable icon" 1 '' "text.ico: Error reading the icon file's header!$" -- "$pictrove" save "$work/text.ico" "$work/t.ico"
+expect "save of unreadable icon" 1 '' "header-cut.ico: Error reading the icon file's header!$" -- "$pictrove" save "$work/header-cut.ico" "$work/t.ico"
 [ ! -e "$work/t.ico" ] || fail "a file was written for an unreadable icon"
 
 # Modules: entries in the order the window's sorted list shows them, found by
@@ -144,7 +165,7 @@ for file in "$work/text.ico" "$work/cut.ico" "$work/cut.bmp" "$work/empty.bmp" "
   [ ! -e "$work/never.ico" ] && [ ! -e "$work/never.png" ] && [ -z "$(ls -A "$work/never" 2>/dev/null)" ] || fail "${file##*/}: a file was written"
 done
 expect "info --json of a file without icons" 0 '^\{"file":".*","entries":\[\]\}$' '' -- "$pictrove" info --json "$noicons"
-expect "text named dll" 1 '' 'bad-text.dll: Cannot load the file: it must be a Win32 module' -- "$pictrove" list "$modules/bad-text.dll"
+expect "text named dll" 1 '' 'bad-text.dll: not a kind of file pictrove reads$' -- "$pictrove" list "$modules/bad-text.dll"
 cp "$module" "$work/module.ocx"
 expect "module of another extension" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$work/module.ocx"
 
@@ -173,6 +194,10 @@ expect "group naming a missing icon" 1 '' 'No icon resource to save!' -- "$pictr
 # A 16-bit (NE) icon library: listed, described, saved and extracted as a
 # 32-bit module is; one without group icons says what such a 32-bit one says.
 library=$modules/ne-good-shift9.icl
+# What a terminal would act on is shown escaped: a name's byte that is no
+# UTF-8, an escape sequence in a path.
+expect "list a name of no UTF-8" 0 '^Icon \[\\xc9CLAIR\]$' '' -- "$pictrove" list "$modules/ne-good-names.icl"
+expect "a path with escapes" 1 '' '/a\\e\]0;x\\x07b\.dll: cannot read' -- "$pictrove" list "$work/a$(printf '\033]0;x\007')b.dll"
 expect "list NE library" 0 '' '' -- "$pictrove" list "$library"
 printf 'Icon [10]\nIcon [12]\nIcon [2]\nIcon [FOLDER]\nIcon [MAINICON]\n' >"$work/expected"
 cmp -s "$work/out" "$work/expected" || { echo "FAIL list NE library: $(cat "$work/out")" >&2; failures=$((failures + 1)); }
@@ -198,7 +223,7 @@ expect "list bitmap" 0 "^$bitmap\$" '' -- "$pictrove" list "$bitmap"
 expect "info bitmap" 0 '^0 32x32 32-bit 4264 bytes$' '' -- "$pictrove" info "$bitmap"
 expect "save bitmap as ico" 0 '' '' -- "$pictrove" save "$bitmap" "$work/bitmap.ico"
 [ "$(identify -format '%wx%h ' "$work/bitmap.ico" 2>/dev/null)" = "32x32 " ] || fail "save bitmap as ico: $(identify "$work/bitmap.ico" 2>&1)"
-cp "$work/text.ico" "$work/not.bmp"
+printf 'BM\1\0\0\0\0\1\0\0\0\0\0\0' >"$work/not.bmp"
 expect "unreadable bitmap" 1 '' 'not.bmp: Unknown bitmap file format!$' -- "$pictrove" list "$work/not.bmp"
 
 # thumbnail: the program's icon, from its image nearest at or above SIZE,
@@ -243,7 +268,7 @@ expect "extract with files without icons" 0 '' "^$noicons: This file holds no ic
 [ "$(wc -l <"$work/out")" = 5 ] && [ "$(wc -l <"$work/err")" = 2 ] || fail "extract: $(cat "$work/out" "$work/err")"
 expect "extract quietly" 0 '' '' -- "$pictrove" extract -q "$module" "$noicons" -o "$work/extracted"
 [ ! -s "$work/out" ] && [ ! -s "$work/err" ] || fail "extract -q said: $(cat "$work/out" "$work/err")"
-expect "extract with a file of no kind" 1 '' 'bad-text.dll: Cannot load the file: it must be a Win32 module' -- "$pictrove" extract -q "$module" "$modules/bad-text.dll" -o "$work/extracted"
+expect "extract with a file of no kind" 1 '' 'bad-text.dll: not a kind of file pictrove reads$' -- "$pictrove" extract -q "$module" "$modules/bad-text.dll" -o "$work/extracted"
 touch "$work/plain"
 expect "extract into a file" 1 '' "plain/x: cannot create the folder \(Not a directory\)$" -- "$pictrove" extract "$module" -o "$work/plain/x"
 # Names that clash in one run get distinct files: two modules of one name,
@@ -282,8 +307,8 @@ LANG=zh_CN.UTF-8 LANGUAGE=de
 LANG=zh_TW.UTF-8
 EOF
   mkdir -p "$work/图标 é"
-  cp "$work/text.ico" "$work/图标 é/文件.ico"
-  cp "$modules/bad-text.dll" "$work/图标 é/模块.dll"
+  cp "$work/header-cut.ico" "$work/图标 é/文件.ico"
+  cp "$work/mz.dll" "$work/图标 é/模块.dll"
   expect "chinese: icon reader" 1 '' "^$work/图标 é/文件.ico: 读图标文件头时出错!\$" -- env LANG=zh_CN.UTF-8 "$pictrove" list "$work/图标 é/文件.ico"
   expect "chinese: path in the text" 1 '' "^$work/图标 é/模块.dll: 文件载入错误，必须是WIN32的文件!\$" -- env LANG=zh_CN.UTF-8 "$pictrove" list "$work/图标 é/模块.dll"
   expect "chinese: no icons" 0 '' "good-no-group-icons.dll: 此文件中没有图标资源!\$" -- env LANG=zh_CN.UTF-8 "$pictrove" extract "$noicons" -o "$work/extracted"

@@ -72,24 +72,26 @@ TEST_F(IconFileWriter, EmptyGroupIsTheSixByteHeader) {
 
 TEST_F(IconFileWriter, DirectoryEntryFollowsEachImagesHeader) {
   struct Case {
-    std::int32_t size;
+    std::int32_t width, height;
     std::uint16_t bitCount;
-    std::uint8_t sizeByte;
+    std::uint8_t widthByte, heightByte;
     std::uint8_t colourCount;
-  } cases[] = {{16, 1, 16, 2},   {16, 4, 16, 16}, {16, 8, 16, 0}, {16, 16, 16, 0},
-               {16, 24, 16, 0},  {16, 32, 16, 0}, {256, 32, 0, 0}, {255, 8, 255, 0},
-               // Past 255 a side is 0 too, never its low byte (313 is 57).
-               {313, 4, 0, 16}};
+  } cases[] = {{16, 16, 1, 16, 16, 2},    {16, 16, 4, 16, 16, 16},  {16, 16, 8, 16, 16, 0},
+               {16, 16, 16, 16, 16, 0},   {16, 16, 24, 16, 16, 0},  {16, 16, 32, 16, 16, 0},
+               {256, 256, 32, 0, 0, 0},   {255, 255, 8, 255, 255, 0},
+               // Past 255 a side is 0 too, never its low byte (313 is 57);
+               // each side on its own, or readers take 256 x 128 for 256 x 256.
+               {313, 313, 4, 0, 0, 16},   {256, 128, 32, 0, 128, 0}, {40, 300, 8, 40, 0, 0}};
   for (const Case& c : cases) {
-    BuiltGroup group({IconImageBlock(c.size, c.size, c.bitCount)});
+    BuiltGroup group({IconImageBlock(c.width, c.height, c.bitCount)});
     // The entry describes the block's header, whatever the record says.
     GroupImage(group.get(), 0)->bitsPerPixel = 7;
     std::string path = dir.Path("entry.ico");
     ASSERT_EQ(1, SaveIconFile(group.get(), path.c_str()));
     Bytes file = ReadFileBytes(path);
     ASSERT_GE(file.size(), 22u);
-    EXPECT_EQ(c.sizeByte, file[6]) << c.size << " pixels";
-    EXPECT_EQ(c.sizeByte, file[7]) << c.size << " pixels";
+    EXPECT_EQ(c.widthByte, file[6]) << c.width << " x " << c.height;
+    EXPECT_EQ(c.heightByte, file[7]) << c.width << " x " << c.height;
     EXPECT_EQ(c.colourCount, file[8]) << c.bitCount << " bits";
     EXPECT_EQ(0, file[9]);
     EXPECT_EQ(1u, GetU16(file, 10));

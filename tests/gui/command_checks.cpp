@@ -26,6 +26,10 @@ void MakeSources(const Paths& p) {
             CopyFileW(p.In(L"good-ids.dll").c_str(), p.In(L"ids").c_str(), FALSE) &&
             WriteBytes(p.In(L"broken.bmp"), Bytes{'B', 'M', 'n', 'o'}),
         "sources written");
+  // Only where Wine can name files outside ASCII (see name_checks.cpp).
+  if (CreateDirectoryW(p.In(L"我的 图标").c_str(), nullptr)) {
+    Check(CopyFileW(p.In(L"good-ids.dll").c_str(), p.In(kChineseModule).c_str(), FALSE), "a module named in Chinese");
+  }
   EmptyFolder(p.out);
 }
 
@@ -48,6 +52,8 @@ void RunCommandChecks(const std::wstring& exe, const std::string& files) {
   CheckNeLibrary(program, p);
   CheckOtherExtensions(program, p);
   CheckIconFilesWithoutIcons(program, p);
+  CheckLargeImageInItsBox(program, p);
+  CheckImageMenu(program, p);
   CheckDroppedFiles(program, p);
   MeasureListFilling(program, p);
   CheckNamesOutsideCodePage(program, p);

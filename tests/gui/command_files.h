@@ -12,6 +12,9 @@
 // The solid colour of the bitmap opened, and its pixel as a DIB stores it.
 constexpr std::uint32_t kSolid = Rgb(30, 200, 90);
 
+// good-ids.dll under a name that code page 1252 can't hold.
+const wchar_t kChineseModule[] = L"我的 图标\\外壳 库.dll";
+
 // The folder of the run's files (scripts/gui-test.sh) and its out folder.
 struct Paths {
   std::string unix;      // the files folder as Unix tools see it

@@ -47,6 +47,7 @@ class Program {
     m_save = GetDlgItem(m_main, 1001);
     m_copy = GetDlgItem(m_main, 1002);
     m_preview = GetDlgItem(m_main, 1003);
+    m_previewBox = ScreenRectOf(m_preview);
     return true;
   }
   bool EndsOnEscape() {
@@ -60,6 +61,8 @@ class Program {
   HWND Grab() const { return m_grab; }
   HWND List() const { return m_list; }
   HWND Preview() const { return m_preview; }
+  // The preview control's place in the template, before it showed an icon.
+  RECT PreviewBox() const { return m_previewBox; }
 
   WindowState State() const {
     Settle(m_main);
@@ -142,6 +145,7 @@ class Program {
   ChildProcess m_process;
   HWND m_main = nullptr, m_grab = nullptr, m_list = nullptr, m_save = nullptr, m_copy = nullptr,
        m_preview = nullptr;
+  RECT m_previewBox{};
 };
 
 // The message boxes shown after `step` are `wanted`, in order (kAnyText

@@ -137,6 +137,22 @@ void RunFontChecks(const std::wstring& exe) {
     PressKey(close, VK_ESCAPE);
     WaitForWindowGone(about, kWaitTimeoutMs);
   }
+
+  // A message box, the help (the framework's help command, as F1 sends it):
+  // its first line, "图标抓取工具", has an empty line below it.
+  PostMessageW(main, WM_COMMAND, 0xE146, 0);
+  HWND help = WaitForWindow(program.Id(), L"Pictrove", kWaitTimeoutMs), text = nullptr;
+  for (HWND child = help ? GetWindow(help, GW_CHILD) : nullptr; child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (WindowText(child).rfind(L"图标抓取工具", 0) == 0) text = child;
+  }
+  Check(text != nullptr, "the help box shows its text");
+  if (text) {
+    GetClientRect(text, &client);
+    CheckText(text, RECT{0, 0, client.right, 20}, 100, "help box text \"" + Narrow(L"图标抓取工具") + "\"", 5);
+    Screenshot(L"fonts-help");
+    CloseBox(help);
+  }
+
   HWND focus = FocusOf(main);
   PressKey(focus ? focus : main, VK_ESCAPE);
   Check(program.WaitForExit(kWaitTimeoutMs), "Esc ends the program");

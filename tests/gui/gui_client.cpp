@@ -215,16 +215,7 @@ void CheckSystemMenu(DWORD processId, HWND main) {
   const LPARAM altDown = 1 | (static_cast<LPARAM>(scan) << 16) | (1 << 29);
   PostMessageW(focus ? focus : main, WM_SYSKEYDOWN, VK_SPACE, altDown);
   PostMessageW(focus ? focus : main, WM_SYSKEYUP, VK_SPACE, altDown | (3u << 30));
-  HWND popup = nullptr;
-  DWORD start = GetTickCount();
-  while (!popup && GetTickCount() - start < kWaitTimeoutMs) {
-    for (HWND window : WindowsOfProcess(processId)) {
-      wchar_t className[16] = {};
-      GetClassNameW(window, className, 16);
-      if (lstrcmpW(className, L"#32768") == 0) popup = window;
-    }
-    Sleep(50);
-  }
+  HWND popup = WaitForPopupMenu(processId);
   Check(popup != nullptr, "Alt+Space opens the system menu");
   if (!popup) return;
   Sleep(500);  // let it paint
@@ -247,10 +238,15 @@ void CheckSystemMenu(DWORD processId, HWND main) {
 
 const wchar_t kHelpCaption[] = L"Pictrove";
 const wchar_t kHelpText[] =
-    L"Pictrove 从程序文件(EXE、DLL、ICL)和图标、位图文件(ICO、BMP)中取出图标。\n\n"
-    L"抓取图标：选择一个文件，列出其中的图标。\n"
-    L"保存图标：把选中的图标存为图标文件(.ICO，全部图像)或位图文件(.BMP，第一幅图像)。\n"
-    L"复制图标：把第一幅图像复制到剪贴板。";
+    L"图标抓取工具\n\n"
+    L"Pictrove 从程序文件(EXE、DLL)、图标库(ICL，也包括16位的)和图标、位图文件(ICO、BMP)中取出图标。\n\n"
+    L"抓取图标：选择一个文件，列出其中的图标。把文件拖到窗口上，或启动时给出文件名"
+    L"(Pictrove.exe 文件名)，也同样打开；程序已在运行时，文件交给已打开的窗口。\n"
+    L"保存图标：把选中的图标存为图标文件(.ICO，全部图像)、位图文件(.BMP，第一幅图像)"
+    L"或PNG图像(.PNG，最大的图像，带透明)。\n"
+    L"复制图标：把第一幅图像复制到剪贴板(位图，以及带透明的PNG)。\n"
+    L"在列表上按右键(或Shift+F10)：列出选中图标的每一幅图像，选一幅即复制它，也可把它另存为PNG图像或位图。"
+    L"双击列表中的图标即保存它。";
 
 // F1 typed in `focus` shows the help text in a box of the program's own
 // style, owned by `owner`; F1 in that box shows no second one. Returns the
@@ -384,16 +380,23 @@ void RunMainWindowChecks(const std::wstring& exe, const ExpectedFaces& faces) {
   CheckSystemMenu(first.Id(), main);
   CheckHelp(first.Id(), main);
 
-  // A second copy while the first runs: ends at once, without a window.
+  // A second copy while the first runs: ends at once, without a window,
+  // bringing the first forward, minimised or not, with its file if it names
+  // one (Pictrove.exe itself, a module of one icon).
   const struct {
     std::wstring path;
     bool runsBeside;
     const char* what;
+    std::wstring file;
   } copies[] = {
-      {exe, false, "a second copy of the same file"},
-      {L"", false, "a copy of the same name in another folder"},
-      {L"", true, "a copy under another file name"},
+      {exe, false, "a second copy of the same file", L""},
+      {exe, false, "a second copy naming a file", exe},
+      {L"", false, "a copy of the same name in another folder", L""},
+      {L"", true, "a copy under another file name", L""},
   };
+  PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Check(WaitUntil(kWaitTimeoutMs, [](void* m) { return IsIconic(static_cast<HWND>(m)) != FALSE; }, main),
+        "the first copy minimised");
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   std::wstring folder = std::wstring(temp) + L"pictrove-gui-copy";
@@ -405,7 +408,7 @@ void RunMainWindowChecks(const std::wstring& exe, const ExpectedFaces& faces) {
   for (const auto& c : copies) {
     std::wstring path = c.path.empty() ? (c.runsBeside ? otherName : sameName) : c.path;
     ChildProcess second;
-    Check(second.Start(path), std::string(c.what) + " starts");
+    Check(second.Start(path, c.file), std::string(c.what) + " starts");
     if (!c.runsBeside) {
       bool sawWindow = false;
       DWORD start = GetTickCount();
@@ -415,6 +418,21 @@ void RunMainWindowChecks(const std::wstring& exe, const ExpectedFaces& faces) {
       Check(second.WaitForExit(0), std::string(c.what) + " ends at once");
       Check(!sawWindow, std::string(c.what) + " shows no window");
       Check(second.ExitCode() == 0, std::string(c.what) + " exits with 0", std::to_string(second.ExitCode()));
+      Check(WaitUntil(kWaitTimeoutMs, [](void* m) {
+              return !IsIconic(static_cast<HWND>(m)) && GetForegroundWindow() == static_cast<HWND>(m);
+            }, main),
+            std::string(c.what) + " brings the first forward",
+            std::string(IsIconic(main) ? "minimised" : "restored") +
+                (GetForegroundWindow() == main ? ", in front" : ", not in front"));
+      if (!c.file.empty()) {
+        Check(WaitUntil(kWaitTimeoutMs, [](void* l) { return SendMessageW(static_cast<HWND>(l), LB_GETCOUNT, 0, 0) == 1; },
+                        list),
+              "the first copy lists the file handed over", std::to_string(SendMessageW(list, LB_GETCOUNT, 0, 0)));
+        Check(WindowsOfProcess(first.Id()).size() == 1, "still one window");
+        Settle(main);
+        Sleep(500);  // let it paint after its restoring
+        Screenshot(L"handed-over");
+      }
     } else {
       HWND beside = WaitForWindow(second.Id(), kMainCaption, kStartTimeoutMs);
       Check(beside != nullptr, std::string(c.what) + " runs beside the first");

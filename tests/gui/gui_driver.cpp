@@ -124,20 +124,35 @@ void PressKey(HWND window, UINT key) {
   PostMessageW(window, WM_KEYUP, key, 1 | (static_cast<LPARAM>(scan) << 16) | (3u << 30));
 }
 
-bool TypeKey(HWND window, UINT key) {
+HWND WaitForPopupMenu(DWORD processId) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < kWaitTimeoutMs; Sleep(50)) {
+    for (HWND window : WindowsOfProcess(processId)) {
+      wchar_t className[16] = {};
+      GetClassNameW(window, className, 16);
+      if (lstrcmpW(className, L"#32768") == 0) return window;
+    }
+  }
+  return nullptr;
+}
+
+bool TypeKey(HWND window, UINT key, UINT modifier) {
   HWND top = GetAncestor(window, GA_ROOT);
   SetForegroundWindow(top);
   DWORD start = GetTickCount();
   while (GetForegroundWindow() != top && GetTickCount() - start < kWaitTimeoutMs) Sleep(50);
   if (GetForegroundWindow() != top) return false;
-  INPUT input[2] = {};
-  for (INPUT& i : input) {
-    i.type = INPUT_KEYBOARD;
-    i.ki.wVk = static_cast<WORD>(key);
-    i.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+  INPUT input[4] = {};
+  const UINT keys[4] = {modifier, key, key, modifier};
+  for (int i = 0; i < 4; ++i) {
+    input[i].type = INPUT_KEYBOARD;
+    input[i].ki.wVk = static_cast<WORD>(keys[i]);
+    input[i].ki.wScan = static_cast<WORD>(MapVirtualKeyW(keys[i], MAPVK_VK_TO_VSC));
+    input[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
   }
-  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  return SendInput(2, input, sizeof(INPUT)) == 2;
+  // Without a modifier, the key alone.
+  INPUT* first = modifier ? input : input + 1;
+  const UINT count = modifier ? 4 : 2;
+  return SendInput(count, first, sizeof(INPUT)) == count;
 }
 
 bool ClickCloseBox(HWND window) {

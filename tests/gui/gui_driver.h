@@ -58,7 +58,10 @@ void PressKey(HWND window, UINT key);
 // level window brought to the front first, so that the key reaches its
 // focused control as typed keys do (F1 becomes WM_HELP only then). False
 // when the window did not come to the front.
-bool TypeKey(HWND window, UINT key);
+// With `modifier` (VK_SHIFT, say) held down around the key.
+bool TypeKey(HWND window, UINT key, UINT modifier = 0);
+// The popup menu (class #32768) the process shows, waited for.
+HWND WaitForPopupMenu(DWORD processId);
 // A click on the caption's close box of `window`.
 bool ClickCloseBox(HWND window);
 

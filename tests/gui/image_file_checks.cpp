@@ -157,3 +157,51 @@ void CheckIconFilesWithoutIcons(Program& program, const Paths& p) {
   CheckBoxes(program, "a bitmap with no image record to go into", {{kError, kNoIcons}});
   CheckState(program, "a bitmap with no image record to go into", {}, -1, false, false);
 }
+
+void CheckLargeImageInItsBox(Program& program, const Paths& p) {
+  const std::wstring large = p.In(L"large.ico"), bitmap = p.In(L"solid.Bmp");
+  Check(WriteBytes(large, IconFile({IconImageBlock(256, 256, 32, 0, 66)})), "large.ico of a 256x256 image written");
+  const RECT box = program.PreviewBox();
+  for (const std::wstring& file : {large, bitmap}) {
+    Check(program.Open(file), "open dialog takes " + Narrow(file));
+    CheckBoxes(program, "a 256x256 image", {});
+    CheckState(program, "a 256x256 image", {file}, 0, true, true);
+    RECT now = ScreenRectOf(program.Preview()), both{};
+    Check(IntersectRect(&both, &box, &now) && EqualRect(&both, &now) && now.left == box.left && now.top == box.top,
+          "the preview control stays in its box after " + Narrow(file),
+          std::to_string(now.right - now.left) + "x" + std::to_string(now.bottom - now.top) + " in " +
+              std::to_string(box.right - box.left) + "x" + std::to_string(box.bottom - box.top));
+  }
+  CheckPreviewSolid(program, "the bitmap read into the 256x256 image");
+  const Capture shown = CaptureClient(program.Preview());
+  Check(shown.width > 32 && shown.At(shown.width - 1, shown.height - 1) == kSolid,
+        "the bitmap's image is scaled down to fill the box",
+        std::to_string(shown.width) + "x" + std::to_string(shown.height) + ", corner " +
+            HexColor(shown.pixels.empty() ? 0 : shown.At(shown.width - 1, shown.height - 1)));
+  Screenshot(L"preview-256");
+}
+
+void CheckImageMenu(Program& program, const Paths& p) {
+  const std::wstring sizes = p.In(L"sizes.ico");
+  Check(WriteBytes(sizes, IconFile({IconImageBlock(16, 16, 4, 0, 12), IconImageBlock(32, 32, 8, 0, 34),
+                                    IconImageBlock(48, 48, 32, 0, 56)})) && program.Open(sizes),
+        "open dialog takes sizes.ico, of 16, 32 and 48 px images");
+  CheckBoxes(program, "an icon of three sizes", {});
+  ClearClipboard();
+  Click(program.List());
+  Check(TypeKey(program.List(), VK_F10, VK_SHIFT), "Shift+F10 typed in the list");
+  Check(WaitForPopupMenu(program.ProcessId()) != nullptr, "Shift+F10 opens the list's menu");
+  Screenshot(L"image-menu");
+  for (UINT key : {VK_DOWN, VK_DOWN, VK_RETURN}) TypeKey(program.List(), key);
+  CheckBoxes(program, "the menu's second image chosen", {});
+  Bytes dib = ClipboardDib();
+  Check(dib.size() >= 40 && GetU32(dib, 4) == 32 && GetU32(dib, 8) == 32,
+        "Down, Down, Enter copies the 32x32 image",
+        dib.size() >= 40 ? std::to_string(GetU32(dib, 4)) + "x" + std::to_string(GetU32(dib, 8)) : "no CF_DIB");
+
+  PostMessageW(program.List(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
+  HWND dialog = WaitForDialogOver(program.ProcessId(), program.Main(), kWaitTimeoutMs);
+  Check(dialog != nullptr, "a double-click on the entry opens the save dialog");
+  if (dialog) CancelFileDialog(dialog);
+  Check(dialog != nullptr && WaitForWindowGone(dialog, kWaitTimeoutMs), "the save dialog cancelled");
+}

@@ -74,6 +74,7 @@ bool DropFiles(Program& program, const std::vector<std::wstring>& paths) {
 void CheckStartFiles(const std::wstring& exe, const Paths& p) {
   Check(CopyFileW(p.In(L"solid.Bmp").c_str(), p.In(L"with space.bmp").c_str(), FALSE), "a bitmap named with a space");
   const std::wstring module = p.In(L"good-pe32.dll"), text = p.In(L"bad-text.dll");
+  const std::wstring chinese = p.In(kChineseModule);
   ExpectedModule pe32(module);
   const struct {
     const char* what;
@@ -95,8 +96,10 @@ void CheckStartFiles(const std::wstring& exe, const Paths& p) {
       {"a text file named .dll", text, L"", {{kError, text + kNotLoadable}}, {}, false, nullptr, false},
       {"a 16-bit icon library", p.In(L"library.icl"), L"", {},
        {L"Icon [10]", L"Icon [12]", L"Icon [2]", L"Icon [FOLDER]", L"Icon [MAINICON]"}, true, nullptr, false},
+      {"a module named in Chinese", chinese, L"", {}, {L"Icon [1]", L"Icon [10]", L"Icon [2]"}, true, nullptr, false},
   };
   for (const auto& s : starts) {
+    if (s.argument == chinese && !Exists(chinese)) continue;
     Program program;
     Check(program.Start(exe, s.argument, s.folder), std::string("Pictrove.exe starts with ") + s.what);
     if (!program.Main()) continue;
@@ -107,6 +110,7 @@ void CheckStartFiles(const std::wstring& exe, const Paths& p) {
                s.listed);
     if (s.preview) CheckPreviewShows(program, s.preview, std::string("the first entry of ") + s.what);
     if (s.solid) CheckPreviewSolid(program, std::string("the icon of ") + s.what);
+    if (s.argument == chinese) Screenshot(L"start-chinese");
     if (s.preview && s.argument == module) {
       Screenshot(L"start-file");
       CheckPngImageKeptAsStored(program, p, pe32);
@@ -127,6 +131,15 @@ void CheckDroppedFiles(Program& program, const Paths& p) {
   CheckState(program, "a module dropped", {L"Icon [1]", L"Icon [10]", L"Icon [2]"}, 0, true, true);
   CheckPreviewShows(program, icon1, "group 1 of the module dropped");
   if (icon1) DestroyIcon(icon1);
+  const std::wstring chinese = p.In(kChineseModule);
+  if (Exists(chinese)) {
+    Check(program.Open(p.In(L"multi.ICO")), "open dialog takes multi.ICO before a drop");
+    Check(DropFiles(program, {chinese}), "a module named in Chinese dropped on the window");
+    WaitForEntries(program, 3);
+    CheckBoxes(program, "a module named in Chinese dropped", {});
+    CheckState(program, "a module named in Chinese dropped", {L"Icon [1]", L"Icon [10]", L"Icon [2]"}, 0, true, true);
+    Screenshot(L"drop-chinese");
+  }
 
   // Of several files dropped together, the first opens.
   const std::wstring icon = p.In(L"multi.ICO");

@@ -10,6 +10,7 @@ Usage: wrestool-agrees-ne.py PICTROVE FILE_OR_FOLDER...
 (a folder stands for its files whose names start with "ne-good" or
 "ne-odd", or end in .ne or .fon)
 """
+import codecs
 import os
 import re
 import runpy
@@ -55,7 +56,8 @@ def our_groups(pictrove, path):
     run = subprocess.run([pictrove, 'list', path], capture_output=True)
     names = []
     for line in run.stdout.splitlines():
-        text = line[len(b'Icon ['):-1]
+        # Bytes a terminal would act on are shown escaped.
+        text = codecs.escape_decode(line[len(b'Icon ['):-1].replace(b'\\e', b'\\x1b'))[0]
         names.append(int(text) if text.isdigit() else text)
     return names
 
