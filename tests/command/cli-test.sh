@@ -143,7 +143,7 @@ expect "info all of a module without" 0 '^\{"file":".*","entries":\[\]\}$' 'This
 
 # Every command over files that can't be read: status 1, and one message, the
 # reader's own, naming the file. A readable file without icons is a note, and
-# a failure only for save, which writes nothing.
+# a failure only for save and thumbnail, which write nothing.
 head -c 6 "$palette" >"$work/cut.ico"
 head -c 30 "$real/bmp/depth24.bmp" >"$work/cut.bmp"
 : >"$work/empty.bmp"
