@@ -29,7 +29,7 @@ constexpr OptionDefinition kOptions[] = {
     {Option::kOutput, "--output", "-o", true, kExtract},
     {Option::kAll, "--all", nullptr, false, kInfo},
     {Option::kJson, "--json", nullptr, false, kList | kInfo},
-    {Option::kCursors, "--cursors", nullptr, false, kList | kExtract},
+    {Option::kCursors, "--cursors", nullptr, false, kList | kInfo | kSave | kExtract},
     {Option::kPng, "--png", nullptr, false, kExtract},
     {Option::kQuiet, "--quiet", "-q", false, kExtract},
     {Option::kSize, "--size", "-s", true, kThumbnail},

@@ -17,14 +17,14 @@ struct TextDefinition {
 constexpr TextDefinition kTexts[] = {
     {Text::kUsage,
      "usage: pictrove list [--cursors] [--json] FILE\n"
-     "       pictrove info [--entry NAME | --index N | --all] [--json] FILE\n"
-     "       pictrove save [--entry NAME | --index N] [--image N] FILE TARGET\n"
+     "       pictrove info [--cursors] [--entry NAME | --index N | --all] [--json] FILE\n"
+     "       pictrove save [--cursors] [--entry NAME | --index N] [--image N] FILE TARGET\n"
      "       pictrove extract [--cursors | --png] [-q] -o DIR FILE...\n"
      "       pictrove thumbnail [-s SIZE] [--entry NAME | --index N] FILE OUT.png\n"
      "       pictrove --help | --version\n",
      "用法: pictrove list [--cursors] [--json] 文件\n"
-     "      pictrove info [--entry 名称 | --index 索引 | --all] [--json] 文件\n"
-     "      pictrove save [--entry 名称 | --index 索引] [--image 序号] 文件 目标\n"
+     "      pictrove info [--cursors] [--entry 名称 | --index 索引 | --all] [--json] 文件\n"
+     "      pictrove save [--cursors] [--entry 名称 | --index 索引] [--image 序号] 文件 目标\n"
      "      pictrove extract [--cursors | --png] [-q] -o 目录 文件...\n"
      "      pictrove thumbnail [-s 尺寸] [--entry 名称 | --index 索引] 文件 输出.png\n"
      "      pictrove --help | --version\n"},
@@ -110,6 +110,8 @@ constexpr TextDefinition kTexts[] = {
     {Text::kThumbnailArguments, "thumbnail takes FILE and OUT.png", "thumbnail 需要文件和输出文件"},
     {Text::kAllWithEntry, "--all and --entry do not go together", "--all 与 --entry 不能同时使用"},
     {Text::kPngWithCursors, "--png and --cursors do not go together", "--png 与 --cursors 不能同时使用"},
+    {Text::kAllWithCursors, "--all and --cursors do not go together", "--all 与 --cursors 不能同时使用"},
+    {Text::kCursorTarget, "a cursor is saved whole, as a .cur TARGET", "光标只能整个保存为 .cur 目标"},
     {Text::kTargetKind, "TARGET must end in .ico, .bmp or .png", "目标必须以 .ico、.bmp 或 .png 结尾"},
     {Text::kImageTargetKind, "--image takes a TARGET of one image: .bmp or .png",
      "--image 需要单个图像的目标: .bmp 或 .png"},
@@ -132,6 +134,8 @@ constexpr TextDefinition kTexts[] = {
     {Text::kNoEntry, "%s: no entry \"%s\"", "%s: 没有项 \"%s\""},
     {Text::kNoIndex, "%s: no icon of index %d", "%s: 没有索引为 %d 的图标"},
     {Text::kNoImage, "%s: \"%s\" has no image %u", "%s: \"%s\" 没有图像 %u"},
+    {Text::kMissingImage, "%s: \"%s\" names icon %u, which the file does not hold",
+     "%s: \"%s\" 引用的图标 %u 不在文件中"},
     {Text::kEntryNotRead, "%s: \"%s\" cannot be read", "%s: 无法读取 \"%s\""},
     {Text::kEntryNotWritten, "%s: \"%s\" was not written", "%s: \"%s\" 没有写出"},
     {Text::kTargetNotWritten, "%s: the file was not written", "%s: 文件没有写出"},

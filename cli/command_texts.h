@@ -11,11 +11,11 @@ enum class Text {
   kUsage,  // the synopsis
   kHelp,   // what follows it in --help
   // Usage errors; the usage follows them.
-  kUnknownCommand,        // the command
-  kUnknownOption,         // the option
-  kOptionNeedsValue,      // the option
-  kOptionTwice,           // the option
-  kOptionNotForCommand,   // the command, the option
+  kUnknownCommand,       // the command
+  kUnknownOption,        // the option
+  kOptionNeedsValue,     // the option
+  kOptionTwice,          // the option
+  kOptionNotForCommand,  // the command, the option
   kListArguments,
   kInfoArguments,
   kSaveArguments,
@@ -23,29 +23,32 @@ enum class Text {
   kThumbnailArguments,
   kAllWithEntry,
   kPngWithCursors,
+  kAllWithCursors,
+  kCursorTarget,
   kTargetKind,
   kImageTargetKind,
-  kImageNumber,           // the value given
-  kIndexNumber,           // the value given
-  kSizeNumber,            // the value given
+  kImageNumber,  // the value given
+  kIndexNumber,  // the value given
+  kSizeNumber,   // the value given
   kIndexWithEntry,
   // About one file; the file comes first.
-  kCannotRead,            // the file, the system's reason
-  kNotAKind,              // the file
-  kNotAKindNamed,         // the file, the kind it is (one of kKind...)
+  kCannotRead,     // the file, the system's reason
+  kNotAKind,       // the file
+  kNotAKindNamed,  // the file, the kind it is (one of kKind...)
   kKindCursor,
   kKindAnimatedCursor,
   kKindPng,
   kKindMacIcon,
   kKindZip,
-  kTooLarge,              // the file
-  kCannotCreateFolder,    // the folder, the system's reason
-  kNoEntry,               // the file, the entry asked for
-  kNoIndex,               // the file, the index asked for
-  kNoImage,               // the file, the entry, the image asked for
-  kEntryNotRead,          // the file, the entry
-  kEntryNotWritten,       // the file, the entry
-  kTargetNotWritten,      // the target
+  kTooLarge,            // the file
+  kCannotCreateFolder,  // the folder, the system's reason
+  kNoEntry,             // the file, the entry asked for
+  kNoIndex,             // the file, the index asked for
+  kNoImage,             // the file, the entry, the image asked for
+  kEntryNotRead,        // the file, the entry
+  kMissingImage,        // the file, the entry, the icon's identifier
+  kEntryNotWritten,     // the file, the entry
+  kTargetNotWritten,    // the target
 };
 
 void SetCommandLanguage(MessageLanguage language);

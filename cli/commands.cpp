@@ -10,6 +10,7 @@
 #include "core/module_cursors.h"
 #include "core/module_icons.h"
 #include "core/thumbnail.h"
+#include "cursor_commands.h"
 #include "json.h"
 #include "opened.h"
 #include "platform/posix/terminal_text.h"
@@ -43,18 +44,8 @@ std::string JsonEntryStart(const ListedEntry& entry) {
   return json;
 }
 
-// The entry --index names: from 0 its place in the resource directory, below
-// 0 the group of that identifier; -1 when there is none.
-int IndexedEntry(const SortedEntries& entries, std::int32_t index) {
-  if (index >= 0) return entries.EntryAddedAs(static_cast<std::uint64_t>(index));
-  for (std::size_t i = 0; i < entries.Count(); ++i) {
-    if (entries.Name(i) == static_cast<ResourceName>(-static_cast<std::int64_t>(index))) return static_cast<int>(i);
-  }
-  return -1;
-}
-
 void PrintEntriesJson(const std::string& file, const std::vector<ListedEntry>& entries) {
-  std::string json = "{\"file\":" + JsonString(file) + ",\"entries\":[";
+  std::string json = JsonDocumentStart(file) + ",\"entries\":[";
   for (std::size_t i = 0; i < entries.size(); ++i) {
     json += (i ? "," : "") + JsonEntryStart(entries[i]) + "}";
   }
@@ -80,7 +71,7 @@ Opened OpenAndSelect(Source& source, const Arguments& args, std::string* entryTe
       return Opened::kFailed;
     }
   } else if (args.hasIndex) {
-    entry = IndexedEntry(source.Entries(), args.index);
+    entry = source.Entries().EntryOfIconIndex(args.index);
     if (entry < 0) {
       Say(Text::kNoIndex, file.c_str(), static_cast<int>(args.index));
       return Opened::kFailed;
@@ -145,12 +136,14 @@ int List(const Arguments& args) {
 int Info(const Arguments& args) {
   if (args.files.size() != 1) return UsageError(CommandText(Text::kInfoArguments));
   if (args.all && args.hasEntry) return UsageError(CommandText(Text::kAllWithEntry));
+  if (args.all && args.cursors) return UsageError(CommandText(Text::kAllWithCursors));
   if (args.hasIndex && (args.all || args.hasEntry)) return UsageError(CommandText(Text::kIndexWithEntry));
+  if (args.cursors) return InfoCursors(args);
   const std::string& file = args.files[0];
 
   Source source;
   IconDocument& document = source.Document();
-  std::string json = "{\"file\":" + JsonString(file) + ",\"entries\":[";
+  std::string json = JsonDocumentStart(file) + ",\"entries\":[";
   int status = kDone;
   if (!args.all) {
     // A file without icons has no entry to show: none, after a note.
@@ -166,9 +159,10 @@ int Info(const Arguments& args) {
       ShowMessage(Message::kNothingToSave, file.c_str());
       return kFailed;
     }
+    if (!TellMissingImages(source, file, entryText)) status = kFailed;
     if (!args.json) {
       PrintImages(*group, "");
-      return kDone;
+      return status;
     }
     const ListedEntry entry =
         ListEntry(source.Entries(), static_cast<std::size_t>(source.Entries().Selected()), document.IsModuleSource());
@@ -182,6 +176,7 @@ int Info(const Arguments& args) {
     bool first = true;
     for (std::size_t i = 0; i < entries.size(); ++i) {
       const IconGroup* group = document.ReadEntryFromHeldModule(static_cast<int>(i));
+      if (!TellMissingImages(source, file, entries[i].text)) status = kFailed;
       if (group == nullptr) {
         Say(Text::kEntryNotRead, file.c_str(), entries[i].text.c_str());
         status = kFailed;
@@ -206,6 +201,13 @@ int Save(const Arguments& args) {
   const std::string& file = args.files[0];
   const std::string& target = args.files[1];
   const std::string kind = LowerExtension(target);
+  // A cursor (--cursors, an entry "Cursor [NAME]" or a .cur target) is saved
+  // whole, with its hot spots, as a .cur file.
+  if (args.cursors || kind == "cur" || (args.hasEntry && args.entry.compare(0, 8, "Cursor [") == 0)) {
+    if (kind != "cur" || args.hasImage) return UsageError(CommandText(Text::kCursorTarget));
+    if (args.hasIndex && args.hasEntry) return UsageError(CommandText(Text::kIndexWithEntry));
+    return SaveCursor(args);
+  }
   if (kind != "ico" && kind != "bmp" && kind != "png") return UsageError(CommandText(Text::kTargetKind));
   if (args.hasIndex && args.hasEntry) return UsageError(CommandText(Text::kIndexWithEntry));
   if (args.hasImage && !IconDocument::TakesOneImage(kind)) return UsageError(CommandText(Text::kImageTargetKind));
@@ -219,9 +221,13 @@ int Save(const Arguments& args) {
     return kFailed;
   }
   const int image = args.hasImage ? static_cast<int>(args.image) : IconDocument::kDefaultImage;
-  switch (document.Save(target.c_str(), nullptr, image)) {
+  // The images a group holds are written; those it names but lacks are named.
+  source.MissingImages().clear();
+  const IconDocument::Saved saved = document.Save(target.c_str(), nullptr, image);
+  const bool whole = TellMissingImages(source, file, entryText);
+  switch (saved) {
     case IconDocument::Saved::kWritten:
-      return kDone;
+      return whole ? kDone : kFailed;
     case IconDocument::Saved::kNotWritten:
       Say(Text::kTargetNotWritten, target.c_str());
       return kFailed;

@@ -105,6 +105,9 @@ bool Extraction::Icons(const std::string& file) {
   bool done = true;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const IconGroup* group = document.ReadEntryFromHeldModule(static_cast<int>(i));
+    // The images a group holds are written; those it names but lacks are named.
+    if (!TellMissingImages(source, file, entries[i])) done = false;
+    if (group != nullptr && group->imageCount == 0) group = nullptr;
     std::string name;
     const bool named = document.IsModuleSource() && GroupNameOfEntry(entries[i], &name);
     const std::string target = TargetFor(file, "Icon", named ? &name : nullptr, args_.png ? ".png" : ".ico");

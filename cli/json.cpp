@@ -4,6 +4,8 @@
 
 #include "formats/utf8.h"
 
+std::string JsonDocumentStart(const std::string& file) { return "{\"version\":1,\"file\":" + JsonString(file); }
+
 std::string JsonString(const std::string& bytes) {
   std::string out = "\"";
   for (std::size_t i = 0; i < bytes.size();) {

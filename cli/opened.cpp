@@ -88,3 +88,11 @@ Opened OpenCursors(ModuleCursors& cursors, const std::string& path) {
   }
   return cursors.Entries().Count() == 0 ? Opened::kEmpty : Opened::kListed;
 }
+
+bool TellMissingImages(Source& source, const std::string& path, const std::string& entry) {
+  std::vector<std::uint16_t>& missing = source.MissingImages();
+  for (std::uint16_t id : missing) Say(Text::kMissingImage, path.c_str(), entry.c_str(), static_cast<unsigned>(id));
+  const bool none = missing.empty();
+  missing.clear();
+  return none;
+}

@@ -17,3 +17,7 @@ enum class Opened { kListed, kEmpty, kFailed };
 // Opens the file and selects its first entry.
 Opened OpenIcons(Source& source, const std::string& path);
 Opened OpenCursors(ModuleCursors& cursors, const std::string& path);
+
+// Names each image the groups read since the last call left out, as missing
+// from the file, and forgets them; true when there was none.
+bool TellMissingImages(Source& source, const std::string& path, const std::string& entry);

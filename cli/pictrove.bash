@@ -40,8 +40,8 @@ _pictrove() {
     local options
     case $command in
       list) options=$'--cursors\n--json' ;;
-      info) options=$'--entry\n--index\n--all\n--json' ;;
-      save) options=$'--entry\n--index\n--image' ;;
+      info) options=$'--cursors\n--entry\n--index\n--all\n--json' ;;
+      save) options=$'--cursors\n--entry\n--index\n--image' ;;
       extract) options=$'--cursors\n--png\n-q\n--quiet\n-o\n--output' ;;
       thumbnail) options=$'-s\n--size\n--entry\n--index' ;;
     esac

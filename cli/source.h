@@ -2,21 +2,33 @@
 // in the order of the window's sorted list.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "core/icon_document.h"
 #include "core/sorted_entries.h"
 
 class Source {
  public:
-  Source() { document_.Attach(&entries_, nullptr); }
+  // A group with missing images is read without them, for the command to
+  // write the rest and name what is missing.
+  Source() {
+    document_.Attach(&entries_, nullptr);
+    document_.CollectMissingImages(&missing_);
+  }
   Source(const Source&) = delete;
   Source& operator=(const Source&) = delete;
 
   IconDocument& Document() { return document_; }
   const SortedEntries& Entries() const { return entries_; }
+  // The identifiers of the missing images of the groups read since it was
+  // last emptied.
+  std::vector<std::uint16_t>& MissingImages() { return missing_; }
 
  private:
   // Declared first: the document lets go of the entries' names while they
   // are still there.
   SortedEntries entries_;
+  std::vector<std::uint16_t> missing_;
   IconDocument document_;
 };

@@ -98,6 +98,13 @@ bool IconDocument::SelectFirstEntry() {
   return !IsListEmpty();
 }
 
+void IconDocument::ReplaceGroupRead(IconGroup* group) {
+  // A group whose every image is missing is none: there is nothing to save.
+  IconGroupPtr read(group);
+  if (read != nullptr && read->imageCount == 0 && missing_ != nullptr && !missing_->empty()) read.reset();
+  ReplaceGroup(read.release());
+}
+
 void IconDocument::ReplaceGroup(IconGroup* group) {
   group_.reset(group);
   startingGroup_ = false;
@@ -141,7 +148,7 @@ bool IconDocument::SelectedModulePreview(IconHandle* preview) const {
 const IconGroup* IconDocument::ReadSelectedEntry() {
   const ResourceName name = EntryName(SelectedEntry());
   if (IsModuleSource() && name != 0) {
-    ReplaceGroup(LoadModuleIconGroup(path_.c_str(), name));
+    ReplaceGroupRead(LoadModuleIconGroup(path_.c_str(), name, missing_));
   }
   return group_.get();
 }
@@ -149,7 +156,7 @@ const IconGroup* IconDocument::ReadSelectedEntry() {
 const IconGroup* IconDocument::ReadEntryFromHeldModule(int entry) {
   const ResourceName name = EntryName(entry);
   if (IsModuleSource() && name != 0) {
-    ReplaceGroup(ReadModuleIconGroup(*module_, path_.c_str(), name));
+    ReplaceGroupRead(ReadModuleIconGroup(*module_, path_.c_str(), name, missing_));
   }
   return group_.get();
 }

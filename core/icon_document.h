@@ -99,6 +99,10 @@ class IconDocument {
   // The same, read from the module held since Open: for reading every entry
   // of one module in turn.
   const IconGroup* ReadEntryFromHeldModule(int entry);
+  // From now on, a module's group read for an entry leaves out the images
+  // whose icon resource is missing, and adds their identifiers to `missing`,
+  // instead of failing whole (as the window's reads do).
+  void CollectMissingImages(std::vector<std::uint16_t>* missing) { missing_ = missing; }
 
   enum class Saved { kWritten, kNotWritten, kNothingToSave, kOtherKind };
   // Saves the selected entry by the target's extension: "ico" the whole
@@ -128,6 +132,7 @@ class IconDocument {
   void OpenBitmapFile(Opened* opened);
   void OpenModule(Opened* opened);
   void ReplaceGroup(IconGroup* group);
+  void ReplaceGroupRead(IconGroup* group);
   ResourceName EntryName(int entry) const;
   int SelectedEntry() const;
   bool IsListEmpty() const;
@@ -141,6 +146,7 @@ class IconDocument {
   // every entry of it in turn.
   std::unique_ptr<ModuleResources> module_;
   IconGroupPtr group_;
+  std::vector<std::uint16_t>* missing_ = nullptr;
   // The current group is the one made at the start: it has room for a first
   // record although it counts no image yet.
   bool startingGroup_ = false;

@@ -66,13 +66,13 @@ HICON LoadPreviewIcon(const ModuleResources& module, ResourceName name) {
   return IconOfGroupResource(module, ResourceNameArgument(name));
 }
 
-IconGroup* LoadModuleIconGroup(const char* path, ResourceName name) {
+IconGroup* LoadModuleIconGroup(const char* path, ResourceName name, std::vector<std::uint16_t>* missing) {
   std::unique_ptr<ModuleResources> module = LoadModuleResources(path);
   if (!module) {
     ShowMessage(Message::kModuleNotLoaded, path);
     return nullptr;
   }
-  return ReadModuleIconGroup(*module, path, name);
+  return ReadModuleIconGroup(*module, path, name, missing);
 }
 
 IconGroup* ReadModuleIconGroup(HMODULE module, const char* path, ResourceName name) {
@@ -80,7 +80,8 @@ IconGroup* ReadModuleIconGroup(HMODULE module, const char* path, ResourceName na
   return ReadModuleIconGroup(LoadedModuleResources(module), path, name);
 }
 
-IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, ResourceName name) {
+IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, ResourceName name,
+                               std::vector<std::uint16_t>* missing) {
   if (name == 0) return nullptr;
 
   ByteView groupBytes;
@@ -108,7 +109,11 @@ IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, 
     icon_directory::Entry entry{};
     icon_directory::GroupEntryAt(groupBytes, i, &entry);
     ByteView imageBytes;
-    if (!module.Find(MAKEINTRESOURCEA(entry.resourceId), RT_ICON, &imageBytes)) return nullptr;
+    if (!module.Find(MAKEINTRESOURCEA(entry.resourceId), RT_ICON, &imageBytes)) {
+      if (missing == nullptr) return nullptr;
+      missing->push_back(entry.resourceId);
+      continue;
+    }
     imageBytes = module.EntryImage(imageBytes, entry.bytes);
     // Entries may all name one large resource; the copies together are
     // bounded like the images of an icon file.
@@ -117,13 +122,13 @@ IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, 
       ShowMessage(Message::kModuleOutOfMemory, path);
       return nullptr;
     }
-    IconImage* image = GroupImage(group.get(), i);
+    IconImage* image = GroupImage(group.get(), group->imageCount);
     image->bits = static_cast<BYTE*>(std::malloc(imageBytes.Length() ? imageBytes.Length() : 1));
     if (image->bits == nullptr) {
       ShowMessage(Message::kModuleOutOfMemory, path);
       return nullptr;
     }
-    group->imageCount = i + 1;  // the block is now the group's to free
+    ++group->imageCount;  // the block is now the group's to free
     if (imageBytes.Length() != 0) std::memcpy(image->bits, imageBytes.Data(), imageBytes.Length());
     image->byteCount = static_cast<std::uint32_t>(imageBytes.Length());
     if (!BindImagePointers(image)) {

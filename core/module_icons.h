@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "icon_group.h"
 #include "platform/module_resources.h"
@@ -45,14 +46,16 @@ HICON LoadPreviewIcon(HMODULE module, ResourceName name);
 // failure; the module is freed on every path. Messages (path as caption,
 // owned by MessageOwner()) when the module can't be loaded, a block can't be
 // allocated or an image is not a valid icon image; a missing resource gives
-// null silently.
-IconGroup* LoadModuleIconGroup(const char* path, ResourceName name);
+// null silently. With `missing`, an image whose icon resource is missing is
+// left out instead, and its identifier added there.
+IconGroup* LoadModuleIconGroup(const char* path, ResourceName name, std::vector<std::uint16_t>* missing = nullptr);
 
 // The same read from a module that is already loaded (and stays loaded), for
 // reading many groups of one module; `path` names it in messages and in
 // modulePath.
 IconGroup* ReadModuleIconGroup(HMODULE module, const char* path, ResourceName name);
-IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, ResourceName name);
+IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, ResourceName name,
+                               std::vector<std::uint16_t>* missing = nullptr);
 
 // LoadPreviewIcon of a module read by either reader.
 HICON LoadPreviewIcon(const ModuleResources& module, ResourceName name);

@@ -27,6 +27,16 @@ void SortedEntries::Sort() const {
   sorted_ = true;
 }
 
+int SortedEntries::EntryOfIconIndex(std::int32_t index) const {
+  if (index >= 0) return EntryAddedAs(static_cast<std::uint64_t>(index));
+  Sort();
+  const auto id = static_cast<ResourceName>(-static_cast<std::int64_t>(index));
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (entries_[i].name == id) return static_cast<int>(i);
+  }
+  return -1;
+}
+
 void SortedEntries::Clear() {
   entries_.clear();
   sorted_ = true;

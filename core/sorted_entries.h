@@ -30,6 +30,9 @@ class SortedEntries final : public EntryList {
   std::uint64_t AddedAs(std::size_t index) const;
   // The entry added as `added`, or -1.
   int EntryAddedAs(std::uint64_t added) const;
+  // The entry of a Windows icon index (file.dll,N): from 0 the entry added
+  // as N, below 0 the group whose identifier is -N; -1 when there is none.
+  int EntryOfIconIndex(std::int32_t index) const;
 
  private:
   struct Entry {

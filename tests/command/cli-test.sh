@@ -117,7 +117,7 @@ expect "save of unreadable icon" 1 '' "header-cut.ico: Error reading the icon fi
 expect "list module" 0 '' '' -- "$pictrove" list "$module"
 printf 'Icon [10]\nIcon [11]\nIcon [128]\nIcon [2]\nIcon [MAINICON]\n' >"$work/expected"
 cmp -s "$work/out" "$work/expected" || fail "list module: $(cat "$work/out")"
-expect "list module as json" 0 '^\{"file":".*good-pe32.dll","entries":\[\{"entry":"Icon \[10\]","index":2,"name":"10"\},.*\{"entry":"Icon \[MAINICON\]","index":0,"name":"MAINICON"\}\]\}$' '' -- "$pictrove" list --json "$module"
+expect "list module as json" 0 '^\{"version":1,"file":".*good-pe32.dll","entries":\[\{"entry":"Icon \[10\]","index":2,"name":"10"\},.*\{"entry":"Icon \[MAINICON\]","index":0,"name":"MAINICON"\}\]\}$' '' -- "$pictrove" list --json "$module"
 expect "info module entry" 0 '^1 16x16 8-bit 1384 bytes$' '' -- "$pictrove" info "$module" --entry "Icon [MAINICON]"
 expect "info entry by name" 0 '^1 16x16 8-bit 1384 bytes$' '' -- "$pictrove" info "$module" --entry=MAINICON
 expect "info entry by number" 0 '^1 16x16 1-bit 176 bytes$' '' -- "$pictrove" info "$module" --entry 2
@@ -139,7 +139,7 @@ python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert [len(e["imag
   fail "info --all --json: $(cat "$work/out")"
 # A module without icons lists none, with a note; it has no entry to show.
 expect "module without group icons" 0 '' 'good-no-group-icons.dll: This file holds no icon resources!$' -- "$pictrove" list "$noicons"
-expect "info all of a module without" 0 '^\{"file":".*","entries":\[\]\}$' 'This file holds no icon resources!$' -- "$pictrove" info --all --json "$noicons"
+expect "info all of a module without" 0 '^\{"version":1,"file":".*","entries":\[\]\}$' 'This file holds no icon resources!$' -- "$pictrove" info --all --json "$noicons"
 
 # Every command over files that can't be read: status 1, and one message, the
 # reader's own, naming the file. A readable file without icons is a note, and
@@ -164,7 +164,7 @@ for file in "$work/text.ico" "$work/cut.ico" "$work/cut.bmp" "$work/empty.bmp" "
   done
   [ ! -e "$work/never.ico" ] && [ ! -e "$work/never.png" ] && [ -z "$(ls -A "$work/never" 2>/dev/null)" ] || fail "${file##*/}: a file was written"
 done
-expect "info --json of a file without icons" 0 '^\{"file":".*","entries":\[\]\}$' '' -- "$pictrove" info --json "$noicons"
+expect "info --json of a file without icons" 0 '^\{"version":1,"file":".*","entries":\[\]\}$' '' -- "$pictrove" info --json "$noicons"
 expect "text named dll" 1 '' 'bad-text.dll: not a kind of file pictrove reads$' -- "$pictrove" list "$modules/bad-text.dll"
 cp "$module" "$work/module.ocx"
 expect "module of another extension" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$work/module.ocx"
@@ -189,6 +189,10 @@ expect "save empty group" 0 '' '' -- "$pictrove" save "$modules/good-empty-group
 [ "$(od -An -tx1 "$work/none.ico" | tr -d ' \n')" = 000001000000 ] || fail "save empty group: $(od -An -tx1 "$work/none.ico")"
 expect "save empty group as bmp" 1 '' 'good-empty-group.dll: No icon resource to save!' -- "$pictrove" save "$modules/good-empty-group.dll" "$work/none.bmp" --entry "Icon [1]"
 expect "group naming a missing icon" 1 '' 'No icon resource to save!' -- "$pictrove" save "$modules/good-missing-icon.dll" "$work/missing.ico"
+# A group that lacks one of its images: the others are written, the missing
+# one named, and the status is a failure.
+expect "group missing one image" 1 '' '"Icon \[2\]" names icon 98, which the file does not hold$' -- "$pictrove" save "$modules/good-missing-icon.dll" "$work/half.ico" --entry 2
+[ "$("$pictrove" info "$work/half.ico" | wc -l)" = 1 ] || fail "the group missing one image was not saved with the other"
 [ ! -e "$work/none.bmp" ] && [ ! -e "$work/missing.ico" ] || fail "a file was written for a group without images"
 
 # A 16-bit (NE) icon library: listed, described, saved and extracted as a
@@ -254,6 +258,14 @@ expect "extract cursors" 1 '^.*/good-cursors.dll_Cursor_1.cur$' 'good-cursors.dl
   sed -E 's/^--cursor .*--width=([0-9]+) --height=([0-9]+) .*--hotspot-x=([0-9]+) --hotspot-y=([0-9]+)$/\1x\2@\3,\4/' |
   tr '\n' ' ')" = "32x32@3,5 16x16@7,9 " ] ||
   fail "icotool reads the cursor as: $(icotool -l "$work/cursors/good-cursors.dll_Cursor_1.cur" 2>&1)"
+# One cursor group: its images with their hot spots, and saved as extract
+# writes it.
+expect "info cursor" 0 '^1 16x16 [0-9]+-bit [0-9]+ bytes hot spot 7,9$' '' -- "$pictrove" info --cursors "$cursors" --index -1
+expect "info cursor as json" 0 '^\{"version":1,.*"entry":"Cursor \[1\]".*"hotSpot":\{"x":3,"y":5\}\},' '' -- "$pictrove" info --cursors --json "$cursors" --entry 1
+expect "save cursor" 0 '' '' -- "$pictrove" save --entry "Cursor [1]" "$cursors" "$work/one.cur"
+cmp -s "$work/one.cur" "$work/cursors/good-cursors.dll_Cursor_1.cur" || fail "save of a cursor differs from extract's"
+expect "cursor as ico" 2 '' 'a cursor is saved whole, as a .cur TARGET' -- "$pictrove" save --cursors "$cursors" "$work/one.ico"
+expect "broken cursor" 1 '' 'good-cursors.dll: ' -- "$pictrove" info --cursors "$cursors" --entry SHORT
 
 # extract: every group of every file into a folder it makes; a file that
 # can't be read is reported and skipped; a file without icons is no failure.
