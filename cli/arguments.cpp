@@ -5,13 +5,14 @@
 #include <string>
 
 #include "command_texts.h"
+#include "formats/input_limits.h"
 #include "platform/posix/terminal_text.h"
 
 namespace {
 
-enum Command : unsigned { kList = 1, kInfo = 2, kSave = 4, kExtract = 8, kAnyCommand = 15 };
+enum Command : unsigned { kList = 1, kInfo = 2, kSave = 4, kExtract = 8, kThumbnail = 16, kAnyCommand = 31 };
 
-enum class Option { kEntry, kIndex, kImage, kOutput, kAll, kJson, kCursors, kPng, kQuiet, kHelp, kVersion };
+enum class Option { kEntry, kIndex, kImage, kOutput, kAll, kJson, kCursors, kPng, kQuiet, kSize, kHelp, kVersion };
 
 struct OptionDefinition {
   Option option;
@@ -22,8 +23,8 @@ struct OptionDefinition {
 };
 
 constexpr OptionDefinition kOptions[] = {
-    {Option::kEntry, "--entry", nullptr, true, kInfo | kSave},
-    {Option::kIndex, "--index", nullptr, true, kInfo | kSave},
+    {Option::kEntry, "--entry", nullptr, true, kInfo | kSave | kThumbnail},
+    {Option::kIndex, "--index", nullptr, true, kInfo | kSave | kThumbnail},
     {Option::kImage, "--image", nullptr, true, kSave},
     {Option::kOutput, "--output", "-o", true, kExtract},
     {Option::kAll, "--all", nullptr, false, kInfo},
@@ -31,6 +32,7 @@ constexpr OptionDefinition kOptions[] = {
     {Option::kCursors, "--cursors", nullptr, false, kList | kInfo | kSave | kExtract},
     {Option::kPng, "--png", nullptr, false, kExtract},
     {Option::kQuiet, "--quiet", "-q", false, kExtract},
+    {Option::kSize, "--size", "-s", true, kThumbnail},
     {Option::kHelp, "--help", "-h", false, kAnyCommand},
     {Option::kVersion, "--version", nullptr, false, kAnyCommand},
 };
@@ -46,6 +48,7 @@ unsigned CommandBit(const std::string& command) {
   if (command == "info") return kInfo;
   if (command == "save") return kSave;
   if (command == "extract") return kExtract;
+  if (command == "thumbnail") return kThumbnail;
   return 0;
 }
 
@@ -83,6 +86,15 @@ bool ParseIconIndex(const std::string& text, std::int32_t* index) {
   std::uint32_t magnitude = 0;
   if (!ParseImageNumber(negative ? text.substr(1) : text, &magnitude)) return false;
   *index = negative ? -static_cast<std::int32_t>(magnitude) : static_cast<std::int32_t>(magnitude);
+  return true;
+}
+
+// A thumbnail's side in pixels, from 1 to the largest a thumbnail service
+// asks for.
+bool ParseThumbnailSide(const std::string& text, std::int32_t* side) {
+  std::uint32_t value = 0;
+  if (!ParseImageNumber(text, &value) || value < 1 || value > limits::kMaxThumbnailSide) return false;
+  *side = static_cast<std::int32_t>(value);
   return true;
 }
 
@@ -193,6 +205,12 @@ bool ParseArguments(int argc, char** argv, Arguments* args) {
         break;
       case Option::kQuiet:
         args->quiet = true;
+        break;
+      case Option::kSize:
+        if (!ParseThumbnailSide(option.value, &args->size)) {
+          UsageErrorWith(Text::kSizeNumber, option.value.c_str());
+          return false;
+        }
         break;
       case Option::kHelp:
       case Option::kVersion:

@@ -20,11 +20,13 @@ constexpr TextDefinition kTexts[] = {
      "       pictrove info [--cursors] [--entry NAME | --index N | --all] [--json] FILE\n"
      "       pictrove save [--cursors] [--entry NAME | --index N] [--image N] FILE TARGET\n"
      "       pictrove extract [--cursors | --png] [-q] -o DIR FILE...\n"
+     "       pictrove thumbnail [-s SIZE] [--entry NAME | --index N] FILE OUT.png\n"
      "       pictrove --help | --version\n",
      "用法: pictrove list [--cursors] [--json] 文件\n"
      "      pictrove info [--cursors] [--entry 名称 | --index 索引 | --all] [--json] 文件\n"
      "      pictrove save [--cursors] [--entry 名称 | --index 索引] [--image 序号] 文件 目标\n"
      "      pictrove extract [--cursors | --png] [-q] -o 目录 文件...\n"
+     "      pictrove thumbnail [-s 尺寸] [--entry 名称 | --index 索引] 文件 输出.png\n"
      "      pictrove --help | --version\n"},
     {Text::kHelp,
      "\n"
@@ -51,6 +53,11 @@ constexpr TextDefinition kTexts[] = {
      "           or link already there, never written through) gets\n"
      "           \"_2\", \"_3\", ... It prints each file it writes; -q leaves those\n"
      "           lines out, and the notes on files without icons.\n"
+     "  thumbnail writes the entry (default: the program's icon) as a PNG of\n"
+     "           at most SIZE x SIZE pixels (-s, from 1 to 1024; default 128)\n"
+     "           for file managers: its image nearest at or above SIZE (else\n"
+     "           its largest), scaled down to fit with its transparency, never\n"
+     "           enlarged. A file without icons is a failure: nothing is written.\n"
      "\n"
      "  --entry NAME  the entry \"Icon [NAME]\", or the entry whose text is NAME\n"
      "  --index N     the icon of Windows' index N (file.dll,N): from 0 its place\n"
@@ -80,6 +87,10 @@ constexpr TextDefinition kTexts[] = {
      "           字符换成 \"_\"; 已被占用的名称 (本次运行写过的，或已有的文件或链接，\n"
      "           从不经链接写入) 加 \"_2\"、\"_3\" 等。\n"
      "           每写一个文件输出一行; -q 不输出这些行，也不提示没有图标的文件。\n"
+     "  thumbnail 把该项 (默认为程序的图标) 写为供文件管理器使用的 PNG 缩略图，\n"
+     "           最大为 尺寸x尺寸 像素 (-s，1 到 1024，默认 128): 取不小于该尺寸的\n"
+     "           最接近的图像 (没有时取最大的)，保留透明度缩小到该尺寸之内，从不放大。\n"
+     "           没有图标的文件算失败，不写任何文件。\n"
      "\n"
      "  --entry 名称  项 \"Icon [名称]\"，或文字为该名称的项\n"
      "  --index 索引  Windows 图标索引 (file.dll,索引): 从 0 起为模块目录中的位置，\n"
@@ -98,6 +109,7 @@ constexpr TextDefinition kTexts[] = {
     {Text::kInfoArguments, "info takes one FILE", "info 需要一个文件"},
     {Text::kSaveArguments, "save takes FILE and TARGET", "save 需要文件和目标"},
     {Text::kExtractArguments, "extract takes FILE... and -o DIR", "extract 需要文件和 -o 目录"},
+    {Text::kThumbnailArguments, "thumbnail takes FILE and OUT.png", "thumbnail 需要文件和输出文件"},
     {Text::kAllWithEntry, "--all and --entry do not go together", "--all 与 --entry 不能同时使用"},
     {Text::kPngWithCursors, "--png and --cursors do not go together", "--png 与 --cursors 不能同时使用"},
     {Text::kAllWithCursors, "--all and --cursors do not go together", "--all 与 --cursors 不能同时使用"},
@@ -110,6 +122,8 @@ constexpr TextDefinition kTexts[] = {
     {Text::kImageNumber, "--image takes a number from 0, not \"%s\"", "--image 需要从 0 起的序号，而不是 \"%s\""},
     {Text::kIndexNumber, "--index takes a number from -65535 to 65535, not \"%s\"",
      "--index 需要 -65535 到 65535 之间的数，而不是 \"%s\""},
+    {Text::kSizeNumber, "--size takes a number from 1 to 1024, not \"%s\"",
+     "--size 需要 1 到 1024 之间的数，而不是 \"%s\""},
     {Text::kIndexWithEntry, "--index goes with neither --entry nor --all", "--index 不能与 --entry 或 --all 同时使用"},
     {Text::kCannotRead, "%s: cannot read the file (%s)", "%s: 无法读取文件 (%s)"},
     {Text::kNotAKind, "%s: not a kind of file pictrove reads", "%s: 不是 pictrove 能读取的文件类型"},

@@ -20,6 +20,7 @@ enum class Text {
   kInfoArguments,
   kSaveArguments,
   kExtractArguments,
+  kThumbnailArguments,
   kAllWithEntry,
   kPngWithCursors,
   kAllWithCursors,
@@ -29,6 +30,7 @@ enum class Text {
   kImageTargetKind,
   kImageNumber,  // the value given
   kIndexNumber,  // the value given
+  kSizeNumber,   // the value given
   kIndexWithEntry,
   // About one file; the file comes first.
   kCannotRead,     // the file, the system's reason

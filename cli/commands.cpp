@@ -10,6 +10,7 @@
 #include "core/icon_group.h"
 #include "core/module_cursors.h"
 #include "core/module_icons.h"
+#include "core/thumbnail.h"
 #include "cursor_commands.h"
 #include "json.h"
 #include "opened.h"
@@ -246,4 +247,22 @@ int Save(const Arguments& args) {
     default:
       return kFailed;
   }
+}
+
+int Thumbnail(const Arguments& args) {
+  if (args.files.size() != 2) return UsageError(CommandText(Text::kThumbnailArguments));
+  if (args.hasIndex && args.hasEntry) return UsageError(CommandText(Text::kIndexWithEntry));
+  const std::string& file = args.files[0];
+
+  // A file without icons has no thumbnail: a failure, so that a thumbnail
+  // service shows its own picture instead.
+  Source source;
+  std::string entryText;
+  if (OpenAndSelect(source, args, &entryText) != Opened::kListed) return kFailed;
+  const IconGroup* group = source.Document().ReadSelectedEntry();
+  if (ThumbnailImageIndex(group, args.size) < 0) {
+    ShowMessage(Message::kNothingToSave, file.c_str());
+    return kFailed;
+  }
+  return SaveThumbnail(group, args.size, args.files[1].c_str()) ? kDone : kFailed;
 }

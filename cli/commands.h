@@ -1,4 +1,4 @@
-// The command's four commands; each returns the exit status.
+// The command's commands; each returns the exit status.
 #pragma once
 
 #include "arguments.h"
@@ -10,3 +10,4 @@ int List(const Arguments& args);
 int Info(const Arguments& args);
 int Save(const Arguments& args);
 int Extract(const Arguments& args);
+int Thumbnail(const Arguments& args);

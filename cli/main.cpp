@@ -29,5 +29,6 @@ int main(int argc, char** argv) {
   if (args.command == "list") return List(args);
   if (args.command == "info") return Info(args);
   if (args.command == "save") return Save(args);
+  if (args.command == "thumbnail") return Thumbnail(args);
   return Extract(args);
 }

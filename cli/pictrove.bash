@@ -9,7 +9,7 @@ _pictrove() {
   for ((i = 1; i < COMP_CWORD; i++)); do
     word=${COMP_WORDS[i]}
     case $word in
-      --entry | --index | --image | -o | --output) ((i++)) ;;
+      --entry | --index | --image | -o | --output | -s | --size) ((i++)) ;;
       -*) ;;
       *) if [ -z "$command" ]; then command=$word; elif [ -z "$file" ]; then file=$word; fi ;;
     esac
@@ -21,7 +21,7 @@ _pictrove() {
       COMPREPLY=($(compgen -d -- "$cur"))
       return
       ;;
-    --image)
+    --image | -s | --size)
       return
       ;;
     --entry)
@@ -33,7 +33,7 @@ _pictrove() {
   esac
 
   if [ -z "$command" ]; then
-    COMPREPLY=($(compgen -W $'list\ninfo\nsave\nextract\n--help\n--version' -- "$cur"))
+    COMPREPLY=($(compgen -W $'list\ninfo\nsave\nextract\nthumbnail\n--help\n--version' -- "$cur"))
     return
   fi
   if [[ $cur == -* ]]; then
@@ -43,6 +43,7 @@ _pictrove() {
       info) options=$'--cursors\n--entry\n--index\n--all\n--json' ;;
       save) options=$'--cursors\n--entry\n--index\n--image' ;;
       extract) options=$'--cursors\n--png\n-q\n--quiet\n-o\n--output' ;;
+      thumbnail) options=$'-s\n--size\n--entry\n--index' ;;
     esac
     COMPREPLY=($(compgen -W "$options"$'\n--help' -- "$cur"))
     return

@@ -48,8 +48,12 @@ int SaveImageAsPng(const char* path, const IconImage* image) {
     ShowMessage(Message::kPngNotConvertible, path);
     return 0;
   }
+  return WritePngFile(path, png);
+}
+
+int WritePngFile(const char* path, const std::vector<std::uint8_t>& png, bool keepFile) {
   ReplacementFile file;
-  if (!file.Create(path)) {
+  if (!(keepFile ? file.CreateKeepingFile(path) : file.Create(path))) {
     ShowMessage(Message::kPngCreateFailed, path);
     return 0;
   }

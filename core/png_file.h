@@ -21,6 +21,12 @@ bool IconImageAsPng(const IconImage* image, std::vector<std::uint8_t>* png);
 // file is written. Failures are shown with the path as caption. 1 or 0.
 int SaveImageAsPng(const char* path, const IconImage* image);
 
+// Writes a PNG stream as the file, replaced only once the whole stream is
+// written; with keepFile, a file that is there is written in place
+// (ReplacementFile::CreateKeepingFile). Failures are shown with the path as
+// caption. 1 or 0.
+int WritePngFile(const char* path, const std::vector<std::uint8_t>& png, bool keepFile = false);
+
 // Writes the group's largest image as a PNG file; 0 without a message when
 // the group has no image.
 int SaveLargestImageAsPng(const IconGroup* group, const char* path);

@@ -151,6 +151,12 @@ bool ReplacementFile::Create(const char* targetPath) {
   return true;
 }
 
+bool ReplacementFile::CreateKeepingFile(const char* targetPath) {
+  if (!Create(targetPath)) return false;
+  inPlace_ = inPlace_ || exists_;
+  return true;
+}
+
 bool ReplacementFile::CreateBeside() {
   // A name of our own, created exclusively; a name that is taken (by the
   // user, or a left-over of a run that died) moves on to the next.

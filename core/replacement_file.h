@@ -24,6 +24,10 @@ class ReplacementFile {
   // be written (the user may not write it, its folder is missing, its path
   // is too long), with nothing changed.
   bool Create(const char* targetPath);
+  // The same for a target that must stay the file it is when it is there:
+  // a thumbnail service makes the file it names and reads the content back
+  // through the handle it keeps open, where a new file would leave it none.
+  bool CreateKeepingFile(const char* targetPath);
 
   // Where the new content is written, from its start.
   HANDLE Handle() const { return file_.Get(); }

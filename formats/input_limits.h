@@ -36,6 +36,10 @@ constexpr std::uint64_t kMaxGroupBytes = std::uint64_t{512} * 1024 * 1024;
 // shown scaled down.
 constexpr std::int64_t kMaxIconPixels = std::int64_t{4096} * 4096;
 
+// The side of a thumbnail the command makes: the largest of the freedesktop
+// thumbnail sizes (xx-large) that a thumbnail service asks for.
+constexpr std::int32_t kMaxThumbnailSide = 1024;
+
 // A module file the native platform maps, and a 16-bit (NE) module that both
 // builds read into memory for our own reader: resource addresses are 32 bits
 // and real modules stay far below 1 GiB (NE modules below a few MiB), so a

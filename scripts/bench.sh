@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Benchmarks (figures, not tests): pictrove list and extract against
-# wrestool -x -t14 in the same run, on Wine's shell32.dll and on every module
+# Benchmarks (figures, not tests): pictrove thumbnail against icoextract's
+# exe-thumbnailer on shell32.dll (with --thumbnail, only that); pictrove list
+# and extract against wrestool -x -t14 in the same run, on Wine's shell32.dll and on every module
 # of Wine's i386-windows folder in one call (time by hyperfine, peak memory by
 # GNU time), each with the ratio wrestool / pictrove; extract --png against
 # wrestool followed by icotool -x; listing and extracting 16-bit (NE)
@@ -84,6 +85,27 @@ compare_png() {
   [ "$icotoolPeak" -gt "$theirPeak" ] && theirPeak=$icotoolPeak
   report "$name" "pictrove extract --png" "wrestool + icotool -x" "$ourPeak" "$theirPeak"
 }
+
+# thumbnail at 128 px against icoextract's freedesktop thumbnailer, installed
+# here only (the tests don't need it). Debian's icoextract ships it as a
+# module without the exe-thumbnailer command that upstream's setup installs.
+dpkg-query -W -f='${Status}' icoextract 2>/dev/null | grep -q 'install ok installed' ||
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends icoextract >/dev/null
+if command -v exe-thumbnailer >/dev/null; then
+  exeThumbnailer=(exe-thumbnailer)
+elif command -v icoextract-thumbnailer >/dev/null; then
+  exeThumbnailer=(icoextract-thumbnailer)
+else
+  exeThumbnailer=(/usr/bin/python3 -c 'from icoextract.scripts.thumbnailer import main; main()')
+fi
+echo "== $(basename "$module"): thumbnail, 128 px"
+hyperfine -N --warmup 3 --runs 20 --style basic --export-json "$work/times.json" \
+  -n "pictrove thumbnail" "$pictrove thumbnail -s 128 $module $work/ours.png" \
+  -n "exe-thumbnailer" "$(printf '%q ' "${exeThumbnailer[@]}")-s 128 $module $work/theirs.png"
+report "$(basename "$module")" "pictrove thumbnail" "exe-thumbnailer" \
+  "$(peak "$pictrove" thumbnail -s 128 "$module" "$work/ours.png")" \
+  "$(peak "${exeThumbnailer[@]}" -s 128 "$module" "$work/theirs.png")"
+[ "${1:-}" = --thumbnail ] && exit 0
 
 echo "== $(basename "$module"): pictrove list"
 hyperfine -N --warmup 3 --runs 30 --style basic -n "pictrove list" "$pictrove list $module"

@@ -15,6 +15,7 @@ packages=(
   clang libclang-rt-14-dev valgrind
   libbenchmark-dev hyperfine time
   locales groff-base file
+  tumbler dbus-bin dbus-daemon python3-gi
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -143,7 +143,7 @@ expect "info all of a module without" 0 '^\{"version":1,"file":".*","entries":\[
 
 # Every command over files that can't be read: status 1, and one message, the
 # reader's own, naming the file. A readable file without icons is a note, and
-# a failure only for save, which writes nothing.
+# a failure only for save and thumbnail, which write nothing.
 head -c 6 "$palette" >"$work/cut.ico"
 head -c 30 "$real/bmp/depth24.bmp" >"$work/cut.bmp"
 : >"$work/empty.bmp"
@@ -151,9 +151,10 @@ printf 'MZ' >"$work/two.dll"
 for file in "$work/text.ico" "$work/cut.ico" "$work/cut.bmp" "$work/empty.bmp" "$work/two.dll" "$work/missing.dll" \
     "$work/empty.ico" "$noicons"; do
   case $file in */empty.ico | "$noicons") status=0 ;; *) status=1 ;; esac
-  for command in list "list --json" info "info --all" "info --json" save extract; do
+  for command in list "list --json" info "info --all" "info --json" save extract thumbnail; do
     case $command in
       save) arguments=("$file" "$work/never.ico") want=1 ;;
+      thumbnail) arguments=("$file" "$work/never.png") want=1 ;;
       extract) arguments=(-o "$work/never" "$file") want=$status ;;
       *) arguments=("$file") want=$status ;;
     esac
@@ -161,7 +162,7 @@ for file in "$work/text.ico" "$work/cut.ico" "$work/cut.bmp" "$work/empty.bmp" "
     expect "$command ${file##*/}" "$want" '' "^$file: " -- "$pictrove" $command "${arguments[@]}"
     [ "$(wc -l <"$work/err")" = 1 ] || fail "$command ${file##*/}: more than one line: $(cat "$work/err")"
   done
-  [ ! -e "$work/never.ico" ] && [ -z "$(ls -A "$work/never" 2>/dev/null)" ] || fail "${file##*/}: a file was written"
+  [ ! -e "$work/never.ico" ] && [ ! -e "$work/never.png" ] && [ -z "$(ls -A "$work/never" 2>/dev/null)" ] || fail "${file##*/}: a file was written"
 done
 expect "info --json of a file without icons" 0 '^\{"version":1,"file":".*","entries":\[\]\}$' '' -- "$pictrove" info --json "$noicons"
 expect "text named dll" 1 '' 'bad-text.dll: not a kind of file pictrove reads$' -- "$pictrove" list "$modules/bad-text.dll"
@@ -228,6 +229,22 @@ expect "save bitmap as ico" 0 '' '' -- "$pictrove" save "$bitmap" "$work/bitmap.
 [ "$(identify -format '%wx%h ' "$work/bitmap.ico" 2>/dev/null)" = "32x32 " ] || fail "save bitmap as ico: $(identify "$work/bitmap.ico" 2>&1)"
 printf 'BM\1\0\0\0\0\1\0\0\0\0\0\0' >"$work/not.bmp"
 expect "unreadable bitmap" 1 '' 'not.bmp: Unknown bitmap file format!$' -- "$pictrove" list "$work/not.bmp"
+
+# thumbnail: the program's icon, from its image nearest at or above SIZE,
+# scaled down to fit it with alpha, never enlarged.
+while read -r file options want; do
+  expect "thumbnail $options ${file##*/}" 0 '' '' -- "$pictrove" thumbnail $options "$file" "$work/thumb.png"
+  [ "$(identify -format '%wx%h %[channels]' "$work/thumb.png")" = "$want srgba" ] || fail "thumbnail $options ${file##*/}: not $want"
+done <<EOF
+$withpng -- 48x48
+$withpng --size=20 20x20
+$module -- 32x32
+$module --size=24 24x24
+$library --entry=10 64x64
+EOF
+for size in 0 1025 x; do
+  expect "thumbnail -s $size" 2 '' "^pictrove: --size takes a number from 1 to 1024, not \"$size\"" -- "$pictrove" thumbnail -s $size "$palette" "$work/x.png"
+done
 
 # Group cursors: in the order of the icon list; a .cur with each cursor's hot spot,
 # that icotool reads.
@@ -348,7 +365,7 @@ fi
 if (cd "$work" && cpack -G DEB -B "$work/deb" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1); then
   dpkg-deb -c "$work"/deb/pictrove_*.deb | awk '{print $NF}' | grep -v '/$' >"$work/deb-files"
   printf '%s\n' ./usr/bin/pictrove ./usr/share/bash-completion/completions/pictrove \
-    ./usr/share/man/man1/pictrove.1 >"$work/expected"
+    ./usr/share/man/man1/pictrove.1 ./usr/share/thumbnailers/pictrove.thumbnailer >"$work/expected"
   cmp -s "$work/deb-files" "$work/expected" || fail "the .deb holds: $(cat "$work/deb-files")"
 else
   fail "cpack -G DEB: $(cat "$work/cpack.log")"
