@@ -258,7 +258,10 @@ int Thumbnail(const Arguments& args) {
   // service shows its own picture instead.
   Source source;
   std::string entryText;
-  if (OpenAndSelect(source, args, &entryText) != Opened::kListed) return kFailed;
+  const Opened opened = OpenAndSelect(source, args, &entryText);
+  // A cursor file holds no icon to show.
+  if (opened == Opened::kCursorFile) ShowMessage(Message::kNothingToSave, file.c_str());
+  if (opened != Opened::kListed) return kFailed;
   const IconGroup* group = source.Document().ReadSelectedEntry();
   if (ThumbnailImageIndex(group, args.size) < 0) {
     ShowMessage(Message::kNothingToSave, file.c_str());
