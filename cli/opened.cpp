@@ -14,16 +14,11 @@ enum class Found { kSource, kCursorFile, kRefused };
 // The kind of source the file is by its bytes, its extension breaking the
 // tie only when they are too few to tell. kRefused, after saying why, for a
 // file that can't be read or is of a kind that is not read.
-Found SourceKindOf(const std::string& path, IconDocument::SourceKind* kind) {
-  FileStart start;
+Found SourceKindOf(const std::string& path, IconDocument::SourceKind* kind, FileStart& start) {
   if (!TellFileKind(path, &start)) return Found::kRefused;
   Text named = Text::kNotAKind;
   switch (start.kind) {
     case Kind::kModule:
-      if (start.length > limits::kMaxModuleBytes) {
-        Say(Text::kTooLarge, path.c_str());
-        return Found::kRefused;
-      }
       *kind = IconDocument::SourceKind::kModule;
       return Found::kSource;
     case Kind::kIcon:
@@ -59,18 +54,27 @@ Found SourceKindOf(const std::string& path, IconDocument::SourceKind* kind) {
   return Found::kRefused;
 }
 
+// A module that can't be loaded: one read whole (16-bit) past the limit is
+// too large; any other is no module the reader takes.
+Opened NotLoadable(const std::string& path, const FileStart& start) {
+  if (start.length > limits::kMaxModuleBytes) {
+    Say(Text::kTooLarge, path.c_str());
+  } else {
+    ShowMessage(Message::kNotLoadable, path.c_str());
+  }
+  return Opened::kFailed;
+}
+
 }  // namespace
 
 Opened OpenIcons(Source& source, const std::string& path) {
   IconDocument::SourceKind kind;
-  const Found found = SourceKindOf(path, &kind);
+  FileStart start;
+  const Found found = SourceKindOf(path, &kind, start);
   if (found != Found::kSource) return found == Found::kCursorFile ? Opened::kCursorFile : Opened::kFailed;
   IconDocument& document = source.Document();
   const IconDocument::Opened opened = document.Open(path.c_str(), kind);
-  if (!opened.listed && opened.failure == Message::kNotLoadable) {
-    ShowMessage(Message::kNotLoadable, path.c_str());
-    return Opened::kFailed;
-  }
+  if (!opened.listed && opened.failure == Message::kNotLoadable) return NotLoadable(path, start);
   // The icon or bitmap reader has said why.
   if (opened.readFailed) return Opened::kFailed;
   // A module's directory that can't be listed is told as one without icons:
@@ -81,14 +85,12 @@ Opened OpenIcons(Source& source, const std::string& path) {
 
 Opened OpenCursors(ModuleCursors& cursors, const std::string& path) {
   IconDocument::SourceKind kind;
-  const Found found = SourceKindOf(path, &kind);
+  FileStart start;
+  const Found found = SourceKindOf(path, &kind, start);
   if (found != Found::kSource) return found == Found::kCursorFile ? Opened::kCursorFile : Opened::kFailed;
   // An icon or bitmap file holds no cursors.
   if (kind != IconDocument::SourceKind::kModule) return Opened::kEmpty;
-  if (cursors.Open(path.c_str()) == ModuleCursors::Opened::kNotLoadable) {
-    ShowMessage(Message::kNotLoadable, path.c_str());
-    return Opened::kFailed;
-  }
+  if (cursors.Open(path.c_str()) == ModuleCursors::Opened::kNotLoadable) return NotLoadable(path, start);
   return cursors.Entries().Count() == 0 ? Opened::kEmpty : Opened::kListed;
 }
 

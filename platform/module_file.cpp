@@ -22,8 +22,10 @@ bool ModuleFile::Read(std::uint64_t offset, void* buffer, std::size_t count) {
 }
 
 bool ModuleFile::ReadAll(HeapPtr<std::uint8_t>* bytes) {
+  if (length_ > limits::kMaxModuleBytes) return false;
   // One byte at least, so that an empty file still gives a block.
-  HeapPtr<std::uint8_t> block(static_cast<std::uint8_t*>(std::malloc(length_ != 0 ? static_cast<std::size_t>(length_) : 1)));
+  HeapPtr<std::uint8_t> block(
+      static_cast<std::uint8_t*>(std::malloc(length_ != 0 ? static_cast<std::size_t>(length_) : 1)));
   if (!block || !Read(0, block.get(), static_cast<std::size_t>(length_))) return false;
   *bytes = std::move(block);
   return true;

@@ -1,13 +1,11 @@
 // Module files of the native build, over POSIX descriptors.
-#include "platform/module_file.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "formats/input_limits.h"
+#include "platform/module_file.h"
 
 bool ModuleFile::Open(const char* path) {
   Close();
@@ -16,8 +14,10 @@ bool ModuleFile::Open(const char* path) {
   int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
-      static_cast<std::uint64_t>(info.st_size) > limits::kMaxModuleBytes) {
+  // Of any size: what is read of it is bounded where it is read (ReadAll,
+  // the PE reader's headers and directory), so that a program with gigabytes
+  // of data appended (an installer) is read as any other.
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
     close(fd);
     return false;
   }

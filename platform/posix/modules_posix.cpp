@@ -6,8 +6,6 @@
 // handle is the address of the loaded module; a resource handle is the
 // address of its data entry in the copy of the resource directory, as under
 // Windows it is in the mapped file.
-#include "win32_api.h"
-
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -16,11 +14,13 @@
 #include <string>
 #include <utility>
 
-#include "platform/handles.h"
-#include "platform/module_file.h"
+#include "formats/input_limits.h"
 #include "formats/pe/pe_image.h"
 #include "formats/pe/pe_resources.h"
 #include "formats/pe/resource_names.h"
+#include "platform/handles.h"
+#include "platform/module_file.h"
+#include "win32_api.h"
 
 namespace {
 
@@ -90,9 +90,10 @@ bool ReadModule(LoadedModule* module) {
   std::size_t probe = length < kHeaderProbeBytes ? length : kHeaderProbeBytes;
   if (!ReadFileBytes(module->file, 0, probe, &module->headers)) return false;
   if (!module->image.Parse(module->headers.View(), length)) {
-    // Headers further in than the probe: the whole file holds them.
+    // Headers further in than the probe: the file's start holds them.
+    const std::size_t start = length < limits::kMaxModuleBytes ? length : limits::kMaxModuleBytes;
     if (probe == length || !PeImage::MayStartPe(module->headers.View()) ||
-        !ReadFileBytes(module->file, 0, length, &module->headers) ||
+        !ReadFileBytes(module->file, 0, start, &module->headers) ||
         !module->image.Parse(module->headers.View(), length)) {
       return false;
     }

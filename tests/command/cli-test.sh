@@ -165,6 +165,10 @@ for file in "$work/text.ico" "$work/cut.ico" "$work/cut.bmp" "$work/empty.bmp" "
   [ ! -e "$work/never.ico" ] && [ ! -e "$work/never.png" ] && [ -z "$(ls -A "$work/never" 2>/dev/null)" ] || fail "${file##*/}: a file was written"
 done
 expect "info --json of a file without icons" 0 '^\{"version":1,"file":".*","entries":\[\]\}$' '' -- "$pictrove" info --json "$noicons"
+# A program with a gigabyte appended (an installer) is read as any other.
+cp "$module" "$work/big.dll" && truncate -s 1200M "$work/big.dll"
+expect "a module past 1 GiB" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$work/big.dll"
+rm -f "$work/big.dll"
 expect "text named dll" 1 '' 'bad-text.dll: not a kind of file pictrove reads$' -- "$pictrove" list "$modules/bad-text.dll"
 cp "$module" "$work/module.ocx"
 expect "module of another extension" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$work/module.ocx"
