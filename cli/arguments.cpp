@@ -32,7 +32,7 @@ constexpr OptionDefinition kOptions[] = {
     {Option::kCursors, "--cursors", nullptr, false, kList | kInfo | kSave | kExtract},
     {Option::kPng, "--png", nullptr, false, kExtract},
     {Option::kQuiet, "--quiet", "-q", false, kExtract},
-    {Option::kSize, "--size", "-s", true, kThumbnail},
+    {Option::kSize, "--size", "-s", true, kThumbnail | kSave},
     {Option::kHelp, "--help", "-h", false, kAnyCommand},
     {Option::kVersion, "--version", nullptr, false, kAnyCommand},
 };
@@ -211,6 +211,7 @@ bool ParseArguments(int argc, char** argv, Arguments* args) {
           UsageErrorWith(Text::kSizeNumber, option.value.c_str());
           return false;
         }
+        args->hasSize = true;
         break;
       case Option::kHelp:
       case Option::kVersion:

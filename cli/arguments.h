@@ -24,7 +24,8 @@ struct Arguments {
   bool cursors = false;
   bool png = false;
   bool quiet = false;
-  std::int32_t size = 128;  // a thumbnail's side, from 1 to 1024
+  bool hasSize = false;
+  std::int32_t size = 128;  // a thumbnail's side, or the image save takes; 1 to 1024
 };
 
 // False after a usage error has been told (the caller exits with status 2).

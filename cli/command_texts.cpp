@@ -18,13 +18,13 @@ constexpr TextDefinition kTexts[] = {
     {Text::kUsage,
      "usage: pictrove list [--cursors] [--json] FILE\n"
      "       pictrove info [--cursors] [--entry NAME | --index N | --all] [--json] FILE\n"
-     "       pictrove save [--cursors] [--entry NAME | --index N] [--image N] FILE TARGET\n"
+     "       pictrove save [--cursors] [--entry NAME | --index N] [--image N | --size N] FILE TARGET\n"
      "       pictrove extract [--cursors | --png] [-q] -o DIR FILE...\n"
      "       pictrove thumbnail [-s SIZE] [--entry NAME | --index N] FILE OUT.png\n"
      "       pictrove --help | --version\n",
      "用法: pictrove list [--cursors] [--json] 文件\n"
      "      pictrove info [--cursors] [--entry 名称 | --index 索引 | --all] [--json] 文件\n"
-     "      pictrove save [--cursors] [--entry 名称 | --index 索引] [--image 序号] 文件 目标\n"
+     "      pictrove save [--cursors] [--entry 名称 | --index 索引] [--image 序号 | --size 边长] 文件 目标\n"
      "      pictrove extract [--cursors | --png] [-q] -o 目录 文件...\n"
      "      pictrove thumbnail [-s 尺寸] [--entry 名称 | --index 索引] 文件 输出.png\n"
      "      pictrove --help | --version\n"},
@@ -119,6 +119,8 @@ constexpr TextDefinition kTexts[] = {
     {Text::kTargetKind, "TARGET must end in .ico, .bmp or .png", "目标必须以 .ico、.bmp 或 .png 结尾"},
     {Text::kImageTargetKind, "--image takes a TARGET of one image: .bmp or .png",
      "--image 需要单个图像的目标: .bmp 或 .png"},
+    {Text::kSizeTargetKind, "--size takes a TARGET of one image (.bmp or .png) and no --image",
+     "--size 需要单个图像的目标 (.bmp 或 .png)，且不能与 --image 同时使用"},
     {Text::kImageNumber, "--image takes a number from 0, not \"%s\"", "--image 需要从 0 起的序号，而不是 \"%s\""},
     {Text::kIndexNumber, "--index takes a number from -65535 to 65535, not \"%s\"",
      "--index 需要 -65535 到 65535 之间的数，而不是 \"%s\""},
@@ -137,6 +139,7 @@ constexpr TextDefinition kTexts[] = {
     {Text::kCannotCreateFolder, "%s: cannot create the folder (%s)", "%s: 无法建立目录 (%s)"},
     {Text::kNoEntry, "%s: no entry \"%s\"", "%s: 没有项 \"%s\""},
     {Text::kNoIndex, "%s: no icon of index %d", "%s: 没有索引为 %d 的图标"},
+    {Text::kNoImageOfSide, "%s: \"%s\" has no image of %d pixels", "%s: \"%s\" 没有 %d 像素的图像"},
     {Text::kNoImage, "%s: \"%s\" has no image %u", "%s: \"%s\" 没有图像 %u"},
     {Text::kMissingImage, "%s: \"%s\" names icon %u, which the file does not hold",
      "%s: \"%s\" 引用的图标 %u 不在文件中"},

@@ -28,6 +28,7 @@ enum class Text {
   kCursorFileTarget,  // the file
   kTargetKind,
   kImageTargetKind,
+  kSizeTargetKind,
   kImageNumber,  // the value given
   kIndexNumber,  // the value given
   kSizeNumber,   // the value given
@@ -44,6 +45,7 @@ enum class Text {
   kCannotCreateFolder,  // the folder, the system's reason
   kNoEntry,             // the file, the entry asked for
   kNoIndex,             // the file, the index asked for
+  kNoImageOfSide,       // the file, the entry, the side asked for
   kNoImage,             // the file, the entry, the image asked for
   kEntryNotRead,        // the file, the entry
   kMissingImage,        // the file, the entry, the icon's identifier

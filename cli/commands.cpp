@@ -53,6 +53,18 @@ void PrintEntriesJson(const std::string& file, const std::vector<ListedEntry>& e
   std::printf("%s]}\n", json.c_str());
 }
 
+// The image whose longer side is `side`, the deepest of those (the first of
+// equals); -1 when there is none.
+int ImageOfSide(const IconGroup* group, std::int32_t side) {
+  int chosen = -1;
+  for (std::uint32_t i = 0; group != nullptr && i < group->imageCount; ++i) {
+    const IconImage& image = group->images[i];
+    if ((image.width > image.height ? image.width : image.height) != side) continue;
+    if (chosen < 0 || PictureDepth(&image) > PictureDepth(&group->images[chosen])) chosen = static_cast<int>(i);
+  }
+  return chosen;
+}
+
 // Opens the source and selects the entry to work on: the one --entry or
 // --index names, or the program's icon as Windows shows it: the first group
 // in the module's directory, which need not be the first the list shows.
@@ -219,6 +231,9 @@ int Save(const Arguments& args) {
   if (kind != "ico" && kind != "bmp" && kind != "png") return UsageError(CommandText(Text::kTargetKind));
   if (args.hasIndex && args.hasEntry) return UsageError(CommandText(Text::kIndexWithEntry));
   if (args.hasImage && !IconDocument::TakesOneImage(kind)) return UsageError(CommandText(Text::kImageTargetKind));
+  if (args.hasSize && (args.hasImage || !IconDocument::TakesOneImage(kind))) {
+    return UsageError(CommandText(Text::kSizeTargetKind));
+  }
 
   Source source;
   IconDocument& document = source.Document();
@@ -233,7 +248,14 @@ int Save(const Arguments& args) {
     Say(Text::kNoImage, file.c_str(), entryText.c_str(), args.image);
     return kFailed;
   }
-  const int image = args.hasImage ? static_cast<int>(args.image) : IconDocument::kDefaultImage;
+  int image = args.hasImage ? static_cast<int>(args.image) : IconDocument::kDefaultImage;
+  if (args.hasSize) {
+    image = ImageOfSide(document.ReadSelectedEntry(), args.size);
+    if (image < 0) {
+      Say(Text::kNoImageOfSide, file.c_str(), entryText.c_str(), static_cast<int>(args.size));
+      return kFailed;
+    }
+  }
   // The images a group holds are written; those it names but lacks are named.
   source.MissingImages().clear();
   const IconDocument::Saved saved = document.Save(target.c_str(), nullptr, image);

@@ -127,6 +127,11 @@ for row in "MAINICON:" "MAINICON:--index=0" "2:--index=1" "11:--index=-11"; do
   [ "$("$pictrove" info "$module" ${row#*:})" = "$("$pictrove" info "$module" --entry "${row%%:*}")" ] ||
     fail "info ${row#*:} is not Icon [${row%%:*}]"
 done
+# --size takes the image of that side.
+expect "save by size" 0 '' '' -- "$pictrove" save "$module" "$work/side.png" --entry 10 --size 32
+[ "$(identify -format '%wx%h' "$work/side.png")" = 32x32 ] || fail "save --size 32 wrote $(identify "$work/side.png")"
+expect "no image of that size" 1 '' '"Icon \[10\]" has no image of 48 pixels$' -- "$pictrove" save "$module" "$work/side.png" --entry 10 --size 48
+expect "size of an ico" 2 '' '--size takes a TARGET of one image' -- "$pictrove" save "$module" "$work/side.ico" --size 32
 expect "no index 5" 1 '' 'good-pe32.dll: no icon of index 5$' -- "$pictrove" info "$module" --index 5
 expect "no identifier 3" 1 '' 'no icon of index -3$' -- "$pictrove" save "$module" "$work/x.ico" --index -3
 expect "index with entry" 2 '' '--index goes with neither' -- "$pictrove" info "$module" --index 0 --entry 2
