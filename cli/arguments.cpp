@@ -12,7 +12,21 @@ namespace {
 
 enum Command : unsigned { kList = 1, kInfo = 2, kSave = 4, kExtract = 8, kThumbnail = 16, kAnyCommand = 31 };
 
-enum class Option { kEntry, kIndex, kImage, kOutput, kAll, kJson, kCursors, kPng, kQuiet, kSize, kHelp, kVersion };
+enum class Option {
+  kEntry,
+  kIndex,
+  kFormat,
+  kImage,
+  kOutput,
+  kAll,
+  kJson,
+  kCursors,
+  kPng,
+  kQuiet,
+  kSize,
+  kHelp,
+  kVersion
+};
 
 struct OptionDefinition {
   Option option;
@@ -26,6 +40,7 @@ constexpr OptionDefinition kOptions[] = {
     {Option::kEntry, "--entry", nullptr, true, kInfo | kSave | kThumbnail},
     {Option::kIndex, "--index", nullptr, true, kInfo | kSave | kThumbnail},
     {Option::kImage, "--image", nullptr, true, kSave},
+    {Option::kFormat, "--format", nullptr, true, kSave},
     {Option::kOutput, "--output", "-o", true, kExtract},
     {Option::kAll, "--all", nullptr, false, kInfo},
     {Option::kJson, "--json", nullptr, false, kList | kInfo},
@@ -179,6 +194,14 @@ bool ParseArguments(int argc, char** argv, Arguments* args) {
           return false;
         }
         args->hasIndex = true;
+        break;
+      case Option::kFormat:
+        if (option.value != "ico" && option.value != "bmp" && option.value != "png" && option.value != "cur") {
+          UsageErrorWith(Text::kFormatName, option.value.c_str());
+          return false;
+        }
+        args->hasFormat = true;
+        args->format = option.value;
         break;
       case Option::kImage:
         if (!ParseImageNumber(option.value, &args->image)) {

@@ -24,6 +24,8 @@ struct Arguments {
   bool cursors = false;
   bool png = false;
   bool quiet = false;
+  bool hasFormat = false;
+  std::string format;  // save's kind of target for "-": ico, bmp, png or cur
   bool hasSize = false;
   std::int32_t size = 128;  // a thumbnail's side, or the image save takes; 1 to 1024
 };

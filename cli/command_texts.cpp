@@ -18,13 +18,15 @@ constexpr TextDefinition kTexts[] = {
     {Text::kUsage,
      "usage: pictrove list [--cursors] [--json] FILE\n"
      "       pictrove info [--cursors] [--entry NAME | --index N | --all] [--json] FILE\n"
-     "       pictrove save [--cursors] [--entry NAME | --index N] [--image N | --size N] FILE TARGET\n"
+     "       pictrove save [--cursors] [--entry NAME | --index N] [--image N | --size N]\n"
+     "                     [--format KIND] FILE TARGET\n"
      "       pictrove extract [--cursors | --png] [-q] -o DIR FILE...\n"
      "       pictrove thumbnail [-s SIZE] [--entry NAME | --index N] FILE OUT.png\n"
      "       pictrove --help | --version\n",
      "用法: pictrove list [--cursors] [--json] 文件\n"
      "      pictrove info [--cursors] [--entry 名称 | --index 索引 | --all] [--json] 文件\n"
-     "      pictrove save [--cursors] [--entry 名称 | --index 索引] [--image 序号 | --size 边长] 文件 目标\n"
+     "      pictrove save [--cursors] [--entry 名称 | --index 索引] [--image 序号 | --size 边长]\n"
+     "                    [--format 类型] 文件 目标\n"
      "      pictrove extract [--cursors | --png] [-q] -o 目录 文件...\n"
      "      pictrove thumbnail [-s 尺寸] [--entry 名称 | --index 索引] 文件 输出.png\n"
      "      pictrove --help | --version\n"},
@@ -119,6 +121,9 @@ constexpr TextDefinition kTexts[] = {
     {Text::kTargetKind, "TARGET must end in .ico, .bmp or .png", "目标必须以 .ico、.bmp 或 .png 结尾"},
     {Text::kImageTargetKind, "--image takes a TARGET of one image: .bmp or .png",
      "--image 需要单个图像的目标: .bmp 或 .png"},
+    {Text::kFormatName, "--format takes ico, bmp, png or cur, not \"%s\"",
+     "--format 需要 ico、bmp、png 或 cur，而不是 \"%s\""},
+    {Text::kFormatWithFile, "--format goes with the TARGET - (standard output)", "--format 只用于目标 - (标准输出)"},
     {Text::kSizeTargetKind, "--size takes a TARGET of one image (.bmp or .png) and no --image",
      "--size 需要单个图像的目标 (.bmp 或 .png)，且不能与 --image 同时使用"},
     {Text::kImageNumber, "--image takes a number from 0, not \"%s\"", "--image 需要从 0 起的序号，而不是 \"%s\""},

@@ -29,6 +29,8 @@ enum class Text {
   kTargetKind,
   kImageTargetKind,
   kSizeTargetKind,
+  kFormatName,  // the value given
+  kFormatWithFile,
   kImageNumber,  // the value given
   kIndexNumber,  // the value given
   kSizeNumber,   // the value given

@@ -1,6 +1,11 @@
 #include "commands.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -216,8 +221,59 @@ int Info(const Arguments& args) {
   return status;
 }
 
+namespace {
+
+int SaveToFile(const Arguments& args);
+
+// Copies the file to standard output; false when a read or write fails.
+bool CopyToStandardOutput(const std::string& path) {
+  std::FILE* in = std::fopen(path.c_str(), "rb");
+  if (in == nullptr) return false;
+  char buffer[64 * 1024];
+  bool copied = true;
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) {
+    if (std::fwrite(buffer, 1, n, stdout) != n) copied = false;
+  }
+  copied = !std::ferror(in) && copied && std::fflush(stdout) == 0;
+  std::fclose(in);
+  return copied;
+}
+
+// save FILE -: every writer writes a file (and only once it is whole), so
+// the file is written in a folder of its own and then copied out.
+int SaveToStandardOutput(const Arguments& args) {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string folder = std::string(tmp != nullptr && *tmp == '/' ? tmp : "/tmp") + "/pictrove-XXXXXX";
+  if (mkdtemp(&folder[0]) == nullptr) {
+    Say(Text::kCannotCreateFolder, folder.c_str(), std::strerror(errno));
+    return kFailed;
+  }
+  Arguments toFile = args;
+  toFile.files[1] = folder + "/standard-output." + (args.hasFormat ? args.format : "png");
+  int status = SaveToFile(toFile);
+  // A group with missing images is written without them, and fails: what
+  // was written goes out all the same.
+  if (access(toFile.files[1].c_str(), F_OK) == 0 && !CopyToStandardOutput(toFile.files[1])) {
+    Say(Text::kTargetNotWritten, "-");
+    status = kFailed;
+  }
+  unlink(toFile.files[1].c_str());
+  rmdir(folder.c_str());
+  return status;
+}
+
+}  // namespace
+
 int Save(const Arguments& args) {
   if (args.files.size() != 2) return UsageError(CommandText(Text::kSaveArguments));
+  if (args.files[1] == "-") return SaveToStandardOutput(args);
+  if (args.hasFormat) return UsageError(CommandText(Text::kFormatWithFile));
+  return SaveToFile(args);
+}
+
+namespace {
+
+int SaveToFile(const Arguments& args) {
   const std::string& file = args.files[0];
   const std::string& target = args.files[1];
   const std::string kind = LowerExtension(target);
@@ -270,6 +326,8 @@ int Save(const Arguments& args) {
       return kFailed;
   }
 }
+
+}  // namespace
 
 int Thumbnail(const Arguments& args) {
   if (args.files.size() != 2) return UsageError(CommandText(Text::kThumbnailArguments));

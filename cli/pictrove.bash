@@ -41,7 +41,7 @@ _pictrove() {
     case $command in
       list) options=$'--cursors\n--json' ;;
       info) options=$'--cursors\n--entry\n--index\n--all\n--json' ;;
-      save) options=$'--cursors\n--entry\n--index\n--image\n--size' ;;
+      save) options=$'--cursors\n--entry\n--index\n--image\n--size\n--format' ;;
       extract) options=$'--cursors\n--png\n-q\n--quiet\n-o\n--output' ;;
       thumbnail) options=$'-s\n--size\n--entry\n--index' ;;
     esac

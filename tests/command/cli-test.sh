@@ -132,6 +132,12 @@ expect "save by size" 0 '' '' -- "$pictrove" save "$module" "$work/side.png" --e
 [ "$(identify -format '%wx%h' "$work/side.png")" = 32x32 ] || fail "save --size 32 wrote $(identify "$work/side.png")"
 expect "no image of that size" 1 '' '"Icon \[10\]" has no image of 48 pixels$' -- "$pictrove" save "$module" "$work/side.png" --entry 10 --size 48
 expect "size of an ico" 2 '' '--size takes a TARGET of one image' -- "$pictrove" save "$module" "$work/side.ico" --size 32
+# TARGET - writes to standard output, a PNG unless --format names another.
+"$pictrove" save "$module" - >"$work/out.png" && [ "$(identify -format '%m %wx%h' "$work/out.png")" = "PNG 32x32" ] ||
+  fail "save to standard output: $(identify "$work/out.png" 2>&1)"
+"$pictrove" save "$module" "$work/first.ico" && "$pictrove" save --format ico "$module" - | cmp -s - "$work/first.ico" ||
+  fail "save --format ico to standard output differs from the file"
+expect "format of a file target" 2 '' '--format goes with the TARGET -' -- "$pictrove" save --format ico "$module" "$work/x.ico"
 expect "no index 5" 1 '' 'good-pe32.dll: no icon of index 5$' -- "$pictrove" info "$module" --index 5
 expect "no identifier 3" 1 '' 'no icon of index -3$' -- "$pictrove" save "$module" "$work/x.ico" --index -3
 expect "index with entry" 2 '' '--index goes with neither' -- "$pictrove" info "$module" --index 0 --entry 2
