@@ -13,6 +13,7 @@ namespace {
 enum Command : unsigned { kList = 1, kInfo = 2, kSave = 4, kExtract = 8, kThumbnail = 16, kAnyCommand = 31 };
 
 enum class Option {
+  kAllImages,
   kEntry,
   kIndex,
   kFormat,
@@ -46,6 +47,7 @@ constexpr OptionDefinition kOptions[] = {
     {Option::kJson, "--json", nullptr, false, kList | kInfo},
     {Option::kCursors, "--cursors", nullptr, false, kList | kInfo | kSave | kExtract},
     {Option::kPng, "--png", nullptr, false, kExtract},
+    {Option::kAllImages, "--all-images", nullptr, false, kExtract},
     {Option::kQuiet, "--quiet", "-q", false, kExtract},
     {Option::kSize, "--size", "-s", true, kThumbnail | kSave},
     {Option::kHelp, "--help", "-h", false, kAnyCommand},
@@ -225,6 +227,9 @@ bool ParseArguments(int argc, char** argv, Arguments* args) {
         break;
       case Option::kPng:
         args->png = true;
+        break;
+      case Option::kAllImages:
+        args->allImages = true;
         break;
       case Option::kQuiet:
         args->quiet = true;

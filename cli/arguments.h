@@ -23,6 +23,7 @@ struct Arguments {
   bool json = false;
   bool cursors = false;
   bool png = false;
+  bool allImages = false;
   bool quiet = false;
   bool hasFormat = false;
   std::string format;  // save's kind of target for "-": ico, bmp, png or cur

@@ -20,14 +20,14 @@ constexpr TextDefinition kTexts[] = {
      "       pictrove info [--cursors] [--entry NAME | --index N | --all] [--json] FILE\n"
      "       pictrove save [--cursors] [--entry NAME | --index N] [--image N | --size N]\n"
      "                     [--format KIND] FILE TARGET\n"
-     "       pictrove extract [--cursors | --png] [-q] -o DIR FILE...\n"
+     "       pictrove extract [--cursors | --png [--all-images]] [-q] -o DIR FILE...\n"
      "       pictrove thumbnail [-s SIZE] [--entry NAME | --index N] FILE OUT.png\n"
      "       pictrove --help | --version\n",
      "用法: pictrove list [--cursors] [--json] 文件\n"
      "      pictrove info [--cursors] [--entry 名称 | --index 索引 | --all] [--json] 文件\n"
      "      pictrove save [--cursors] [--entry 名称 | --index 索引] [--image 序号 | --size 边长]\n"
      "                    [--format 类型] 文件 目标\n"
-     "      pictrove extract [--cursors | --png] [-q] -o 目录 文件...\n"
+     "      pictrove extract [--cursors | --png [--all-images]] [-q] -o 目录 文件...\n"
      "      pictrove thumbnail [-s 尺寸] [--entry 名称 | --index 索引] 文件 输出.png\n"
      "      pictrove --help | --version\n"},
     {Text::kHelp,
@@ -114,6 +114,7 @@ constexpr TextDefinition kTexts[] = {
     {Text::kThumbnailArguments, "thumbnail takes FILE and OUT.png", "thumbnail 需要文件和输出文件"},
     {Text::kAllWithEntry, "--all and --entry do not go together", "--all 与 --entry 不能同时使用"},
     {Text::kPngWithCursors, "--png and --cursors do not go together", "--png 与 --cursors 不能同时使用"},
+    {Text::kAllImagesWithoutPng, "--all-images goes with --png", "--all-images 需与 --png 同时使用"},
     {Text::kAllWithCursors, "--all and --cursors do not go together", "--all 与 --cursors 不能同时使用"},
     {Text::kCursorTarget, "a cursor is saved whole, as a .cur TARGET", "光标只能整个保存为 .cur 目标"},
     {Text::kCursorFileTarget, "%s: a cursor file is saved whole, as a .cur TARGET",

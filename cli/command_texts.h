@@ -23,6 +23,7 @@ enum class Text {
   kThumbnailArguments,
   kAllWithEntry,
   kPngWithCursors,
+  kAllImagesWithoutPng,
   kAllWithCursors,
   kCursorTarget,
   kCursorFileTarget,  // the file

@@ -55,6 +55,8 @@ class Extraction {
   // False when something of the file was not read or not written.
   bool Icons(const std::string& file);
   bool Cursors(const std::string& file);
+  // Each image of the group as a PNG: FILE_Icon_NAME_N.png, N its index.
+  bool EveryImage(const std::string& file, const std::string& entry, const std::string& prefix, const IconGroup& group);
   // A .CUR file's one cursor, written as it is read (FILE_Cursor.cur).
   bool CursorFile(const std::string& file);
 
@@ -142,10 +144,30 @@ bool Extraction::Icons(const std::string& file) {
     if (group != nullptr && group->imageCount == 0) group = nullptr;
     std::string name;
     const bool named = document.IsModuleSource() && GroupNameOfEntry(entries[i], &name);
+    if (args_.allImages && group != nullptr) {
+      if (!EveryImage(file, entries[i], named ? name + "_" : "", *group)) done = false;
+      continue;
+    }
     const std::string target = TargetFor(file, "Icon", named ? &name : nullptr, args_.png ? ".png" : ".ico");
     if (group == nullptr ||
         !(args_.png ? SaveLargestImageAsPng(group, target.c_str()) : SaveIconFile(group, target.c_str()))) {
       NotWritten(file, entries[i], target);
+      done = false;
+      continue;
+    }
+    Written(target);
+  }
+  return done;
+}
+
+bool Extraction::EveryImage(const std::string& file, const std::string& entry, const std::string& prefix,
+                            const IconGroup& group) {
+  bool done = true;
+  for (std::uint32_t i = 0; i < group.imageCount; ++i) {
+    const std::string name = prefix + std::to_string(i);
+    const std::string target = TargetFor(file, "Icon", &name, ".png");
+    if (!SaveImageAsPng(target.c_str(), &group.images[i])) {
+      NotWritten(file, entry, target);
       done = false;
       continue;
     }
@@ -194,6 +216,7 @@ bool Extraction::Cursors(const std::string& file) {
 int Extract(const Arguments& args) {
   if (!args.hasOutputFolder || args.files.empty()) return UsageError(CommandText(Text::kExtractArguments));
   if (args.png && args.cursors) return UsageError(CommandText(Text::kPngWithCursors));
+  if (args.allImages && !args.png) return UsageError(CommandText(Text::kAllImagesWithoutPng));
   if (!MakeFolders(args.outputFolder)) return kFailed;
   Extraction extraction(args);
   bool failed = false;

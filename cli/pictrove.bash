@@ -42,7 +42,7 @@ _pictrove() {
       list) options=$'--cursors\n--json' ;;
       info) options=$'--cursors\n--entry\n--index\n--all\n--json' ;;
       save) options=$'--cursors\n--entry\n--index\n--image\n--size\n--format' ;;
-      extract) options=$'--cursors\n--png\n-q\n--quiet\n-o\n--output' ;;
+      extract) options=$'--cursors\n--png\n--all-images\n-q\n--quiet\n-o\n--output' ;;
       thumbnail) options=$'-s\n--size\n--entry\n--index' ;;
     esac
     COMPREPLY=($(compgen -W "$options"$'\n--help' -- "$cur"))

@@ -103,6 +103,13 @@ expect "save ico" 0 '' '' -- "$pictrove" save "$palette" "$work/copy.ICO"
 expect "save png" 0 '' '' -- "$pictrove" save "$palette" "$work/copy.png"
 expect "the png read back" 0 'PNG 32x32 ' '' -- identify "$work/copy.png"
 expect "extract as png" 0 '_Icon_[^/]*\.png$' '' -- "$pictrove" extract --png -o "$work/pngs" "$module"
+# Every image of every group, the pictures icotool -x gives of the group.
+expect "extract every image" 0 '_Icon_MAINICON_1\.png$' '' -- "$pictrove" extract --png --all-images -o "$work/every" "$module"
+"$pictrove" save "$module" "$work/every/main.ico" && (cd "$work/every" && icotool -x main.ico) &&
+  [ "$(ls "$work/every" | grep -c '_Icon_')" = 8 ] &&
+  [ "$(compare -metric AE "$work/every/good-pe32.dll_Icon_MAINICON_1.png" "$work/every/main_2_16x16x8.png" null: 2>&1)" = 0 ] ||
+  fail "extract --all-images: $(ls "$work/every")"
+expect "all images without png" 2 '' '--all-images goes with --png' -- "$pictrove" extract --all-images -o "$work/every" "$module"
 [ "$("$pictrove" info "$palette")" = "$("$pictrove" info "$work/copy.ICO")" ] &&
   [ "$(stat -c %s "$palette")" = "$(stat -c %s "$work/copy.ICO")" ] || fail "save ico: the copy holds other images"
 expect "save bmp" 0 '' '' -- "$pictrove" save "$palette" "$work/copy.bmp"
