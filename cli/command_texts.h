@@ -44,7 +44,8 @@ enum class Text {
   kKindPng,
   kKindMacIcon,
   kKindZip,
-  kTooLarge,            // the file
+  kTooLarge,
+  kIconsMovedOut,       // the file, where its icons are            // the file
   kCannotCreateFolder,  // the folder, the system's reason
   kNoEntry,             // the file, the entry asked for
   kNoIndex,             // the file, the index asked for

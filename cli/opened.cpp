@@ -1,5 +1,12 @@
 #include "opened.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
 #include "command_texts.h"
 #include "core/messages.h"
 #include "formats/input_limits.h"
@@ -65,13 +72,35 @@ Opened NotLoadable(const std::string& path, const FileStart& start) {
   return Opened::kFailed;
 }
 
-}  // namespace
+// The user's language as Windows names its folders of satellite modules
+// ("de-DE" for de_DE.UTF-8); empty for the C locale.
+std::string WindowsLanguage() {
+  for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value == nullptr || *value == '\0') continue;
+    std::string language(value, std::strcspn(value, ".@"));
+    if (language == "C" || language == "POSIX") return "";
+    std::replace(language.begin(), language.end(), '_', '-');
+    return language;
+  }
+  return "";
+}
 
-Opened OpenIcons(Source& source, const std::string& path) {
-  IconDocument::SourceKind kind;
-  FileStart start;
-  const Found found = SourceKindOf(path, &kind, start);
-  if (found != Found::kSource) return found == Found::kCursorFile ? Opened::kCursorFile : Opened::kFailed;
+// Where Windows 10 and later keep the icons of a module that holds none of
+// its own: ..\SystemResources\NAME.mun, else LANG\NAME.mui beside it (the
+// user's language, then en-US).
+std::vector<std::string> MovedOutPlaces(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+  const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  std::vector<std::string> places{folder + "/../SystemResources/" + name + ".mun"};
+  const std::string language = WindowsLanguage();
+  if (!language.empty() && language != "en-US") places.push_back(folder + "/" + language + "/" + name + ".mui");
+  places.push_back(folder + "/en-US/" + name + ".mui");
+  return places;
+}
+
+Opened OpenFound(Source& source, const std::string& path, IconDocument::SourceKind kind, const FileStart& start) {
   IconDocument& document = source.Document();
   const IconDocument::Opened opened = document.Open(path.c_str(), kind);
   if (!opened.listed && opened.failure == Message::kNotLoadable) return NotLoadable(path, start);
@@ -81,6 +110,26 @@ Opened OpenIcons(Source& source, const std::string& path) {
   // the system's enumeration tells the two apart no better.
   if (!opened.listed || !document.SelectFirstEntry()) return Opened::kEmpty;
   return Opened::kListed;
+}
+
+}  // namespace
+
+Opened OpenIcons(Source& source, const std::string& path) {
+  IconDocument::SourceKind kind;
+  FileStart start;
+  const Found found = SourceKindOf(path, &kind, start);
+  if (found != Found::kSource) return found == Found::kCursorFile ? Opened::kCursorFile : Opened::kFailed;
+  const Opened opened = OpenFound(source, path, kind, start);
+  if (opened != Opened::kEmpty || kind != IconDocument::SourceKind::kModule) return opened;
+  for (const std::string& place : MovedOutPlaces(path)) {
+    if (access(place.c_str(), R_OK) != 0) continue;
+    if (OpenFound(source, place, kind, start) != Opened::kListed) continue;
+    Say(Text::kIconsMovedOut, path.c_str(), place.c_str());
+    return Opened::kListed;
+  }
+  // The module itself, as it was.
+  OpenFound(source, path, kind, start);
+  return Opened::kEmpty;
 }
 
 Opened OpenCursors(ModuleCursors& cursors, const std::string& path) {

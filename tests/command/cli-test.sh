@@ -183,6 +183,14 @@ for file in "$work/text.ico" "$work/cut.ico" "$work/cut.bmp" "$work/empty.bmp" "
   [ ! -e "$work/never.ico" ] && [ ! -e "$work/never.png" ] && [ -z "$(ls -A "$work/never" 2>/dev/null)" ] || fail "${file##*/}: a file was written"
 done
 expect "info --json of a file without icons" 0 '^\{"version":1,"file":".*","entries":\[\]\}$' '' -- "$pictrove" info --json "$noicons"
+# Icons moved out of a module that holds none, as Windows 10 keeps them.
+mkdir -p "$work/win/System32/en-US" "$work/win/SystemResources"
+cp "$noicons" "$work/win/System32/shell32.dll" && cp "$module" "$work/win/SystemResources/shell32.dll.mun"
+cp "$noicons" "$work/win/System32/imageres.dll" && cp "$module" "$work/win/System32/en-US/imageres.dll.mui"
+for name in shell32.dll:SystemResources/shell32.dll.mun imageres.dll:System32/en-US/imageres.dll.mui; do
+  expect "icons moved out of ${name%%:*}" 0 '^Icon \[MAINICON\]$' "${name%%:*}: holds no icons of its own; they are in .*${name#*:}\$" -- \
+    "$pictrove" list "$work/win/System32/${name%%:*}"
+done
 # A program with a gigabyte appended (an installer) is read as any other.
 cp "$module" "$work/big.dll" && truncate -s 1200M "$work/big.dll"
 expect "a module past 1 GiB" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$work/big.dll"
