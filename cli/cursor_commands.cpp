@@ -53,9 +53,12 @@ bool ChooseCursor(const Arguments& args, ChosenCursor* chosen) {
   const Opened opened = OpenCursors(chosen->module, file);
   if (opened == Opened::kCursorFile) {
     // Its one entry is the file itself, as an icon file's is.
-    if ((args.hasEntry && args.entry != file) || (args.hasIndex && args.index != 0)) {
-      if (args.hasEntry) Say(Text::kNoEntry, file.c_str(), args.entry.c_str());
-      if (!args.hasEntry) Say(Text::kNoIndex, file.c_str(), static_cast<int>(args.index));
+    if (args.hasEntry && args.entry != file) {
+      Say(Text::kNoEntry, file.c_str(), args.entry.c_str());
+      return false;
+    }
+    if (args.hasIndex && args.index != 0) {
+      Say(Text::kNoIndex, file.c_str(), static_cast<int>(args.index));
       return false;
     }
     chosen->file = LoadCursorFile(file.c_str());

@@ -21,10 +21,10 @@ enum class Found { kSource, kCursorFile, kRefused };
 // The kind of source the file is by its bytes, its extension breaking the
 // tie only when they are too few to tell. kRefused, after saying why, for a
 // file that can't be read or is of a kind that is not read.
-Found SourceKindOf(const std::string& path, IconDocument::SourceKind* kind, FileStart& start) {
-  if (!TellFileKind(path, &start)) return Found::kRefused;
+Found SourceKindOf(const std::string& path, IconDocument::SourceKind* kind, FileStart* start) {
+  if (!TellFileKind(path, start)) return Found::kRefused;
   Text named = Text::kNotAKind;
-  switch (start.kind) {
+  switch (start->kind) {
     case Kind::kModule:
       *kind = IconDocument::SourceKind::kModule;
       return Found::kSource;
@@ -35,7 +35,7 @@ Found SourceKindOf(const std::string& path, IconDocument::SourceKind* kind, File
       *kind = IconDocument::SourceKind::kBitmapFile;
       return Found::kSource;
     case Kind::kUnknown:
-      if (!start.tooShort) break;
+      if (!start->tooShort) break;
       *kind = IconDocument::KindByExtension(path);
       return Found::kSource;
     case Kind::kCursor:
@@ -117,7 +117,7 @@ Opened OpenFound(Source& source, const std::string& path, IconDocument::SourceKi
 Opened OpenIcons(Source& source, const std::string& path) {
   IconDocument::SourceKind kind;
   FileStart start;
-  const Found found = SourceKindOf(path, &kind, start);
+  const Found found = SourceKindOf(path, &kind, &start);
   if (found != Found::kSource) return found == Found::kCursorFile ? Opened::kCursorFile : Opened::kFailed;
   const Opened opened = OpenFound(source, path, kind, start);
   if (opened != Opened::kEmpty || kind != IconDocument::SourceKind::kModule) return opened;
@@ -135,7 +135,7 @@ Opened OpenIcons(Source& source, const std::string& path) {
 Opened OpenCursors(ModuleCursors& cursors, const std::string& path) {
   IconDocument::SourceKind kind;
   FileStart start;
-  const Found found = SourceKindOf(path, &kind, start);
+  const Found found = SourceKindOf(path, &kind, &start);
   if (found != Found::kSource) return found == Found::kCursorFile ? Opened::kCursorFile : Opened::kFailed;
   // An icon or bitmap file holds no cursors.
   if (kind != IconDocument::SourceKind::kModule) return Opened::kEmpty;
