@@ -52,6 +52,12 @@ enum class Message {
   kBitmapHeaderWriteFailed,
   kBitmapWriteFailed,
   kBitmapNotConvertible,
+  // An icon image that gives no picture (no owner; caption: the target's path).
+  kImageUndecodable,
+  kImageTooLarge,
+  // A save that must rewrite its target in place finds the copy of the old
+  // content an earlier one, cut off, kept beside it (caption: the target).
+  kInterruptedSaveBackup,
   // Writing a PNG file (caption: its path).
   kPngNotConvertible,
   kPngCreateFailed,
