@@ -145,10 +145,18 @@ bool IconDocument::SelectedModulePreview(IconHandle* preview) const {
   return true;
 }
 
+std::vector<WORD> IconDocument::EntryLanguages(int entry) const {
+  const ResourceName name = EntryName(entry);
+  if (!IsModuleSource() || name == 0) return {};
+  return module_->Languages(ResourceNameArgument(name), RT_GROUP_ICON);
+}
+
 const IconGroup* IconDocument::ReadSelectedEntry() {
   const ResourceName name = EntryName(SelectedEntry());
   if (IsModuleSource() && name != 0) {
-    ReplaceGroupRead(LoadModuleIconGroup(path_.c_str(), name, missing_));
+    GroupReading reading{language_, missing_};
+    ReplaceGroupRead(LoadModuleIconGroup(path_.c_str(), name, &reading));
+    lastReadFailure_ = reading.failure;
   }
   return group_.get();
 }
@@ -156,7 +164,9 @@ const IconGroup* IconDocument::ReadSelectedEntry() {
 const IconGroup* IconDocument::ReadEntryFromHeldModule(int entry) {
   const ResourceName name = EntryName(entry);
   if (IsModuleSource() && name != 0) {
-    ReplaceGroupRead(ReadModuleIconGroup(*module_, path_.c_str(), name, missing_));
+    GroupReading reading{language_, missing_};
+    ReplaceGroupRead(ReadModuleIconGroup(*module_, path_.c_str(), name, &reading));
+    lastReadFailure_ = reading.failure;
   }
   return group_.get();
 }
