@@ -152,23 +152,22 @@ std::vector<WORD> IconDocument::EntryLanguages(int entry) const {
 }
 
 const IconGroup* IconDocument::ReadSelectedEntry() {
-  const ResourceName name = EntryName(SelectedEntry());
-  if (IsModuleSource() && name != 0) {
-    GroupReading reading{language_, missing_};
-    ReplaceGroupRead(LoadModuleIconGroup(path_.c_str(), name, &reading));
-    lastReadFailure_ = reading.failure;
-  }
+  ReadModuleGroup(EntryName(SelectedEntry()), nullptr);
   return group_.get();
 }
 
 const IconGroup* IconDocument::ReadEntryFromHeldModule(int entry) {
-  const ResourceName name = EntryName(entry);
-  if (IsModuleSource() && name != 0) {
-    GroupReading reading{language_, missing_};
-    ReplaceGroupRead(ReadModuleIconGroup(*module_, path_.c_str(), name, &reading));
-    lastReadFailure_ = reading.failure;
-  }
+  ReadModuleGroup(EntryName(entry), module_.get());
   return group_.get();
+}
+
+void IconDocument::ReadModuleGroup(ResourceName name, const ModuleResources* held) {
+  lastReadFailure_ = GroupReadFailure::kNone;
+  if (!IsModuleSource() || name == 0) return;
+  GroupReading reading{language_, missing_};
+  ReplaceGroupRead(held != nullptr ? ReadModuleIconGroup(*held, path_.c_str(), name, &reading)
+                                   : LoadModuleIconGroup(path_.c_str(), name, &reading));
+  lastReadFailure_ = reading.failure;
 }
 
 bool IconDocument::HasFirstImage() const { return HasImage(0); }

@@ -141,6 +141,9 @@ class IconDocument {
   void OpenModule(Opened* opened);
   void ReplaceGroup(IconGroup* group);
   void ReplaceGroupRead(IconGroup* group);
+  // The group of a module's entry, read from `held`, or afresh through a
+  // loading of its own when null; nothing for another source.
+  void ReadModuleGroup(ResourceName name, const ModuleResources* held);
   ResourceName EntryName(int entry) const;
   int SelectedEntry() const;
   bool IsListEmpty() const;

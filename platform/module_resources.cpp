@@ -35,7 +35,8 @@ ne_module::Query QueryOf(LPCSTR argument) {
 
 ModuleResources::Lookup LoadedModuleResources::FindInLanguage(LPCSTR name, LPCSTR type, WORD language,
                                                               ByteView* bytes) const {
-  HRSRC found = FindResourceExA(module_, type, name, language);
+  // The window's reads ask for no language: FindResourceA's own lookup.
+  HRSRC found = language == 0 ? FindResourceA(module_, name, type) : FindResourceExA(module_, type, name, language);
   if (found == nullptr) return Lookup::kMissing;
   HGLOBAL loaded = LoadResource(module_, found);
   const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
