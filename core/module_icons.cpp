@@ -80,12 +80,18 @@ struct GroupRead {
 
 GroupRead Failed(Message message) { return GroupRead{nullptr, message}; }
 
-GroupRead ReadGroup(const ModuleResources& module, const char* path, ResourceName name,
-                    std::vector<std::uint16_t>* missing) {
+GroupRead ReadGroup(const ModuleResources& module, const char* path, ResourceName name, GroupReading* reading) {
   if (name == 0) return {};
+  std::vector<std::uint16_t>* missing = reading->missing;
+  const WORD language = reading->language;
 
   ByteView groupBytes;
-  if (!module.Find(ResourceNameArgument(name), RT_GROUP_ICON, &groupBytes)) return {};
+  const ModuleResources::Lookup groupFound =
+      module.FindInLanguage(ResourceNameArgument(name), RT_GROUP_ICON, language, &groupBytes);
+  if (groupFound != ModuleResources::Lookup::kFound) {
+    if (groupFound == ModuleResources::Lookup::kUnreadable) reading->failure = GroupReadFailure::kUnreadable;
+    return {};
+  }
   std::uint16_t count = 0;
   if (!ReadGroupCount(groupBytes, &count)) return Failed(Message::kModuleNotAnIconImage);
 
@@ -103,7 +109,18 @@ GroupRead ReadGroup(const ModuleResources& module, const char* path, ResourceNam
     icon_directory::Entry entry{};
     icon_directory::GroupEntryAt(groupBytes, i, &entry);
     ByteView imageBytes;
-    if (!module.Find(MAKEINTRESOURCEA(entry.resourceId), RT_ICON, &imageBytes)) {
+    LPCSTR id = MAKEINTRESOURCEA(entry.resourceId);
+    ModuleResources::Lookup found = module.FindInLanguage(id, RT_ICON, language, &imageBytes);
+    // In the group's language first, then as the group of no language asked
+    // for finds them.
+    if (found == ModuleResources::Lookup::kMissing && language != 0) {
+      found = module.FindInLanguage(id, RT_ICON, 0, &imageBytes);
+    }
+    if (found == ModuleResources::Lookup::kUnreadable) {
+      reading->failure = GroupReadFailure::kUnreadable;
+      return {};
+    }
+    if (found == ModuleResources::Lookup::kMissing) {
       if (missing == nullptr) return {};
       missing->push_back(entry.resourceId);
       continue;
@@ -135,10 +152,16 @@ IconGroup* Shown(GroupRead read, const char* path) {
 }  // namespace
 
 IconGroup* LoadModuleIconGroup(const char* path, ResourceName name, std::vector<std::uint16_t>* missing) {
+  GroupReading reading;
+  reading.missing = missing;
+  return LoadModuleIconGroup(path, name, &reading);
+}
+
+IconGroup* LoadModuleIconGroup(const char* path, ResourceName name, GroupReading* reading) {
   GroupRead read;
   {
     std::unique_ptr<ModuleResources> module = LoadModuleResources(path);
-    read = module ? ReadGroup(*module, path, name, missing) : Failed(Message::kModuleNotLoaded);
+    read = module ? ReadGroup(*module, path, name, reading) : Failed(Message::kModuleNotLoaded);
   }
   // The module is closed, and a group that failed freed, before the user is told.
   return Shown(std::move(read), path);
@@ -151,5 +174,12 @@ IconGroup* ReadModuleIconGroup(HMODULE module, const char* path, ResourceName na
 
 IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, ResourceName name,
                                std::vector<std::uint16_t>* missing) {
-  return Shown(ReadGroup(module, path, name, missing), path);
+  GroupReading reading;
+  reading.missing = missing;
+  return ReadModuleIconGroup(module, path, name, &reading);
+}
+
+IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, ResourceName name,
+                               GroupReading* reading) {
+  return Shown(ReadGroup(module, path, name, reading), path);
 }
