@@ -25,8 +25,6 @@ enum class Text {
   kPngWithCursors,
   kAllImagesWithoutPng,
   kAllWithCursors,
-  kCursorTarget,
-  kCursorFileTarget,  // the file
   kTargetKind,
   kImageTargetKind,
   kSizeTargetKind,
@@ -40,7 +38,6 @@ enum class Text {
   kCannotRead,     // the file, the system's reason
   kNotAKind,       // the file
   kNotAKindNamed,  // the file, the kind it is (one of kKind...)
-  kKindAnimatedCursor,
   kKindPng,
   kKindMacIcon,
   kKindZip,
