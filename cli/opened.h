@@ -23,3 +23,14 @@ Opened OpenCursors(ModuleCursors& cursors, const std::string& path);
 // Names each image the groups read since the last call left out, as missing
 // from the file, and forgets them; true when there was none.
 bool TellMissingImages(Source& source, const std::string& path, const std::string& entry);
+
+// Says that the file can't be read when the last group read found the bytes
+// of a resource its directory lists gone (the file shortened since it was
+// opened, or cut short); true when it did.
+bool TellUnreadable(const Source& source, const std::string& path);
+
+// Reads entry `entry`'s group in `language` from now on; false after saying
+// so when the entry has no such language (an entry of a file without
+// languages has none).
+bool ReadEntryInLanguage(Source& source, const std::string& path, int entry, const std::string& text,
+                         WORD language);

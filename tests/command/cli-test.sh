@@ -124,7 +124,7 @@ expect "save of unreadable icon" 1 '' "header-cut.ico: Error reading the icon fi
 expect "list module" 0 '' '' -- "$pictrove" list "$module"
 printf 'Icon [10]\nIcon [11]\nIcon [128]\nIcon [2]\nIcon [MAINICON]\n' >"$work/expected"
 cmp -s "$work/out" "$work/expected" || fail "list module: $(cat "$work/out")"
-expect "list module as json" 0 '^\{"version":1,"file":".*good-pe32.dll","entries":\[\{"entry":"Icon \[10\]","index":2,"name":"10"\},.*\{"entry":"Icon \[MAINICON\]","index":0,"name":"MAINICON"\}\]\}$' '' -- "$pictrove" list --json "$module"
+expect "list module as json" 0 '^\{"version":1,"file":".*good-pe32.dll","entries":\[\{"entry":"Icon \[10\]","index":2,"name":"10","languages":\[1033\]\},.*\{"entry":"Icon \[MAINICON\]","index":0,"name":"MAINICON","languages":\[1033\]\}\]\}$' '' -- "$pictrove" list --json "$module"
 expect "info module entry" 0 '^1 16x16 8-bit 1384 bytes$' '' -- "$pictrove" info "$module" --entry "Icon [MAINICON]"
 expect "info entry by name" 0 '^1 16x16 8-bit 1384 bytes$' '' -- "$pictrove" info "$module" --entry=MAINICON
 expect "info entry by number" 0 '^1 16x16 1-bit 176 bytes$' '' -- "$pictrove" info "$module" --entry 2
@@ -152,7 +152,7 @@ expect "index out of range" 2 '' '--index takes a number' -- "$pictrove" save "$
 expect "info all" 0 '' '' -- "$pictrove" info --all "$module"
 [ "$(grep -c '^Icon \[' "$work/out")" = 5 ] && [ "$(grep -c '^  [0-9]' "$work/out")" = 8 ] ||
   fail "info --all: $(cat "$work/out")"
-expect "info all as json" 0 '"entry":"Icon \[2\]","index":1,"name":"2","images":\[\{"index":0,"width":48,"height":48,"bitsPerPixel":24,"bytes":7336,"png":false\},' '' -- "$pictrove" info --all --json "$module"
+expect "info all as json" 0 '"entry":"Icon \[2\]","index":1,"name":"2","languages":\[1033\],"images":\[\{"index":0,"width":48,"height":48,"bitsPerPixel":24,"bytes":7336,"png":false\},' '' -- "$pictrove" info --all --json "$module"
 python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert [len(e["images"]) for e in d["entries"]] == [2,1,1,2,2]' "$work/out" ||
   fail "info --all --json: $(cat "$work/out")"
 # A module without icons lists none, with a note; it has no entry to show.
@@ -199,6 +199,28 @@ rm -f "$work/big.dll"
 expect "text named dll" 1 '' 'bad-text.dll: not a kind of file pictrove reads$' -- "$pictrove" list "$modules/bad-text.dll"
 cp "$module" "$work/module.ocx"
 expect "module of another extension" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$work/module.ocx"
+
+# A group in three languages: extract writes each, the first under the
+# group's name, the others with their ids, each of its language's icon (as
+# wrestool reads it, but for the biSizeImage it fills in); --language picks one.
+three=$modules/good-three-languages.dll
+expect "extract every language" 0 '' '' -- "$pictrove" extract "$three" -o "$work/three"
+[ "$(ls "$work/three" | tr '\n' ' ')" = "good-three-languages.dll_Icon_7.ico good-three-languages.dll_Icon_7_1033.ico good-three-languages.dll_Icon_7_1041.ico good-three-languages.dll_Icon_ONE.ico " ] || fail "extract of languages wrote: $(ls "$work/three")"
+for language in 1031:7 1033:7_1033 1041:7_1041; do
+  wrestool -x --raw -t3 -n7 -L"${language%%:*}" "$three" >"$work/raw.bin"
+  [ "$(cmp -l -i 22:0 "$work/three/good-three-languages.dll_Icon_${language#*:}.ico" "$work/raw.bin" 2>&1 | awk '$1 < 21 || $1 > 24' | wc -l)" = 0 ] || fail "language ${language%%:*}: not its icon"
+done
+expect "extract one language" 0 '_Icon_7.ico$' '' -- "$pictrove" extract --language 0x411 "$three" -o "$work/japanese"
+[ "$(ls "$work/japanese")" = good-three-languages.dll_Icon_7.ico ] && cmp -s "$work/japanese/"* "$work/three/good-three-languages.dll_Icon_7_1041.ico" || fail "extract --language 0x411 wrote: $(ls "$work/japanese")"
+expect "info of a language" 0 '^0 32x32 8-bit' '' -- "$pictrove" info --language 1033 --entry 7 "$three"
+expect "no such language" 1 '' '"Icon \[ONE\]" has no language 1041$' -- "$pictrove" save --language 1041 --entry ONE "$three" "$work/x.ico"
+expect "languages as json" 0 '"name":"7","languages":\[1031,1033,1041\]\}' '' -- "$pictrove" list --json "$three"
+expect "language not a number" 2 '' '--language takes a language id' -- "$pictrove" info --language 1x "$three"
+# A module whose resources are gone from its file (another program shortened it).
+for arguments in "save FILE $work/x.ico" "extract -o $work/cut FILE"; do
+  expect "${arguments%% *} of a shortened module" 1 '' 'bad-cut-resource-data.dll: cannot read the file \(it changed' -- "$pictrove" ${arguments/FILE/$modules/bad-cut-resource-data.dll}
+done
+expect "standard output on a full disk" 1 '' '^-: the file was not written \(No space left on device\)$' -- sh -c '"$0" save "$1" - >/dev/full' "$pictrove" "$module"
 
 # Saving an entry reads that entry's group: each of two entries its own images.
 expect "save entry MAINICON" 0 '' '' -- "$pictrove" save "$module" "$work/main.ico" --entry "Icon [MAINICON]"
@@ -440,8 +462,8 @@ fi
 
 # Named pipes are no files: refused at once, never waited on.
 mkfifo "$work/pipe.ico" "$work/pipe.bmp"
-expect "list a pipe named .ico" 1 '' 'pipe.ico: Error opening the icon file!' -- timeout 20 "$pictrove" list "$work/pipe.ico"
-expect "list a pipe named .bmp" 1 '' 'pipe.bmp: Error opening the bitmap file!' -- timeout 20 "$pictrove" list "$work/pipe.bmp"
+expect "list a pipe named .ico" 1 '' 'pipe.ico: not a regular file$' -- timeout 20 "$pictrove" list "$work/pipe.ico"
+expect "list a pipe named .bmp" 1 '' 'pipe.bmp: not a regular file$' -- timeout 20 "$pictrove" list "$work/pipe.bmp"
 
 # Readers don't keep one another out: twenty at once all read the file (one
 # large enough for their reads to overlap).
