@@ -39,8 +39,9 @@ constexpr TextDefinition kTexts[] = {
     {Text::kHelp,
      "\n"
      "FILE is opened as the window's Open command opens it, its kind chosen by\n"
-     "its content: a module (\"MZ\"), an icon or cursor file, or a bitmap (\"BM\");\n"
-     "by its extension only when it is too short to tell.\n"
+     "its content: a module (\"MZ\"), an icon or cursor file, an animated cursor\n"
+     "(its frames are its images, each a cursor), or a bitmap (\"BM\"); by its\n"
+     "extension only when it is too short to tell.\n"
      "\n"
      "  list     prints the entries of the icon list, one a line: \"Icon [NAME]\"\n"
      "           for each group icon of a module, the path of an icon or bitmap\n"
@@ -83,8 +84,9 @@ constexpr TextDefinition kTexts[] = {
      "(a readable file without icons is no failure for list, info and extract:\n"
      "a note names it), 1 otherwise, 2 for a usage error.\n",
      "\n"
-     "文件按窗口的打开命令打开，类型由内容决定: 模块 (\"MZ\")、图标或光标文件、位图\n"
-     "(\"BM\"); 只有文件太短无法判断时才由扩展名决定。\n"
+     "文件按窗口的打开命令打开，类型由内容决定: 模块 (\"MZ\")、图标或光标文件、动画\n"
+     "光标 (其各帧为其图像，每帧是一个光标)、位图 (\"BM\"); 只有文件太短无法判断时\n"
+     "才由扩展名决定。\n"
      "\n"
      "  list     每行列出图标列表的一项: 模块的每个组图标为 \"Icon [名称]\"，\n"
      "           图标文件或位图文件为其路径。--cursors: 模块的组光标，\n"
@@ -132,9 +134,6 @@ constexpr TextDefinition kTexts[] = {
     {Text::kPngWithCursors, "--png and --cursors do not go together", "--png 与 --cursors 不能同时使用"},
     {Text::kAllImagesWithoutPng, "--all-images goes with --png", "--all-images 需与 --png 同时使用"},
     {Text::kAllWithCursors, "--all and --cursors do not go together", "--all 与 --cursors 不能同时使用"},
-    {Text::kCursorTarget, "a cursor is saved whole, as a .cur TARGET", "光标只能整个保存为 .cur 目标"},
-    {Text::kCursorFileTarget, "%s: a cursor file is saved whole, as a .cur TARGET",
-     "%s: 光标文件只能整个保存为 .cur 目标"},
     {Text::kTargetKind, "TARGET must end in .ico, .bmp or .png", "目标必须以 .ico、.bmp 或 .png 结尾"},
     {Text::kImageTargetKind, "--image takes a TARGET of one image: .bmp or .png",
      "--image 需要单个图像的目标: .bmp 或 .png"},
@@ -158,7 +157,6 @@ constexpr TextDefinition kTexts[] = {
     {Text::kNotRegular, "%s: not a regular file", "%s: 不是普通文件"},
     {Text::kNotAKind, "%s: not a kind of file pictrove reads", "%s: 不是 pictrove 能读取的文件类型"},
     {Text::kNotAKindNamed, "%s: not a kind of file pictrove reads (%s)", "%s: 不是 pictrove 能读取的文件类型 (%s)"},
-    {Text::kKindAnimatedCursor, "an animated cursor", "动画光标"},
     {Text::kKindPng, "a PNG image", "PNG 图像"},
     {Text::kKindMacIcon, "a macOS icon", "macOS 图标"},
     {Text::kKindZip, "a ZIP archive", "ZIP 压缩文件"},

@@ -25,8 +25,6 @@ enum class Text {
   kPngWithCursors,
   kAllImagesWithoutPng,
   kAllWithCursors,
-  kCursorTarget,
-  kCursorFileTarget,  // the file
   kTargetKind,
   kImageTargetKind,
   kSizeTargetKind,
@@ -44,7 +42,6 @@ enum class Text {
   kNotRegular,     // the file
   kNotAKind,       // the file
   kNotAKindNamed,  // the file, the kind it is (one of kKind...)
-  kKindAnimatedCursor,
   kKindPng,
   kKindMacIcon,
   kKindZip,

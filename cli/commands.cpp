@@ -303,11 +303,11 @@ int SaveToFile(const Arguments& args) {
   const std::string& file = args.files[0];
   const std::string& target = args.files[1];
   const std::string kind = LowerExtension(target);
-  // A cursor (--cursors, an entry "Cursor [NAME]" or a .cur target) is saved
-  // whole, with its hot spots, as a .cur file.
-  if (args.cursors || kind == "cur" || (args.hasEntry && args.entry.compare(0, 8, "Cursor [") == 0)) {
-    if (kind != "cur" || args.hasImage) return UsageError(CommandText(Text::kCursorTarget));
-    if (args.hasLanguage) return UsageError(CommandText(Text::kLanguageWithCursors));
+  // A .cur target is a cursor's (--cursors, an entry "Cursor [NAME]", a .cur
+  // or .ani file, else the module's first group cursor), with its hot spots.
+  const bool cursor = args.cursors || (args.hasEntry && args.entry.compare(0, 8, "Cursor [") == 0);
+  if ((cursor || kind == "cur") && args.hasLanguage) return UsageError(CommandText(Text::kLanguageWithCursors));
+  if (kind == "cur") {
     if (args.hasIndex && args.hasEntry) return UsageError(CommandText(Text::kIndexWithEntry));
     return SaveCursor(args);
   }
@@ -321,11 +321,9 @@ int SaveToFile(const Arguments& args) {
   Source source;
   IconDocument& document = source.Document();
   std::string entryText;
-  const Opened opened = OpenAndSelect(source, args, &entryText);
-  if (opened == Opened::kCursorFile) {
-    Say(Text::kCursorFileTarget, file.c_str());
-    return kFailed;
-  }
+  Opened opened = cursor ? Opened::kCursorFile : OpenAndSelect(source, args, &entryText);
+  // A cursor is saved as an icon of its images, as an icon file's are.
+  if (opened == Opened::kCursorFile) opened = OpenCursorAsIcon(source, args, &entryText);
   if (opened != Opened::kListed) return kFailed;
   if (document.ReadSelectedEntry() == nullptr && TellUnreadable(source, file)) return kFailed;
   if (args.hasImage && document.ReadSelectedEntry() != nullptr && !document.HasImage(args.image)) {

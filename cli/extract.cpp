@@ -59,8 +59,10 @@ class Extraction {
   // `suffix` behind N.
   bool EveryImage(const std::string& file, const std::string& entry, const std::string& prefix,
                   const std::string& suffix, const IconGroup& group);
-  // A .CUR file's one cursor, written as it is read (FILE_Cursor.cur).
+  // A .CUR file's one cursor, written as it is read (FILE_Cursor.cur); an
+  // .ANI file's frames, each a cursor (FILE_Cursor_N.cur, N its index).
   bool CursorFile(const std::string& file);
+  bool Frames(const std::string& file, const std::vector<CursorImage>& frames);
 
  private:
   enum class Outcome { kWritten, kFailed, kFileUnreadable };
@@ -94,12 +96,11 @@ std::string Extraction::TargetFor(const std::string& file, const char* kind, con
   for (char& c : name) {
     if (std::strchr("/\\:*?\"<>| ", c) != nullptr || static_cast<unsigned char>(c) < 32) c = '_';
   }
-  // Every path the program writes fits MAX_PATH, and every name the 255
-  // bytes file systems allow one: a long group name is cut, at the start of
-  // a character, with room left for a "_NNNNNNN" behind it.
+  // Every name fits the 255 bytes file systems allow one: a long group name
+  // is cut, at the start of a character, with room left for a "_NNNNNNN"
+  // behind it. The path is as long as the folder makes it.
   const std::size_t reserved = std::strlen(extension) + 8;
-  std::size_t keep = kMaxNameBytes - reserved;
-  if (folder_.size() + reserved < MAX_PATH - 1) keep = std::min(keep, MAX_PATH - 1 - reserved - folder_.size());
+  const std::size_t keep = kMaxNameBytes - reserved;
   if (name.size() > keep) {
     std::size_t cut = keep;
     while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
@@ -211,6 +212,7 @@ bool Extraction::EveryImage(const std::string& file, const std::string& entry, c
 bool Extraction::CursorFile(const std::string& file) {
   const std::unique_ptr<::CursorFile> cursor = LoadCursorFile(file.c_str());
   if (!cursor) return false;
+  if (cursor->IsAnimated()) return Frames(file, cursor->Images());
   const std::string target = TargetFor(file, "Cursor", nullptr, ".cur");
   if (!SaveCursorFile(cursor->Images(), target.c_str())) {
     NotWritten(file, file, target);
@@ -218,6 +220,21 @@ bool Extraction::CursorFile(const std::string& file) {
   }
   Written(target);
   return true;
+}
+
+bool Extraction::Frames(const std::string& file, const std::vector<CursorImage>& frames) {
+  bool done = true;
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    const std::string name = std::to_string(i);
+    const std::string target = TargetFor(file, "Cursor", &name, ".cur");
+    if (!SaveCursorFile({frames[i]}, target.c_str())) {
+      NotWritten(file, file, target);
+      done = false;
+      continue;
+    }
+    Written(target);
+  }
+  return done;
 }
 
 bool Extraction::Cursors(const std::string& file) {

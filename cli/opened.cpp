@@ -39,10 +39,8 @@ Found SourceKindOf(const std::string& path, IconDocument::SourceKind* kind, File
       *kind = IconDocument::KindByExtension(path);
       return Found::kSource;
     case Kind::kCursor:
-      return Found::kCursorFile;
     case Kind::kAnimatedCursor:
-      named = Text::kKindAnimatedCursor;
-      break;
+      return Found::kCursorFile;
     case Kind::kPng:
       named = Text::kKindPng;
       break;

@@ -12,8 +12,8 @@
 // or not. kFailed comes after the message that says why; a file that can't
 // be read at all is told so with the system's reason, not as a file of the
 // wrong kind.
-// kCursorFile: a .CUR file, which holds one cursor, the file itself; the
-// caller reads it (LoadCursorFile).
+// kCursorFile: a .CUR or .ANI file, which holds one cursor, the file itself;
+// the caller reads it (LoadCursorFile).
 enum class Opened { kListed, kEmpty, kFailed, kCursorFile };
 
 // Opens the file and selects its first entry.

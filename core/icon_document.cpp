@@ -60,6 +60,14 @@ IconDocument::Opened IconDocument::Open(const char* path, SourceKind kind) {
   return opened;
 }
 
+void IconDocument::OpenGroup(const char* path, IconGroupPtr group) {
+  path_ = path;
+  entries_->Clear();
+  module_.reset();
+  ReplaceGroup(group.release());
+  if (group_ != nullptr) entries_->Add(path_.c_str(), 0);
+}
+
 void IconDocument::OpenIconFile(Opened* opened) {
   ReplaceGroup(LoadIconFile(path_.c_str()));
   opened->readFailed = group_ == nullptr;

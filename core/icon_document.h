@@ -74,6 +74,9 @@ class IconDocument {
   Opened Open(const char* path);
   // The same, as a file of the kind the caller found it to be.
   Opened Open(const char* path, SourceKind kind);
+  // Takes a group the caller read from the file at `path` (a cursor's
+  // images) as an icon file's: the file is its one entry.
+  void OpenGroup(const char* path, IconGroupPtr group);
   // The kind the extension of the path says.
   static SourceKind KindByExtension(const std::string& path);
   // Selects the first entry; false when nothing is listed.

@@ -171,10 +171,11 @@ expect "info all of a module without" 0 '^\{"version":1,"file":".*","entries":\[
 # reader's own, naming the file. A readable file without icons is a note, and
 # a failure only for save and thumbnail, which write nothing.
 head -c 6 "$palette" >"$work/cut.ico"
+head -c 3000 "$real/ani/icotool-frames.ani" >"$work/cut.ani"
 head -c 30 "$real/bmp/depth24.bmp" >"$work/cut.bmp"
 : >"$work/empty.bmp"
 printf 'MZ' >"$work/two.dll"
-for file in "$work/text.ico" "$work/cut.ico" "$work/cut.bmp" "$work/empty.bmp" "$work/two.dll" "$work/missing.dll" \
+for file in "$work/text.ico" "$work/cut.ico" "$work/cut.ani" "$work/cut.bmp" "$work/empty.bmp" "$work/two.dll" "$work/missing.dll" \
     "$work/empty.ico" "$noicons"; do
   case $file in */empty.ico | "$noicons") status=0 ;; *) status=1 ;; esac
   for command in list "list --json" info "info --all" "info --json" save extract thumbnail; do
@@ -333,9 +334,32 @@ expect "save a cursor file" 0 '' '' -- "$pictrove" save "$work/one.dat" "$work/a
 expect "extract a cursor file" 0 'one.dat_Cursor.cur$' '' -- "$pictrove" extract "$work/one.dat" -o "$work/cursor-file"
 cmp -s "$work/one.cur" "$work/again.cur" && cmp -s "$work/one.cur" "$work/cursor-file/one.dat_Cursor.cur" ||
   fail "a cursor file saved or extracted differs from the file"
-expect "cursor file as ico" 1 '' 'one.dat: a cursor file is saved whole' -- "$pictrove" save "$work/one.dat" "$work/one.ico"
-expect "cursor as ico" 2 '' 'a cursor is saved whole, as a .cur TARGET' -- "$pictrove" save --cursors "$cursors" "$work/one.ico"
+# A cursor as an icon: its images' bytes unchanged, without hot spots; one
+# image as .png (the largest), .bmp (the first) or as --image and --size say.
+expect "cursor file as ico" 0 '' '' -- "$pictrove" save "$work/one.dat" "$work/one.ico"
+expect "cursor as ico" 0 '' '' -- "$pictrove" save --cursors --entry 1 "$cursors" "$work/group.ico"
+[ "$("$pictrove" info "$work/one.dat" | sed 's/ hot spot.*//')" = "$("$pictrove" info "$work/one.ico")" ] &&
+  cmp -s "$work/one.ico" "$work/group.ico" || fail "a cursor as an icon: $("$pictrove" info "$work/one.ico" 2>&1)"
+for row in "one.png:32x32:" "one.bmp:32x32:" "one1.bmp:16x16:--image=1" "one16.png:16x16:--size=16"; do
+  IFS=: read -r target side option <<<"$row"
+  expect "cursor file as $target" 0 '' '' -- "$pictrove" save $option "$work/one.dat" "$work/$target"
+  [ "$(identify -format '%wx%h' "$work/$target")" = "$side" ] || fail "cursor file as $target: not $side"
+done
 expect "broken cursor" 1 '' 'good-cursors.dll: ' -- "$pictrove" info --cursors "$cursors" --entry SHORT
+# An animated cursor is one entry whose images are its frames in the file's
+# order, each a cursor of its own: saved (the first unless --image names
+# one) and extracted one by one; gdk-pixbuf shows the first.
+ani=$real/ani/icotool-frames.ani
+expect "list an animated cursor" 0 "^$ani\$" '' -- "$pictrove" list "$ani"
+expect "info an animated cursor" 0 '^1 32x32 8-bit [0-9]+ bytes hot spot 30,1$' '' -- "$pictrove" info "$ani"
+expect "save an animated cursor" 0 '' '' -- "$pictrove" save "$ani" "$work/frame.cur"
+expect "save a frame" 0 '' '' -- "$pictrove" save --image 0 "$ani" "$work/frame0.png"
+expect "save a frame past the last" 1 '' 'icotool-frames.ani" has no image 2$' -- "$pictrove" save --image 2 "$ani" "$work/frame2.cur"
+expect "extract an animated cursor" 0 'icotool-frames.ani_Cursor_1.cur$' '' -- "$pictrove" extract "$ani" -o "$work/frames"
+gdk-pixbuf-thumbnailer -s 32 "$ani" "$work/gdk.png" && cmp -s "$work/frame.cur" "$work/frames/icotool-frames.ani_Cursor_0.cur" &&
+  [ "$(compare -metric AE "$work/gdk.png" "$work/frame0.png" null: 2>&1)" = 0 ] &&
+  icotool -l "$work/frames/icotool-frames.ani_Cursor_1.cur" | grep -q -- '--hotspot-x=30 --hotspot-y=1$' ||
+  fail "animated cursor frames: $(ls "$work/frames")"
 
 # extract: every group of every file into a folder it makes; a file that
 # can't be read is reported and skipped; a file without icons is no failure.
@@ -370,6 +394,19 @@ expect "extract clashing names" 0 '' '' -- "$pictrove" extract "$work/one/x.dll"
 [ "$("$pictrove" info "$work/clash/x.dll_Icon_2.ico")" = "$("$pictrove" info "$work/one/x.dll" --entry 2)" ] &&
   [ "$("$pictrove" info "$work/clash/x.dll_Icon_2_2.ico")" = "$("$pictrove" info "$work/two/x.dll" --entry 2)" ] ||
   fail "x.dll_Icon_2.ico and x.dll_Icon_2_2.ico do not hold their modules' groups"
+
+# Paths of any length the kernel takes, through deep folders; a longer name
+# is refused with the system's reason.
+for length in 300 3000; do
+  folder=$work/deep
+  while [ $((${#folder} + 210)) -lt "$length" ]; do folder=$folder/$(printf '%0200d' 0); done
+  long=$folder/$(printf "%0$((length - ${#folder} - 5))d" 0).ico
+  mkdir -p "$folder" && cp "$palette" "$long" && [ ${#long} = "$length" ] || fail "no path of $length bytes"
+  expect "list a path of $length bytes" 0 "^$long\$" '' -- "$pictrove" list "$long"
+  expect "save to a path of $length bytes" 0 '' '' -- "$pictrove" save "$long" "${long%.ico}.png"
+  expect "extract into a path of $length bytes" 0 '_Icon.ico$' '' -- "$pictrove" extract "$long" -o "${long%.ico}"
+done
+expect "save to a name too long" 1 '' 'Error creating the file! \(File name too long\)$' -- "$pictrove" save "$palette" "$work/$(printf '%0300d' 0).ico"
 
 # Languages: Chinese, the window's own texts, where gettext takes glibc's own
 # zh_CN catalog for the same environment; English otherwise. A path is
