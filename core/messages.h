@@ -63,6 +63,10 @@ enum class Message {
   // Reading a .CUR file (the command's; caption: the path).
   kCursorFileOpenFailed,
   kCursorFileReadFailed,
+  // Budgets of what a file may cost (caption: the path): memory for its
+  // pictures and images, and what is written or printed of it.
+  kOverMemoryBudget,
+  kOverOutputBudget,
 };
 
 enum class MessageCaption {
