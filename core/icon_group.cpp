@@ -122,8 +122,8 @@ std::int32_t PictureDepth(const IconImage* image) {
 }
 
 bool PictureFitsBudget(const IconImage* image) {
-  return image->width > 0 && image->height > 0 &&
-         std::uint64_t(image->width) * std::uint64_t(image->height) * 4 <= limits::kMaxDecodedBytes;
+  if (image->width <= 0 || image->height <= 0) return true;
+  return std::uint64_t(image->width) * std::uint64_t(image->height) * 4 <= limits::kMaxDecodedBytes;
 }
 
 void TakeEntryDepth(IconImage* image, std::uint16_t planes, std::uint16_t bitCount) {

@@ -65,8 +65,9 @@ void TakeEntryDepth(IconImage* image, std::uint16_t planes, std::uint16_t bitCou
 // from its header.
 std::int32_t PictureDepth(const IconImage* image);
 
-// True when the picture, decoded at 32 bits a pixel, fits the budget of
-// decoded pixels (limits::kMaxDecodedBytes).
+// False for a picture that, decoded at 32 bits a pixel, would pass the
+// budget of decoded pixels (limits::kMaxDecodedBytes); a record of no size
+// is left for the decoder to refuse.
 bool PictureFitsBudget(const IconImage* image);
 
 // The starting group: "Untitled", no images, room for one record whose width,
