@@ -20,6 +20,7 @@
 #include "core/module_cursors.h"
 #include "core/module_icons.h"
 #include "core/png_file.h"
+#include "formats/icon_directory.h"
 #include "formats/input_limits.h"
 #include "opened.h"
 #include "platform/posix/terminal_text.h"
@@ -268,10 +269,13 @@ bool Extraction::Cursors(const std::string& file) {
   const SortedEntries& entries = cursors.Entries();
   Allow(file);
   for (std::size_t i = 0; i < entries.Count(); ++i) {
-    if (!Affords(file, 0)) return false;
+    const bool read = cursors.Read(i, &images);
+    std::uint64_t bytes = 0;
+    for (const CursorImage& image : images) bytes += icon_directory::kFileEntryBytes + image.bits.Length();
+    if (!Affords(file, bytes)) return false;
     const std::string name = ResourceNameText(entries.Name(i));
     const std::string target = TargetFor(file, "Cursor", &name, ".cur");
-    if (!cursors.Read(i, &images) || !SaveCursorFile(images, target.c_str())) {
+    if (!read || !SaveCursorFile(images, target.c_str())) {
       NotWritten(file, entries.Text(i), target);
       done = false;
       continue;
