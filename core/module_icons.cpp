@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
+#include <new>
 #include <optional>
 #include <utility>
 
@@ -104,6 +106,9 @@ GroupRead ReadGroup(const ModuleResources& module, const char* path, ResourceNam
   group->imageCount = 0;
 
   std::uint64_t totalBytes = 0;
+  // Entries that name one resource (or the same bytes) share its copy: a
+  // group of 65535 entries naming one image holds that image once.
+  std::map<std::pair<const std::uint8_t*, std::size_t>, BYTE*> copies;
   for (std::uint32_t i = 0; i < count; ++i) {
     // Every entry the count names is inside the bytes: checked above.
     icon_directory::Entry entry{};
@@ -126,17 +131,30 @@ GroupRead ReadGroup(const ModuleResources& module, const char* path, ResourceNam
       continue;
     }
     imageBytes = module.EntryImage(imageBytes, entry.bytes);
-    // Entries may all name one large resource; the copies together are
-    // bounded like the images of an icon file.
-    totalBytes += imageBytes.Length();
-    if (imageBytes.Length() > limits::kMaxBlockBytes || totalBytes > limits::kMaxGroupBytes) {
-      return Failed(Message::kModuleOutOfMemory);
-    }
     IconImage* image = GroupImage(group.get(), group->imageCount);
-    image->bits = static_cast<BYTE*>(std::malloc(imageBytes.Length() ? imageBytes.Length() : 1));
-    if (image->bits == nullptr) return Failed(Message::kModuleOutOfMemory);
-    ++group->imageCount;  // the block is now the group's to free
-    if (imageBytes.Length() != 0) std::memcpy(image->bits, imageBytes.Data(), imageBytes.Length());
+    const auto key = std::make_pair(imageBytes.Data(), imageBytes.Length());
+    const auto known = copies.find(key);
+    if (known != copies.end()) {
+      image->bits = known->second;
+      image->sharesBits = true;
+      ++group->imageCount;
+    } else {
+      // Distinct resources are distinct bytes of the module; their copies
+      // together are bounded like the images of an icon file.
+      totalBytes += imageBytes.Length();
+      if (imageBytes.Length() > limits::kMaxBlockBytes || totalBytes > limits::kMaxGroupBytes) {
+        return Failed(Message::kModuleOutOfMemory);
+      }
+      image->bits = static_cast<BYTE*>(std::malloc(imageBytes.Length() ? imageBytes.Length() : 1));
+      if (image->bits == nullptr) return Failed(Message::kModuleOutOfMemory);
+      ++group->imageCount;  // the block is now the group's to free
+      if (imageBytes.Length() != 0) std::memcpy(image->bits, imageBytes.Data(), imageBytes.Length());
+      try {
+        copies.emplace(key, image->bits);
+      } catch (const std::bad_alloc&) {
+        return Failed(Message::kModuleOutOfMemory);
+      }
+    }
     image->byteCount = static_cast<std::uint32_t>(imageBytes.Length());
     if (!BindImagePointers(image)) return Failed(Message::kModuleNotAnIconImage);
     TakeEntryDepth(image, entry.planes, entry.bitCount);
