@@ -397,7 +397,7 @@ int SaveImageAsBitmap(const char* path, const IconImage* image) {
   PngFailure failure = PngFailure::kUndecodable;
   HeapPtr<BITMAPINFOHEADER> picture(DecodePngToDib(image->bits, image->byteCount, &failure));
   if (!picture) {
-    return FailWrite(path, failure == PngFailure::kTooLarge ? Message::kImageTooLarge : Message::kImageUndecodable);
+    return FailWrite(path, failure == PngFailure::kTooLarge ? Message::kOverMemoryBudget : Message::kImageUndecodable);
   }
   picture->biHeight *= 2;
   return SaveBitmapFile(path, picture.get());

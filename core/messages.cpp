@@ -107,7 +107,6 @@ constexpr MessageDefinition kMessages[] = {
      C::kPath, O::kNone, false},
     {Message::kImageUndecodable, "图标图像无法解码!", "The icon image cannot be decoded!", C::kPath, O::kNone,
      false},
-    {Message::kImageTooLarge, "图标图像太大!", "The icon image is too large!", C::kPath, O::kNone, false},
     {Message::kInterruptedSaveBackup,
      "此文件上次的保存被中断：它原来的内容留在旁边的 .文件名.pictrove-backup 中，请先把它移走再保存!",
      "An earlier save of this file was cut off: its old content is kept beside it as .NAME.pictrove-backup; "

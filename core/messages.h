@@ -52,9 +52,8 @@ enum class Message {
   kBitmapHeaderWriteFailed,
   kBitmapWriteFailed,
   kBitmapNotConvertible,
-  // An icon image that gives no picture (no owner; caption: the target's path).
+  // An icon image whose data gives no picture (no owner; caption: the path).
   kImageUndecodable,
-  kImageTooLarge,
   // A save that must rewrite its target in place finds the copy of the old
   // content an earlier one, cut off, kept beside it (caption: the target).
   kInterruptedSaveBackup,

@@ -11,7 +11,7 @@
 // Why a PNG image gives no picture.
 enum class PngFailure {
   kUndecodable,  // no header chunk, or data the decoder refuses (cut, damaged)
-  kTooLarge,     // a picture past the largest block
+  kTooLarge,     // a picture past the budget of decoded pixels
 };
 
 // Decodes the picture into RGBA bytes, top row first, with its width and
