@@ -77,6 +77,7 @@ class Extraction {
   std::string folder_;
   std::set<std::string> taken_;
   std::set<std::string> claimed_;  // made empty by ClaimName
+  FileHandle made_;                // the last name made, open for its writer
 };
 
 std::string Extraction::TargetFor(const std::string& file, const char* kind, const std::string* group,
@@ -106,19 +107,23 @@ std::string Extraction::TargetFor(const std::string& file, const char* kind, con
 }
 
 bool Extraction::ClaimName(const std::string& target) {
-  const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (fd >= 0) {
-    close(fd);
+  // Made where no file or link is; kept open for the writer, which writes
+  // the content into it directly.
+  made_ = FileHandle(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (made_.IsValid()) {
     claimed_.insert(target);
     return true;
   }
   // A name that can't be made for another reason is the writer's to report.
-  return errno != EEXIST;
+  const DWORD error = GetLastError();
+  return error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS;
 }
 
 void Extraction::NotWritten(const std::string& file, const std::string& entry, const std::string& target) {
   // The empty file that took the name goes; one the writer failed to
   // replace is still empty, and ours.
+  made_.Close();
   struct stat info;
   if (claimed_.count(target) != 0 && lstat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size == 0) {
     unlink(target.c_str());
@@ -149,8 +154,8 @@ bool Extraction::Icons(const std::string& file) {
       continue;
     }
     const std::string target = TargetFor(file, "Icon", named ? &name : nullptr, args_.png ? ".png" : ".ico");
-    if (group == nullptr ||
-        !(args_.png ? SaveLargestImageAsPng(group, target.c_str()) : SaveIconFile(group, target.c_str()))) {
+    if (group == nullptr || !(args_.png ? SaveLargestImageAsPng(group, target.c_str(), &made_)
+                                        : SaveIconFile(group, target.c_str(), &made_))) {
       NotWritten(file, entries[i], target);
       done = false;
       continue;
@@ -166,7 +171,7 @@ bool Extraction::EveryImage(const std::string& file, const std::string& entry, c
   for (std::uint32_t i = 0; i < group.imageCount; ++i) {
     const std::string name = prefix + std::to_string(i);
     const std::string target = TargetFor(file, "Icon", &name, ".png");
-    if (!SaveImageAsPng(target.c_str(), &group.images[i])) {
+    if (!SaveImageAsPng(target.c_str(), &group.images[i], &made_)) {
       NotWritten(file, entry, target);
       done = false;
       continue;
@@ -180,7 +185,7 @@ bool Extraction::CursorFile(const std::string& file) {
   const std::unique_ptr<::CursorFile> cursor = LoadCursorFile(file.c_str());
   if (!cursor) return false;
   const std::string target = TargetFor(file, "Cursor", nullptr, ".cur");
-  if (!SaveCursorFile(cursor->Images(), target.c_str())) {
+  if (!SaveCursorFile(cursor->Images(), target.c_str(), &made_)) {
     NotWritten(file, file, target);
     return false;
   }
@@ -201,7 +206,7 @@ bool Extraction::Cursors(const std::string& file) {
   for (std::size_t i = 0; i < entries.Count(); ++i) {
     const std::string name = ResourceNameText(entries.Name(i));
     const std::string target = TargetFor(file, "Cursor", &name, ".cur");
-    if (!cursors.Read(i, &images) || !SaveCursorFile(images, target.c_str())) {
+    if (!cursors.Read(i, &images) || !SaveCursorFile(images, target.c_str(), &made_)) {
       NotWritten(file, entries.Text(i), target);
       done = false;
       continue;

@@ -61,4 +61,4 @@ std::unique_ptr<CursorFile> LoadCursorFile(const char* path);
 // Writes the images, in order, as a cursor file at path; each entry's width,
 // height and colour count come from its image's own header. The target is
 // replaced only once the whole file is written; false after a message.
-bool SaveCursorFile(const std::vector<CursorImage>& images, const char* path);
+bool SaveCursorFile(const std::vector<CursorImage>& images, const char* path, FileHandle* made = nullptr);

@@ -6,6 +6,7 @@
 
 #include "formats/byte_cursor.h"
 #include "icon_group.h"
+#include "platform/handles.h"
 #include "read_result.h"
 
 // Reads the 6-byte header at the file's current position: the count (0 to
@@ -45,4 +46,6 @@ std::uint32_t ImageFileOffset(const IconGroup* group, std::uint32_t n);
 
 // Writes every image of the group, in order, as an icon file at path. The
 // target is replaced only once the whole file is written. 1 or 0.
-int SaveIconFile(const IconGroup* group, const char* path);
+// With a valid `made`, the file just made at path for it (ReplacementFile's
+// Create), written directly.
+int SaveIconFile(const IconGroup* group, const char* path, FileHandle* made = nullptr);

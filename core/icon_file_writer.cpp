@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 
 #include "buffered_writer.h"
@@ -8,6 +9,9 @@
 #include "messages.h"
 
 namespace {
+
+// A file up to this size is gathered whole before it is written.
+constexpr std::uint64_t kWholeFileBytes = 16 * 1024 * 1024;
 
 // The directory entry of one record. A PNG image has no header: its entry
 // comes from the record alone, as one plane of bitsPerPixel bits.
@@ -67,19 +71,24 @@ std::uint32_t ImageFileOffset(const IconGroup* group, std::uint32_t n) {
   return offset;
 }
 
-int SaveIconFile(const IconGroup* group, const char* path) {
+int SaveIconFile(const IconGroup* group, const char* path, FileHandle* made) {
   ReplacementFile file;
-  if (!file.Create(path)) {
+  if (!file.Create(path, made)) {
     ShowMessage(Message::kIconCreateFailed, path);
     return 0;
   }
-  if (!WriteIconFileHeader(file.Handle(), group->imageCount)) {
+  // Offsets are 32-bit: a group whose blocks don't fit is not written.
+  const std::uint64_t total = TotalFileBytes(group);
+  if (total > UINT32_MAX) return FailWrite(path);
+  // The whole file in one transfer where it is not very large: extracting
+  // writes hundreds of them.
+  BufferedWriter out(file.Handle(), static_cast<std::size_t>(std::min<std::uint64_t>(total, kWholeFileBytes)));
+  std::uint8_t header[icon_directory::kHeaderBytes];
+  icon_directory::WriteHeader(header, icon_directory::kIconType, static_cast<std::uint16_t>(group->imageCount));
+  if (!out.Write(header, sizeof header)) {
     ShowMessage(Message::kIconHeaderWriteFailed, path);
     return 0;
   }
-  // Offsets are 32-bit: a group whose blocks don't fit is not written.
-  if (TotalFileBytes(group) > UINT32_MAX) return FailWrite(path);
-  BufferedWriter out(file.Handle());
   std::uint32_t offset = ImageFileOffset(group, 0);
   for (std::uint32_t i = 0; i < group->imageCount; ++i) {
     std::uint8_t entry[icon_directory::kFileEntryBytes];

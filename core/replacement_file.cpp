@@ -105,6 +105,7 @@ bool SetFileLength(HANDLE file, std::uint64_t length) {
 ReplacementFile::~ReplacementFile() {
   if (!pending_) return;
   file_.Close();
+  if (made_) DeleteFileA(named_.c_str());
   if (!content_.empty()) DeleteFileA(content_.c_str());
 }
 
@@ -147,6 +148,17 @@ bool ReplacementFile::Create(const char* targetPath) {
     inPlace_ = true;
     if (!CreateInTemporaryFolder()) return false;
   }
+  pending_ = true;
+  return true;
+}
+
+bool ReplacementFile::Create(const char* targetPath, FileHandle* made) {
+  if (made == nullptr || !made->IsValid()) return Create(targetPath);
+  if (pending_ || targetPath == nullptr) return false;
+  named_ = targetPath;
+  target_ = named_;
+  file_ = std::move(*made);
+  made_ = true;
   pending_ = true;
   return true;
 }
@@ -195,6 +207,11 @@ bool ReplacementFile::CreateInTemporaryFolder() {
 
 bool ReplacementFile::Commit() {
   if (!pending_) return false;
+  if (made_) {
+    if (!file_.Close()) return false;
+    pending_ = false;
+    return true;
+  }
   if (!inPlace_) {
     if (!file_.Close()) return false;
     // Made temporary so that it may stay in memory while it is written; the

@@ -41,6 +41,14 @@ constexpr std::size_t kHeaderProbeBytes = 4096;
 constexpr std::size_t kDirectoryProbeBytes = 64 * 1024;
 constexpr std::uint32_t kDirectoryProbeEntries = 1u << 16;
 
+// Resource data outside the directory's copy is read a window of this size
+// at a time, aligned to it: the images of a group, and the groups, lie side
+// by side, and one read then serves dozens of them (extracting every icon
+// of a library read each image on its own, a system call apiece). A
+// resource larger than half a window, or one that crosses a window's end,
+// is read on its own.
+constexpr std::size_t kDataWindowBytes = 64 * 1024;
+
 // A copy of the bytes [offset, offset + length) of the module's file.
 struct FileBytes {
   HeapPtr<std::uint8_t> bytes;
@@ -62,7 +70,8 @@ struct LoadedModule {
   FileBytes headers;
   FileBytes directory;
   // The data of resources outside the directory's section, by file offset
-  // and length: a block once handed out stays while the module is loaded.
+  // and length (a window's: its offset and 0): a block once handed out
+  // stays while the module is loaded.
   std::map<std::pair<std::size_t, std::size_t>, FileBytes> data;
   PeImage image;
   PeResourceTree resources;
@@ -116,12 +125,23 @@ bool ReadModule(LoadedModule* module) {
 const std::uint8_t* ResourceData(LoadedModule* module, std::size_t offset, std::size_t size) {
   if (module->directory.Holds(offset, size)) return module->directory.At(offset);
   if (module->headers.Holds(offset, size)) return module->headers.At(offset);
-  const auto key = std::make_pair(offset, size);
+  const std::size_t fileLength = static_cast<std::size_t>(module->file.Length());
+  const std::size_t window = offset - offset % kDataWindowBytes;
+  const bool inWindow = size <= kDataWindowBytes / 2 && offset - window <= kDataWindowBytes - size &&
+                        window < fileLength;
+  const auto key = inWindow ? std::make_pair(window, std::size_t{0}) : std::make_pair(offset, size);
   auto known = module->data.find(key);
-  if (known != module->data.end()) return known->second.At(offset);
+  if (known != module->data.end()) {
+    return known->second.Holds(offset, size) ? known->second.At(offset) : nullptr;
+  }
   FileBytes bytes;
-  if (!ReadFileBytes(module->file, offset, size, &bytes)) return nullptr;
-  return module->data.emplace(key, std::move(bytes)).first->second.At(offset);
+  const std::size_t from = inWindow ? window : offset;
+  const std::size_t length =
+      inWindow ? (fileLength - window < kDataWindowBytes ? fileLength - window : kDataWindowBytes) : size;
+  if (!ReadFileBytes(module->file, from, length, &bytes)) return nullptr;
+  FileBytes& kept = module->data.emplace(key, std::move(bytes)).first->second;
+  // A resource said to run past the file's end.
+  return kept.Holds(offset, size) ? kept.At(offset) : nullptr;
 }
 
 // How a name or type argument reads: an identifier below 65536, else a text.
