@@ -57,6 +57,17 @@ int FailWrite(const char* path) {
   return 0;
 }
 
+// The file goes out in one transfer: when not a byte of it reached the
+// file, its header was not written either.
+int FailTransfer(const char* path, HANDLE file) {
+  std::uint64_t length = 0;
+  if (FileLength(file, &length) && length == 0) {
+    ShowMessage(Message::kIconHeaderWriteFailed, path);
+    return 0;
+  }
+  return FailWrite(path);
+}
+
 }  // namespace
 
 int WriteIconFileHeader(HANDLE file, std::uint32_t count) {
@@ -85,20 +96,18 @@ int SaveIconFile(const IconGroup* group, const char* path, FileHandle* made) {
   BufferedWriter out(file.Handle(), static_cast<std::size_t>(std::min<std::uint64_t>(total, kWholeFileBytes)));
   std::uint8_t header[icon_directory::kHeaderBytes];
   icon_directory::WriteHeader(header, icon_directory::kIconType, static_cast<std::uint16_t>(group->imageCount));
-  if (!out.Write(header, sizeof header)) {
-    ShowMessage(Message::kIconHeaderWriteFailed, path);
-    return 0;
-  }
+  if (!out.Write(header, sizeof header)) return FailTransfer(path, file.Handle());
   std::uint32_t offset = ImageFileOffset(group, 0);
   for (std::uint32_t i = 0; i < group->imageCount; ++i) {
     std::uint8_t entry[icon_directory::kFileEntryBytes];
     icon_directory::WriteFileEntry(entry, DirectoryEntry(group->images[i], offset));
-    if (!out.Write(entry, sizeof entry)) return FailWrite(path);
+    if (!out.Write(entry, sizeof entry)) return FailTransfer(path, file.Handle());
     offset += group->images[i].byteCount;
   }
   for (std::uint32_t i = 0; i < group->imageCount; ++i) {
-    if (!WriteImageBlock(out, group->images[i])) return FailWrite(path);
+    if (!WriteImageBlock(out, group->images[i])) return FailTransfer(path, file.Handle());
   }
-  if (!out.Flush() || !file.Commit()) return FailWrite(path);
+  if (!out.Flush()) return FailTransfer(path, file.Handle());
+  if (!file.Commit()) return FailWrite(path);
   return 1;
 }
