@@ -50,13 +50,13 @@ constexpr std::uint32_t kDirectoryProbeEntries = 1u << 16;
 // of a library read each image on its own, a system call apiece). A
 // resource larger than half a window, or one that crosses a window's end,
 // is read on its own.
-constexpr std::size_t kDataWindowBytes = 64 * 1024;
+constexpr std::size_t kDataWindowBytes = 128 * 1024;
 
 // Past the first windows (all a thumbnail or one icon needs), windows are
 // carved from blocks of 2 MiB that the system may back with one large page
 // each: a module whose every icon is read fills megabytes, and faulting
 // them in page by page cost more than reading them.
-constexpr std::size_t kWindowsOnTheirOwn = 8;
+constexpr std::size_t kWindowsOnTheirOwn = 4;
 constexpr std::size_t kWindowBlockBytes = 2 * 1024 * 1024;
 
 // A copy of the bytes [offset, offset + length) of the module's file, in a
