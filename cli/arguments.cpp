@@ -25,6 +25,7 @@ enum class Option {
   kPng,
   kQuiet,
   kSize,
+  kLanguage,
   kHelp,
   kVersion
 };
@@ -50,6 +51,7 @@ constexpr OptionDefinition kOptions[] = {
     {Option::kAllImages, "--all-images", nullptr, false, kExtract},
     {Option::kQuiet, "--quiet", "-q", false, kExtract},
     {Option::kSize, "--size", "-s", true, kThumbnail | kSave},
+    {Option::kLanguage, "--language", nullptr, true, kInfo | kSave | kExtract | kThumbnail},
     {Option::kHelp, "--help", "-h", false, kAnyCommand},
     {Option::kVersion, "--version", nullptr, false, kAnyCommand},
 };
@@ -112,6 +114,19 @@ bool ParseThumbnailSide(const std::string& text, std::int32_t* side) {
   std::uint32_t value = 0;
   if (!ParseImageNumber(text, &value) || value < 1 || value > limits::kMaxThumbnailSide) return false;
   *side = static_cast<std::int32_t>(value);
+  return true;
+}
+
+// A language id as wrestool prints it (decimal), or in hex with "0x" as
+// Windows' headers write it.
+bool ParseLanguage(const std::string& text, std::uint16_t* language) {
+  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  const std::string digits = hex ? text.substr(2) : text;
+  const char* allowed = hex ? "0123456789abcdefABCDEF" : "0123456789";
+  if (digits.empty() || digits.size() > 5 || digits.find_first_not_of(allowed) != std::string::npos) return false;
+  const unsigned long value = std::stoul(digits, nullptr, hex ? 16 : 10);
+  if (value > 0xFFFF) return false;
+  *language = static_cast<std::uint16_t>(value);
   return true;
 }
 
@@ -240,6 +255,13 @@ bool ParseArguments(int argc, char** argv, Arguments* args) {
           return false;
         }
         args->hasSize = true;
+        break;
+      case Option::kLanguage:
+        if (!ParseLanguage(option.value, &args->language)) {
+          UsageErrorWith(Text::kLanguageNumber, option.value.c_str());
+          return false;
+        }
+        args->hasLanguage = true;
         break;
       case Option::kHelp:
       case Option::kVersion:

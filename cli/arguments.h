@@ -27,6 +27,8 @@ struct Arguments {
   bool quiet = false;
   bool hasFormat = false;
   std::string format;  // save's kind of target for "-": ico, bmp, png or cur
+  bool hasLanguage = false;
+  std::uint16_t language = 0;  // a resource directory's language id
   bool hasSize = false;
   std::int32_t size = 128;  // a thumbnail's side, or the image save takes; 1 to 1024
 };

@@ -17,24 +17,31 @@ struct TextDefinition {
 constexpr TextDefinition kTexts[] = {
     {Text::kUsage,
      "usage: pictrove list [--cursors] [--json] FILE\n"
-     "       pictrove info [--cursors] [--entry NAME | --index N | --all] [--json] FILE\n"
+     "       pictrove info [--cursors] [--entry NAME | --index N | --all] [--language ID]\n"
+     "                     [--json] FILE\n"
      "       pictrove save [--cursors] [--entry NAME | --index N] [--image N | --size N]\n"
-     "                     [--format KIND] FILE TARGET\n"
-     "       pictrove extract [--cursors | --png [--all-images]] [-q] -o DIR FILE...\n"
-     "       pictrove thumbnail [-s SIZE] [--entry NAME | --index N] FILE OUT.png\n"
+     "                     [--format KIND] [--language ID] FILE TARGET\n"
+     "       pictrove extract [--cursors | --png [--all-images]] [--language ID] [-q]\n"
+     "                        -o DIR FILE...\n"
+     "       pictrove thumbnail [-s SIZE] [--entry NAME | --index N] [--language ID]\n"
+     "                          FILE OUT.png\n"
      "       pictrove --help | --version\n",
      "用法: pictrove list [--cursors] [--json] 文件\n"
-     "      pictrove info [--cursors] [--entry 名称 | --index 索引 | --all] [--json] 文件\n"
+     "      pictrove info [--cursors] [--entry 名称 | --index 索引 | --all] [--language 语言]\n"
+     "                    [--json] 文件\n"
      "      pictrove save [--cursors] [--entry 名称 | --index 索引] [--image 序号 | --size 边长]\n"
-     "                    [--format 类型] 文件 目标\n"
-     "      pictrove extract [--cursors | --png [--all-images]] [-q] -o 目录 文件...\n"
-     "      pictrove thumbnail [-s 尺寸] [--entry 名称 | --index 索引] 文件 输出.png\n"
+     "                    [--format 类型] [--language 语言] 文件 目标\n"
+     "      pictrove extract [--cursors | --png [--all-images]] [--language 语言] [-q]\n"
+     "                       -o 目录 文件...\n"
+     "      pictrove thumbnail [-s 尺寸] [--entry 名称 | --index 索引] [--language 语言]\n"
+     "                         文件 输出.png\n"
      "      pictrove --help | --version\n"},
     {Text::kHelp,
      "\n"
      "FILE is opened as the window's Open command opens it, its kind chosen by\n"
-     "its content: a module (\"MZ\"), an icon or cursor file, or a bitmap (\"BM\");\n"
-     "by its extension only when it is too short to tell.\n"
+     "its content: a module (\"MZ\"), an icon or cursor file, an animated cursor\n"
+     "(its frames are its images, each a cursor), or a bitmap (\"BM\"); by its\n"
+     "extension only when it is too short to tell.\n"
      "\n"
      "  list     prints the entries of the icon list, one a line: \"Icon [NAME]\"\n"
      "           for each group icon of a module, the path of an icon or bitmap\n"
@@ -53,7 +60,10 @@ constexpr TextDefinition kTexts[] = {
      "           of every group icon as a .png. Characters a file name can't\n"
      "           hold become \"_\"; a name that is taken (by this run, or by a file\n"
      "           or link already there, never written through) gets\n"
-     "           \"_2\", \"_3\", ... It prints each file it writes; -q leaves those\n"
+     "           \"_2\", \"_3\", ... A group in several languages is written once\n"
+     "           for each: the first in the directory's order under that name,\n"
+     "           each other with \"_ID\" before the extension (ID in decimal).\n"
+     "           It prints each file it writes; -q leaves those\n"
      "           lines out, and the notes on files without icons.\n"
      "  thumbnail writes the entry (default: the program's icon) as a PNG of\n"
      "           at most SIZE x SIZE pixels (-s, from 1 to 1024; default 128)\n"
@@ -64,6 +74,9 @@ constexpr TextDefinition kTexts[] = {
      "  --entry NAME  the entry \"Icon [NAME]\", or the entry whose text is NAME\n"
      "  --index N     the icon of Windows' index N (file.dll,N): from 0 its place\n"
      "                in the module's directory, below 0 the group of id -N\n"
+     "  --language ID the group in language ID (1033, or 0x409): extract writes\n"
+     "                that one alone and passes over groups without it; info,\n"
+     "                save and thumbnail fail for an entry without it\n"
      "  --json        one JSON document on stdout instead of lines\n"
      "\n"
      "Messages go to stderr, each naming its file, in Chinese in a Chinese locale.\n"
@@ -71,8 +84,9 @@ constexpr TextDefinition kTexts[] = {
      "(a readable file without icons is no failure for list, info and extract:\n"
      "a note names it), 1 otherwise, 2 for a usage error.\n",
      "\n"
-     "文件按窗口的打开命令打开，类型由内容决定: 模块 (\"MZ\")、图标或光标文件、位图\n"
-     "(\"BM\"); 只有文件太短无法判断时才由扩展名决定。\n"
+     "文件按窗口的打开命令打开，类型由内容决定: 模块 (\"MZ\")、图标或光标文件、动画\n"
+     "光标 (其各帧为其图像，每帧是一个光标)、位图 (\"BM\"); 只有文件太短无法判断时\n"
+     "才由扩展名决定。\n"
      "\n"
      "  list     每行列出图标列表的一项: 模块的每个组图标为 \"Icon [名称]\"，\n"
      "           图标文件或位图文件为其路径。--cursors: 模块的组光标，\n"
@@ -88,6 +102,8 @@ constexpr TextDefinition kTexts[] = {
      "           组图标的最大图像写为 .png。文件名不能含的\n"
      "           字符换成 \"_\"; 已被占用的名称 (本次运行写过的，或已有的文件或链接，\n"
      "           从不经链接写入) 加 \"_2\"、\"_3\" 等。\n"
+     "           有多种语言的组按每种语言各写一个文件: 目录中的第一种用上述名称，\n"
+     "           其余的在扩展名前加 \"_语言\" (十进制)。\n"
      "           每写一个文件输出一行; -q 不输出这些行，也不提示没有图标的文件。\n"
      "  thumbnail 把该项 (默认为程序的图标) 写为供文件管理器使用的 PNG 缩略图，\n"
      "           最大为 尺寸x尺寸 像素 (-s，1 到 1024，默认 128): 取不小于该尺寸的\n"
@@ -97,6 +113,8 @@ constexpr TextDefinition kTexts[] = {
      "  --entry 名称  项 \"Icon [名称]\"，或文字为该名称的项\n"
      "  --index 索引  Windows 图标索引 (file.dll,索引): 从 0 起为模块目录中的位置，\n"
      "                小于 0 时为标识符为其相反数的组\n"
+     "  --language 语言 该语言 (1033 或 0x409) 的组: extract 只写这一种，跳过没有它的组;\n"
+     "                info、save 和 thumbnail 对没有它的项报错\n"
      "  --json        在标准输出上输出一个 JSON 文档，而不是逐行输出\n"
      "\n"
      "消息输出到标准错误，每条都指明其文件; 中文区域设置下为中文。\n"
@@ -116,9 +134,6 @@ constexpr TextDefinition kTexts[] = {
     {Text::kPngWithCursors, "--png and --cursors do not go together", "--png 与 --cursors 不能同时使用"},
     {Text::kAllImagesWithoutPng, "--all-images goes with --png", "--all-images 需与 --png 同时使用"},
     {Text::kAllWithCursors, "--all and --cursors do not go together", "--all 与 --cursors 不能同时使用"},
-    {Text::kCursorTarget, "a cursor is saved whole, as a .cur TARGET", "光标只能整个保存为 .cur 目标"},
-    {Text::kCursorFileTarget, "%s: a cursor file is saved whole, as a .cur TARGET",
-     "%s: 光标文件只能整个保存为 .cur 目标"},
     {Text::kTargetKind, "TARGET must end in .ico, .bmp or .png", "目标必须以 .ico、.bmp 或 .png 结尾"},
     {Text::kImageTargetKind, "--image takes a TARGET of one image: .bmp or .png",
      "--image 需要单个图像的目标: .bmp 或 .png"},
@@ -130,13 +145,18 @@ constexpr TextDefinition kTexts[] = {
     {Text::kImageNumber, "--image takes a number from 0, not \"%s\"", "--image 需要从 0 起的序号，而不是 \"%s\""},
     {Text::kIndexNumber, "--index takes a number from -65535 to 65535, not \"%s\"",
      "--index 需要 -65535 到 65535 之间的数，而不是 \"%s\""},
+    {Text::kLanguageNumber, "--language takes a language id from 0 to 65535 (or 0x0 to 0xFFFF), not \"%s\"",
+     "--language 需要 0 到 65535 (或 0x0 到 0xFFFF) 之间的语言标识，而不是 \"%s\""},
+    {Text::kLanguageWithCursors, "--language and --cursors do not go together", "--language 与 --cursors 不能同时使用"},
     {Text::kSizeNumber, "--size takes a number from 1 to 1024, not \"%s\"",
      "--size 需要 1 到 1024 之间的数，而不是 \"%s\""},
     {Text::kIndexWithEntry, "--index goes with neither --entry nor --all", "--index 不能与 --entry 或 --all 同时使用"},
     {Text::kCannotRead, "%s: cannot read the file (%s)", "%s: 无法读取文件 (%s)"},
+    {Text::kChangedOrCut, "it changed since it was opened, or ends before its resources",
+     "文件在打开后被改动，或在其资源之前结束"},
+    {Text::kNotRegular, "%s: not a regular file", "%s: 不是普通文件"},
     {Text::kNotAKind, "%s: not a kind of file pictrove reads", "%s: 不是 pictrove 能读取的文件类型"},
     {Text::kNotAKindNamed, "%s: not a kind of file pictrove reads (%s)", "%s: 不是 pictrove 能读取的文件类型 (%s)"},
-    {Text::kKindAnimatedCursor, "an animated cursor", "动画光标"},
     {Text::kKindPng, "a PNG image", "PNG 图像"},
     {Text::kKindMacIcon, "a macOS icon", "macOS 图标"},
     {Text::kKindZip, "a ZIP archive", "ZIP 压缩文件"},
@@ -146,11 +166,13 @@ constexpr TextDefinition kTexts[] = {
     {Text::kNoIndex, "%s: no icon of index %d", "%s: 没有索引为 %d 的图标"},
     {Text::kNoImageOfSide, "%s: \"%s\" has no image of %d pixels", "%s: \"%s\" 没有 %d 像素的图像"},
     {Text::kNoImage, "%s: \"%s\" has no image %u", "%s: \"%s\" 没有图像 %u"},
+    {Text::kNoLanguage, "%s: \"%s\" has no language %u", "%s: \"%s\" 没有语言 %u"},
     {Text::kMissingImage, "%s: \"%s\" names icon %u, which the file does not hold",
      "%s: \"%s\" 引用的图标 %u 不在文件中"},
     {Text::kEntryNotRead, "%s: \"%s\" cannot be read", "%s: 无法读取 \"%s\""},
     {Text::kEntryNotWritten, "%s: \"%s\" was not written", "%s: \"%s\" 没有写出"},
     {Text::kTargetNotWritten, "%s: the file was not written", "%s: 文件没有写出"},
+    {Text::kTargetNotWrittenBecause, "%s: the file was not written (%s)", "%s: 文件没有写出 (%s)"},
 };
 
 MessageLanguage g_language = MessageLanguage::kEnglish;

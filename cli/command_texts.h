@@ -25,8 +25,6 @@ enum class Text {
   kPngWithCursors,
   kAllImagesWithoutPng,
   kAllWithCursors,
-  kCursorTarget,
-  kCursorFileTarget,  // the file
   kTargetKind,
   kImageTargetKind,
   kSizeTargetKind,
@@ -35,12 +33,15 @@ enum class Text {
   kImageNumber,  // the value given
   kIndexNumber,  // the value given
   kSizeNumber,   // the value given
+  kLanguageNumber,  // the value given
+  kLanguageWithCursors,
   kIndexWithEntry,
   // About one file; the file comes first.
   kCannotRead,     // the file, the system's reason
+  kChangedOrCut,   // kCannotRead's reason for resources gone since the file was opened
+  kNotRegular,     // the file
   kNotAKind,       // the file
   kNotAKindNamed,  // the file, the kind it is (one of kKind...)
-  kKindAnimatedCursor,
   kKindPng,
   kKindMacIcon,
   kKindZip,
@@ -50,10 +51,12 @@ enum class Text {
   kNoIndex,             // the file, the index asked for
   kNoImageOfSide,       // the file, the entry, the side asked for
   kNoImage,             // the file, the entry, the image asked for
+  kNoLanguage,          // the file, the entry, the language asked for
   kEntryNotRead,        // the file, the entry
   kMissingImage,        // the file, the entry, the icon's identifier
   kEntryNotWritten,     // the file, the entry
   kTargetNotWritten,    // the target
+  kTargetNotWrittenBecause,  // the target, the system's reason
 };
 
 void SetCommandLanguage(MessageLanguage language);

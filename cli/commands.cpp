@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -31,22 +32,32 @@ struct ListedEntry {
   std::uint64_t index;
   bool hasName;
   std::string name;
+  std::vector<WORD> languages;  // of a group icon, when its module has languages
 };
 
-ListedEntry ListEntry(const SortedEntries& entries, std::size_t i, bool isModule) {
+ListedEntry ListEntry(const SortedEntries& entries, std::size_t i, bool isModule,
+                      const IconDocument* document = nullptr) {
   const ResourceName name = entries.Name(i);
-  return {entries.Text(i), entries.AddedAs(i), isModule && name != 0, isModule ? ResourceNameText(name) : ""};
+  ListedEntry entry{entries.Text(i), entries.AddedAs(i), isModule && name != 0,
+                    isModule ? ResourceNameText(name) : "", {}};
+  if (document != nullptr) entry.languages = document->EntryLanguages(static_cast<int>(i));
+  return entry;
 }
 
-std::vector<ListedEntry> ListEntries(const SortedEntries& entries, bool isModule) {
+std::vector<ListedEntry> ListEntries(const SortedEntries& entries, bool isModule,
+                                     const IconDocument* document = nullptr) {
   std::vector<ListedEntry> listed;
-  for (std::size_t i = 0; i < entries.Count(); ++i) listed.push_back(ListEntry(entries, i, isModule));
+  for (std::size_t i = 0; i < entries.Count(); ++i) listed.push_back(ListEntry(entries, i, isModule, document));
   return listed;
 }
 
 std::string JsonEntryStart(const ListedEntry& entry) {
   std::string json = "{\"entry\":" + JsonString(entry.text) + ",\"index\":" + std::to_string(entry.index);
   if (entry.hasName) json += ",\"name\":" + JsonString(entry.name);
+  for (std::size_t i = 0; i < entry.languages.size(); ++i) {
+    json += (i ? "," : ",\"languages\":[") + std::to_string(entry.languages[i]);
+  }
+  if (!entry.languages.empty()) json += "]";
   return json;
 }
 
@@ -97,6 +108,9 @@ Opened OpenAndSelect(Source& source, const Arguments& args, std::string* entryTe
   }
   document.SelectEntry(entry);
   *entryText = document.Entries()[static_cast<std::size_t>(entry)];
+  if (args.hasLanguage && !ReadEntryInLanguage(source, file, entry, *entryText, args.language)) {
+    return Opened::kFailed;
+  }
   return Opened::kListed;
 }
 
@@ -139,14 +153,14 @@ int List(const Arguments& args) {
   } else {
     Source source;
     opened = OpenIcons(source, file);
-    entries = ListEntries(source.Entries(), source.Document().IsModuleSource());
+    entries = ListEntries(source.Entries(), source.Document().IsModuleSource(), &source.Document());
     if (opened == Opened::kEmpty) ShowMessage(Message::kNoIcons, file.c_str());
   }
   if (opened == Opened::kFailed) return kFailed;
   // A cursor file is its one entry, as an icon file is, once it reads.
   if (opened == Opened::kCursorFile) {
     if (!LoadCursorFile(file.c_str())) return kFailed;
-    entries = {ListedEntry{file, 0, false, ""}};
+    entries = {ListedEntry{file, 0, false, "", {}}};
   }
   if (args.json) {
     PrintEntriesJson(file, entries);
@@ -160,6 +174,7 @@ int Info(const Arguments& args) {
   if (args.files.size() != 1) return UsageError(CommandText(Text::kInfoArguments));
   if (args.all && args.hasEntry) return UsageError(CommandText(Text::kAllWithEntry));
   if (args.all && args.cursors) return UsageError(CommandText(Text::kAllWithCursors));
+  if (args.hasLanguage && args.cursors) return UsageError(CommandText(Text::kLanguageWithCursors));
   if (args.hasIndex && (args.all || args.hasEntry)) return UsageError(CommandText(Text::kIndexWithEntry));
   if (args.cursors) return InfoCursors(args);
   const std::string& file = args.files[0];
@@ -180,7 +195,7 @@ int Info(const Arguments& args) {
     }
     const IconGroup* group = document.ReadSelectedEntry();
     if (group == nullptr) {
-      ShowMessage(Message::kNothingToSave, file.c_str());
+      if (!TellUnreadable(source, file)) ShowMessage(Message::kNothingToSave, file.c_str());
       return kFailed;
     }
     if (!TellMissingImages(source, file, entryText)) status = kFailed;
@@ -188,8 +203,8 @@ int Info(const Arguments& args) {
       PrintImages(*group, "");
       return status;
     }
-    const ListedEntry entry =
-        ListEntry(source.Entries(), static_cast<std::size_t>(source.Entries().Selected()), document.IsModuleSource());
+    const ListedEntry entry = ListEntry(source.Entries(), static_cast<std::size_t>(source.Entries().Selected()),
+                                        document.IsModuleSource(), &document);
     json += JsonEntryStart(entry) + ",\"images\":" + JsonImages(*group) + "}";
   } else {
     // Every entry of a file without any is none, with a note.
@@ -197,11 +212,19 @@ int Info(const Arguments& args) {
     if (opened == Opened::kFailed) return kFailed;
     if (opened == Opened::kCursorFile) return InfoCursors(args);
     if (opened == Opened::kEmpty) ShowMessage(Message::kNoIcons, file.c_str());
-    const std::vector<ListedEntry> entries = ListEntries(source.Entries(), document.IsModuleSource());
+    const std::vector<ListedEntry> entries = ListEntries(source.Entries(), document.IsModuleSource(), &document);
     bool first = true;
     for (std::size_t i = 0; i < entries.size(); ++i) {
+      // With --language, the entries held in that language.
+      const std::vector<WORD>& languages = entries[i].languages;
+      if (args.hasLanguage && std::find(languages.begin(), languages.end(), args.language) == languages.end()) {
+        continue;
+      }
+      if (args.hasLanguage) document.ReadInLanguage(args.language);
       const IconGroup* group = document.ReadEntryFromHeldModule(static_cast<int>(i));
       if (!TellMissingImages(source, file, entries[i].text)) status = kFailed;
+      // Resources gone from the file: the others are gone too.
+      if (group == nullptr && TellUnreadable(source, file)) return kFailed;
       if (group == nullptr) {
         Say(Text::kEntryNotRead, file.c_str(), entries[i].text.c_str());
         status = kFailed;
@@ -225,18 +248,20 @@ namespace {
 
 int SaveToFile(const Arguments& args);
 
-// Copies the file to standard output; false when a read or write fails.
-bool CopyToStandardOutput(const std::string& path) {
+// Copies the file to standard output; the error of the call that failed
+// (a read, a write to a full disk), or 0.
+int CopyToStandardOutput(const std::string& path) {
   std::FILE* in = std::fopen(path.c_str(), "rb");
-  if (in == nullptr) return false;
+  if (in == nullptr) return errno;
   char buffer[64 * 1024];
-  bool copied = true;
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) {
-    if (std::fwrite(buffer, 1, n, stdout) != n) copied = false;
+  int error = 0;
+  for (std::size_t n; error == 0 && (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) {
+    if (std::fwrite(buffer, 1, n, stdout) != n) error = errno;
   }
-  copied = !std::ferror(in) && copied && std::fflush(stdout) == 0;
+  if (error == 0 && std::ferror(in)) error = errno;
+  if (error == 0 && std::fflush(stdout) != 0) error = errno;
   std::fclose(in);
-  return copied;
+  return error;
 }
 
 // save FILE -: every writer writes a file (and only once it is whole), so
@@ -253,8 +278,9 @@ int SaveToStandardOutput(const Arguments& args) {
   int status = SaveToFile(toFile);
   // A group with missing images is written without them, and fails: what
   // was written goes out all the same.
-  if (access(toFile.files[1].c_str(), F_OK) == 0 && !CopyToStandardOutput(toFile.files[1])) {
-    Say(Text::kTargetNotWritten, "-");
+  const int error = access(toFile.files[1].c_str(), F_OK) == 0 ? CopyToStandardOutput(toFile.files[1]) : 0;
+  if (error != 0) {
+    Say(Text::kTargetNotWrittenBecause, "-", std::strerror(error));
     status = kFailed;
   }
   unlink(toFile.files[1].c_str());
@@ -277,10 +303,11 @@ int SaveToFile(const Arguments& args) {
   const std::string& file = args.files[0];
   const std::string& target = args.files[1];
   const std::string kind = LowerExtension(target);
-  // A cursor (--cursors, an entry "Cursor [NAME]" or a .cur target) is saved
-  // whole, with its hot spots, as a .cur file.
-  if (args.cursors || kind == "cur" || (args.hasEntry && args.entry.compare(0, 8, "Cursor [") == 0)) {
-    if (kind != "cur" || args.hasImage) return UsageError(CommandText(Text::kCursorTarget));
+  // A .cur target is a cursor's (--cursors, an entry "Cursor [NAME]", a .cur
+  // or .ani file, else the module's first group cursor), with its hot spots.
+  const bool cursor = args.cursors || (args.hasEntry && args.entry.compare(0, 8, "Cursor [") == 0);
+  if ((cursor || kind == "cur") && args.hasLanguage) return UsageError(CommandText(Text::kLanguageWithCursors));
+  if (kind == "cur") {
     if (args.hasIndex && args.hasEntry) return UsageError(CommandText(Text::kIndexWithEntry));
     return SaveCursor(args);
   }
@@ -294,12 +321,11 @@ int SaveToFile(const Arguments& args) {
   Source source;
   IconDocument& document = source.Document();
   std::string entryText;
-  const Opened opened = OpenAndSelect(source, args, &entryText);
-  if (opened == Opened::kCursorFile) {
-    Say(Text::kCursorFileTarget, file.c_str());
-    return kFailed;
-  }
+  Opened opened = cursor ? Opened::kCursorFile : OpenAndSelect(source, args, &entryText);
+  // A cursor is saved as an icon of its images, as an icon file's are.
+  if (opened == Opened::kCursorFile) opened = OpenCursorAsIcon(source, args, &entryText);
   if (opened != Opened::kListed) return kFailed;
+  if (document.ReadSelectedEntry() == nullptr && TellUnreadable(source, file)) return kFailed;
   if (args.hasImage && document.ReadSelectedEntry() != nullptr && !document.HasImage(args.image)) {
     Say(Text::kNoImage, file.c_str(), entryText.c_str(), args.image);
     return kFailed;
@@ -344,6 +370,7 @@ int Thumbnail(const Arguments& args) {
   if (opened != Opened::kListed) return kFailed;
   // From the module already open: a thumbnail service waits on each file.
   const IconGroup* group = source.Document().ReadSelectedFromHeldModule();
+  if (group == nullptr && TellUnreadable(source, file)) return kFailed;
   if (ThumbnailImageIndex(group, args.size) < 0) {
     ShowMessage(Message::kNothingToSave, file.c_str());
     return kFailed;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "command_texts.h"
@@ -112,7 +113,30 @@ int SaveCursor(const Arguments& args) {
   ChosenCursor chosen;
   if (!ChooseCursor(args, &chosen)) return kFailed;
   const std::string& target = args.files[1];
+  // Each frame of an animated cursor is a cursor of its own.
+  if (args.hasImage || (chosen.file && chosen.file->IsAnimated())) {
+    const std::uint32_t image = args.hasImage ? args.image : 0;
+    if (image >= chosen.images.size()) {
+      Say(Text::kNoImage, args.files[0].c_str(), chosen.text.c_str(), image);
+      return kFailed;
+    }
+    chosen.images = {chosen.images[image]};
+  }
   if (SaveCursorFile(chosen.images, target.c_str())) return kDone;
   Say(Text::kTargetNotWritten, target.c_str());
   return kFailed;
+}
+
+Opened OpenCursorAsIcon(Source& source, const Arguments& args, std::string* entryText) {
+  ChosenCursor chosen;
+  if (!ChooseCursor(args, &chosen)) return Opened::kFailed;
+  IconGroupPtr group = CursorImagesAsGroup(chosen.images);
+  if (!group) {
+    ShowMessage(Message::kIconGroupOutOfMemory, args.files[0].c_str());
+    return Opened::kFailed;
+  }
+  source.Document().OpenGroup(chosen.text.c_str(), std::move(group));
+  source.Document().SelectFirstEntry();
+  *entryText = chosen.text;
+  return Opened::kListed;
 }

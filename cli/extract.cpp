@@ -55,12 +55,21 @@ class Extraction {
   // False when something of the file was not read or not written.
   bool Icons(const std::string& file);
   bool Cursors(const std::string& file);
-  // Each image of the group as a PNG: FILE_Icon_NAME_N.png, N its index.
-  bool EveryImage(const std::string& file, const std::string& entry, const std::string& prefix, const IconGroup& group);
-  // A .CUR file's one cursor, written as it is read (FILE_Cursor.cur).
+  // Each image of the group as a PNG: FILE_Icon_NAME_N.png, N its index,
+  // `suffix` behind N.
+  bool EveryImage(const std::string& file, const std::string& entry, const std::string& prefix,
+                  const std::string& suffix, const IconGroup& group);
+  // A .CUR file's one cursor, written as it is read (FILE_Cursor.cur); an
+  // .ANI file's frames, each a cursor (FILE_Cursor_N.cur, N its index).
   bool CursorFile(const std::string& file);
+  bool Frames(const std::string& file, const std::vector<CursorImage>& frames);
 
  private:
+  enum class Outcome { kWritten, kFailed, kFileUnreadable };
+  // Entry `entry` of the source in the language the document reads, written
+  // with `suffix` behind its group's name.
+  Outcome IconEntry(Source& source, const std::string& file, int entry, const std::string& suffix);
+
   // The path of the next file written: the source's file name, the kind and
   // the group's name, with characters a file name can't hold as "_", cut to
   // fit, and "_2", "_3"... behind a name that is taken. The name is taken
@@ -88,12 +97,11 @@ std::string Extraction::TargetFor(const std::string& file, const char* kind, con
   for (char& c : name) {
     if (std::strchr("/\\:*?\"<>| ", c) != nullptr || static_cast<unsigned char>(c) < 32) c = '_';
   }
-  // Every path the program writes fits MAX_PATH, and every name the 255
-  // bytes file systems allow one: a long group name is cut, at the start of
-  // a character, with room left for a "_NNNNNNN" behind it.
+  // Every name fits the 255 bytes file systems allow one: a long group name
+  // is cut, at the start of a character, with room left for a "_NNNNNNN"
+  // behind it. The path is as long as the folder makes it.
   const std::size_t reserved = std::strlen(extension) + 8;
-  std::size_t keep = kMaxNameBytes - reserved;
-  if (folder_.size() + reserved < MAX_PATH - 1) keep = std::min(keep, MAX_PATH - 1 - reserved - folder_.size());
+  const std::size_t keep = kMaxNameBytes - reserved;
   if (name.size() > keep) {
     std::size_t cut = keep;
     while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
@@ -140,36 +148,61 @@ bool Extraction::Icons(const std::string& file) {
   if (opened != Opened::kListed) return opened == Opened::kEmpty;
 
   IconDocument& document = source.Document();
-  const std::vector<std::string> entries = document.Entries();
   bool done = true;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const IconGroup* group = document.ReadEntryFromHeldModule(static_cast<int>(i));
-    // The images a group holds are written; those it names but lacks are named.
-    if (!TellMissingImages(source, file, entries[i])) done = false;
-    if (group != nullptr && group->imageCount == 0) group = nullptr;
-    std::string name;
-    const bool named = document.IsModuleSource() && GroupNameOfEntry(entries[i], &name);
-    if (args_.allImages && group != nullptr) {
-      if (!EveryImage(file, entries[i], named ? name + "_" : "", *group)) done = false;
-      continue;
+  for (std::size_t i = 0; i < document.Entries().size(); ++i) {
+    const int entry = static_cast<int>(i);
+    // Every language of the group, the first under the group's name, each
+    // other with its id behind it; with --language that one alone, under the
+    // group's name. A group of a file without languages is one.
+    std::vector<WORD> languages = document.EntryLanguages(entry);
+    if (args_.hasLanguage) {
+      if (std::find(languages.begin(), languages.end(), args_.language) == languages.end()) continue;
+      languages = {args_.language};
+    } else if (languages.empty()) {
+      languages = {0};
     }
-    const std::string target = TargetFor(file, "Icon", named ? &name : nullptr, args_.png ? ".png" : ".ico");
-    if (group == nullptr || !(args_.png ? SaveLargestImageAsPng(group, target.c_str(), &made_)
-                                        : SaveIconFile(group, target.c_str(), &made_))) {
-      NotWritten(file, entries[i], target);
-      done = false;
-      continue;
+    for (std::size_t k = 0; k < languages.size(); ++k) {
+      document.ReadInLanguage(languages[k]);
+      const Outcome outcome = IconEntry(source, file, entry, k == 0 ? "" : "_" + std::to_string(languages[k]));
+      // Resources gone from the file: the others are gone too.
+      if (outcome == Outcome::kFileUnreadable) return false;
+      if (outcome == Outcome::kFailed) done = false;
     }
-    Written(target);
   }
   return done;
 }
 
+Extraction::Outcome Extraction::IconEntry(Source& source, const std::string& file, int entry,
+                                          const std::string& suffix) {
+  IconDocument& document = source.Document();
+  const std::string text = document.Entries()[static_cast<std::size_t>(entry)];
+  const IconGroup* group = document.ReadEntryFromHeldModule(entry);
+  if (group == nullptr && TellUnreadable(source, file)) return Outcome::kFileUnreadable;
+  // The images a group holds are written; those it names but lacks are named.
+  bool done = TellMissingImages(source, file, text);
+  if (group != nullptr && group->imageCount == 0) group = nullptr;
+  std::string name;
+  const bool named = document.IsModuleSource() && GroupNameOfEntry(text, &name);
+  if (args_.allImages && group != nullptr) {
+    return EveryImage(file, text, named ? name + "_" : "", suffix, *group) && done ? Outcome::kWritten
+                                                                                   : Outcome::kFailed;
+  }
+  name += suffix;
+  const std::string target = TargetFor(file, "Icon", named ? &name : nullptr, args_.png ? ".png" : ".ico");
+  if (group == nullptr || !(args_.png ? SaveLargestImageAsPng(group, target.c_str(), &made_)
+                                      : SaveIconFile(group, target.c_str(), &made_))) {
+    NotWritten(file, text, target);
+    return Outcome::kFailed;
+  }
+  Written(target);
+  return done ? Outcome::kWritten : Outcome::kFailed;
+}
+
 bool Extraction::EveryImage(const std::string& file, const std::string& entry, const std::string& prefix,
-                            const IconGroup& group) {
+                            const std::string& suffix, const IconGroup& group) {
   bool done = true;
   for (std::uint32_t i = 0; i < group.imageCount; ++i) {
-    const std::string name = prefix + std::to_string(i);
+    const std::string name = prefix + std::to_string(i) + suffix;
     const std::string target = TargetFor(file, "Icon", &name, ".png");
     if (!SaveImageAsPng(target.c_str(), &group.images[i], &made_)) {
       NotWritten(file, entry, target);
@@ -184,6 +217,7 @@ bool Extraction::EveryImage(const std::string& file, const std::string& entry, c
 bool Extraction::CursorFile(const std::string& file) {
   const std::unique_ptr<::CursorFile> cursor = LoadCursorFile(file.c_str());
   if (!cursor) return false;
+  if (cursor->IsAnimated()) return Frames(file, cursor->Images());
   const std::string target = TargetFor(file, "Cursor", nullptr, ".cur");
   if (!SaveCursorFile(cursor->Images(), target.c_str(), &made_)) {
     NotWritten(file, file, target);
@@ -191,6 +225,21 @@ bool Extraction::CursorFile(const std::string& file) {
   }
   Written(target);
   return true;
+}
+
+bool Extraction::Frames(const std::string& file, const std::vector<CursorImage>& frames) {
+  bool done = true;
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    const std::string name = std::to_string(i);
+    const std::string target = TargetFor(file, "Cursor", &name, ".cur");
+    if (!SaveCursorFile({frames[i]}, target.c_str(), &made_)) {
+      NotWritten(file, file, target);
+      done = false;
+      continue;
+    }
+    Written(target);
+  }
+  return done;
 }
 
 bool Extraction::Cursors(const std::string& file) {
@@ -222,6 +271,7 @@ int Extract(const Arguments& args) {
   if (!args.hasOutputFolder || args.files.empty()) return UsageError(CommandText(Text::kExtractArguments));
   if (args.png && args.cursors) return UsageError(CommandText(Text::kPngWithCursors));
   if (args.allImages && !args.png) return UsageError(CommandText(Text::kAllImagesWithoutPng));
+  if (args.hasLanguage && args.cursors) return UsageError(CommandText(Text::kLanguageWithCursors));
   if (!MakeFolders(args.outputFolder)) return kFailed;
   Extraction extraction(args);
   bool failed = false;

@@ -38,10 +38,8 @@ Found SourceKindOf(const std::string& path, IconDocument::SourceKind* kind, File
       *kind = IconDocument::KindByExtension(path);
       return Found::kSource;
     case Kind::kCursor:
-      return Found::kCursorFile;
     case Kind::kAnimatedCursor:
-      named = Text::kKindAnimatedCursor;
-      break;
+      return Found::kCursorFile;
     case Kind::kPng:
       named = Text::kKindPng;
       break;
@@ -143,4 +141,21 @@ bool TellMissingImages(Source& source, const std::string& path, const std::strin
   const bool none = missing.empty();
   missing.clear();
   return none;
+}
+
+bool TellUnreadable(const Source& source, const std::string& path) {
+  if (source.Document().LastReadFailure() != GroupReadFailure::kUnreadable) return false;
+  Say(Text::kCannotRead, path.c_str(), CommandText(Text::kChangedOrCut));
+  return true;
+}
+
+bool ReadEntryInLanguage(Source& source, const std::string& path, int entry, const std::string& text,
+                         WORD language) {
+  const std::vector<WORD> languages = source.Document().EntryLanguages(entry);
+  if (std::find(languages.begin(), languages.end(), language) == languages.end()) {
+    Say(Text::kNoLanguage, path.c_str(), text.c_str(), static_cast<unsigned>(language));
+    return false;
+  }
+  source.Document().ReadInLanguage(language);
+  return true;
 }

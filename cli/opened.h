@@ -12,8 +12,8 @@
 // or not. kFailed comes after the message that says why; a file that can't
 // be read at all is told so with the system's reason, not as a file of the
 // wrong kind.
-// kCursorFile: a .CUR file, which holds one cursor, the file itself; the
-// caller reads it (LoadCursorFile).
+// kCursorFile: a .CUR or .ANI file, which holds one cursor, the file itself;
+// the caller reads it (LoadCursorFile).
 enum class Opened { kListed, kEmpty, kFailed, kCursorFile };
 
 // Opens the file and selects its first entry.
@@ -23,3 +23,14 @@ Opened OpenCursors(ModuleCursors& cursors, const std::string& path);
 // Names each image the groups read since the last call left out, as missing
 // from the file, and forgets them; true when there was none.
 bool TellMissingImages(Source& source, const std::string& path, const std::string& entry);
+
+// Says that the file can't be read when the last group read found the bytes
+// of a resource its directory lists gone (the file shortened since it was
+// opened, or cut short); true when it did.
+bool TellUnreadable(const Source& source, const std::string& path);
+
+// Reads entry `entry`'s group in `language` from now on; false after saying
+// so when the entry has no such language (an entry of a file without
+// languages has none).
+bool ReadEntryInLanguage(Source& source, const std::string& path, int entry, const std::string& text,
+                         WORD language);

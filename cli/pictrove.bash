@@ -9,7 +9,7 @@ _pictrove() {
   for ((i = 1; i < COMP_CWORD; i++)); do
     word=${COMP_WORDS[i]}
     case $word in
-      --entry | --index | --image | -o | --output | -s | --size) ((i++)) ;;
+      --entry | --index | --image | -o | --output | -s | --size | --language) ((i++)) ;;
       -*) ;;
       *) if [ -z "$command" ]; then command=$word; elif [ -z "$file" ]; then file=$word; fi ;;
     esac
@@ -21,7 +21,7 @@ _pictrove() {
       COMPREPLY=($(compgen -d -- "$cur"))
       return
       ;;
-    --image | -s | --size)
+    --image | -s | --size | --language)
       return
       ;;
     --entry)
@@ -40,10 +40,10 @@ _pictrove() {
     local options
     case $command in
       list) options=$'--cursors\n--json' ;;
-      info) options=$'--cursors\n--entry\n--index\n--all\n--json' ;;
-      save) options=$'--cursors\n--entry\n--index\n--image\n--size\n--format' ;;
-      extract) options=$'--cursors\n--png\n--all-images\n-q\n--quiet\n-o\n--output' ;;
-      thumbnail) options=$'-s\n--size\n--entry\n--index' ;;
+      info) options=$'--cursors\n--entry\n--index\n--all\n--language\n--json' ;;
+      save) options=$'--cursors\n--entry\n--index\n--image\n--size\n--format\n--language' ;;
+      extract) options=$'--cursors\n--png\n--all-images\n--language\n-q\n--quiet\n-o\n--output' ;;
+      thumbnail) options=$'-s\n--size\n--entry\n--index\n--language' ;;
     esac
     COMPREPLY=($(compgen -W "$options"$'\n--help' -- "$cur"))
     return

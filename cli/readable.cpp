@@ -37,13 +37,19 @@ bool TellFileKind(const std::string& path, FileStart* start) {
     Say(Text::kCannotRead, path.c_str(), std::strerror(error));
     return false;
   }
+  // A named pipe or a device: its readers would refuse it later, with a
+  // reason (a denied permission) that is none of its.
+  if (!S_ISREG(info.st_mode)) {
+    Say(Text::kNotRegular, path.c_str());
+    return false;
+  }
   std::uint8_t bytes[file_kind::kTellingBytes];
-  ssize_t got = S_ISREG(info.st_mode) ? pread(file.fd, bytes, sizeof bytes, 0) : 0;
+  ssize_t got = pread(file.fd, bytes, sizeof bytes, 0);
   if (got < 0) {
     Say(Text::kCannotRead, path.c_str(), std::strerror(errno));
     return false;
   }
-  start->length = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
+  start->length = static_cast<std::uint64_t>(info.st_size);
   start->kind = file_kind::KindOf(ByteView(bytes, static_cast<std::size_t>(got)));
   // Two bytes tell a module or a bitmap, four an icon or a cursor.
   start->tooShort = start->kind == file_kind::Kind::kUnknown && got < 4;

@@ -20,6 +20,7 @@ class Source {
   Source& operator=(const Source&) = delete;
 
   IconDocument& Document() { return document_; }
+  const IconDocument& Document() const { return document_; }
   const SortedEntries& Entries() const { return entries_; }
   // The identifiers of the missing images of the groups read since it was
   // last emptied.

@@ -7,6 +7,8 @@
 #include <utility>
 
 #include "buffered_writer.h"
+#include "formats/animated_cursor.h"
+#include "formats/file_kind.h"
 #include "formats/icon_directory.h"
 #include "formats/input_limits.h"
 #include "icon_group.h"
@@ -30,9 +32,52 @@ Message MessageOf(CursorFileFailure failure) {
       return Message::kCursorFileOpenFailed;
     case CursorFileFailure::kFileOutOfMemory:
       return Message::kModuleOutOfMemory;
+    case CursorFileFailure::kAnimationDamaged:
+      return Message::kAnimatedCursorDamaged;
     default:
       return Message::kCursorFileReadFailed;
   }
+}
+
+// Reads the images of the icon or cursor file `file` (bytes that stay, of a
+// file `fileLength` long): all of them, or its first; an icon's have their
+// hot spot at 0,0. False with the failure.
+bool ReadImages(ByteView file, std::uint64_t fileLength, bool firstOnly, std::vector<CursorImage>* images,
+                CursorFileFailure* failure) {
+  ByteCursor cursor(file);
+  icon_directory::Header header;
+  if (!icon_directory::ReadHeader(cursor, &header) || header.reserved != 0 ||
+      (header.type != icon_directory::kCursorType && (!firstOnly || header.type != icon_directory::kIconType)) ||
+      (firstOnly && header.count == 0)) {
+    *failure = CursorFileFailure::kNotACursor;
+    return false;
+  }
+  if (!Reaches(file, fileLength, 0, icon_directory::FirstBlockOffset(header.count), CursorFileFailure::kDirectoryCut,
+               failure)) {
+    return false;
+  }
+  const std::uint16_t count = firstOnly ? 1 : header.count;
+  for (std::uint16_t i = 0; i < count; ++i) {
+    icon_directory::Entry entry;
+    icon_directory::ReadFileEntry(cursor, &entry);
+    if (!Reaches(file, fileLength, entry.fileOffset, entry.bytes, CursorFileFailure::kImageCut, failure)) {
+      return false;
+    }
+    // A .CUR entry holds the hot spot where an .ICO entry has planes and bit
+    // count.
+    CursorImage image{};
+    if (header.type == icon_directory::kCursorType) image.hotSpot = {entry.planes, entry.bitCount};
+    image.bits = file.Sub(entry.fileOffset, entry.bytes);
+    *failure = CursorFileFailure::kImageInvalid;
+    if (!BindCursorImage(&image)) return false;
+    *failure = CursorFileFailure::kFileOutOfMemory;
+    try {
+      images->push_back(image);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -55,16 +100,17 @@ bool BindCursorImage(CursorImage* cursor) {
 }
 
 ReadResult<std::unique_ptr<CursorFile>, CursorFileFailure> ReadCursorFile(ByteView bytes, std::uint64_t fileLength) {
-  ByteCursor cursor(bytes);
-  icon_directory::Header header;
-  if (!icon_directory::ReadHeader(cursor, &header) || header.reserved != 0 ||
-      header.type != icon_directory::kCursorType) {
-    return CursorFileFailure::kNotACursor;
-  }
-  CursorFileFailure failure;
-  if (!Reaches(bytes, fileLength, 0, icon_directory::FirstBlockOffset(header.count), CursorFileFailure::kDirectoryCut,
-               &failure)) {
-    return failure;
+  const bool animated = file_kind::KindOf(bytes) == file_kind::Kind::kAnimatedCursor;
+  if (!animated) {
+    ByteCursor cursor(bytes);
+    icon_directory::Header header;
+    if (!icon_directory::ReadHeader(cursor, &header) || header.reserved != 0 ||
+        header.type != icon_directory::kCursorType) {
+      return CursorFileFailure::kNotACursor;
+    }
+  } else if (bytes.Length() < fileLength) {
+    // Its chunks are bounded by the whole file.
+    return CursorFileFailure::kTooLarge;
   }
   std::unique_ptr<CursorFile> file(new (std::nothrow) CursorFile);
   if (!file) return CursorFileFailure::kFileOutOfMemory;
@@ -74,22 +120,21 @@ ReadResult<std::unique_ptr<CursorFile>, CursorFileFailure> ReadCursorFile(ByteVi
   if (!file->bytes_) return CursorFileFailure::kFileOutOfMemory;
   if (bytes.Length() != 0) std::memcpy(file->bytes_.get(), bytes.Data(), bytes.Length());
   const ByteView copy(file->bytes_.get(), bytes.Length());
-  for (std::uint16_t i = 0; i < header.count; ++i) {
-    icon_directory::Entry entry;
-    icon_directory::ReadFileEntry(cursor, &entry);
-    if (!Reaches(copy, fileLength, entry.fileOffset, entry.bytes, CursorFileFailure::kImageCut, &failure)) {
-      return failure;
-    }
-    // A .CUR entry holds the hot spot where an .ICO entry has planes and bit
-    // count.
-    CursorImage image{};
-    image.hotSpot = {entry.planes, entry.bitCount};
-    image.bits = copy.Sub(entry.fileOffset, entry.bytes);
-    if (!BindCursorImage(&image)) return CursorFileFailure::kImageInvalid;
-    try {
-      file->images_.push_back(image);
-    } catch (const std::bad_alloc&) {
-      return CursorFileFailure::kFileOutOfMemory;
+  file->animated_ = animated;
+  CursorFileFailure failure = CursorFileFailure::kFileOutOfMemory;
+  if (!animated) {
+    if (!ReadImages(copy, fileLength, false, &file->images_, &failure)) return failure;
+    return file;
+  }
+  animated_cursor::Animation animation;
+  animated_cursor::Failure damage;
+  if (!animated_cursor::Read(copy, &animation, &damage)) {
+    return damage == animated_cursor::Failure::kOutOfMemory ? CursorFileFailure::kFileOutOfMemory
+                                                            : CursorFileFailure::kAnimationDamaged;
+  }
+  for (const ByteView frame : animation.frames) {
+    if (!ReadImages(frame, frame.Length(), true, &file->images_, &failure)) {
+      return failure == CursorFileFailure::kFileOutOfMemory ? failure : CursorFileFailure::kAnimationDamaged;
     }
   }
   return file;
@@ -99,6 +144,26 @@ std::unique_ptr<CursorFile> LoadCursorFile(const char* path) {
   const FileReadFailures<CursorFileFailure> failures{CursorFileFailure::kOpenFailed, CursorFileFailure::kReadFailed,
                                                      CursorFileFailure::kFileOutOfMemory};
   return ReadFileThrough(path, limits::kMaxIconFileBytes, failures, MessageOf, ReadCursorFile);
+}
+
+IconGroupPtr CursorImagesAsGroup(const std::vector<CursorImage>& images) {
+  IconGroupPtr group(static_cast<IconGroup*>(std::calloc(1, IconGroupBytes(images.empty() ? 1 : images.size()))));
+  if (!group) return nullptr;
+  std::uint64_t groupBytes = 0;
+  for (const CursorImage& cursor : images) {
+    groupBytes += cursor.bits.Length();
+    if (groupBytes > limits::kMaxGroupBytes) return nullptr;
+    IconImage* image = GroupImage(group.get(), group->imageCount);
+    image->bits = static_cast<BYTE*>(std::malloc(cursor.bits.Length() ? cursor.bits.Length() : 1));
+    if (image->bits == nullptr) return nullptr;
+    // Counted at once, so that the block is freed with the group.
+    ++group->imageCount;
+    image->byteCount = static_cast<std::uint32_t>(cursor.bits.Length());
+    if (cursor.bits.Length() != 0) std::memcpy(image->bits, cursor.bits.Data(), cursor.bits.Length());
+    if (!BindImagePointers(image)) return nullptr;
+    TakeEntryDepth(image, 1, static_cast<std::uint16_t>(cursor.bitsPerPixel));
+  }
+  return group;
 }
 
 bool SaveCursorFile(const std::vector<CursorImage>& images, const char* path, FileHandle* made) {

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <utility>
 
-#include "formats/input_limits.h"
 
 bool ReadExactly(HANDLE file, void* buffer, DWORD count) {
   DWORD done = 0;
@@ -33,7 +32,11 @@ bool SetFilePosition(HANDLE file, std::uint64_t position) {
 }
 
 bool PathFits(const char* path) {
-  return path != nullptr && std::strlen(path) < limits::kMaxPathBytes;
+  if (path == nullptr) return false;
+  if (std::strlen(path) < kMaxPathBytes) return true;
+  // Refused as the system refuses a name too long, with its words.
+  SetLastError(ERROR_FILENAME_EXCED_RANGE);
+  return false;
 }
 
 HANDLE OpenForReading(const char* path) {

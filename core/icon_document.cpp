@@ -60,6 +60,14 @@ IconDocument::Opened IconDocument::Open(const char* path, SourceKind kind) {
   return opened;
 }
 
+void IconDocument::OpenGroup(const char* path, IconGroupPtr group) {
+  path_ = path;
+  entries_->Clear();
+  module_.reset();
+  ReplaceGroup(group.release());
+  if (group_ != nullptr) entries_->Add(path_.c_str(), 0);
+}
+
 void IconDocument::OpenIconFile(Opened* opened) {
   ReplaceGroup(LoadIconFile(path_.c_str()));
   opened->readFailed = group_ == nullptr;
@@ -145,20 +153,29 @@ bool IconDocument::SelectedModulePreview(IconHandle* preview) const {
   return true;
 }
 
+std::vector<WORD> IconDocument::EntryLanguages(int entry) const {
+  const ResourceName name = EntryName(entry);
+  if (!IsModuleSource() || name == 0) return {};
+  return module_->Languages(ResourceNameArgument(name), RT_GROUP_ICON);
+}
+
 const IconGroup* IconDocument::ReadSelectedEntry() {
-  const ResourceName name = EntryName(SelectedEntry());
-  if (IsModuleSource() && name != 0) {
-    ReplaceGroupRead(LoadModuleIconGroup(path_.c_str(), name, missing_));
-  }
+  ReadModuleGroup(EntryName(SelectedEntry()), nullptr);
   return group_.get();
 }
 
 const IconGroup* IconDocument::ReadEntryFromHeldModule(int entry) {
-  const ResourceName name = EntryName(entry);
-  if (IsModuleSource() && name != 0) {
-    ReplaceGroupRead(ReadModuleIconGroup(*module_, path_.c_str(), name, missing_));
-  }
+  ReadModuleGroup(EntryName(entry), module_.get());
   return group_.get();
+}
+
+void IconDocument::ReadModuleGroup(ResourceName name, const ModuleResources* held) {
+  lastReadFailure_ = GroupReadFailure::kNone;
+  if (!IsModuleSource() || name == 0) return;
+  GroupReading reading{language_, missing_};
+  ReplaceGroupRead(held != nullptr ? ReadModuleIconGroup(*held, path_.c_str(), name, &reading)
+                                   : LoadModuleIconGroup(path_.c_str(), name, &reading));
+  lastReadFailure_ = reading.failure;
 }
 
 bool IconDocument::HasFirstImage() const { return HasImage(0); }

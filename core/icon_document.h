@@ -71,6 +71,9 @@ class IconDocument {
   Opened Open(const char* path);
   // The same, as a file of the kind the caller found it to be.
   Opened Open(const char* path, SourceKind kind);
+  // Takes a group the caller read from the file at `path` (a cursor's
+  // images) as an icon file's: the file is its one entry.
+  void OpenGroup(const char* path, IconGroupPtr group);
   // The kind the extension of the path says.
   static SourceKind KindByExtension(const std::string& path);
   // Selects the first entry; false when nothing is listed.
@@ -104,6 +107,14 @@ class IconDocument {
   // whose icon resource is missing, and adds their identifiers to `missing`,
   // instead of failing whole (as the window's reads do).
   void CollectMissingImages(std::vector<std::uint16_t>* missing) { missing_ = missing; }
+  // From now on, a module's group is read in `language` (0: the one
+  // FindResourceA finds), its images looked up in that language first.
+  void ReadInLanguage(WORD language) { language_ = language; }
+  // The languages of a module entry's group, in the directory's order; none
+  // for another source and for a module without languages (16-bit).
+  std::vector<WORD> EntryLanguages(int entry) const;
+  // Why the last read of a module's group gave none, beyond what it said.
+  GroupReadFailure LastReadFailure() const { return lastReadFailure_; }
 
   enum class Saved { kWritten, kNotWritten, kNothingToSave, kOtherKind };
   // Saves the selected entry by the target's extension: "ico" the whole
@@ -134,6 +145,9 @@ class IconDocument {
   void OpenModule(Opened* opened);
   void ReplaceGroup(IconGroup* group);
   void ReplaceGroupRead(IconGroup* group);
+  // The group of a module's entry, read from `held`, or afresh through a
+  // loading of its own when null; nothing for another source.
+  void ReadModuleGroup(ResourceName name, const ModuleResources* held);
   ResourceName EntryName(int entry) const;
   int SelectedEntry() const;
   bool IsListEmpty() const;
@@ -148,6 +162,8 @@ class IconDocument {
   std::unique_ptr<ModuleResources> module_;
   IconGroupPtr group_;
   std::vector<std::uint16_t>* missing_ = nullptr;
+  WORD language_ = 0;
+  GroupReadFailure lastReadFailure_ = GroupReadFailure::kNone;
   // The current group is the one made at the start: it has room for a first
   // record although it counts no image yet.
   bool startingGroup_ = false;

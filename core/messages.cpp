@@ -114,6 +114,8 @@ constexpr MessageDefinition kMessages[] = {
     {Message::kCursorFileOpenFailed, "光标文件打开时出错!", "Error opening the cursor file!", C::kPath, O::kNone,
      true},
     {Message::kCursorFileReadFailed, "读光标文件出错!", "Error reading the cursor file!", C::kPath, O::kNone, true},
+    {Message::kAnimatedCursorDamaged, "动画光标文件已损坏!", "The animated cursor file is damaged!", C::kPath,
+     O::kNone, false},
 
     {Message::kPngNotConvertible, "图标不能转换为PNG格式!", "The icon cannot be converted to PNG!", C::kPath,
      O::kMainWindow, false},

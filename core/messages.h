@@ -63,6 +63,7 @@ enum class Message {
   // Reading a .CUR file (the command's; caption: the path).
   kCursorFileOpenFailed,
   kCursorFileReadFailed,
+  kAnimatedCursorDamaged,
 };
 
 enum class MessageCaption {

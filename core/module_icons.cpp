@@ -67,12 +67,18 @@ HICON LoadPreviewIcon(const ModuleResources& module, ResourceName name) {
 }
 
 IconGroup* LoadModuleIconGroup(const char* path, ResourceName name, std::vector<std::uint16_t>* missing) {
+  GroupReading reading;
+  reading.missing = missing;
+  return LoadModuleIconGroup(path, name, &reading);
+}
+
+IconGroup* LoadModuleIconGroup(const char* path, ResourceName name, GroupReading* reading) {
   std::unique_ptr<ModuleResources> module = LoadModuleResources(path);
   if (!module) {
     ShowMessage(Message::kModuleNotLoaded, path);
     return nullptr;
   }
-  return ReadModuleIconGroup(*module, path, name, missing);
+  return ReadModuleIconGroup(*module, path, name, reading);
 }
 
 IconGroup* ReadModuleIconGroup(HMODULE module, const char* path, ResourceName name) {
@@ -82,10 +88,24 @@ IconGroup* ReadModuleIconGroup(HMODULE module, const char* path, ResourceName na
 
 IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, ResourceName name,
                                std::vector<std::uint16_t>* missing) {
+  GroupReading reading;
+  reading.missing = missing;
+  return ReadModuleIconGroup(module, path, name, &reading);
+}
+
+IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, ResourceName name,
+                               GroupReading* reading) {
   if (name == 0) return nullptr;
+  std::vector<std::uint16_t>* missing = reading->missing;
+  const WORD language = reading->language;
 
   ByteView groupBytes;
-  if (!module.Find(ResourceNameArgument(name), RT_GROUP_ICON, &groupBytes)) return nullptr;
+  const ModuleResources::Lookup groupFound =
+      module.FindInLanguage(ResourceNameArgument(name), RT_GROUP_ICON, language, &groupBytes);
+  if (groupFound != ModuleResources::Lookup::kFound) {
+    if (groupFound == ModuleResources::Lookup::kUnreadable) reading->failure = GroupReadFailure::kUnreadable;
+    return nullptr;
+  }
   std::uint16_t count = 0;
   if (!ReadGroupCount(groupBytes, &count)) {
     ShowMessage(Message::kModuleNotAnIconImage, path);
@@ -109,7 +129,18 @@ IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, 
     icon_directory::Entry entry{};
     icon_directory::GroupEntryAt(groupBytes, i, &entry);
     ByteView imageBytes;
-    if (!module.Find(MAKEINTRESOURCEA(entry.resourceId), RT_ICON, &imageBytes)) {
+    LPCSTR id = MAKEINTRESOURCEA(entry.resourceId);
+    ModuleResources::Lookup found = module.FindInLanguage(id, RT_ICON, language, &imageBytes);
+    // In the group's language first, then as the group of no language asked
+    // for finds them.
+    if (found == ModuleResources::Lookup::kMissing && language != 0) {
+      found = module.FindInLanguage(id, RT_ICON, 0, &imageBytes);
+    }
+    if (found == ModuleResources::Lookup::kUnreadable) {
+      reading->failure = GroupReadFailure::kUnreadable;
+      return nullptr;
+    }
+    if (found == ModuleResources::Lookup::kMissing) {
       if (missing == nullptr) return nullptr;
       missing->push_back(entry.resourceId);
       continue;

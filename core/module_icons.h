@@ -50,12 +50,33 @@ HICON LoadPreviewIcon(HMODULE module, ResourceName name);
 // left out instead, and its identifier added there.
 IconGroup* LoadModuleIconGroup(const char* path, ResourceName name, std::vector<std::uint16_t>* missing = nullptr);
 
+// Why a module's group was not read, beyond the messages the read shows.
+enum class GroupReadFailure {
+  kNone,
+  // A resource the directory lists could not be read: the file was
+  // shortened by another program since it was loaded, or ends before it.
+  // Nothing is said: the window tells it as a group it can't save.
+  kUnreadable,
+};
+
+// Which group of a module to read and what the read came to.
+struct GroupReading {
+  // The group in this language (0: the one FindResourceA finds), its images
+  // looked up in it first.
+  WORD language = 0;
+  std::vector<std::uint16_t>* missing = nullptr;  // as for LoadModuleIconGroup
+  GroupReadFailure failure = GroupReadFailure::kNone;
+};
+IconGroup* LoadModuleIconGroup(const char* path, ResourceName name, GroupReading* reading);
+
 // The same read from a module that is already loaded (and stays loaded), for
 // reading many groups of one module; `path` names it in messages and in
 // modulePath.
 IconGroup* ReadModuleIconGroup(HMODULE module, const char* path, ResourceName name);
 IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, ResourceName name,
                                std::vector<std::uint16_t>* missing = nullptr);
+IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, ResourceName name,
+                               GroupReading* reading);
 
 // LoadPreviewIcon of a module read by either reader.
 HICON LoadPreviewIcon(const ModuleResources& module, ResourceName name);

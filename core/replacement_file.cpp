@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "file_io.h"
-#include "formats/input_limits.h"
 
 namespace {
 
@@ -32,7 +31,7 @@ bool SameName(const std::string& a, const std::string& b) {
 }
 
 // Whether the folder of `path` leaves room for a name of our own.
-bool RoomBeside(const std::string& path) { return NameStart(path) + 1 < limits::kMaxPathBytes; }
+bool RoomBeside(const std::string& path) { return NameStart(path) + 1 < kMaxPathBytes; }
 
 // A path for a file of our own beside `path`, another one each call:
 // "pvXXXX.tmp" where the folder leaves room for it, else a name of as many
@@ -43,7 +42,7 @@ std::string PathBeside(const std::string& path) {
   static std::uint32_t next = std::random_device{}();
   if (!RoomBeside(path)) return std::string();
   std::size_t folderLength = NameStart(path);
-  std::size_t room = limits::kMaxPathBytes - 1 - folderLength;
+  std::size_t room = kMaxPathBytes - 1 - folderLength;
   std::uint32_t unique = next++;
   std::string name;
   if (room >= 10) {
@@ -66,7 +65,7 @@ std::string PathBeside(const std::string& path) {
 // The file an open handle is, through every link, as a path the file calls
 // take.
 bool FinalPath(HANDLE file, std::string* path) {
-  std::vector<char> buffer(limits::kMaxPathBytes);
+  std::vector<char> buffer(MAX_PATH);
   DWORD length = GetFinalPathNameByHandleA(file, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
   if (length >= buffer.size()) {
     buffer.resize(length + 1);
@@ -189,10 +188,10 @@ bool ReplacementFile::CreateBeside() {
 }
 
 bool ReplacementFile::CreateInTemporaryFolder() {
-  char folder[MAX_PATH];
-  DWORD length = GetTempPathA(sizeof folder, folder);
-  if (length == 0 || length >= sizeof folder) return false;
-  std::string anyName = std::string(folder, length) + "x";
+  std::vector<char> folder(GetTempPathA(0, nullptr) + 1);
+  DWORD length = GetTempPathA(static_cast<DWORD>(folder.size()), folder.data());
+  if (length == 0 || length >= folder.size()) return false;
+  std::string anyName = std::string(folder.data(), length) + "x";
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     std::string path = PathBeside(anyName);
     if (path.empty()) return false;

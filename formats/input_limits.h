@@ -62,7 +62,4 @@ constexpr std::uint64_t kMaxIconFileBytes = std::uint64_t{128} * 1024 * 1024;
 // (behind a gap) is refused as too large.
 constexpr std::uint64_t kMaxBitmapFileBytes = kMaxBlockBytes + 1024 * 1024;
 
-// A path with its terminating zero (MAX_PATH).
-constexpr std::size_t kMaxPathBytes = 260;
-
 }  // namespace limits

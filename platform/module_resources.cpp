@@ -37,15 +37,31 @@ ne_module::Query QueryOf(LPCSTR argument) {
 
 }  // namespace
 
-bool LoadedModuleResources::Find(LPCSTR name, LPCSTR type, ByteView* bytes) const {
-  HRSRC found = FindResourceA(module_, name, type);
-  if (found == nullptr) return false;
+ModuleResources::Lookup LoadedModuleResources::FindInLanguage(LPCSTR name, LPCSTR type, WORD language,
+                                                              ByteView* bytes) const {
+  // The window's reads ask for no language: FindResourceA's own lookup.
+  HRSRC found = language == 0 ? FindResourceA(module_, name, type) : FindResourceExA(module_, type, name, language);
+  if (found == nullptr) return Lookup::kMissing;
   HGLOBAL loaded = LoadResource(module_, found);
-  if (loaded == nullptr) return false;
-  const void* data = LockResource(loaded);
-  if (data == nullptr) return false;
+  const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
+  if (data == nullptr) return Lookup::kUnreadable;
   *bytes = ByteView(data, SizeofResource(module_, found));
-  return true;
+  return Lookup::kFound;
+}
+
+namespace {
+
+BOOL CALLBACK AddLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR languages) {
+  reinterpret_cast<std::vector<WORD>*>(languages)->push_back(language);
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<WORD> LoadedModuleResources::Languages(LPCSTR name, LPCSTR type) const {
+  std::vector<WORD> languages;
+  EnumResourceLanguagesA(module_, type, name, AddLanguage, reinterpret_cast<LONG_PTR>(&languages));
+  return languages;
 }
 
 BOOL LoadedModuleResources::EnumerateNames(LPCSTR type, ENUMRESNAMEPROCA callback, LONG_PTR param) const {
@@ -113,7 +129,8 @@ bool NeModuleResources::Bytes(const ne_module::Resource& resource, ByteView* byt
   return true;
 }
 
-bool NeModuleResources::Find(LPCSTR name, LPCSTR type, ByteView* bytes) const {
+ModuleResources::Lookup NeModuleResources::FindInLanguage(LPCSTR name, LPCSTR type, WORD,
+                                                          ByteView* bytes) const {
   const ne_module::Query nameQuery = QueryOf(name), typeQuery = QueryOf(type);
   ne_module::Resource found;
   const bool stopped = !module_.ForEachResource([&](const ne_module::Resource& resource) {
@@ -121,7 +138,10 @@ bool NeModuleResources::Find(LPCSTR name, LPCSTR type, ByteView* bytes) const {
     found = resource;
     return false;
   });
-  return stopped && Bytes(found, bytes);
+  if (!stopped) return Lookup::kMissing;
+  // Bytes past the file's end were never there; bytes it no longer holds
+  // (shortened since it was opened) are gone.
+  return Bytes(found, bytes) ? Lookup::kFound : Lookup::kUnreadable;
 }
 
 BOOL NeModuleResources::EnumerateNames(LPCSTR type, ENUMRESNAMEPROCA callback, LONG_PTR param) const {

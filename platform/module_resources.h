@@ -26,9 +26,23 @@ class ModuleResources {
  public:
   virtual ~ModuleResources() = default;
 
-  // The bytes of resource `name` of `type`; false when there is none or its
-  // bytes can't be had. They stay valid while this object lives.
-  virtual bool Find(LPCSTR name, LPCSTR type, ByteView* bytes) const = 0;
+  // What looking a resource up came to: found, not there, or listed by the
+  // directory but its bytes can't be had (the file was shortened by another
+  // program since it was loaded, or ends before them).
+  enum class Lookup { kFound, kMissing, kUnreadable };
+
+  // The bytes of resource `name` of `type` in `language` as FindResourceExA
+  // finds it (0, neutral: as FindResourceA does). They stay valid while this
+  // object lives.
+  virtual Lookup FindInLanguage(LPCSTR name, LPCSTR type, WORD language, ByteView* bytes) const = 0;
+  // The same as FindResourceA finds it; false when it is not found.
+  bool Find(LPCSTR name, LPCSTR type, ByteView* bytes) const {
+    return FindInLanguage(name, type, 0, bytes) == Lookup::kFound;
+  }
+
+  // The languages resource `name` of `type` is held in, in the directory's
+  // order; none for a module without languages (16-bit) or no such resource.
+  virtual std::vector<WORD> Languages(LPCSTR name, LPCSTR type) const = 0;
 
   // Calls `callback` for each resource of `type` as EnumResourceNamesA does
   // (a text name valid only during the call); its module argument is null
@@ -56,7 +70,8 @@ class LoadedModuleResources : public ModuleResources {
   // Holds the module and frees it at the end.
   explicit LoadedModuleResources(ModuleHandle module) : module_(module.Get()), owned_(std::move(module)) {}
 
-  bool Find(LPCSTR name, LPCSTR type, ByteView* bytes) const override;
+  Lookup FindInLanguage(LPCSTR name, LPCSTR type, WORD language, ByteView* bytes) const override;
+  std::vector<WORD> Languages(LPCSTR name, LPCSTR type) const override;
   BOOL EnumerateNames(LPCSTR type, ENUMRESNAMEPROCA callback, LONG_PTR param) const override;
   ByteView EntryImage(ByteView resource, std::uint32_t) const override { return resource; }
 
@@ -78,7 +93,9 @@ class NeModuleResources : public ModuleResources {
   // The same over the file's bytes, a block of the C heap it takes.
   bool Open(HeapPtr<std::uint8_t> bytes, std::size_t length);
 
-  bool Find(LPCSTR name, LPCSTR type, ByteView* bytes) const override;
+  // Of one language, any asked for.
+  Lookup FindInLanguage(LPCSTR name, LPCSTR type, WORD language, ByteView* bytes) const override;
+  std::vector<WORD> Languages(LPCSTR, LPCSTR) const override { return {}; }
   BOOL EnumerateNames(LPCSTR type, ENUMRESNAMEPROCA callback, LONG_PTR param) const override;
   // A resource's length is rounded up to the table's alignment: an image is
   // as long as its entry says, never longer than its resource.

@@ -215,15 +215,19 @@ bool FindTypeTable(const PeResourceTree& tree, const PeResourceQuery& type, PeRe
   return tree.Root(&root) && tree.FindEntry(root, type, true, &typeEntry) && tree.Table(typeEntry.child, out);
 }
 
+bool FindLanguageTable(const PeResourceTree& tree, const PeResourceQuery& type, const PeResourceQuery& name,
+                       PeResourceTable* out) {
+  PeResourceTable names;
+  PeResourceEntry nameEntry;
+  return FindTypeTable(tree, type, &names) && tree.FindEntry(names, name, true, &nameEntry) &&
+         tree.Table(nameEntry.child, out);
+}
+
 bool FindResourceDataEntry(const PeResourceTree& tree, const PeResourceQuery& type,
                            const PeResourceQuery& name, const PeLanguageOrder& order,
                            std::uint32_t* dataEntry) {
-  PeResourceTable names, languages;
-  PeResourceEntry nameEntry;
-  if (!FindTypeTable(tree, type, &names) || !tree.FindEntry(names, name, true, &nameEntry) ||
-      !tree.Table(nameEntry.child, &languages)) {
-    return false;
-  }
+  PeResourceTable languages;
+  if (!FindLanguageTable(tree, type, name, &languages)) return false;
   PeResourceEntry chosen;
   bool found = false;
   for (int i = 0; i < order.count && !found; ++i) {

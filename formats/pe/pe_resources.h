@@ -105,6 +105,12 @@ class PeResourceTree {
 // The table of names of the resources of `type`; false when there is none.
 bool FindTypeTable(const PeResourceTree& tree, const PeResourceQuery& type, PeResourceTable* out);
 
+// The table of languages of resource (type, name), whose entries' ids are
+// the languages in the order the directory stores them; false when there is
+// none.
+bool FindLanguageTable(const PeResourceTree& tree, const PeResourceQuery& type, const PeResourceQuery& name,
+                       PeResourceTable* out);
+
 // The data entry (offset from the root) of resource (type, name) in the
 // language that `order` picks.
 bool FindResourceDataEntry(const PeResourceTree& tree, const PeResourceQuery& type,

@@ -266,13 +266,40 @@ BOOL EnumResourceNamesA(HMODULE module, LPCSTR type, ENUMRESNAMEPROCA callback, 
   }
 }
 
-HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
+BOOL EnumResourceLanguagesA(HMODULE module, LPCSTR type, LPCSTR name, ENUMRESLANGPROCA callback, LONG_PTR param) {
+  const LoadedModule* loaded = FromHandle(module);
+  if (loaded == nullptr || callback == nullptr || !loaded->hasResources) return FALSE;
+  try {
+    PeResourceQuery nameQuery, typeQuery;
+    PeResourceTable languages;
+    if (!QueryFromArgument(name, &nameQuery) || !QueryFromArgument(type, &typeQuery) ||
+        !FindLanguageTable(loaded->resources, typeQuery, nameQuery, &languages)) {
+      return FALSE;
+    }
+    BOOL result = FALSE;
+    for (std::uint32_t i = 0; i < languages.count; ++i) {
+      PeResourceEntry entry;
+      // A named entry is no language: the loader never finds it.
+      if (!loaded->resources.Entry(languages, i, &entry)) return FALSE;
+      if (entry.named) continue;
+      result = callback(module, type, name, entry.id, param);
+      if (!result) break;
+    }
+    return result;
+  } catch (const std::bad_alloc&) {
+    return FALSE;
+  }
+}
+
+HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) { return FindResourceExA(module, type, name, 0); }
+
+HRSRC FindResourceExA(HMODULE module, LPCSTR type, LPCSTR name, WORD language) {
   const LoadedModule* loaded = FromHandle(module);
   if (loaded == nullptr || !loaded->hasResources) return nullptr;
   try {
     PeResourceQuery nameQuery, typeQuery;
     std::uint32_t dataEntry;
-    PeLanguageOrder order = LoaderLanguageOrder(0, kNativeLanguage, kNativeLanguage, kNativeLanguage);
+    PeLanguageOrder order = LoaderLanguageOrder(language, kNativeLanguage, kNativeLanguage, kNativeLanguage);
     if (!QueryFromArgument(name, &nameQuery) || !QueryFromArgument(type, &typeQuery) ||
         !FindResourceDataEntry(loaded->resources, typeQuery, nameQuery, order, &dataEntry)) {
       return nullptr;

@@ -26,6 +26,7 @@ using HRSRC = HRSRC__*;
 #define LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE 0x00000040
 
 using ENUMRESNAMEPROCA = BOOL(CALLBACK*)(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR param);
+using ENUMRESLANGPROCA = BOOL(CALLBACK*)(HMODULE module, LPCSTR type, LPCSTR name, WORD language, LONG_PTR param);
 
 // Reads the headers and the resource directory at once, each resource's data
 // when it is loaded. Only loading as a data file is done (one of the three
@@ -42,7 +43,15 @@ BOOL FreeLibrary(HMODULE module);
 // read (then before any call).
 BOOL EnumResourceNamesA(HMODULE module, LPCSTR type, ENUMRESNAMEPROCA callback, LONG_PTR param);
 
+// Calls `callback` for each language of resource (type, name), in the order
+// the directory stores them; returns as EnumResourceNamesA does.
+BOOL EnumResourceLanguagesA(HMODULE module, LPCSTR type, LPCSTR name, ENUMRESLANGPROCA callback, LONG_PTR param);
+
 HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
+// The resource in `language` as the loader looks for it: that language, its
+// neutral sublanguage, neutral; language 0 (neutral) finds what
+// FindResourceA finds.
+HRSRC FindResourceExA(HMODULE module, LPCSTR type, LPCSTR name, WORD language);
 // Null when the resource's bytes are not all inside the file.
 HGLOBAL LoadResource(HMODULE module, HRSRC resource);
 LPVOID LockResource(HGLOBAL resource);

@@ -124,7 +124,7 @@ expect "save of unreadable icon" 1 '' "header-cut.ico: Error reading the icon fi
 expect "list module" 0 '' '' -- "$pictrove" list "$module"
 printf 'Icon [10]\nIcon [11]\nIcon [128]\nIcon [2]\nIcon [MAINICON]\n' >"$work/expected"
 cmp -s "$work/out" "$work/expected" || fail "list module: $(cat "$work/out")"
-expect "list module as json" 0 '^\{"version":1,"file":".*good-pe32.dll","entries":\[\{"entry":"Icon \[10\]","index":2,"name":"10"\},.*\{"entry":"Icon \[MAINICON\]","index":0,"name":"MAINICON"\}\]\}$' '' -- "$pictrove" list --json "$module"
+expect "list module as json" 0 '^\{"version":1,"file":".*good-pe32.dll","entries":\[\{"entry":"Icon \[10\]","index":2,"name":"10","languages":\[1033\]\},.*\{"entry":"Icon \[MAINICON\]","index":0,"name":"MAINICON","languages":\[1033\]\}\]\}$' '' -- "$pictrove" list --json "$module"
 expect "info module entry" 0 '^1 16x16 8-bit 1384 bytes$' '' -- "$pictrove" info "$module" --entry "Icon [MAINICON]"
 expect "info entry by name" 0 '^1 16x16 8-bit 1384 bytes$' '' -- "$pictrove" info "$module" --entry=MAINICON
 expect "info entry by number" 0 '^1 16x16 1-bit 176 bytes$' '' -- "$pictrove" info "$module" --entry 2
@@ -152,7 +152,7 @@ expect "index out of range" 2 '' '--index takes a number' -- "$pictrove" save "$
 expect "info all" 0 '' '' -- "$pictrove" info --all "$module"
 [ "$(grep -c '^Icon \[' "$work/out")" = 5 ] && [ "$(grep -c '^  [0-9]' "$work/out")" = 8 ] ||
   fail "info --all: $(cat "$work/out")"
-expect "info all as json" 0 '"entry":"Icon \[2\]","index":1,"name":"2","images":\[\{"index":0,"width":48,"height":48,"bitsPerPixel":24,"bytes":7336,"png":false\},' '' -- "$pictrove" info --all --json "$module"
+expect "info all as json" 0 '"entry":"Icon \[2\]","index":1,"name":"2","languages":\[1033\],"images":\[\{"index":0,"width":48,"height":48,"bitsPerPixel":24,"bytes":7336,"png":false\},' '' -- "$pictrove" info --all --json "$module"
 python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert [len(e["images"]) for e in d["entries"]] == [2,1,1,2,2]' "$work/out" ||
   fail "info --all --json: $(cat "$work/out")"
 # A module without icons lists none, with a note; it has no entry to show.
@@ -163,10 +163,11 @@ expect "info all of a module without" 0 '^\{"version":1,"file":".*","entries":\[
 # reader's own, naming the file. A readable file without icons is a note, and
 # a failure only for save and thumbnail, which write nothing.
 head -c 6 "$palette" >"$work/cut.ico"
+head -c 3000 "$real/ani/icotool-frames.ani" >"$work/cut.ani"
 head -c 30 "$real/bmp/depth24.bmp" >"$work/cut.bmp"
 : >"$work/empty.bmp"
 printf 'MZ' >"$work/two.dll"
-for file in "$work/text.ico" "$work/cut.ico" "$work/cut.bmp" "$work/empty.bmp" "$work/two.dll" "$work/missing.dll" \
+for file in "$work/text.ico" "$work/cut.ico" "$work/cut.ani" "$work/cut.bmp" "$work/empty.bmp" "$work/two.dll" "$work/missing.dll" \
     "$work/empty.ico" "$noicons"; do
   case $file in */empty.ico | "$noicons") status=0 ;; *) status=1 ;; esac
   for command in list "list --json" info "info --all" "info --json" save extract thumbnail; do
@@ -202,6 +203,28 @@ done
 expect "text named dll" 1 '' 'bad-text.dll: not a kind of file pictrove reads$' -- "$pictrove" list "$modules/bad-text.dll"
 cp "$module" "$work/module.ocx"
 expect "module of another extension" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$work/module.ocx"
+
+# A group in three languages: extract writes each, the first under the
+# group's name, the others with their ids, each of its language's icon (as
+# wrestool reads it, but for the biSizeImage it fills in); --language picks one.
+three=$modules/good-three-languages.dll
+expect "extract every language" 0 '' '' -- "$pictrove" extract "$three" -o "$work/three"
+[ "$(ls "$work/three" | tr '\n' ' ')" = "good-three-languages.dll_Icon_7.ico good-three-languages.dll_Icon_7_1033.ico good-three-languages.dll_Icon_7_1041.ico good-three-languages.dll_Icon_ONE.ico " ] || fail "extract of languages wrote: $(ls "$work/three")"
+for language in 1031:7 1033:7_1033 1041:7_1041; do
+  wrestool -x --raw -t3 -n7 -L"${language%%:*}" "$three" >"$work/raw.bin"
+  [ "$(cmp -l -i 22:0 "$work/three/good-three-languages.dll_Icon_${language#*:}.ico" "$work/raw.bin" 2>&1 | awk '$1 < 21 || $1 > 24' | wc -l)" = 0 ] || fail "language ${language%%:*}: not its icon"
+done
+expect "extract one language" 0 '_Icon_7.ico$' '' -- "$pictrove" extract --language 0x411 "$three" -o "$work/japanese"
+[ "$(ls "$work/japanese")" = good-three-languages.dll_Icon_7.ico ] && cmp -s "$work/japanese/"* "$work/three/good-three-languages.dll_Icon_7_1041.ico" || fail "extract --language 0x411 wrote: $(ls "$work/japanese")"
+expect "info of a language" 0 '^0 32x32 8-bit' '' -- "$pictrove" info --language 1033 --entry 7 "$three"
+expect "no such language" 1 '' '"Icon \[ONE\]" has no language 1041$' -- "$pictrove" save --language 1041 --entry ONE "$three" "$work/x.ico"
+expect "languages as json" 0 '"name":"7","languages":\[1031,1033,1041\]\}' '' -- "$pictrove" list --json "$three"
+expect "language not a number" 2 '' '--language takes a language id' -- "$pictrove" info --language 1x "$three"
+# A module whose resources are gone from its file (another program shortened it).
+for arguments in "save FILE $work/x.ico" "extract -o $work/cut FILE"; do
+  expect "${arguments%% *} of a shortened module" 1 '' 'bad-cut-resource-data.dll: cannot read the file \(it changed' -- "$pictrove" ${arguments/FILE/$modules/bad-cut-resource-data.dll}
+done
+expect "standard output on a full disk" 1 '' '^-: the file was not written \(No space left on device\)$' -- sh -c '"$0" save "$1" - >/dev/full' "$pictrove" "$module"
 
 # Saving an entry reads that entry's group: each of two entries its own images.
 expect "save entry MAINICON" 0 '' '' -- "$pictrove" save "$module" "$work/main.ico" --entry "Icon [MAINICON]"
@@ -307,9 +330,32 @@ expect "save a cursor file" 0 '' '' -- "$pictrove" save "$work/one.dat" "$work/a
 expect "extract a cursor file" 0 'one.dat_Cursor.cur$' '' -- "$pictrove" extract "$work/one.dat" -o "$work/cursor-file"
 cmp -s "$work/one.cur" "$work/again.cur" && cmp -s "$work/one.cur" "$work/cursor-file/one.dat_Cursor.cur" ||
   fail "a cursor file saved or extracted differs from the file"
-expect "cursor file as ico" 1 '' 'one.dat: a cursor file is saved whole' -- "$pictrove" save "$work/one.dat" "$work/one.ico"
-expect "cursor as ico" 2 '' 'a cursor is saved whole, as a .cur TARGET' -- "$pictrove" save --cursors "$cursors" "$work/one.ico"
+# A cursor as an icon: its images' bytes unchanged, without hot spots; one
+# image as .png (the largest), .bmp (the first) or as --image and --size say.
+expect "cursor file as ico" 0 '' '' -- "$pictrove" save "$work/one.dat" "$work/one.ico"
+expect "cursor as ico" 0 '' '' -- "$pictrove" save --cursors --entry 1 "$cursors" "$work/group.ico"
+[ "$("$pictrove" info "$work/one.dat" | sed 's/ hot spot.*//')" = "$("$pictrove" info "$work/one.ico")" ] &&
+  cmp -s "$work/one.ico" "$work/group.ico" || fail "a cursor as an icon: $("$pictrove" info "$work/one.ico" 2>&1)"
+for row in "one.png:32x32:" "one.bmp:32x32:" "one1.bmp:16x16:--image=1" "one16.png:16x16:--size=16"; do
+  IFS=: read -r target side option <<<"$row"
+  expect "cursor file as $target" 0 '' '' -- "$pictrove" save $option "$work/one.dat" "$work/$target"
+  [ "$(identify -format '%wx%h' "$work/$target")" = "$side" ] || fail "cursor file as $target: not $side"
+done
 expect "broken cursor" 1 '' 'good-cursors.dll: ' -- "$pictrove" info --cursors "$cursors" --entry SHORT
+# An animated cursor is one entry whose images are its frames in the file's
+# order, each a cursor of its own: saved (the first unless --image names
+# one) and extracted one by one; gdk-pixbuf shows the first.
+ani=$real/ani/icotool-frames.ani
+expect "list an animated cursor" 0 "^$ani\$" '' -- "$pictrove" list "$ani"
+expect "info an animated cursor" 0 '^1 32x32 8-bit [0-9]+ bytes hot spot 30,1$' '' -- "$pictrove" info "$ani"
+expect "save an animated cursor" 0 '' '' -- "$pictrove" save "$ani" "$work/frame.cur"
+expect "save a frame" 0 '' '' -- "$pictrove" save --image 0 "$ani" "$work/frame0.png"
+expect "save a frame past the last" 1 '' 'icotool-frames.ani" has no image 2$' -- "$pictrove" save --image 2 "$ani" "$work/frame2.cur"
+expect "extract an animated cursor" 0 'icotool-frames.ani_Cursor_1.cur$' '' -- "$pictrove" extract "$ani" -o "$work/frames"
+gdk-pixbuf-thumbnailer -s 32 "$ani" "$work/gdk.png" && cmp -s "$work/frame.cur" "$work/frames/icotool-frames.ani_Cursor_0.cur" &&
+  [ "$(compare -metric AE "$work/gdk.png" "$work/frame0.png" null: 2>&1)" = 0 ] &&
+  icotool -l "$work/frames/icotool-frames.ani_Cursor_1.cur" | grep -q -- '--hotspot-x=30 --hotspot-y=1$' ||
+  fail "animated cursor frames: $(ls "$work/frames")"
 
 # extract: every group of every file into a folder it makes; a file that
 # can't be read is reported and skipped; a file without icons is no failure.
@@ -344,6 +390,19 @@ expect "extract clashing names" 0 '' '' -- "$pictrove" extract "$work/one/x.dll"
 [ "$("$pictrove" info "$work/clash/x.dll_Icon_2.ico")" = "$("$pictrove" info "$work/one/x.dll" --entry 2)" ] &&
   [ "$("$pictrove" info "$work/clash/x.dll_Icon_2_2.ico")" = "$("$pictrove" info "$work/two/x.dll" --entry 2)" ] ||
   fail "x.dll_Icon_2.ico and x.dll_Icon_2_2.ico do not hold their modules' groups"
+
+# Paths of any length the kernel takes, through deep folders; a longer name
+# is refused with the system's reason.
+for length in 300 3000; do
+  folder=$work/deep
+  while [ $((${#folder} + 210)) -lt "$length" ]; do folder=$folder/$(printf '%0200d' 0); done
+  long=$folder/$(printf "%0$((length - ${#folder} - 5))d" 0).ico
+  mkdir -p "$folder" && cp "$palette" "$long" && [ ${#long} = "$length" ] || fail "no path of $length bytes"
+  expect "list a path of $length bytes" 0 "^$long\$" '' -- "$pictrove" list "$long"
+  expect "save to a path of $length bytes" 0 '' '' -- "$pictrove" save "$long" "${long%.ico}.png"
+  expect "extract into a path of $length bytes" 0 '_Icon.ico$' '' -- "$pictrove" extract "$long" -o "${long%.ico}"
+done
+expect "save to a name too long" 1 '' 'Error creating the file! \(File name too long\)$' -- "$pictrove" save "$palette" "$work/$(printf '%0300d' 0).ico"
 
 # Languages: Chinese, the window's own texts, where gettext takes glibc's own
 # zh_CN catalog for the same environment; English otherwise. A path is
@@ -407,8 +466,8 @@ fi
 
 # Named pipes are no files: refused at once, never waited on.
 mkfifo "$work/pipe.ico" "$work/pipe.bmp"
-expect "list a pipe named .ico" 1 '' 'pipe.ico: Error opening the icon file!' -- timeout 20 "$pictrove" list "$work/pipe.ico"
-expect "list a pipe named .bmp" 1 '' 'pipe.bmp: Error opening the bitmap file!' -- timeout 20 "$pictrove" list "$work/pipe.bmp"
+expect "list a pipe named .ico" 1 '' 'pipe.ico: not a regular file$' -- timeout 20 "$pictrove" list "$work/pipe.ico"
+expect "list a pipe named .bmp" 1 '' 'pipe.bmp: not a regular file$' -- timeout 20 "$pictrove" list "$work/pipe.bmp"
 
 # Readers don't keep one another out: twenty at once all read the file (one
 # large enough for their reads to overlap).

@@ -199,13 +199,19 @@ TEST_F(BitmapFileReader, EachFailureShowsItsMessage) {
   EXPECT_EQ(nullptr, LoadBitmapFile(dir.Path("missing.bmp").c_str()));
   EXPECT_EQ("打开位图文件出错!", messages.OnlyText());
 
-  // One byte over the 259 a path may have: refused before the file is opened.
+  // One byte over the 259 a path may have in the Windows build: refused
+  // before the file is opened. The native build reads it.
   std::string name(260 - dir.Path("").size(), 'n');
   std::string overLimit = dir.Write(name, good);
   ASSERT_EQ(260u, overLimit.size());
   messages.Clear();
-  EXPECT_EQ(nullptr, LoadBitmapFile(overLimit.c_str()));
+  HeapPtr<BITMAPINFOHEADER> longer(LoadBitmapFile(overLimit.c_str()));
+#ifdef _WIN32
+  EXPECT_EQ(nullptr, longer.get());
   EXPECT_EQ("打开位图文件出错!", messages.OnlyText());
+#else
+  EXPECT_NE(nullptr, longer.get());
+#endif
 
 #ifndef _WIN32
   // A named pipe is no file: refused at once, never waited on.

@@ -160,8 +160,9 @@ TEST_F(IconFileReader, MissingAndTooLongPathsAreNotOpened) {
   EXPECT_EQ(nullptr, LoadIconFile(missing.c_str()));
   EXPECT_EQ("图标文件打开时出错!", messages.OnlyText());
 
-  // 259 bytes is the longest path; one more is refused before any file is
-  // touched, even though this system could open it.
+  // In the Windows build 259 bytes is the longest path: one more is refused
+  // before any file is touched, even where the system could open it. The
+  // native build reads it.
   std::string name(259 - dir.Path("").size(), 'n');
   std::string atLimit = dir.Write(name, IconFile({IconImageBlock(16, 16, 4)}));
   ASSERT_EQ(259u, atLimit.size());
@@ -170,8 +171,13 @@ TEST_F(IconFileReader, MissingAndTooLongPathsAreNotOpened) {
   EXPECT_NE(nullptr, owner.get());
   std::string overLimit = dir.Write(name + "x", IconFile({IconImageBlock(16, 16, 4)}));
   messages.Clear();
-  EXPECT_EQ(nullptr, LoadIconFile(overLimit.c_str()));
+  IconGroupPtr longer(LoadIconFile(overLimit.c_str()));
+#ifdef _WIN32
+  EXPECT_EQ(nullptr, longer.get());
   EXPECT_EQ("图标文件打开时出错!", messages.OnlyText());
+#else
+  EXPECT_NE(nullptr, longer.get());
+#endif
 
 #ifndef _WIN32
   // A named pipe is no file: refused at once, never waited on.

@@ -32,6 +32,22 @@ convert -size 24x24 plasma:fractal -monochrome "$work/p1.png"
 icotool -c -o "$out/ico/icotool-depths.ico" "$work/p1.png" "$work/p4.png" "$work/p8.png" "$work/p32.png"
 icotool -c -o "$out/ico/icotool-png.ico" "$work/p4.png" -r "$work/p32.png"
 
+# An animated cursor of two icotool cursors (hot spots 3,5 and 30,1), shown
+# in the order 1 0 1: icotool writes no .ani, so its RIFF chunks are put
+# together here.
+mkdir -p "$out/ani"
+convert -size 32x32 gradient:red-blue PNG32:"$work/f1.png"
+icotool -c --cursor --hotspot-x=3 --hotspot-y=5 -o "$work/f0.cur" "$work/p4.png"
+icotool -c --cursor --hotspot-x=30 --hotspot-y=1 -o "$work/f1.cur" "$work/f1.png"
+/usr/bin/python3 - "$work/f0.cur" "$work/f1.cur" "$out/ani/icotool-frames.ani" <<'PY'
+import struct, sys
+chunk = lambda id, data: id + struct.pack('<I', len(data)) + data + b'\0' * (len(data) % 2)
+frames = [open(path, 'rb').read() for path in sys.argv[1:3]]
+body = (chunk(b'anih', struct.pack('<9I', 36, 2, 3, 0, 0, 0, 0, 10, 3)) + chunk(b'rate', struct.pack('<3I', 10, 20, 10))
+        + chunk(b'seq ', struct.pack('<3I', 1, 0, 1)) + chunk(b'LIST', b'fram' + b''.join(chunk(b'icon', f) for f in frames)))
+open(sys.argv[3], 'wb').write(b'RIFF' + struct.pack('<I', 4 + len(body)) + b'ACON' + body)
+PY
+
 # Bitmaps with the 40-byte header (BMP3), uncompressed, one of each depth.
 convert -size 13x7 gradient:red-blue -monochrome -type bilevel -compress none BMP3:"$out/bmp/depth1.bmp"
 convert -size 40x30 plasma:fractal -colors 16 -type palette -compress none BMP3:"$out/bmp/depth4.bmp"

@@ -22,7 +22,8 @@ void Check(bool condition, const char* what) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   SilenceMessages();
-  // The same bytes as a cursor file: its directory is the icon file's.
+  // The same bytes as a cursor file (its directory is the icon file's), or
+  // an animated cursor of such files.
   ReadCursorFile(ByteView(data, size), size);
   IconGroupPtr read = ReadIconFile(ByteView(data, size), size).Take();
   if (!read) return 0;

@@ -76,6 +76,8 @@ for path in icons:
         seed('icon_decoding', block)
         # An icon image read as a DIB: twice as tall, its mask rows below.
         seed('reformat', b'\x1f\x00\x1f\x00' + block)
+for path in sorted(glob.glob(os.path.join(real, 'ani', '*.ani')) + glob.glob(os.path.join(hostile, '*.ani'))):
+    seed('icon_file', read(path))
 for path in bitmaps:
     data = read(path)
     seed('bitmap_file', data)

@@ -159,6 +159,24 @@ def icon_files(w):
     w.add('ico-last-entry-bad.ico', ico([good, good, b'\0' * 40]), ICO_IMAGE)
 
 
+def animated_cursors(w):
+    """One fault each in an animated cursor's chunks; the window opens none
+    (by its extension a module), the command refuses the damaged ones."""
+    chunk = lambda id, data: id + struct.pack('<I', len(data)) + data + b'\0' * (len(data) % 2)
+    frame = ico([icon_image(16, 16, 4, 1)], kind=2)
+    def ani(frames=2, steps=2, seq=(1, 0), icons=(frame, frame), flags=3, riff=None, tail=b''):
+        body = (b'ACON' + chunk(b'anih', struct.pack('<9I', 36, frames, steps, 0, 0, 0, 0, 10, flags)) +
+                chunk(b'seq ', struct.pack('<%dI' % len(seq), *seq)) +
+                chunk(b'LIST', b'fram' + b''.join(chunk(b'icon', i) for i in icons)) + tail)
+        return b'RIFF' + struct.pack('<I', len(body) if riff is None else riff) + body
+    for name, data in (('sound', ani()), ('odd-chunk', ani(tail=chunk(b'note', b'odd'))),
+                       ('riff-past-end', ani(riff=1 << 20)), ('seq-past-frames', ani(seq=(2, 0))),
+                       ('seq-short', ani(steps=3)), ('frames-short', ani(frames=3)),
+                       ('bare-frames', ani(flags=2)), ('frame-no-cursor', ani(icons=(frame, b'\0' * 40))),
+                       ('frame-cut', ani(icons=(frame, frame[:60]))), ('chunk-past-riff', ani(tail=b'note' + struct.pack('<I', 100)))):
+        w.add('ani-%s.ani' % name, data, NOT_LOADABLE)
+
+
 def image_blocks(w):
     def add(name, data, outcome='reads 1'):
         w.add('img-' + name + '.ico', ico([data]), outcome)
@@ -481,6 +499,7 @@ def main():
     w = Writer(out)
     modules(w)
     icon_files(w)
+    animated_cursors(w)
     image_blocks(w)
     bitmap_files(w)
     found(w)

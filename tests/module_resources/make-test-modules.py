@@ -472,6 +472,14 @@ def main():
     res = language_resources()
     w.good('good-languages.dll', res, resource_module(res)[0])
 
+    # Group 7 in three languages, each naming icon 7 of its own language;
+    # group ONE in one of them.
+    res = [(RT_GROUP_ICON, 'ONE', EN_US, group_icon([(7, icon_image(32, 32, 8, 32))]))]
+    for lang, size in ((DE_DE, 16), (EN_US, 32), (JA_JP, 48)):
+        image = icon_image(size, size, 8, size)
+        res += [(RT_ICON, 7, lang, image), (RT_GROUP_ICON, 7, lang, group_icon([(7, image)]))]
+    w.good('good-three-languages.dll', res, resource_module(res)[0])
+
     res = names_resources()
     w.good('good-names.dll', res, resource_module(res)[0])
 

@@ -47,8 +47,8 @@ struct OurModule {
 };
 
 // The languages Wine's loader tries for a neutral request, from its locale.
-PeLanguageOrder WineLanguageOrder() {
-  return LoaderLanguageOrder(0, LANGIDFROMLCID(GetThreadLocale()), LANGIDFROMLCID(GetUserDefaultLCID()),
+PeLanguageOrder WineLanguageOrder(WORD requested = 0) {
+  return LoaderLanguageOrder(requested, LANGIDFROMLCID(GetThreadLocale()), LANGIDFROMLCID(GetUserDefaultLCID()),
                              LANGIDFROMLCID(GetSystemDefaultLCID()));
 }
 
@@ -129,9 +129,9 @@ struct Found {
   const std::uint8_t* bytes = nullptr;
 };
 
-Found Kernel32Find(HMODULE module, LPCSTR name, LPCSTR type) {
+Found Kernel32Find(HMODULE module, LPCSTR name, LPCSTR type, WORD language = 0) {
   Found f;
-  HRSRC resource = FindResourceA(module, name, type);
+  HRSRC resource = language == 0 ? FindResourceA(module, name, type) : FindResourceExA(module, type, name, language);
   if (resource == nullptr) return f;
   f.found = true;
   f.size = SizeofResource(module, resource);
@@ -139,12 +139,12 @@ Found Kernel32Find(HMODULE module, LPCSTR name, LPCSTR type) {
   return f;
 }
 
-Found OurFind(const OurModule& module, const PeResourceQuery& name, std::uint16_t type) {
+Found OurFind(const OurModule& module, const PeResourceQuery& name, std::uint16_t type, WORD language = 0) {
   Found f;
   std::uint32_t dataEntry;
   PeResourceData data;
   if (!module.hasResources ||
-      !FindResourceDataEntry(module.tree, PeResourceQuery::Id(type), name, WineLanguageOrder(), &dataEntry) ||
+      !FindResourceDataEntry(module.tree, PeResourceQuery::Id(type), name, WineLanguageOrder(language), &dataEntry) ||
       !module.tree.DataEntry(dataEntry, &data)) {
     return f;
   }
@@ -163,6 +163,20 @@ bool SameBytes(const Found& a, const Found& b) {
 std::string Describe(const Found& f) {
   if (!f.found) return "not found";
   return "size " + std::to_string(f.size) + (f.bytes ? "" : ", no bytes");
+}
+
+BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR languages) {
+  reinterpret_cast<std::vector<WORD>*>(languages)->push_back(language);
+  return TRUE;
+}
+
+std::vector<WORD> OurLanguages(const OurModule& module, const PeResourceQuery& name, std::uint16_t type) {
+  std::vector<WORD> languages;
+  PeResourceTable table;
+  PeResourceEntry entry;
+  if (!FindLanguageTable(module.tree, PeResourceQuery::Id(type), name, &table)) return languages;
+  for (std::uint32_t i = 0; i < table.count && module.tree.Entry(table, i, &entry); ++i) languages.push_back(entry.id);
+  return languages;
 }
 
 struct Comparison {
@@ -192,6 +206,22 @@ void CompareModule(const std::string& label, HMODULE kernel32, const OurModule& 
       Found k = Kernel32Find(kernel32, argument, MAKEINTRESOURCEA(type));
       Found m = valid ? OurFind(ours, query, type) : Found();
       ++out->resources;
+      // Each language it is held in, listed and found as kernel32 does.
+      std::vector<WORD> languages;
+      EnumResourceLanguagesA(kernel32, MAKEINTRESOURCEA(type), argument, CollectLanguage,
+                             reinterpret_cast<LONG_PTR>(&languages));
+      if (k.found && valid && languages != OurLanguages(ours, query, type)) {
+        out->differences.push_back(label + " type " + std::to_string(type) + " " + theirs.names[i] +
+                                   ": languages differ");
+      }
+      for (WORD language : k.found && valid ? languages : std::vector<WORD>()) {
+        if (SameBytes(Kernel32Find(kernel32, argument, MAKEINTRESOURCEA(type), language),
+                      OurFind(ours, query, type, language))) {
+          continue;
+        }
+        out->differences.push_back(label + " type " + std::to_string(type) + " " + theirs.names[i] +
+                                   ": language " + std::to_string(language) + " differs");
+      }
       if (SameBytes(k, m)) continue;
       std::string what = label + " type " + std::to_string(type) + " " + theirs.names[i] + ": kernel32 " +
                          Describe(k) + ", ours " + Describe(m);
