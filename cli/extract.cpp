@@ -68,7 +68,8 @@ class Extraction {
   enum class Outcome { kWritten, kFailed, kFileUnreadable };
   // Entry `entry` of the source in the language the document reads, written
   // with `suffix` behind its group's name.
-  Outcome IconEntry(Source& source, const std::string& file, int entry, const std::string& suffix);
+  Outcome IconEntry(Source& source, const std::string& file, int entry, const std::string& text,
+                    const std::string& suffix);
 
   // The path of the next file written: the source's file name, the kind and
   // the group's name, with characters a file name can't hold as "_", cut to
@@ -149,7 +150,9 @@ bool Extraction::Icons(const std::string& file) {
 
   IconDocument& document = source.Document();
   bool done = true;
-  for (std::size_t i = 0; i < document.Entries().size(); ++i) {
+  // Listed once: each listing copies every entry's text.
+  const std::vector<std::string> entries = document.Entries();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
     const int entry = static_cast<int>(i);
     // Every language of the group, the first under the group's name, each
     // other with its id behind it; with --language that one alone, under the
@@ -163,7 +166,8 @@ bool Extraction::Icons(const std::string& file) {
     }
     for (std::size_t k = 0; k < languages.size(); ++k) {
       document.ReadInLanguage(languages[k]);
-      const Outcome outcome = IconEntry(source, file, entry, k == 0 ? "" : "_" + std::to_string(languages[k]));
+      const Outcome outcome =
+          IconEntry(source, file, entry, entries[i], k == 0 ? "" : "_" + std::to_string(languages[k]));
       // Resources gone from the file: the others are gone too.
       if (outcome == Outcome::kFileUnreadable) return false;
       if (outcome == Outcome::kFailed) done = false;
@@ -172,10 +176,9 @@ bool Extraction::Icons(const std::string& file) {
   return done;
 }
 
-Extraction::Outcome Extraction::IconEntry(Source& source, const std::string& file, int entry,
+Extraction::Outcome Extraction::IconEntry(Source& source, const std::string& file, int entry, const std::string& text,
                                           const std::string& suffix) {
   IconDocument& document = source.Document();
-  const std::string text = document.Entries()[static_cast<std::size_t>(entry)];
   const IconGroup* group = document.ReadEntryFromHeldModule(entry);
   if (group == nullptr && TellUnreadable(source, file)) return Outcome::kFileUnreadable;
   // The images a group holds are written; those it names but lacks are named.
