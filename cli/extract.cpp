@@ -20,6 +20,8 @@
 #include "core/module_cursors.h"
 #include "core/module_icons.h"
 #include "core/png_file.h"
+#include "formats/icon_directory.h"
+#include "formats/input_limits.h"
 #include "opened.h"
 #include "platform/posix/terminal_text.h"
 #include "source.h"
@@ -65,7 +67,9 @@ class Extraction {
   bool Frames(const std::string& file, const std::vector<CursorImage>& frames);
 
  private:
-  enum class Outcome { kWritten, kFailed, kFileUnreadable };
+  // kStopped: nothing more of the file is written (its resources gone, or its
+  // output budget spent).
+  enum class Outcome { kWritten, kFailed, kStopped };
   // Entry `entry` of the source in the language the document reads, written
   // with `suffix` behind its group's name.
   Outcome IconEntry(Source& source, const std::string& file, int entry, const std::string& text,
@@ -81,14 +85,41 @@ class Extraction {
   void NotWritten(const std::string& file, const std::string& entry, const std::string& target);
   void Written(const std::string& target) {
     if (!args_.quiet) std::printf("%s\n", TerminalText(target).c_str());
+    Charge(target);
   }
+  // What the current input file may still make written (limits::OutputBudget):
+  // set when a file is begun, charged with each file written of it.
+  void Allow(const std::string& file) {
+    left_ = limits::OutputBudget(InputBytes(file));
+    stopped_ = false;
+  }
+  void Charge(const std::string& target);
+  // False, after saying so, when a file of `bytes` would pass the allowance:
+  // nothing more of the input is written.
+  bool Affords(const std::string& file, std::uint64_t bytes);
 
   const Arguments& args_;
   std::string folder_;
   std::set<std::string> taken_;
   std::set<std::string> claimed_;  // made empty by ClaimName
+  std::uint64_t left_ = 0;
+  bool stopped_ = false;
   FileHandle made_;                // the last name made, open for its writer
 };
+
+void Extraction::Charge(const std::string& target) {
+  struct stat info;
+  std::uint64_t bytes = lstat(target.c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+  bytes = std::max(bytes, limits::kMinOutputFileBytes);
+  left_ = bytes < left_ ? left_ - bytes : 0;
+}
+
+bool Extraction::Affords(const std::string& file, std::uint64_t bytes) {
+  if (std::max(bytes, limits::kMinOutputFileBytes) <= left_) return true;
+  ShowMessage(Message::kOverOutputBudget, file.c_str());
+  stopped_ = true;
+  return false;
+}
 
 std::string Extraction::TargetFor(const std::string& file, const char* kind, const std::string* group,
                                   const char* extension) {
@@ -150,6 +181,7 @@ bool Extraction::Icons(const std::string& file) {
 
   IconDocument& document = source.Document();
   bool done = true;
+  Allow(file);
   // Listed once: each listing copies every entry's text.
   const std::vector<std::string> entries = document.Entries();
   for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -168,8 +200,9 @@ bool Extraction::Icons(const std::string& file) {
       document.ReadInLanguage(languages[k]);
       const Outcome outcome =
           IconEntry(source, file, entry, entries[i], k == 0 ? "" : "_" + std::to_string(languages[k]));
-      // Resources gone from the file: the others are gone too.
-      if (outcome == Outcome::kFileUnreadable) return false;
+      // Resources gone from the file (the others are gone too), or its
+      // output budget spent.
+      if (outcome == Outcome::kStopped) return false;
       if (outcome == Outcome::kFailed) done = false;
     }
   }
@@ -180,16 +213,19 @@ Extraction::Outcome Extraction::IconEntry(Source& source, const std::string& fil
                                           const std::string& suffix) {
   IconDocument& document = source.Document();
   const IconGroup* group = document.ReadEntryFromHeldModule(entry);
-  if (group == nullptr && TellUnreadable(source, file)) return Outcome::kFileUnreadable;
+  if (group == nullptr && TellUnreadable(source, file)) return Outcome::kStopped;
   // The images a group holds are written; those it names but lacks are named.
   bool done = TellMissingImages(source, file, text);
   if (group != nullptr && group->imageCount == 0) group = nullptr;
   std::string name;
   const bool named = document.IsModuleSource() && GroupNameOfEntry(text, &name);
   if (args_.allImages && group != nullptr) {
-    return EveryImage(file, text, named ? name + "_" : "", suffix, *group) && done ? Outcome::kWritten
-                                                                                   : Outcome::kFailed;
+    const bool written = EveryImage(file, text, named ? name + "_" : "", suffix, *group);
+    if (stopped_) return Outcome::kStopped;
+    return written && done ? Outcome::kWritten : Outcome::kFailed;
   }
+  // An .ico's size is known before it is written; a PNG's once it is.
+  if (!Affords(file, group != nullptr && !args_.png ? IconFileBytes(group) : 0)) return Outcome::kStopped;
   name += suffix;
   const std::string target = TargetFor(file, "Icon", named ? &name : nullptr, args_.png ? ".png" : ".ico");
   if (group == nullptr || !(args_.png ? SaveLargestImageAsPng(group, target.c_str(), &made_)
@@ -205,6 +241,7 @@ bool Extraction::EveryImage(const std::string& file, const std::string& entry, c
                             const std::string& suffix, const IconGroup& group) {
   bool done = true;
   for (std::uint32_t i = 0; i < group.imageCount; ++i) {
+    if (!Affords(file, 0)) return false;
     const std::string name = prefix + std::to_string(i) + suffix;
     const std::string target = TargetFor(file, "Icon", &name, ".png");
     if (!SaveImageAsPng(target.c_str(), &group.images[i], &made_)) {
@@ -255,10 +292,15 @@ bool Extraction::Cursors(const std::string& file) {
   bool done = true;
   std::vector<CursorImage> images;
   const SortedEntries& entries = cursors.Entries();
+  Allow(file);
   for (std::size_t i = 0; i < entries.Count(); ++i) {
+    const bool read = cursors.Read(i, &images);
+    std::uint64_t bytes = 0;
+    for (const CursorImage& image : images) bytes += icon_directory::kFileEntryBytes + image.bits.Length();
+    if (!Affords(file, bytes)) return false;
     const std::string name = ResourceNameText(entries.Name(i));
     const std::string target = TargetFor(file, "Cursor", &name, ".cur");
-    if (!cursors.Read(i, &images) || !SaveCursorFile(images, target.c_str(), &made_)) {
+    if (!read || !SaveCursorFile(images, target.c_str(), &made_)) {
       NotWritten(file, entries.Text(i), target);
       done = false;
       continue;

@@ -3,6 +3,7 @@
 
 #include "buffered_writer.h"
 #include "formats/icon_directory.h"
+#include "formats/input_limits.h"
 #include "file_io.h"
 #include "icon_file.h"
 #include "replacement_file.h"
@@ -42,14 +43,6 @@ bool WriteImageBlock(BufferedWriter& out, const IconImage& image) {
          out.Write(image.bits + sizeof header, image.byteCount - sizeof header);
 }
 
-// Sum of every block and the directory, or more than 4 GiB when the group
-// can't be written as one icon file.
-std::uint64_t TotalFileBytes(const IconGroup* group) {
-  std::uint64_t total = icon_directory::FirstBlockOffset(group->imageCount);
-  for (std::uint32_t i = 0; i < group->imageCount; ++i) total += group->images[i].byteCount;
-  return total;
-}
-
 // A directory entry or an image block that can't be written (a full disk, a
 // lost drive) or put in place: the old file stays, and the user is told.
 int FailWrite(const char* path) {
@@ -70,6 +63,12 @@ int FailTransfer(const char* path, HANDLE file) {
 
 }  // namespace
 
+std::uint64_t IconFileBytes(const IconGroup* group) {
+  std::uint64_t total = icon_directory::FirstBlockOffset(group->imageCount);
+  for (std::uint32_t i = 0; i < group->imageCount; ++i) total += group->images[i].byteCount;
+  return total;
+}
+
 int WriteIconFileHeader(HANDLE file, std::uint32_t count) {
   std::uint8_t header[icon_directory::kHeaderBytes];
   icon_directory::WriteHeader(header, icon_directory::kIconType, static_cast<std::uint16_t>(count));
@@ -83,13 +82,19 @@ std::uint32_t ImageFileOffset(const IconGroup* group, std::uint32_t n) {
 }
 
 int SaveIconFile(const IconGroup* group, const char* path, FileHandle* made) {
+  // Every entry is written with its image, also one its block shares with
+  // others: a file of a few bytes could otherwise fill the disk.
+  const std::uint64_t total = IconFileBytes(group);
+  if (total > limits::OutputBudget(GroupHeldBytes(group))) {
+    ShowMessage(Message::kOverOutputBudget, path);
+    return 0;
+  }
   ReplacementFile file;
   if (!file.Create(path, made)) {
     ShowMessage(Message::kIconCreateFailed, path);
     return 0;
   }
   // Offsets are 32-bit: a group whose blocks don't fit is not written.
-  const std::uint64_t total = TotalFileBytes(group);
   if (total > UINT32_MAX) return FailWrite(path);
   // The whole file in one transfer where it is not very large: extracting
   // writes hundreds of them.
