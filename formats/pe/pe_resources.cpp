@@ -1,5 +1,7 @@
 #include "pe_resources.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::uint32_t kTableHeaderBytes = 16;
@@ -138,18 +140,34 @@ bool PeResourceTree::Matches(const PeResourceEntry& entry, const PeResourceQuery
   return true;
 }
 
+int PeResourceTree::Order(const PeResourceEntry& entry, const PeResourceQuery& query) const {
+  // Named entries come before identifiers; names compare unit by unit with
+  // letters folded to upper case, a shorter name first.
+  if (entry.named != !query.isId) return entry.named ? -1 : 1;
+  if (query.isId) return entry.id < query.id ? -1 : entry.id > query.id ? 1 : 0;
+  const std::size_t common = std::min<std::size_t>(entry.nameLength, query.text.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    std::uint16_t unit;
+    if (!directory_.U16(std::uint64_t{entry.nameOffset} + 2 * i, &unit)) return -1;
+    const char16_t stored = UpperCaseUnit(static_cast<char16_t>(unit)), wanted = UpperCaseUnit(query.text[i]);
+    if (stored != wanted) return stored < wanted ? -1 : 1;
+  }
+  return entry.nameLength < query.text.size() ? -1 : entry.nameLength > query.text.size() ? 1 : 0;
+}
+
 bool PeResourceTree::FindEntry(const PeResourceTable& table, const PeResourceQuery& query, bool wantTable,
                                PeResourceEntry* out) const {
-  // Linkers store named entries first and identifiers in ascending order, so
-  // an identifier is found by halving; a table stored otherwise is still
-  // searched entry by entry below, so that whatever is listed can be found.
-  if (query.isId && table.count > 8) {
+  // Linkers store named entries first, in order of their upper-cased names,
+  // then identifiers in ascending order, so an entry is found by halving; a
+  // table stored otherwise is still searched entry by entry below, so that
+  // whatever is listed can be found.
+  if (table.count > 8) {
     std::uint32_t low = 0, high = table.count;
     while (low < high) {
       std::uint32_t middle = low + (high - low) / 2;
       PeResourceEntry entry;
       if (!Entry(table, middle, &entry)) return false;
-      if (entry.named || entry.id < query.id) {
+      if (Order(entry, query) < 0) {
         low = middle + 1;
       } else {
         high = middle;

@@ -75,6 +75,10 @@ class PeResourceTree {
   std::u16string Name(const PeResourceEntry& entry) const;
   bool Matches(const PeResourceEntry& entry, const PeResourceQuery& query) const;
 
+  // Where the entry lies against the query in the order linkers store a
+  // table: below 0 before it, 0 the same, above 0 after it.
+  int Order(const PeResourceEntry& entry, const PeResourceQuery& query) const;
+
   // The first entry, in the table's order, that matches the query; false
   // when there is none, or when that entry is not of the kind wanted (a
   // table, or a data entry), as the loader gives up there too.
