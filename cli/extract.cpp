@@ -21,6 +21,7 @@
 #include "core/module_icons.h"
 #include "core/png_file.h"
 #include "opened.h"
+#include "platform/posix/long_path.h"
 #include "platform/posix/terminal_text.h"
 #include "source.h"
 
@@ -35,10 +36,10 @@ bool MakeFolders(const std::string& folder) {
   int error = 0;
   for (std::size_t i = 1; i <= folder.size() && error == 0; ++i) {
     if (i < folder.size() && folder[i] != '/') continue;
-    if (mkdir(folder.substr(0, i).c_str(), 0777) != 0 && errno != EEXIST) error = errno;
+    if (long_path::MakeFolder(folder.substr(0, i).c_str(), 0777) != 0 && errno != EEXIST) error = errno;
   }
   struct stat info;
-  if (error == 0 && stat(folder.c_str(), &info) != 0) error = errno;
+  if (error == 0 && long_path::Stat(folder.c_str(), &info, 0) != 0) error = errno;
   if (error == 0 && !S_ISDIR(info.st_mode)) error = ENOTDIR;
   if (error == 0) return true;
   Say(Text::kCannotCreateFolder, folder.c_str(), std::strerror(error));
@@ -114,9 +115,7 @@ std::string Extraction::TargetFor(const std::string& file, const char* kind, con
 }
 
 bool Extraction::ClaimName(const std::string& target) {
-  const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (fd >= 0) {
-    close(fd);
+  if (Descriptor(long_path::Open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666))) {
     claimed_.insert(target);
     return true;
   }
@@ -128,8 +127,9 @@ void Extraction::NotWritten(const std::string& file, const std::string& entry, c
   // The empty file that took the name goes; one the writer failed to
   // replace is still empty, and ours.
   struct stat info;
-  if (claimed_.count(target) != 0 && lstat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size == 0) {
-    unlink(target.c_str());
+  if (claimed_.count(target) != 0 && long_path::Stat(target.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+      S_ISREG(info.st_mode) && info.st_size == 0) {
+    long_path::Unlink(target.c_str());
   }
   Say(Text::kEntryNotWritten, file.c_str(), entry.c_str());
 }

@@ -10,6 +10,7 @@
 #include "command_texts.h"
 #include "core/messages.h"
 #include "formats/input_limits.h"
+#include "platform/posix/long_path.h"
 #include "readable.h"
 
 namespace {
@@ -120,7 +121,7 @@ Opened OpenIcons(Source& source, const std::string& path) {
   const Opened opened = OpenFound(source, path, kind, start);
   if (opened != Opened::kEmpty || kind != IconDocument::SourceKind::kModule) return opened;
   for (const std::string& place : MovedOutPlaces(path)) {
-    if (access(place.c_str(), R_OK) != 0) continue;
+    if (long_path::Access(place.c_str(), R_OK) != 0) continue;
     if (OpenFound(source, place, kind, start) != Opened::kListed) continue;
     Say(Text::kIconsMovedOut, path.c_str(), place.c_str());
     return Opened::kListed;

@@ -387,13 +387,14 @@ expect "extract clashing names" 0 '' '' -- "$pictrove" extract "$work/one/x.dll"
   [ "$("$pictrove" info "$work/clash/x.dll_Icon_2_2.ico")" = "$("$pictrove" info "$work/two/x.dll" --entry 2)" ] ||
   fail "x.dll_Icon_2.ico and x.dll_Icon_2_2.ico do not hold their modules' groups"
 
-# Paths of any length the kernel takes, through deep folders; a longer name
-# is refused with the system's reason.
-for length in 300 3000; do
+# Paths of any length, through deep folders (made a folder at a time: no one
+# call takes 4096 bytes); a longer name is refused with the system's reason.
+for length in 300 3000 5000 9000; do
   folder=$work/deep
   while [ $((${#folder} + 210)) -lt "$length" ]; do folder=$folder/$(printf '%0200d' 0); done
   long=$folder/$(printf "%0$((length - ${#folder} - 5))d" 0).ico
-  mkdir -p "$folder" && cp "$palette" "$long" && [ ${#long} = "$length" ] || fail "no path of $length bytes"
+  (IFS=/ && cd "$work" && for name in ${folder#"$work"/}; do mkdir -p "$name" && cd "$name" || exit; done &&
+    cp "$palette" "${long##*/}") && [ ${#long} = "$length" ] || fail "no path of $length bytes"
   expect "list a path of $length bytes" 0 "^$long\$" '' -- "$pictrove" list "$long"
   expect "save to a path of $length bytes" 0 '' '' -- "$pictrove" save "$long" "${long%.ico}.png"
   expect "extract into a path of $length bytes" 0 '_Icon.ico$' '' -- "$pictrove" extract "$long" -o "${long%.ico}"
