@@ -56,14 +56,20 @@ class Extraction {
   // False when something of the file was not read or not written.
   bool Icons(const std::string& file);
   bool Cursors(const std::string& file);
-  // Each image of the group as a PNG: FILE_Icon_NAME_N.png, N its index,
+  // Each image of the group as a PNG: FILE_KIND_NAME_N.png, N its index,
   // `suffix` behind N.
-  bool EveryImage(const std::string& file, const std::string& entry, const std::string& prefix,
+  bool EveryImage(const std::string& file, const char* kind, const std::string& entry, const std::string& prefix,
                   const std::string& suffix, const IconGroup& group);
   // A .CUR file's one cursor, written as it is read (FILE_Cursor.cur); an
   // .ANI file's frames, each a cursor (FILE_Cursor_N.cur, N its index).
+  // With --png, pictures as an icon's: of a .CUR its largest image
+  // (FILE_Cursor.png; every one with --all-images, FILE_Cursor_N.png), of
+  // an .ANI each frame (FILE_Cursor_N.png).
   bool CursorFile(const std::string& file);
   bool Frames(const std::string& file, const std::vector<CursorImage>& frames);
+  // The cursor's images to `target`: as a .cur, or with --png the largest
+  // as a PNG.
+  bool WriteCursor(const std::string& file, const std::vector<CursorImage>& images, const std::string& target);
 
  private:
   enum class Outcome { kWritten, kFailed, kFileUnreadable };
@@ -179,8 +185,8 @@ Extraction::Outcome Extraction::IconEntry(Source& source, const std::string& fil
   std::string name;
   const bool named = document.IsModuleSource() && GroupNameOfEntry(text, &name);
   if (args_.allImages && group != nullptr) {
-    return EveryImage(file, text, named ? name + "_" : "", suffix, *group) && done ? Outcome::kWritten
-                                                                                   : Outcome::kFailed;
+    return EveryImage(file, "Icon", text, named ? name + "_" : "", suffix, *group) && done ? Outcome::kWritten
+                                                                                           : Outcome::kFailed;
   }
   name += suffix;
   const std::string target = TargetFor(file, "Icon", named ? &name : nullptr, args_.png ? ".png" : ".ico");
@@ -193,12 +199,12 @@ Extraction::Outcome Extraction::IconEntry(Source& source, const std::string& fil
   return done ? Outcome::kWritten : Outcome::kFailed;
 }
 
-bool Extraction::EveryImage(const std::string& file, const std::string& entry, const std::string& prefix,
-                            const std::string& suffix, const IconGroup& group) {
+bool Extraction::EveryImage(const std::string& file, const char* kind, const std::string& entry,
+                            const std::string& prefix, const std::string& suffix, const IconGroup& group) {
   bool done = true;
   for (std::uint32_t i = 0; i < group.imageCount; ++i) {
     const std::string name = prefix + std::to_string(i) + suffix;
-    const std::string target = TargetFor(file, "Icon", &name, ".png");
+    const std::string target = TargetFor(file, kind, &name, ".png");
     if (!SaveImageAsPng(target.c_str(), &group.images[i])) {
       NotWritten(file, entry, target);
       done = false;
@@ -213,8 +219,20 @@ bool Extraction::CursorFile(const std::string& file) {
   const std::unique_ptr<::CursorFile> cursor = LoadCursorFile(file.c_str());
   if (!cursor) return false;
   if (cursor->IsAnimated()) return Frames(file, cursor->Images());
-  const std::string target = TargetFor(file, "Cursor", nullptr, ".cur");
-  if (!SaveCursorFile(cursor->Images(), target.c_str())) {
+  if (args_.allImages) {
+    const IconGroupPtr group = CursorImagesAsGroup(cursor->Images());
+    if (group) return EveryImage(file, "Cursor", file, "", "", *group);
+    ShowMessage(Message::kIconGroupOutOfMemory, file.c_str());
+    return false;
+  }
+  return WriteCursor(file, cursor->Images(), TargetFor(file, "Cursor", nullptr, args_.png ? ".png" : ".cur"));
+}
+
+bool Extraction::WriteCursor(const std::string& file, const std::vector<CursorImage>& images,
+                             const std::string& target) {
+  const IconGroupPtr group = args_.png ? CursorImagesAsGroup(images) : nullptr;
+  if (!(args_.png ? group && SaveLargestImageAsPng(group.get(), target.c_str())
+                  : SaveCursorFile(images, target.c_str()))) {
     NotWritten(file, file, target);
     return false;
   }
@@ -226,13 +244,7 @@ bool Extraction::Frames(const std::string& file, const std::vector<CursorImage>&
   bool done = true;
   for (std::size_t i = 0; i < frames.size(); ++i) {
     const std::string name = std::to_string(i);
-    const std::string target = TargetFor(file, "Cursor", &name, ".cur");
-    if (!SaveCursorFile({frames[i]}, target.c_str())) {
-      NotWritten(file, file, target);
-      done = false;
-      continue;
-    }
-    Written(target);
+    if (!WriteCursor(file, {frames[i]}, TargetFor(file, "Cursor", &name, args_.png ? ".png" : ".cur"))) done = false;
   }
   return done;
 }

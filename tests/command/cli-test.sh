@@ -352,6 +352,18 @@ gdk-pixbuf-thumbnailer -s 32 "$ani" "$work/gdk.png" && cmp -s "$work/frame.cur" 
   [ "$(compare -metric AE "$work/gdk.png" "$work/frame0.png" null: 2>&1)" = 0 ] &&
   icotool -l "$work/frames/icotool-frames.ani_Cursor_1.cur" | grep -q -- '--hotspot-x=30 --hotspot-y=1$' ||
   fail "animated cursor frames: $(ls "$work/frames")"
+# A cursor's pictures are an icon's: its thumbnail, and extract --png writes
+# what a PNG save writes (a .cur's largest image or each, each frame).
+expect "save frame 1" 0 '' '' -- "$pictrove" save --image 1 "$ani" "$work/frame1.png"
+for file in "$work/one.dat" "$ani"; do
+  expect "thumbnail ${file##*/}" 0 '' '' -- "$pictrove" thumbnail -s 20 "$file" "$work/thumb-${file##*/}.png"
+  expect "extract --png ${file##*/}" 0 '_Cursor(_1)?\.png$' '' -- "$pictrove" extract --png -o "$work/cursor-png" "$file"
+done
+expect "extract --png --all-images of a cursor file" 0 '_Cursor_1\.png$' '' -- "$pictrove" extract --png --all-images -o "$work/cursor-png" "$work/one.dat"
+[ "$(identify -format '%wx%h ' "$work/thumb-one.dat.png" "$work/thumb-icotool-frames.ani.png" "$work/cursor-png/one.dat_Cursor_1.png")" = "20x20 20x20 16x16 " ] &&
+  cmp -s "$work/one.png" "$work/cursor-png/one.dat_Cursor.png" &&
+  cmp -s "$work/frame0.png" "$work/cursor-png/icotool-frames.ani_Cursor_0.png" &&
+  cmp -s "$work/frame1.png" "$work/cursor-png/icotool-frames.ani_Cursor_1.png" || fail "a cursor's pictures: $(ls "$work/cursor-png")"
 
 # extract: every group of every file into a folder it makes; a file that
 # can't be read is reported and skipped; a file without icons is no failure.
