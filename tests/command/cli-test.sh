@@ -406,9 +406,10 @@ for length in 300 3000 5000 9000; do
   while [ $((${#folder} + 210)) -lt "$length" ]; do folder=$folder/$(printf '%0200d' 0); done
   long=$folder/$(printf "%0$((length - ${#folder} - 5))d" 0).ico
   (IFS=/ && cd "$work" && for name in ${folder#"$work"/}; do mkdir -p "$name" && cd "$name" || exit; done &&
-    cp "$palette" "${long##*/}") && [ ${#long} = "$length" ] || fail "no path of $length bytes"
+    cp "$palette" "${long##*/}" && cp "$module" m.dll) && [ ${#long} = "$length" ] || fail "no path of $length bytes"
   expect "list a path of $length bytes" 0 "^$long\$" '' -- "$pictrove" list "$long"
   expect "save to a path of $length bytes" 0 '' '' -- "$pictrove" save "$long" "${long%.ico}.png"
+  expect "list a module in a folder of $length bytes" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$folder/m.dll"
   expect "extract into a path of $length bytes" 0 '_Icon.ico$' '' -- "$pictrove" extract "$long" -o "${long%.ico}"
 done
 expect "save to a name too long" 1 '' 'Error creating the file! \(File name too long\)$' -- "$pictrove" save "$palette" "$work/$(printf '%0300d' 0).ico"
