@@ -17,6 +17,7 @@
 #include "core/module_cursors.h"
 #include "core/module_icons.h"
 #include "core/thumbnail.h"
+#include "formats/input_limits.h"
 #include "cursor_commands.h"
 #include "json.h"
 #include "opened.h"
@@ -213,6 +214,12 @@ int Info(const Arguments& args) {
     if (opened == Opened::kCursorFile) return InfoCursors(args);
     if (opened == Opened::kEmpty) ShowMessage(Message::kNoIcons, file.c_str());
     const std::vector<ListedEntry> entries = ListEntries(source.Entries(), document.IsModuleSource(), &document);
+    // Printed entry by entry, and only as many lines as the file's size
+    // allows: groups that share one directory would print it again and again.
+    if (args.json) std::fputs(json.c_str(), stdout);
+    json.clear();
+    const std::uint64_t allowed = limits::OutputLineBudget(InputBytes(file));
+    std::uint64_t lines = 0;
     bool first = true;
     for (std::size_t i = 0; i < entries.size(); ++i) {
       // With --language, the entries held in that language.
@@ -223,15 +230,26 @@ int Info(const Arguments& args) {
       if (args.hasLanguage) document.ReadInLanguage(args.language);
       const IconGroup* group = document.ReadEntryFromHeldModule(static_cast<int>(i));
       if (!TellMissingImages(source, file, entries[i].text)) status = kFailed;
-      // Resources gone from the file: the others are gone too.
-      if (group == nullptr && TellUnreadable(source, file)) return kFailed;
+      // Resources gone from the file: the others are gone too (the entries
+      // printed so far end the document).
+      if (group == nullptr && TellUnreadable(source, file)) {
+        if (args.json) std::printf("]}\n");
+        return kFailed;
+      }
       if (group == nullptr) {
         Say(Text::kEntryNotRead, file.c_str(), entries[i].text.c_str());
         status = kFailed;
         continue;
       }
+      lines += 1 + std::uint64_t{group->imageCount};
+      if (lines > allowed) {
+        ShowMessage(Message::kOverOutputBudget, file.c_str());
+        status = kFailed;
+        break;
+      }
       if (args.json) {
-        json += (first ? "" : ",") + JsonEntryStart(entries[i]) + ",\"images\":" + JsonImages(*group) + "}";
+        const std::string entry = JsonEntryStart(entries[i]) + ",\"images\":" + JsonImages(*group) + "}";
+        std::printf("%s%s", first ? "" : ",", entry.c_str());
         first = false;
       } else {
         std::printf("%s (index %llu)\n", TerminalText(entries[i].text).c_str(),

@@ -20,6 +20,8 @@
 #include "core/module_cursors.h"
 #include "core/module_icons.h"
 #include "core/png_file.h"
+#include "formats/icon_directory.h"
+#include "formats/input_limits.h"
 #include "opened.h"
 #include "platform/posix/long_path.h"
 #include "platform/posix/terminal_text.h"
@@ -72,7 +74,9 @@ class Extraction {
   bool WriteCursor(const std::string& file, const std::vector<CursorImage>& images, const std::string& target);
 
  private:
-  enum class Outcome { kWritten, kFailed, kFileUnreadable };
+  // kStopped: nothing more of the file is written (its resources gone, or its
+  // output budget spent).
+  enum class Outcome { kWritten, kFailed, kStopped };
   // Entry `entry` of the source in the language the document reads, written
   // with `suffix` behind its group's name.
   Outcome IconEntry(Source& source, const std::string& file, int entry, const std::string& suffix);
@@ -87,13 +91,41 @@ class Extraction {
   void NotWritten(const std::string& file, const std::string& entry, const std::string& target);
   void Written(const std::string& target) {
     if (!args_.quiet) std::printf("%s\n", TerminalText(target).c_str());
+    Charge(target);
   }
+  // What the current input file may still make written (limits::OutputBudget):
+  // set when a file is begun, charged with each file written of it.
+  void Allow(const std::string& file) {
+    left_ = limits::OutputBudget(InputBytes(file));
+    stopped_ = false;
+  }
+  void Charge(const std::string& target);
+  // False, after saying so, when a file of `bytes` would pass the allowance:
+  // nothing more of the input is written.
+  bool Affords(const std::string& file, std::uint64_t bytes);
 
   const Arguments& args_;
   std::string folder_;
   std::set<std::string> taken_;
   std::set<std::string> claimed_;  // made empty by ClaimName
+  std::uint64_t left_ = 0;
+  bool stopped_ = false;
 };
+
+void Extraction::Charge(const std::string& target) {
+  struct stat info;
+  std::uint64_t bytes =
+      long_path::Stat(target.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+  bytes = std::max(bytes, limits::kMinOutputFileBytes);
+  left_ = bytes < left_ ? left_ - bytes : 0;
+}
+
+bool Extraction::Affords(const std::string& file, std::uint64_t bytes) {
+  if (std::max(bytes, limits::kMinOutputFileBytes) <= left_) return true;
+  ShowMessage(Message::kOverOutputBudget, file.c_str());
+  stopped_ = true;
+  return false;
+}
 
 std::string Extraction::TargetFor(const std::string& file, const char* kind, const std::string* group,
                                   const char* extension) {
@@ -150,6 +182,7 @@ bool Extraction::Icons(const std::string& file) {
 
   IconDocument& document = source.Document();
   bool done = true;
+  Allow(file);
   for (std::size_t i = 0; i < document.Entries().size(); ++i) {
     const int entry = static_cast<int>(i);
     // Every language of the group, the first under the group's name, each
@@ -165,8 +198,9 @@ bool Extraction::Icons(const std::string& file) {
     for (std::size_t k = 0; k < languages.size(); ++k) {
       document.ReadInLanguage(languages[k]);
       const Outcome outcome = IconEntry(source, file, entry, k == 0 ? "" : "_" + std::to_string(languages[k]));
-      // Resources gone from the file: the others are gone too.
-      if (outcome == Outcome::kFileUnreadable) return false;
+      // Resources gone from the file (the others are gone too), or its
+      // output budget spent.
+      if (outcome == Outcome::kStopped) return false;
       if (outcome == Outcome::kFailed) done = false;
     }
   }
@@ -178,16 +212,19 @@ Extraction::Outcome Extraction::IconEntry(Source& source, const std::string& fil
   IconDocument& document = source.Document();
   const std::string text = document.Entries()[static_cast<std::size_t>(entry)];
   const IconGroup* group = document.ReadEntryFromHeldModule(entry);
-  if (group == nullptr && TellUnreadable(source, file)) return Outcome::kFileUnreadable;
+  if (group == nullptr && TellUnreadable(source, file)) return Outcome::kStopped;
   // The images a group holds are written; those it names but lacks are named.
   bool done = TellMissingImages(source, file, text);
   if (group != nullptr && group->imageCount == 0) group = nullptr;
   std::string name;
   const bool named = document.IsModuleSource() && GroupNameOfEntry(text, &name);
   if (args_.allImages && group != nullptr) {
-    return EveryImage(file, "Icon", text, named ? name + "_" : "", suffix, *group) && done ? Outcome::kWritten
-                                                                                           : Outcome::kFailed;
+    const bool written = EveryImage(file, "Icon", text, named ? name + "_" : "", suffix, *group);
+    if (stopped_) return Outcome::kStopped;
+    return written && done ? Outcome::kWritten : Outcome::kFailed;
   }
+  // An .ico's size is known before it is written; a PNG's once it is.
+  if (!Affords(file, group != nullptr && !args_.png ? IconFileBytes(group) : 0)) return Outcome::kStopped;
   name += suffix;
   const std::string target = TargetFor(file, "Icon", named ? &name : nullptr, args_.png ? ".png" : ".ico");
   if (group == nullptr ||
@@ -203,6 +240,7 @@ bool Extraction::EveryImage(const std::string& file, const char* kind, const std
                             const std::string& prefix, const std::string& suffix, const IconGroup& group) {
   bool done = true;
   for (std::uint32_t i = 0; i < group.imageCount; ++i) {
+    if (!Affords(file, 0)) return false;
     const std::string name = prefix + std::to_string(i) + suffix;
     const std::string target = TargetFor(file, kind, &name, ".png");
     if (!SaveImageAsPng(target.c_str(), &group.images[i])) {
@@ -218,6 +256,7 @@ bool Extraction::EveryImage(const std::string& file, const char* kind, const std
 bool Extraction::CursorFile(const std::string& file) {
   const std::unique_ptr<::CursorFile> cursor = LoadCursorFile(file.c_str());
   if (!cursor) return false;
+  Allow(file);
   if (cursor->IsAnimated()) return Frames(file, cursor->Images());
   if (args_.allImages) {
     const IconGroupPtr group = CursorImagesAsGroup(cursor->Images());
@@ -259,10 +298,15 @@ bool Extraction::Cursors(const std::string& file) {
   bool done = true;
   std::vector<CursorImage> images;
   const SortedEntries& entries = cursors.Entries();
+  Allow(file);
   for (std::size_t i = 0; i < entries.Count(); ++i) {
+    const bool read = cursors.Read(i, &images);
+    std::uint64_t bytes = 0;
+    for (const CursorImage& image : images) bytes += icon_directory::kFileEntryBytes + image.bits.Length();
+    if (!Affords(file, bytes)) return false;
     const std::string name = ResourceNameText(entries.Name(i));
     const std::string target = TargetFor(file, "Cursor", &name, ".cur");
-    if (!cursors.Read(i, &images) || !SaveCursorFile(images, target.c_str())) {
+    if (!read || !SaveCursorFile(images, target.c_str())) {
       NotWritten(file, entries.Text(i), target);
       done = false;
       continue;

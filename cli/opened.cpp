@@ -1,5 +1,6 @@
 #include "opened.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -165,4 +166,10 @@ bool ReadEntryInLanguage(Source& source, const std::string& path, int entry, con
   }
   source.Document().ReadInLanguage(language);
   return true;
+}
+
+std::uint64_t InputBytes(const std::string& path) {
+  struct stat info;
+  return long_path::Stat(path.c_str(), &info, 0) == 0 && info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size)
+                                                                           : 0;
 }

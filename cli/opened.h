@@ -2,6 +2,7 @@
 // telling what it came to.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "core/module_cursors.h"
@@ -34,3 +35,7 @@ bool TellUnreadable(const Source& source, const std::string& path);
 // languages has none).
 bool ReadEntryInLanguage(Source& source, const std::string& path, int entry, const std::string& text,
                          WORD language);
+
+// The file's length, what its output is measured against (0 when it can't
+// be told, which leaves the least of each budget).
+std::uint64_t InputBytes(const std::string& path);

@@ -220,6 +220,12 @@ bool PlanBlock(BitmapBytes& file, BitmapLayout* layout) {
   if (layout->rowBytes < 0 || layout->BlockBytes() > limits::kMaxBlockBytes) {
     return file.Fail(BitmapFileFailure::kBlockOutOfMemory);
   }
+  // Rows copied as stored take what the file holds; decoded ones may take
+  // far more (a run-length stream of a few bytes can fill gigabytes).
+  if (layout->coding != RowCoding::kAsStored &&
+      !limits::DecodedFits(static_cast<std::uint64_t>(layout->rowBytes), file.length)) {
+    return file.Fail(BitmapFileFailure::kOverBudget);
+  }
   return true;
 }
 
@@ -309,6 +315,7 @@ Message BitmapFileMessage(BitmapFileFailure failure) {
     case BitmapFileFailure::kColorTableCut: return Message::kBitmapColorTableReadFailed;
     case BitmapFileFailure::kSeekOutOfRange: return Message::kBitmapSeekFailed;
     case BitmapFileFailure::kRowsCut: return Message::kBitmapReadFailed;
+    case BitmapFileFailure::kOverBudget: return Message::kOverMemoryBudget;
   }
   return Message::kBitmapReadFailed;
 }
@@ -384,6 +391,7 @@ int SaveBitmapFile(const char* path, BITMAPINFOHEADER* imageBlock) {
 
 int SaveImageAsBitmap(const char* path, const IconImage* image) {
   if (!IsPngImage(image)) return SaveBitmapFile(path, image->header);
+  if (!PictureFitsBudget(image)) return FailWrite(path, Message::kOverMemoryBudget);
   // A decoded PNG is a bottom-up DIB of the picture alone; the writer expects
   // a header that counts mask rows too, so its height is doubled for the call.
   HeapPtr<BITMAPINFOHEADER> picture(DecodePngToDib(image->bits, image->byteCount));

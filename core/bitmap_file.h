@@ -23,6 +23,7 @@ enum class BitmapFileFailure {
   kColorTableCut,     // the file ends inside the masks or the colour table
   kSeekOutOfRange,    // rows at a file offset of 2^31 or more
   kRowsCut,           // the file ends inside the rows, or they don't decode
+  kOverBudget,        // decoded rows past the budget of decoded pixels
 };
 
 // Reads the bitmap file whose first bytes are `bytes` (all of them when it

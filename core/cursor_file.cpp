@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <set>
 #include <utility>
 
 #include "buffered_writer.h"
@@ -172,6 +173,22 @@ bool SaveCursorFile(const std::vector<CursorImage>& images, const char* path) {
   for (const CursorImage& image : images) total += image.bits.Length();
   if (images.size() > icon_directory::kMaxEntries || total > UINT32_MAX) {
     ShowMessage(Message::kCursorWriteFailed, path);
+    return false;
+  }
+  // Entries that name one cursor resource are each written with it: the
+  // file is bounded by the distinct bytes the group holds, as an icon's is.
+  std::uint64_t held = 0;
+  try {
+    std::set<std::pair<const std::uint8_t*, std::size_t>> distinct;
+    for (const CursorImage& image : images) {
+      held += icon_directory::kFileEntryBytes;
+      if (distinct.insert({image.bits.Data(), image.bits.Length()}).second) held += image.bits.Length();
+    }
+  } catch (const std::bad_alloc&) {
+    held = 0;
+  }
+  if (total > limits::OutputBudget(held)) {
+    ShowMessage(Message::kOverOutputBudget, path);
     return false;
   }
   ReplacementFile file;

@@ -24,6 +24,7 @@ enum class IconFileFailure {
   kOffsetOutOfRange,  // an image offset no file position reaches (2^31 or more)
   kImageCut,          // the file ends inside an image
   kImageInvalid,      // an image that is no icon image
+  kOverBudget,        // distinct images that together take more than the file holds
 };
 
 // Reads the icon file whose first bytes are `bytes` (all of them when it is
@@ -43,6 +44,12 @@ int WriteIconFileHeader(HANDLE file, std::uint32_t count);
 // blocks of the images before it.
 std::uint32_t ImageFileOffset(const IconGroup* group, std::uint32_t n);
 
+// Bytes of the icon file SaveIconFile writes of the group: the header, the
+// directory and every record's block, shared ones each time.
+std::uint64_t IconFileBytes(const IconGroup* group);
+
 // Writes every image of the group, in order, as an icon file at path. The
-// target is replaced only once the whole file is written. 1 or 0.
+// target is replaced only once the whole file is written. 1 or 0; a group
+// whose file would pass the output budget of the bytes it holds
+// (limits::OutputBudget) is not written, with a message.
 int SaveIconFile(const IconGroup* group, const char* path);

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <new>
 #include <utility>
 
 #include "file_io.h"
@@ -24,10 +26,15 @@ bool ParseHeader(ByteView bytes, std::uint16_t* count) {
   return true;
 }
 
-// Copies an entry's block into its record and binds it; the group's count
-// already includes the record, so that the block is freed with the group.
+// The record that first took the bytes at each (offset, length): entries
+// naming the same bytes share its block.
+using BlocksRead = std::map<std::pair<std::uint32_t, std::uint32_t>, const IconImage*>;
+
+// Copies an entry's block into its record (or shares the block of a record
+// that has its bytes) and binds it; the group's count already includes the
+// record, so that the block is freed with the group.
 bool FillRecord(ByteView bytes, std::uint64_t fileLength, const icon_directory::Entry& entry,
-                std::uint64_t* groupBytes, IconImage* image, IconFileFailure* failure) {
+                std::uint64_t* groupBytes, BlocksRead* blocks, IconImage* image, IconFileFailure* failure) {
   const std::uint32_t size = entry.bytes, offset = entry.fileOffset;
   // Offsets a signed 32-bit file position can't reach are refused as the
   // platform's seek refuses them.
@@ -36,13 +43,27 @@ bool FillRecord(ByteView bytes, std::uint64_t fileLength, const icon_directory::
     return false;
   }
   if (!Reaches(bytes, fileLength, offset, size, IconFileFailure::kImageCut, failure)) return false;
-  *groupBytes += size;
-  *failure = IconFileFailure::kOutOfMemory;
-  if (size > limits::kMaxBlockBytes || *groupBytes > limits::kMaxGroupBytes) return false;
-  image->bits = static_cast<BYTE*>(std::malloc(size ? size : 1));
-  if (image->bits == nullptr) return false;
+  const auto known = blocks->find({offset, size});
+  if (known != blocks->end()) {
+    image->bits = known->second->bits;
+    image->sharesBits = true;
+  } else {
+    *groupBytes += size;
+    *failure = IconFileFailure::kOutOfMemory;
+    if (size > limits::kMaxBlockBytes || *groupBytes > limits::kMaxGroupBytes) return false;
+    *failure = IconFileFailure::kOverBudget;
+    if (*groupBytes > fileLength) return false;
+    *failure = IconFileFailure::kOutOfMemory;
+    image->bits = static_cast<BYTE*>(std::malloc(size ? size : 1));
+    if (image->bits == nullptr) return false;
+    if (size != 0) std::memcpy(image->bits, bytes.Data() + offset, size);
+    try {
+      blocks->emplace(std::make_pair(offset, size), image);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
   image->byteCount = size;
-  if (size != 0) std::memcpy(image->bits, bytes.Data() + offset, size);
   *failure = IconFileFailure::kImageInvalid;
   if (!BindImagePointers(image)) return false;
   TakeEntryDepth(image, entry.planes, entry.bitCount);
@@ -61,6 +82,7 @@ Message IconFileMessage(IconFileFailure failure) {
     case IconFileFailure::kOffsetOutOfRange: return Message::kIconSeekFailed;
     case IconFileFailure::kImageCut: return Message::kIconImageReadFailed;
     case IconFileFailure::kImageInvalid: return Message::kIconImageInvalid;
+    case IconFileFailure::kOverBudget: return Message::kOverMemoryBudget;
   }
   return Message::kIconFileReadFailed;
 }
@@ -91,11 +113,14 @@ IconFileResult ReadIconFile(ByteView bytes, std::uint64_t fileLength) {
   SetGroupPath(group->modulePath, "");
   ByteCursor entries(bytes.Sub(icon_directory::kHeaderBytes, directoryBytes));
   std::uint64_t groupBytes = 0;
+  BlocksRead blocks;
   for (std::uint32_t i = 0; i < count; ++i) {
     icon_directory::Entry entry;
     if (!icon_directory::ReadFileEntry(entries, &entry)) return IconFileFailure::kDirectoryCut;
     group->imageCount = i + 1;
-    if (!FillRecord(bytes, fileLength, entry, &groupBytes, GroupImage(group.get(), i), &failure)) return failure;
+    if (!FillRecord(bytes, fileLength, entry, &groupBytes, &blocks, GroupImage(group.get(), i), &failure)) {
+      return failure;
+    }
   }
   return IconFileResult(std::move(group));
 }

@@ -2,6 +2,7 @@
 
 #include "buffered_writer.h"
 #include "formats/icon_directory.h"
+#include "formats/input_limits.h"
 #include "file_io.h"
 #include "icon_file.h"
 #include "replacement_file.h"
@@ -38,14 +39,6 @@ bool WriteImageBlock(BufferedWriter& out, const IconImage& image) {
          out.Write(image.bits + sizeof header, image.byteCount - sizeof header);
 }
 
-// Sum of every block and the directory, or more than 4 GiB when the group
-// can't be written as one icon file.
-std::uint64_t TotalFileBytes(const IconGroup* group) {
-  std::uint64_t total = icon_directory::FirstBlockOffset(group->imageCount);
-  for (std::uint32_t i = 0; i < group->imageCount; ++i) total += group->images[i].byteCount;
-  return total;
-}
-
 // A directory entry or an image block that can't be written (a full disk, a
 // lost drive) or put in place: the old file stays, and the user is told.
 int FailWrite(const char* path) {
@@ -54,6 +47,12 @@ int FailWrite(const char* path) {
 }
 
 }  // namespace
+
+std::uint64_t IconFileBytes(const IconGroup* group) {
+  std::uint64_t total = icon_directory::FirstBlockOffset(group->imageCount);
+  for (std::uint32_t i = 0; i < group->imageCount; ++i) total += group->images[i].byteCount;
+  return total;
+}
 
 int WriteIconFileHeader(HANDLE file, std::uint32_t count) {
   std::uint8_t header[icon_directory::kHeaderBytes];
@@ -68,6 +67,13 @@ std::uint32_t ImageFileOffset(const IconGroup* group, std::uint32_t n) {
 }
 
 int SaveIconFile(const IconGroup* group, const char* path) {
+  // Every entry is written with its image, also one its block shares with
+  // others: a file of a few bytes could otherwise fill the disk.
+  const std::uint64_t total = IconFileBytes(group);
+  if (total > limits::OutputBudget(GroupHeldBytes(group))) {
+    ShowMessage(Message::kOverOutputBudget, path);
+    return 0;
+  }
   ReplacementFile file;
   if (!file.Create(path)) {
     ShowMessage(Message::kIconCreateFailed, path);
@@ -78,7 +84,7 @@ int SaveIconFile(const IconGroup* group, const char* path) {
     return 0;
   }
   // Offsets are 32-bit: a group whose blocks don't fit is not written.
-  if (TotalFileBytes(group) > UINT32_MAX) return FailWrite(path);
+  if (total > UINT32_MAX) return FailWrite(path);
   BufferedWriter out(file.Handle());
   std::uint32_t offset = ImageFileOffset(group, 0);
   for (std::uint32_t i = 0; i < group->imageCount; ++i) {

@@ -49,7 +49,8 @@ int IconImageFromDib(IconImage* image, const BITMAPINFOHEADER* dib, BOOL stretch
     for (std::size_t i = 3; i < colorRowBytes; i += 4) xorBits[i] = 0xFF;
   }
 
-  std::free(image->bits);
+  if (!image->sharesBits) std::free(image->bits);
+  image->sharesBits = false;
   image->bits = block.release();
   image->byteCount = static_cast<std::uint32_t>(blockBytes);
   image->header = header;
@@ -69,6 +70,7 @@ int IconImageFromBitmapFile(const char* path, IconImage* image, BOOL stretch) {
 bool ReadBitmapIntoGroup(IconGroup* group, bool startingGroup, const char* path) {
   if (group == nullptr) return false;
   if (group->imageCount == 0 && !startingGroup) return false;
+  UnshareImage(group, 0);
   if (!IconImageFromBitmapFile(path, GroupImage(group, 0), TRUE)) return false;
   if (group->imageCount == 0) group->imageCount = 1;
   return true;

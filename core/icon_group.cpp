@@ -5,6 +5,7 @@
 
 #include "dib.h"
 #include "formats/dib_layout.h"
+#include "formats/input_limits.h"
 #include "formats/png_header.h"
 
 namespace {
@@ -86,9 +87,30 @@ IconGroup* CreateUntitledGroup() {
 void FreeIconGroup(IconGroup* group) {
   if (group == nullptr) return;
   for (std::uint32_t i = 0; i < group->imageCount; ++i) {
-    std::free(GroupImage(group, i)->bits);
+    if (!GroupImage(group, i)->sharesBits) std::free(GroupImage(group, i)->bits);
   }
   std::free(group);
+}
+
+void UnshareImage(IconGroup* group, std::uint32_t index) {
+  IconImage* image = GroupImage(group, index);
+  if (image->sharesBits || image->bits == nullptr) return;
+  for (std::uint32_t i = index + 1; i < group->imageCount; ++i) {
+    IconImage* other = GroupImage(group, i);
+    if (other->sharesBits && other->bits == image->bits) {
+      other->sharesBits = false;
+      image->sharesBits = true;
+      return;
+    }
+  }
+}
+
+std::uint64_t GroupHeldBytes(const IconGroup* group) {
+  std::uint64_t held = 0;
+  for (std::uint32_t i = 0; i < group->imageCount; ++i) {
+    held += 16 + (group->images[i].sharesBits ? 0 : group->images[i].byteCount);
+  }
+  return held;
 }
 
 std::int32_t PictureDepth(const IconImage* image) {
@@ -97,6 +119,11 @@ std::int32_t PictureDepth(const IconImage* image) {
     return png.bitsPerPixel;
   }
   return image->bitsPerPixel;
+}
+
+bool PictureFitsBudget(const IconImage* image) {
+  if (image->width <= 0 || image->height <= 0) return true;
+  return std::uint64_t(image->width) * std::uint64_t(image->height) * 4 <= limits::kMaxDecodedBytes;
 }
 
 void TakeEntryDepth(IconImage* image, std::uint16_t planes, std::uint16_t bitCount) {

@@ -12,8 +12,11 @@ struct IconImage {
   std::int32_t width;
   std::int32_t height;        // picture height: half the header's biHeight
   std::int32_t bitsPerPixel;  // biPlanes x biBitCount
-  BYTE* bits;                 // the image block, owned (C heap)
+  BYTE* bits;                 // the image block, owned (C heap) unless sharesBits
   std::uint32_t byteCount;
+  // The block is another record's of the same group, which frees it:
+  // entries that name the same bytes of a file keep one copy of them.
+  bool sharesBits;
   // Derived from bits by BindImagePointers; point into that block. All three
   // are null for a PNG-compressed image.
   BITMAPINFOHEADER* header;
@@ -62,14 +65,28 @@ void TakeEntryDepth(IconImage* image, std::uint16_t planes, std::uint16_t bitCou
 // from its header.
 std::int32_t PictureDepth(const IconImage* image);
 
+// False for a picture that, decoded at 32 bits a pixel, would pass the
+// budget of decoded pixels (limits::kMaxDecodedBytes); a record of no size
+// is left for the decoder to refuse.
+bool PictureFitsBudget(const IconImage* image);
+
 // The starting group: "Untitled", no images, room for one record whose width,
 // height and depth (32 x 32 at 32 bits) are the format a bitmap read into it
 // is converted to.
 IconGroup* CreateUntitledGroup();
 
-// Releases a group and the blocks of its records below imageCount. Null is
+// Releases a group and the blocks its records below imageCount own. Null is
 // allowed.
 void FreeIconGroup(IconGroup* group);
+
+// Before record `index` gets a block of its own: a later record that shares
+// its block becomes the block's owner, and the record shares it, so that
+// replacing it frees nothing others point to.
+void UnshareImage(IconGroup* group, std::uint32_t index);
+
+// Bytes of the distinct blocks the group holds, and 16 for each record (its
+// entry in a directory): what the group takes of the file it came from.
+std::uint64_t GroupHeldBytes(const IconGroup* group);
 
 struct IconGroupDeleter {
   void operator()(IconGroup* group) const { FreeIconGroup(group); }

@@ -121,6 +121,11 @@ constexpr MessageDefinition kMessages[] = {
      O::kMainWindow, false},
     {Message::kPngCreateFailed, "PNG文件建立时出错!", "Error creating the PNG file!", C::kPath, O::kMainWindow, true},
     {Message::kPngWriteFailed, "写PNG文件出错!", "Error writing the PNG file!", C::kPath, O::kMainWindow, true},
+
+    {Message::kOverMemoryBudget, "图像太大，所需内存超过了允许的限度!",
+     "The picture is too large: it would take more memory than is allowed!", C::kPath, O::kMainWindow, false},
+    {Message::kOverOutputBudget, "输出超过了此文件大小所允许的限度，已停止!",
+     "Stopped: the output would pass what this file's size allows!", C::kPath, O::kMainWindow, false},
 };
 
 const char* const kProgramCaption[] = {"错误", "Error"};

@@ -64,6 +64,10 @@ enum class Message {
   kCursorFileOpenFailed,
   kCursorFileReadFailed,
   kAnimatedCursorDamaged,
+  // Budgets of what a file may cost (caption: the path): memory for its
+  // pictures and images, and what is written or printed of it.
+  kOverMemoryBudget,
+  kOverOutputBudget,
 };
 
 enum class MessageCaption {

@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
+#include <new>
 
 #include "formats/icon_directory.h"
 #include "formats/input_limits.h"
@@ -124,6 +126,9 @@ IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, 
   group->imageCount = 0;
 
   std::uint64_t totalBytes = 0;
+  // Entries that name one resource (or the same bytes) share its copy: a
+  // group of 65535 entries naming one image holds that image once.
+  std::map<std::pair<const std::uint8_t*, std::size_t>, BYTE*> copies;
   for (std::uint32_t i = 0; i < count; ++i) {
     // Every entry the count names is inside the bytes: checked above.
     icon_directory::Entry entry{};
@@ -146,21 +151,35 @@ IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, 
       continue;
     }
     imageBytes = module.EntryImage(imageBytes, entry.bytes);
-    // Entries may all name one large resource; the copies together are
-    // bounded like the images of an icon file.
-    totalBytes += imageBytes.Length();
-    if (imageBytes.Length() > limits::kMaxBlockBytes || totalBytes > limits::kMaxGroupBytes) {
-      ShowMessage(Message::kModuleOutOfMemory, path);
-      return nullptr;
-    }
     IconImage* image = GroupImage(group.get(), group->imageCount);
-    image->bits = static_cast<BYTE*>(std::malloc(imageBytes.Length() ? imageBytes.Length() : 1));
-    if (image->bits == nullptr) {
-      ShowMessage(Message::kModuleOutOfMemory, path);
-      return nullptr;
+    const auto key = std::make_pair(imageBytes.Data(), imageBytes.Length());
+    const auto known = copies.find(key);
+    if (known != copies.end()) {
+      image->bits = known->second;
+      image->sharesBits = true;
+      ++group->imageCount;
+    } else {
+      // Distinct resources are distinct bytes of the module; their copies
+      // together are bounded like the images of an icon file.
+      totalBytes += imageBytes.Length();
+      if (imageBytes.Length() > limits::kMaxBlockBytes || totalBytes > limits::kMaxGroupBytes) {
+        ShowMessage(Message::kModuleOutOfMemory, path);
+        return nullptr;
+      }
+      image->bits = static_cast<BYTE*>(std::malloc(imageBytes.Length() ? imageBytes.Length() : 1));
+      if (image->bits == nullptr) {
+        ShowMessage(Message::kModuleOutOfMemory, path);
+        return nullptr;
+      }
+      ++group->imageCount;  // the block is now the group's to free
+      if (imageBytes.Length() != 0) std::memcpy(image->bits, imageBytes.Data(), imageBytes.Length());
+      try {
+        copies.emplace(key, image->bits);
+      } catch (const std::bad_alloc&) {
+        ShowMessage(Message::kModuleOutOfMemory, path);
+        return nullptr;
+      }
     }
-    ++group->imageCount;  // the block is now the group's to free
-    if (imageBytes.Length() != 0) std::memcpy(image->bits, imageBytes.Data(), imageBytes.Length());
     image->byteCount = static_cast<std::uint32_t>(imageBytes.Length());
     if (!BindImagePointers(image)) {
       ShowMessage(Message::kModuleNotAnIconImage, path);

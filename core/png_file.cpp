@@ -43,6 +43,10 @@ bool IconImageAsPng(const IconImage* image, std::vector<std::uint8_t>* png) {
 
 int SaveImageAsPng(const char* path, const IconImage* image) {
   // Encoded first: an image that can't be leaves the target alone.
+  if (image != nullptr && !IsPngImage(image) && !PictureFitsBudget(image)) {
+    ShowMessage(Message::kOverMemoryBudget, path);
+    return 0;
+  }
   std::vector<std::uint8_t> png;
   if (!IconImageAsPng(image, &png)) {
     ShowMessage(Message::kPngNotConvertible, path);

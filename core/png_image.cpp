@@ -13,7 +13,7 @@ BITMAPINFOHEADER* DecodePngToDib(const BYTE* block, std::size_t length) {
   png::Header png;
   if (!png::ReadHeader(ByteView(block, length), &png)) return nullptr;
   std::uint64_t pixelBytes = std::uint64_t(png.width) * std::uint64_t(png.height) * 4;
-  if (pixelBytes > limits::kMaxBlockBytes) return nullptr;
+  if (pixelBytes > limits::kMaxDecodedBytes) return nullptr;
   std::vector<std::uint8_t> rgba;
   if (!DecodePngRgba(block, length, png.width, png.height, &rgba)) return nullptr;
   const int width = png.width, height = png.height;

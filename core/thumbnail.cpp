@@ -46,6 +46,10 @@ int SaveThumbnail(const IconGroup* group, std::int32_t side, const char* path) {
   const int index = ThumbnailImageIndex(group, side);
   if (index < 0) return 0;
   // Made first: an image that can't be leaves the target alone.
+  if (!PictureFitsBudget(&group->images[index])) {
+    ShowMessage(Message::kOverMemoryBudget, path);
+    return 0;
+  }
   std::vector<std::uint8_t> png;
   if (!ThumbnailPng(&group->images[index], side, &png)) {
     ShowMessage(Message::kPngNotConvertible, path);

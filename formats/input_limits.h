@@ -27,14 +27,54 @@ constexpr std::uint32_t kMaxColorTableBytes = 0xFFFC;
 // bits still fits.
 constexpr std::uint64_t kMaxBlockBytes = std::uint64_t{256} * 1024 * 1024;
 
-// All image blocks of one icon group together: entries may share bytes in a
-// file or name one resource, so a small file could ask for many copies.
+// All image blocks of one icon group together. Entries that name the same
+// bytes (one place of an icon file, one resource of a module) share one
+// copy; the distinct blocks of an icon file can't together exceed the file
+// unless they overlap, which no sound file's do, and such a group is refused.
 constexpr std::uint64_t kMaxGroupBytes = std::uint64_t{512} * 1024 * 1024;
 
-// The picture inside an icon object of the native platform (64 MiB of
-// colour): icons are drawn at most at 256 x 256, so any larger image is only
-// shown scaled down.
-constexpr std::int64_t kMaxIconPixels = std::int64_t{4096} * 4096;
+// The pixels of one picture decoded at once (a PNG image, run-length or
+// bit-field rows): 32 MiB at four bytes a pixel, 8 Mi pixels (2896 x 2896).
+// A few kilobytes of compressed data can declare gigabytes of pixels, and
+// decoding, converting and scaling hold two or three copies of a picture at
+// a time: within this budget a file under 10 MiB keeps the whole command
+// under 128 MiB. A picture past it is refused with a message of its own.
+constexpr std::uint64_t kMaxDecodedBytes = std::uint64_t{32} * 1024 * 1024;
+
+// Decoded bytes a picture may take when it comes from `inputBytes` of the
+// file: the budget, or for stored rows that are themselves larger, twice
+// them (bit fields widen 16 bits to 24).
+constexpr bool DecodedFits(std::uint64_t decodedBytes, std::uint64_t inputBytes) {
+  return decodedBytes <= kMaxDecodedBytes || decodedBytes / 2 <= inputBytes;
+}
+
+// The picture inside an icon object of the native platform, and any picture
+// decoded from an icon image: the decoding budget at 32 bits a pixel. Icons
+// are drawn at most at 256 x 256, so any larger image is only shown scaled
+// down.
+constexpr std::int64_t kMaxIconPixels = static_cast<std::int64_t>(kMaxDecodedBytes / 4);
+
+// What one input file may make the command write: every file extract writes
+// of it (each counted as at least one block of the disk, so that millions
+// of tiny files cost as much as they take), and every image line of info
+// --all. Groups may share one directory and entries one image, so a file of
+// a megabyte can name one image block millions of times: the output may be
+// a multiple of the input, never without end. Saving one group is held to
+// the same bound, by the bytes the group holds.
+constexpr std::uint64_t kOutputBytesPerInputByte = 64;
+constexpr std::uint64_t kMinOutputBytes = std::uint64_t{256} * 1024 * 1024;
+constexpr std::uint64_t kMinOutputFileBytes = 4096;
+constexpr std::uint64_t OutputBudget(std::uint64_t inputBytes) {
+  return inputBytes > kMinOutputBytes / kOutputBytesPerInputByte ? inputBytes * kOutputBytesPerInputByte
+                                                                  : kMinOutputBytes;
+}
+// Lines info --all prints for one file: one for every byte of it, 64 Ki at
+// least (a directory entry takes 14 bytes, so a file whose groups don't
+// share directories stays far below).
+constexpr std::uint64_t kMinOutputLines = std::uint64_t{1} << 16;
+constexpr std::uint64_t OutputLineBudget(std::uint64_t inputBytes) {
+  return inputBytes > kMinOutputLines ? inputBytes : kMinOutputLines;
+}
 
 // The side of a thumbnail the command makes: the largest of the freedesktop
 // thumbnail sizes (xx-large) that a thumbnail service asks for.

@@ -128,5 +128,17 @@ echo "== $(basename "$library"): pictrove list"
 hyperfine -N --warmup 3 --runs 30 --style basic -n "pictrove list" "$pictrove list $library"
 compare "NE modules (${#ne[@]} files)" "${ne[@]}"
 
+# Peak memory of files that name far more than they hold: groups sharing
+# one directory of 65535 entries on one image; every budget must keep such a
+# file of under a megabyte far below 128 MiB.
+python3 tests/module_resources/make-test-modules.py --shared-directory 1000 "$work/shared.dll"
+echo "== $(stat -c %s "$work/shared.dll") bytes of 1000 groups sharing one directory: peak KiB"
+for run in "info --all" "info --all --json" "extract -q -o $work/shared" "save --entry 1"; do
+  target=()
+  [ "$run" = "save --entry 1" ] && target=("$work/shared.ico")
+  printf '%-28s %s\n' "$run" "$(peak "$pictrove" $run "$work/shared.dll" "${target[@]}")"
+done
+rm -rf "$work/shared" "$work/shared.ico"
+
 echo "== pixel conversion"
 build/native/tests/convert_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

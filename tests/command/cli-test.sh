@@ -414,6 +414,29 @@ for length in 300 3000 5000 9000; do
 done
 expect "save to a name too long" 1 '' 'Error creating the file! \(File name too long\)$' -- "$pictrove" save "$palette" "$work/$(printf '%0300d' 0).ico"
 
+# What a file may cost is tied to what it holds: 100 groups that share one
+# directory of 65535 entries naming one 8 KB image (a module under 1 MB) are
+# listed, described and written only up to budgets of its size; a 4096 x 4096
+# PNG image (64 MiB of pixels from a few kilobytes) is not decoded.
+python3 "$(dirname "$0")/../module_resources/make-test-modules.py" --shared-directory 100 "$work/shared.dll"
+over='Stopped: the output would pass what this file.s size allows!$'
+expect "info --all of a shared directory" 1 '' "^$work/shared.dll: $over" -- "$pictrove" info --all --json "$work/shared.dll"
+python3 -c 'import json,sys; json.load(open(sys.argv[1]))' "$work/out" || fail "info --all --json stopped short of a whole document"
+expect "extract a shared directory" 1 '' "^$work/shared.dll: $over" -- "$pictrove" extract -o "$work/shared" "$work/shared.dll"
+expect "save a shared directory" 1 '' "^$work/shared.ico: $over" -- "$pictrove" save "$work/shared.dll" "$work/shared.ico"
+python3 - "$work/large.ico" <<'PY'
+import struct, sys, zlib
+chunk = lambda kind, data: struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
+png = (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', 4096, 4096, 8, 6, 0, 0, 0)) +
+       chunk(b'IDAT', zlib.compress(bytes(4096 * 16385), 9)) + chunk(b'IEND', b''))
+dib = struct.pack('<IiiHHIIiiII', 40, 1, 2, 1, 32, 0, 0, 0, 0, 0, 0) + bytes(8)  # 1 x 1, for the preview
+entry = lambda side, size, at: struct.pack('<4B2H2I', side, side, 0, 0, 1, 32, size, at)
+open(sys.argv[1], 'wb').write(struct.pack('<3H', 0, 1, 2) + entry(0, len(png), 38) + entry(1, 48, 38 + len(png)) + png + dib)
+PY
+toolarge='The picture is too large: it would take more memory than is allowed!$'
+expect "save a picture past the budget" 1 '' "^$work/large.bmp: $toolarge" -- "$pictrove" save "$work/large.ico" "$work/large.bmp"
+expect "thumbnail of a picture past the budget" 1 '' "^$work/large.png: $toolarge" -- "$pictrove" thumbnail "$work/large.ico" "$work/large.png"
+
 # Languages: Chinese, the window's own texts, where gettext takes glibc's own
 # zh_CN catalog for the same environment; English otherwise. A path is
 # written as its bytes in either.

@@ -58,6 +58,7 @@ BMP_NOT_ICON = '位图格式不能转换为图标!'
 NOT_LOADABLE = '文件载入错误，必须是WIN32的文件!'
 NO_GROUP_ICONS = 'reads 0 of 0 | 列举图标资源名时出错!'
 MODULE_IMAGE = '转换成图标内部格式时出错!'
+MEMORY_BUDGET = '图像太大，所需内存超过了允许的限度!'
 
 
 def ico(blocks, entries=None, count=None, reserved=0, kind=1):
@@ -284,6 +285,10 @@ def bitmap_files(w):
     big = bytearray(sound_bmp(1, 1, 32))
     struct.pack_into('<ii', big, 18, 32768, 32768)
     w.add('bmp-rows-past-largest-block.bmp', bytes(big), BMP_MEMORY)
+    # Run lengths of a few bytes for 32768 x 8191 pixels: past the budget of
+    # decoded pixels, although the block would fit.
+    w.add('bmp-rle8-past-budget.bmp', bmp(header(32768, 8191, 8, compression=1), bytes(1024), b'\x00\x01'),
+          MEMORY_BUDGET)
     # 65535 planes of 8 bits: rows of 4 MiB that the file does not hold.
     patched('bmp-planes-max.bmp', 26, '<H', 0xFFFF, BMP_ROWS)
     patched('bmp-table-past-end.bmp', 46, '<I', 0xFFFF, BMP_TABLE)

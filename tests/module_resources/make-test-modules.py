@@ -11,7 +11,9 @@ bad-*   malformed modules, one fault each; readers must refuse the part that
 
 With --many-groups COUNT FILE it writes one module of COUNT group icons
 instead (identifiers 1 to COUNT, all naming one small image): the window's
-list is timed filling with it.
+list is timed filling with it. With --shared-directory COUNT FILE, COUNT
+groups that all lead to one directory of 65535 entries naming one 8 KB image
+(a module under a megabyte that names the image 65535 * COUNT times).
 
 manifest.txt lists, for every resource of the good and odd modules that a
 lookup must find (the language a U.S. English user gets), its size and CRC-32:
@@ -424,13 +426,29 @@ def many_groups_module(count):
     return resource_module(res)[0]
 
 
+def shared_directory_module(count):
+    image = icon_image(44, 44, 32, 3)
+    one = group_icon([(1, image)])
+    directory = struct.pack('<HHH', 0, 1, 65535) + one[6:] * 65535
+    res = [(RT_ICON, 1, EN_US, image)] + [(RT_GROUP_ICON, i, EN_US, b'') for i in range(1, count)]
+    rsrc, layout = build_resources(res + [(RT_GROUP_ICON, count, EN_US, directory)], 0x3000)
+    rsrc = bytearray(rsrc)
+    # Every group's data entry takes the place and size of the last one's.
+    shared = struct.unpack_from('<II', rsrc, layout.data_entries[(RT_GROUP_ICON, count, EN_US)])
+    for i in range(1, count):
+        struct.pack_into('<II', rsrc, layout.data_entries[(RT_GROUP_ICON, i, EN_US)], *shared)
+    sections = [Section('.text', 0x1000, b'\xC3' * 16, 0x60000020), Section('.rsrc', 0x3000, bytes(rsrc))]
+    return Module(False, sections, resource_section=1).build()
+
+
 def main():
-    if len(sys.argv) == 4 and sys.argv[1] == '--many-groups':
+    makers = {'--many-groups': many_groups_module, '--shared-directory': shared_directory_module}
+    if len(sys.argv) == 4 and sys.argv[1] in makers:
         with open(sys.argv[3], 'wb') as f:
-            f.write(many_groups_module(int(sys.argv[2])))
+            f.write(makers[sys.argv[1]](int(sys.argv[2])))
         return
     if len(sys.argv) != 2:
-        sys.exit('usage: make-test-modules.py OUTDIR | --many-groups COUNT FILE')
+        sys.exit('usage: make-test-modules.py OUTDIR | --many-groups COUNT FILE | --shared-directory COUNT FILE')
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
     for old in os.listdir(out):
