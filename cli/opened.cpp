@@ -106,6 +106,11 @@ Opened OpenFound(Source& source, const std::string& path, IconDocument::SourceKi
   if (!opened.listed && opened.failure == Message::kNotLoadable) return NotLoadable(path, start);
   // The icon or bitmap reader has said why.
   if (opened.readFailed) return Opened::kFailed;
+  // Images there are, but none gives an icon: that is no file without icons.
+  if (opened.noUsableImage) {
+    ShowMessage(Message::kImageUndecodable, path.c_str());
+    return Opened::kFailed;
+  }
   // A module's directory that can't be listed is told as one without icons:
   // the system's enumeration tells the two apart no better.
   if (!opened.listed || !document.SelectFirstEntry()) return Opened::kEmpty;

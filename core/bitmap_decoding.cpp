@@ -132,9 +132,12 @@ bool DecodeRle(const BYTE* stream, std::size_t streamBytes, WORD bitCount, std::
   if (height != 0 && stride > rowsBytes / static_cast<std::size_t>(height)) return false;
 
   // (x, y): the next pixel, y counted from the bottom row. A pixel is written
-  // only where x < width and y < height.
+  // only where x < width and y < height: as GDI does, a run that goes on past
+  // the row's end (writers fill the row's padding so) loses the pixels
+  // beyond it.
   std::int64_t x = 0, y = 0;
   auto put = [&](unsigned index) {
+    if (x == width) return;
     BYTE* row = rows + static_cast<std::size_t>(y) * stride;
     if (bitCount == 8) {
       row[x] = static_cast<BYTE>(index);
@@ -145,7 +148,8 @@ bool DecodeRle(const BYTE* stream, std::size_t streamBytes, WORD bitCount, std::
     }
     ++x;
   };
-  auto fits = [&](unsigned count) { return y < height && count <= width - x; };
+  // Pixels above the last row are past the picture, not its padding.
+  auto inPicture = [&] { return y < height; };
 
   ByteCursor in(stream, streamBytes);
   for (;;) {
@@ -153,17 +157,16 @@ bool DecodeRle(const BYTE* stream, std::size_t streamBytes, WORD bitCount, std::
     if (!in.ReadU8(&count) || !in.ReadU8(&code)) return y >= height;
     if (count != 0) {
       // A run: count pixels of one index, or at 4 bits of two alternating.
-      if (!fits(count)) return false;
+      if (!inPicture()) return false;
       for (unsigned i = 0; i < count; ++i) {
         put(bitCount == 8 ? code : (i & 1) ? code & 0x0F : code >> 4);
       }
       continue;
     }
     switch (code) {
-      case 0:  // end of line
-        if (y >= height) return false;
+      case 0:  // end of line; one behind the last row ends nothing more
         x = 0;
-        ++y;
+        if (y < height) ++y;
         break;
       case 1:  // end of bitmap
         return true;
@@ -176,7 +179,7 @@ bool DecodeRle(const BYTE* stream, std::size_t streamBytes, WORD bitCount, std::
         break;
       }
       default: {  // code pixels as they are, padded to a whole 16-bit word
-        if (!fits(code)) return false;
+        if (!inPicture()) return false;
         const std::size_t bytes = bitCount == 8 ? code : (code + 1u) / 2;
         if (bytes > in.Remaining()) return false;
         std::uint8_t value = 0;

@@ -54,9 +54,11 @@ void FlipRows(BYTE* rows, std::size_t stride, std::int32_t height);
 
 // Decodes an RLE8 (bitCount 8) or RLE4 (bitCount 4) stream into bottom-up
 // index rows, which must start all zero: pixels that a delta or the end of a
-// line or of the bitmap skips keep index 0. False when the stream is cut
-// before the end of the bitmap (a stream may end without that marker only
-// behind the last row), when a run or a delta leaves the row or the picture,
-// or when the rows are shorter than the picture.
+// line or of the bitmap skips keep index 0. A run is cut at its row's end,
+// and an end of line behind the last row is passed over, as GDI reads them.
+// False when the stream is cut before the end of the bitmap (a stream may
+// end without that marker only behind the last row), when a run starts
+// above the last row or a delta leaves the row or the picture, or when the
+// rows are shorter than the picture.
 bool DecodeRle(const BYTE* stream, std::size_t streamBytes, WORD bitCount, std::int32_t width,
                std::int32_t height, BYTE* rows, std::size_t rowsBytes);

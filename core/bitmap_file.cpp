@@ -90,9 +90,9 @@ enum class RowCoding {
 
 // Row bytes of a picture of the width and (absolute) height at the bits per
 // pixel, or -1 when it can't size a block: a width or height of zero or
-// below, or beyond the largest dimension accepted.
+// below. The block's bytes bound it, not its sides.
 std::int64_t RowBytes(std::int32_t width, std::int64_t height, std::uint32_t bitsPerPixel) {
-  if (!dib_layout::SidesFit(width, height)) return -1;
+  if (!dib_layout::SidesPositive(width, height)) return -1;
   std::uint64_t bytes = 0;
   if (!CheckedMul(static_cast<std::uint64_t>(DibStride64(width, bitsPerPixel)), static_cast<std::uint64_t>(height),
                   &bytes)) {
@@ -394,8 +394,11 @@ int SaveImageAsBitmap(const char* path, const IconImage* image) {
   if (!PictureFitsBudget(image)) return FailWrite(path, Message::kOverMemoryBudget);
   // A decoded PNG is a bottom-up DIB of the picture alone; the writer expects
   // a header that counts mask rows too, so its height is doubled for the call.
-  HeapPtr<BITMAPINFOHEADER> picture(DecodePngToDib(image->bits, image->byteCount));
-  if (!picture) return FailWrite(path, Message::kBitmapWriteFailed);
+  PngFailure failure = PngFailure::kUndecodable;
+  HeapPtr<BITMAPINFOHEADER> picture(DecodePngToDib(image->bits, image->byteCount, &failure));
+  if (!picture) {
+    return FailWrite(path, failure == PngFailure::kTooLarge ? Message::kOverMemoryBudget : Message::kImageUndecodable);
+  }
   picture->biHeight *= 2;
   return SaveBitmapFile(path, picture.get());
 }

@@ -93,15 +93,18 @@ int FillColorTable(BITMAPINFOHEADER* target, const BITMAPINFOHEADER* source) {
 
 std::int64_t ConvertibleDibBytes(const BITMAPINFOHEADER* source) {
   if (source == nullptr || source->biSize != dib_layout::kInfoHeaderBytes) return -1;
-  if (!dib_layout::SidesFit(source->biWidth, source->biHeight)) return -1;
+  // A bitmap is bounded by its bytes, not by a side.
+  if (!dib_layout::SidesPositive(source->biWidth, source->biHeight)) return -1;
   if (source->biPlanes != 1 || !IsConvertibleBitCount(source->biBitCount)) return -1;
   // Bit fields are not plain rows: their masks decide the colours, and in a
   // packed DIB they sit where DibPixels does not look. The bitmap reader
   // expands them before a conversion sees the rows.
   if (source->biCompression != BI_RGB) return -1;
-  std::int64_t bytes = std::int64_t{dib_layout::kInfoHeaderBytes} + DibPaletteBytes(source) +
-                       DibStride64(source->biWidth, source->biBitCount) * source->biHeight;
-  return static_cast<std::uint64_t>(bytes) <= limits::kMaxBlockBytes ? bytes : -1;
+  const auto stride = static_cast<std::uint64_t>(DibStride64(source->biWidth, source->biBitCount));
+  if (static_cast<std::uint64_t>(source->biHeight) > limits::kMaxBlockBytes / stride) return -1;
+  std::uint64_t bytes = std::uint64_t{dib_layout::kInfoHeaderBytes} + DibPaletteBytes(source) +
+                        stride * static_cast<std::uint64_t>(source->biHeight);
+  return bytes <= limits::kMaxBlockBytes ? static_cast<std::int64_t>(bytes) : -1;
 }
 
 BITMAPINFOHEADER* ReformatDib(const BITMAPINFOHEADER* source, LONG width, LONG height,

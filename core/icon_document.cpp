@@ -75,6 +75,7 @@ void IconDocument::OpenIconFile(Opened* opened) {
   // A file that is neither an icon file nor a module gives the value 1: the
   // path is listed all the same, and the preview shows nothing.
   if (opened->preview.Get() != nullptr) entries_->Add(path_.c_str(), 0);
+  opened->noUsableImage = group_ != nullptr && group_->imageCount > 0 && opened->preview.Get() == nullptr;
   opened->previewChanged = true;
 }
 

@@ -58,6 +58,9 @@ class IconDocument {
     Message failure = Message::kNotLoadable;
     // The icon or bitmap reader failed, and has told why.
     bool readFailed = false;
+    // An icon file read whole whose images give no icon (a PNG image that
+    // doesn't decode, or is too large): nothing is listed, and nothing said.
+    bool noUsableImage = false;
     // How many entries were listed.
     std::size_t entries = 0;
     // The icon the preview shows from now on (an icon or bitmap file, even

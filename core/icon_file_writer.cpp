@@ -11,12 +11,13 @@
 namespace {
 
 // The directory entry of one record. A PNG image has no header: its entry
-// comes from the record alone, as one plane of bitsPerPixel bits.
+// gives the planes and bit count its source's entry gave, else one plane of
+// bitsPerPixel bits.
 icon_directory::Entry DirectoryEntry(const IconImage& image, std::uint32_t offset) {
   icon_directory::Entry entry{};
   icon_directory::SetSideBytes(&entry, image.width, image.height);
-  entry.planes = 1;
-  entry.bitCount = static_cast<std::uint16_t>(image.bitsPerPixel);
+  entry.planes = image.entryGiven ? image.entryPlanes : 1;
+  entry.bitCount = image.entryGiven ? image.entryBitCount : static_cast<std::uint16_t>(image.bitsPerPixel);
   if (image.header != nullptr) {
     entry.planes = image.header->biPlanes;
     entry.bitCount = image.header->biBitCount;

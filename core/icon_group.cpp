@@ -127,9 +127,13 @@ bool PictureFitsBudget(const IconImage* image) {
 }
 
 void TakeEntryDepth(IconImage* image, std::uint16_t planes, std::uint16_t bitCount) {
-  if (image->header != nullptr || bitCount == 0) return;
-  const std::uint32_t depth = std::uint32_t{planes != 0 ? planes : 1u} * bitCount;
-  // The writer stores a PNG's depth as one plane of 16 bits; a product past
-  // that is no depth, and the PNG's own is kept.
+  if (image->header != nullptr) return;
+  image->entryPlanes = planes;
+  image->entryBitCount = bitCount;
+  image->entryGiven = true;
+  if (bitCount == 0) return;
+  // In 32 bits: 65535 planes of 65535 bits is no int. A product past 16
+  // bits is no depth, and the PNG's own is kept.
+  const std::uint32_t depth = std::uint32_t{planes != 0 ? planes : 1u} * std::uint32_t{bitCount};
   if (depth <= UINT16_MAX) image->bitsPerPixel = static_cast<std::int32_t>(depth);
 }

@@ -22,6 +22,12 @@ struct IconImage {
   BITMAPINFOHEADER* header;
   BYTE* xorBits;
   BYTE* andBits;
+  // A PNG image's planes and bit count as its directory entry gave them
+  // (TakeEntryDepth), each kept as it is for the entry it is written back
+  // in; entryGiven is false for a record no entry described.
+  std::uint16_t entryPlanes;
+  std::uint16_t entryBitCount;
+  bool entryGiven;
 };
 
 struct IconGroup {
@@ -54,10 +60,10 @@ bool IsPngImage(const IconImage* image);
 // block binds with the size and depth of its header chunk.
 int BindImagePointers(IconImage* image);
 
-// A PNG image has no header to say its depth: it keeps the one its
-// directory entry gives (planes x bit count), when the entry gives one that
-// fits 16 bits, so that it is written back as its source described it. A DIB image's depth
-// stays its header's.
+// A PNG image has no header to say its depth: it keeps its directory
+// entry's planes and bit count, each as given, to be written back as its
+// source described it, and takes planes x bit count as its depth when the
+// entry gives one that fits 16 bits. A DIB image's depth stays its header's.
 void TakeEntryDepth(IconImage* image, std::uint16_t planes, std::uint16_t bitCount);
 
 // The depth of the picture itself, as a reader of the image would tell it:

@@ -105,6 +105,13 @@ constexpr MessageDefinition kMessages[] = {
     {Message::kBitmapWriteFailed, "写位图文件出错!", "Error writing the bitmap file!", C::kPath, O::kNone, true},
     {Message::kBitmapNotConvertible, "位图格式不能转换为图标!", "The bitmap's format cannot become an icon!",
      C::kPath, O::kNone, false},
+    {Message::kImageUndecodable, "图标图像无法解码!", "The icon image cannot be decoded!", C::kPath, O::kNone,
+     false},
+    {Message::kInterruptedSaveBackup,
+     "此文件上次的保存被中断：它原来的内容留在旁边的 .文件名.pictrove-backup 中，请先把它移走再保存!",
+     "An earlier save of this file was cut off: its old content is kept beside it as .NAME.pictrove-backup; "
+     "move that away, then save again!",
+     C::kPath, O::kMainWindow, false},
 
     {Message::kNoCursors, "此文件中没有光标资源!", "This file holds no cursor resources!", C::kPath, O::kNone,
      false},

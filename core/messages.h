@@ -52,6 +52,11 @@ enum class Message {
   kBitmapHeaderWriteFailed,
   kBitmapWriteFailed,
   kBitmapNotConvertible,
+  // An icon image whose data gives no picture (no owner; caption: the path).
+  kImageUndecodable,
+  // A save that must rewrite its target in place finds the copy of the old
+  // content an earlier one, cut off, kept beside it (caption: the target).
+  kInterruptedSaveBackup,
   // Writing a PNG file (caption: its path).
   kPngNotConvertible,
   kPngCreateFailed,

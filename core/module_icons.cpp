@@ -5,6 +5,8 @@
 #include <map>
 #include <memory>
 #include <new>
+#include <optional>
+#include <utility>
 
 #include "formats/icon_directory.h"
 #include "formats/input_limits.h"
@@ -68,36 +70,20 @@ HICON LoadPreviewIcon(const ModuleResources& module, ResourceName name) {
   return IconOfGroupResource(module, ResourceNameArgument(name));
 }
 
-IconGroup* LoadModuleIconGroup(const char* path, ResourceName name, std::vector<std::uint16_t>* missing) {
-  GroupReading reading;
-  reading.missing = missing;
-  return LoadModuleIconGroup(path, name, &reading);
-}
+namespace {
 
-IconGroup* LoadModuleIconGroup(const char* path, ResourceName name, GroupReading* reading) {
-  std::unique_ptr<ModuleResources> module = LoadModuleResources(path);
-  if (!module) {
-    ShowMessage(Message::kModuleNotLoaded, path);
-    return nullptr;
-  }
-  return ReadModuleIconGroup(*module, path, name, reading);
-}
+// What reading a group gives: the group, or no group and, when the reader
+// has something to say, the message that says why, shown by the caller once
+// the module and the group's blocks are let go.
+struct GroupRead {
+  IconGroupPtr group;
+  std::optional<Message> failure;
+};
 
-IconGroup* ReadModuleIconGroup(HMODULE module, const char* path, ResourceName name) {
-  if (module == nullptr) return nullptr;
-  return ReadModuleIconGroup(LoadedModuleResources(module), path, name);
-}
+GroupRead Failed(Message message) { return GroupRead{nullptr, message}; }
 
-IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, ResourceName name,
-                               std::vector<std::uint16_t>* missing) {
-  GroupReading reading;
-  reading.missing = missing;
-  return ReadModuleIconGroup(module, path, name, &reading);
-}
-
-IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, ResourceName name,
-                               GroupReading* reading) {
-  if (name == 0) return nullptr;
+GroupRead ReadGroup(const ModuleResources& module, const char* path, ResourceName name, GroupReading* reading) {
+  if (name == 0) return {};
   std::vector<std::uint16_t>* missing = reading->missing;
   const WORD language = reading->language;
 
@@ -106,21 +92,15 @@ IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, 
       module.FindInLanguage(ResourceNameArgument(name), RT_GROUP_ICON, language, &groupBytes);
   if (groupFound != ModuleResources::Lookup::kFound) {
     if (groupFound == ModuleResources::Lookup::kUnreadable) reading->failure = GroupReadFailure::kUnreadable;
-    return nullptr;
+    return {};
   }
   std::uint16_t count = 0;
-  if (!ReadGroupCount(groupBytes, &count)) {
-    ShowMessage(Message::kModuleNotAnIconImage, path);
-    return nullptr;
-  }
+  if (!ReadGroupCount(groupBytes, &count)) return Failed(Message::kModuleNotAnIconImage);
 
   // Room for one record at least: code that looks at the first record of
   // the current group finds zeros, not the end of the block.
   IconGroupPtr group(static_cast<IconGroup*>(std::calloc(1, IconGroupBytes(count ? count : 1))));
-  if (!group) {
-    ShowMessage(Message::kModuleOutOfMemory, path);
-    return nullptr;
-  }
+  if (!group) return Failed(Message::kModuleOutOfMemory);
   SetGroupPath(group->modulePath, path);
   group->iconPath[0] = '\0';
   group->imageCount = 0;
@@ -143,10 +123,10 @@ IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, 
     }
     if (found == ModuleResources::Lookup::kUnreadable) {
       reading->failure = GroupReadFailure::kUnreadable;
-      return nullptr;
+      return {};
     }
     if (found == ModuleResources::Lookup::kMissing) {
-      if (missing == nullptr) return nullptr;
+      if (missing == nullptr) return {};
       missing->push_back(entry.resourceId);
       continue;
     }
@@ -163,29 +143,61 @@ IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, 
       // together are bounded like the images of an icon file.
       totalBytes += imageBytes.Length();
       if (imageBytes.Length() > limits::kMaxBlockBytes || totalBytes > limits::kMaxGroupBytes) {
-        ShowMessage(Message::kModuleOutOfMemory, path);
-        return nullptr;
+        return Failed(Message::kModuleOutOfMemory);
       }
       image->bits = static_cast<BYTE*>(std::malloc(imageBytes.Length() ? imageBytes.Length() : 1));
-      if (image->bits == nullptr) {
-        ShowMessage(Message::kModuleOutOfMemory, path);
-        return nullptr;
-      }
+      if (image->bits == nullptr) return Failed(Message::kModuleOutOfMemory);
       ++group->imageCount;  // the block is now the group's to free
       if (imageBytes.Length() != 0) std::memcpy(image->bits, imageBytes.Data(), imageBytes.Length());
       try {
         copies.emplace(key, image->bits);
       } catch (const std::bad_alloc&) {
-        ShowMessage(Message::kModuleOutOfMemory, path);
-        return nullptr;
+        return Failed(Message::kModuleOutOfMemory);
       }
     }
     image->byteCount = static_cast<std::uint32_t>(imageBytes.Length());
-    if (!BindImagePointers(image)) {
-      ShowMessage(Message::kModuleNotAnIconImage, path);
-      return nullptr;
-    }
+    if (!BindImagePointers(image)) return Failed(Message::kModuleNotAnIconImage);
     TakeEntryDepth(image, entry.planes, entry.bitCount);
   }
-  return group.release();
+  return GroupRead{std::move(group), std::nullopt};
+}
+
+IconGroup* Shown(GroupRead read, const char* path) {
+  if (read.failure) ShowMessage(*read.failure, path);
+  return read.group.release();
+}
+
+}  // namespace
+
+IconGroup* LoadModuleIconGroup(const char* path, ResourceName name, std::vector<std::uint16_t>* missing) {
+  GroupReading reading;
+  reading.missing = missing;
+  return LoadModuleIconGroup(path, name, &reading);
+}
+
+IconGroup* LoadModuleIconGroup(const char* path, ResourceName name, GroupReading* reading) {
+  GroupRead read;
+  {
+    std::unique_ptr<ModuleResources> module = LoadModuleResources(path);
+    read = module ? ReadGroup(*module, path, name, reading) : Failed(Message::kModuleNotLoaded);
+  }
+  // The module is closed, and a group that failed freed, before the user is told.
+  return Shown(std::move(read), path);
+}
+
+IconGroup* ReadModuleIconGroup(HMODULE module, const char* path, ResourceName name) {
+  if (module == nullptr) return nullptr;
+  return ReadModuleIconGroup(LoadedModuleResources(module), path, name);
+}
+
+IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, ResourceName name,
+                               std::vector<std::uint16_t>* missing) {
+  GroupReading reading;
+  reading.missing = missing;
+  return ReadModuleIconGroup(module, path, name, &reading);
+}
+
+IconGroup* ReadModuleIconGroup(const ModuleResources& module, const char* path, ResourceName name,
+                               GroupReading* reading) {
+  return Shown(ReadGroup(module, path, name, reading), path);
 }

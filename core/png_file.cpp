@@ -5,6 +5,7 @@
 #include "file_io.h"
 #include "icon_rgba.h"
 #include "messages.h"
+#include "png_image.h"
 #include "codecs/png_encoder.h"
 #include "replacement_file.h"
 
@@ -29,6 +30,10 @@ int LargestImageIndex(const IconGroup* group) {
 bool IconImageAsPng(const IconImage* image, std::vector<std::uint8_t>* png) {
   if (image == nullptr || image->bits == nullptr) return false;
   if (IsPngImage(image)) {
+    // Stored bytes that don't decode would make a file nothing opens.
+    std::vector<std::uint8_t> rgba;
+    std::int32_t width = 0, height = 0;
+    if (!DecodePngPicture(image->bits, image->byteCount, &rgba, &width, &height)) return false;
     try {
       png->assign(image->bits, image->bits + image->byteCount);
     } catch (const std::bad_alloc&) {

@@ -12,9 +12,10 @@
 // below imageCount that hold a block count; -1 when there is none.
 int LargestImageIndex(const IconGroup* group);
 
-// The image as a PNG stream: a PNG-compressed image as it is stored, any
-// other encoded with its transparency (icon_rgba.h). False when the block
-// can't be decoded or memory runs out.
+// The image as a PNG stream: a PNG-compressed image as it is stored once it
+// is seen to decode within the limits, any other encoded with its
+// transparency (icon_rgba.h). False when the block can't be decoded, is too
+// large, or memory runs out.
 bool IconImageAsPng(const IconImage* image, std::vector<std::uint8_t>* png);
 
 // Writes the image as a PNG file. The target is replaced only once the whole

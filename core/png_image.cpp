@@ -9,17 +9,37 @@
 #include "formats/input_limits.h"
 #include "codecs/png_decoder.h"
 
-BITMAPINFOHEADER* DecodePngToDib(const BYTE* block, std::size_t length) {
-  png::Header png;
-  if (!png::ReadHeader(ByteView(block, length), &png)) return nullptr;
-  std::uint64_t pixelBytes = std::uint64_t(png.width) * std::uint64_t(png.height) * 4;
-  if (pixelBytes > limits::kMaxDecodedBytes) return nullptr;
-  std::vector<std::uint8_t> rgba;
-  if (!DecodePngRgba(block, length, png.width, png.height, &rgba)) return nullptr;
-  const int width = png.width, height = png.height;
+namespace {
 
-  auto* dib = static_cast<BITMAPINFOHEADER*>(std::malloc(sizeof(BITMAPINFOHEADER) + pixelBytes));
-  if (dib == nullptr) return nullptr;
+bool Fail(PngFailure reason, PngFailure* failure) {
+  if (failure != nullptr) *failure = reason;
+  return false;
+}
+
+}  // namespace
+
+bool DecodePngPicture(const BYTE* block, std::size_t length, std::vector<std::uint8_t>* rgba,
+                      std::int32_t* width, std::int32_t* height, PngFailure* failure) {
+  png::Header png;
+  if (!png::ReadHeader(ByteView(block, length), &png)) return Fail(PngFailure::kUndecodable, failure);
+  std::uint64_t pixelBytes = std::uint64_t(png.width) * std::uint64_t(png.height) * 4;
+  if (pixelBytes > limits::kMaxDecodedBytes) return Fail(PngFailure::kTooLarge, failure);
+  if (!DecodePngRgba(block, length, png.width, png.height, rgba)) return Fail(PngFailure::kUndecodable, failure);
+  *width = png.width;
+  *height = png.height;
+  return true;
+}
+
+BITMAPINFOHEADER* DecodePngToDib(const BYTE* block, std::size_t length, PngFailure* failure) {
+  std::vector<std::uint8_t> rgba;
+  std::int32_t width = 0, height = 0;
+  if (!DecodePngPicture(block, length, &rgba, &width, &height, failure)) return nullptr;
+  const std::size_t stride = std::size_t(width) * 4;
+  auto* dib = static_cast<BITMAPINFOHEADER*>(std::malloc(sizeof(BITMAPINFOHEADER) + rgba.size()));
+  if (dib == nullptr) {
+    Fail(PngFailure::kTooLarge, failure);
+    return nullptr;
+  }
   std::memset(dib, 0, sizeof *dib);
   dib->biSize = sizeof(BITMAPINFOHEADER);
   dib->biWidth = width;
@@ -27,7 +47,6 @@ BITMAPINFOHEADER* DecodePngToDib(const BYTE* block, std::size_t length) {
   dib->biPlanes = 1;
   dib->biBitCount = 32;
   BYTE* rows = DibPixels(dib);
-  std::size_t stride = std::size_t(width) * 4;
   for (int y = 0; y < height; ++y) {
     // PNG runs top-down, a DIB bottom-up.
     const std::uint8_t* from = rgba.data() + std::size_t(height - 1 - y) * stride;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "file_io.h"
+#include "messages.h"
 
 namespace {
 
@@ -60,6 +61,43 @@ std::string PathBeside(const std::string& path) {
     }
   }
   return path.substr(0, folderLength) + name;
+}
+
+// Where a save that rewrites a file in place keeps the file's old content
+// until the new one is all written: ".NAME.pictrove-backup" beside it. Empty
+// when that name is too long for its folder.
+std::string BackupPath(const std::string& path) {
+  const std::size_t start = NameStart(path);
+  std::string backup = path.substr(0, start) + "." + path.substr(start) + ".pictrove-backup";
+  return backup.size() < kMaxPathBytes ? backup : std::string();
+}
+
+// A new file of our own beside `path`, made exclusively under the name
+// `made`, temporary until it is given its place; invalid when the folder
+// takes none. A name that is taken (by the user, or a left-over of a run that
+// died) moves on to the next.
+FileHandle CreateFileBeside(const std::string& path, std::string* made) {
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    std::string candidate = PathBeside(path);
+    if (candidate.empty()) break;
+    if (SameName(candidate, path)) continue;
+    FileHandle file(CreateFileA(candidate.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_TEMPORARY, nullptr));
+    if (file.IsValid()) {
+      *made = candidate;
+      return file;
+    }
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+  }
+  return FileHandle();
+}
+
+// Made temporary so that it may stay in memory while it is written; a file
+// that stays must not keep the mark, which lets the system hold its content
+// back from the disk and backups pass it over.
+bool ClearTemporaryMark(const std::string& path) {
+  return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) != FALSE;
 }
 
 // The file an open handle is, through every link, as a path the file calls
@@ -157,22 +195,8 @@ bool ReplacementFile::CreateKeepingFile(const char* targetPath) {
 }
 
 bool ReplacementFile::CreateBeside() {
-  // A name of our own, created exclusively; a name that is taken (by the
-  // user, or a left-over of a run that died) moves on to the next.
-  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    std::string path = PathBeside(target_);
-    if (path.empty()) return false;
-    if (SameName(path, target_)) continue;
-    file_ = FileHandle(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                   FILE_ATTRIBUTE_TEMPORARY, nullptr));
-    if (file_.IsValid()) {
-      content_ = path;
-      return true;
-    }
-    DWORD error = GetLastError();
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return false;
-  }
-  return false;
+  file_ = CreateFileBeside(target_, &content_);
+  return file_.IsValid();
 }
 
 bool ReplacementFile::CreateInTemporaryFolder() {
@@ -195,11 +219,7 @@ bool ReplacementFile::CreateInTemporaryFolder() {
 bool ReplacementFile::Commit() {
   if (!pending_) return false;
   if (!inPlace_) {
-    if (!file_.Close()) return false;
-    // Made temporary so that it may stay in memory while it is written; the
-    // saved file must not keep the mark, which lets the system hold its
-    // content back from the disk and backups pass it over.
-    if (!SetFileAttributesA(content_.c_str(), FILE_ATTRIBUTE_NORMAL)) return false;
+    if (!file_.Close() || !ClearTemporaryMark(content_)) return false;
     BOOL replaced = exists_ ? ReplaceFileA(target_.c_str(), content_.c_str(), nullptr, 0, nullptr, nullptr)
                             : MoveToNewName();
     if (replaced) {
@@ -229,18 +249,60 @@ bool ReplacementFile::MoveToNewName() {
   return MoveFileExA(content_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+bool ReplacementFile::KeepOldContent(std::string* backup) {
+  const std::string path = BackupPath(target_);
+  if (path.empty()) return true;
+  // One there is the old content of a save that was cut off, the target
+  // perhaps torn since: the user decides what becomes of it.
+  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    ShowMessage(Message::kInterruptedSaveBackup, named_.c_str());
+    SetLastError(ERROR_ALREADY_EXISTS);
+    return false;
+  }
+  std::uint64_t length = 0;
+  FileHandle old(OpenForReading(named_.c_str()));
+  // Nothing to lose, or nothing that can be read to keep.
+  if (!old.IsValid() || !FileLength(old.Get(), &length) || length == 0) return true;
+  std::string made;
+  FileHandle copy = CreateFileBeside(target_, &made);
+  // A folder that takes no new file keeps no copy either.
+  if (!copy.IsValid()) return true;
+  bool kept = CopyContent(old.Get(), copy.Get(), length) && FlushFileBuffers(copy.Get()) && copy.Close() &&
+              ClearTemporaryMark(made) && MoveFileExA(made.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH);
+  if (kept) {
+    *backup = path;
+    return true;
+  }
+  const DWORD error = GetLastError();
+  copy.Close();
+  DeleteFileA(made.c_str());
+  if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+    ShowMessage(Message::kInterruptedSaveBackup, named_.c_str());
+  }
+  SetLastError(error);
+  return false;
+}
+
 bool ReplacementFile::WriteInPlace() {
   std::uint64_t length = 0;
   if (!FileLength(file_.Get(), &length) || !SetFilePosition(file_.Get(), 0)) return false;
+  // A save killed while it rewrites the target would leave it torn, its old
+  // content gone: that content is kept beside it until the new one is all
+  // on the disk.
+  std::string backup;
+  if (exists_ && !KeepOldContent(&backup)) return false;
   FileHandle target(CreateFileA(named_.c_str(), GENERIC_WRITE, 0, nullptr,
                                 linkToMissingFile_ ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!target.IsValid()) {
+    const DWORD error = GetLastError();
+    if (!backup.empty()) DeleteFileA(backup.c_str());
     // Some ReplaceFileA (Wine's) take the old file away before they fail to
     // move the new one in: the new content still has a place to go.
-    if (exists_ && GetLastError() == ERROR_FILE_NOT_FOUND && !content_.empty()) {
+    if (exists_ && error == ERROR_FILE_NOT_FOUND && !content_.empty()) {
       file_.Close();
       return MoveFileExA(content_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     }
+    SetLastError(error);
     return false;
   }
   std::string made;
@@ -248,14 +310,18 @@ bool ReplacementFile::WriteInPlace() {
   // The room first: a disk that can't take the new length fails here, while
   // the old content is still whole.
   std::uint64_t oldLength = 0;
-  bool done = FileLength(target.Get(), &oldLength);
-  if (done && length > oldLength && !SetFileLength(target.Get(), length)) {
+  bool roomTaken = FileLength(target.Get(), &oldLength);
+  if (roomTaken && length > oldLength && !SetFileLength(target.Get(), length)) {
     SetFileLength(target.Get(), oldLength);
-    done = false;
+    roomTaken = false;
   }
-  done = done && SetFilePosition(target.Get(), 0) && CopyContent(file_.Get(), target.Get(), length) &&
-         SetFileLength(target.Get(), length);
+  bool done = roomTaken && SetFilePosition(target.Get(), 0) && CopyContent(file_.Get(), target.Get(), length) &&
+              SetFileLength(target.Get(), length) && FlushFileBuffers(target.Get());
   done = target.Close() && done;
+  const DWORD error = GetLastError();
   if (!done && !made.empty()) DeleteFileA(made.c_str());
+  // A target left part rewritten keeps its copy beside it.
+  if (!backup.empty() && (done || !roomTaken)) DeleteFileA(backup.c_str());
+  SetLastError(error);
   return done;
 }

@@ -5,8 +5,12 @@
 // new file the old one's attributes and security. A target that must keep
 // its identity (more names than one, what can't be given to a new file) or
 // whose folder takes no new file is written in place instead, from the
-// complete content. Until Commit succeeds the target is as it was; the
-// destructor removes whatever was made for the save.
+// complete content, its old content kept meanwhile beside it as
+// ".NAME.pictrove-backup" (where the folder takes a new file), so that a
+// save killed halfway loses nothing; a copy found there is one such save's,
+// and the save stops and says so rather than overwrite it. Until Commit
+// succeeds the target is as it was; the destructor removes whatever was made
+// for the save.
 #pragma once
 
 #include <string>
@@ -41,6 +45,7 @@ class ReplacementFile {
   bool CreateBeside();
   bool CreateInTemporaryFolder();
   bool MoveToNewName();
+  bool KeepOldContent(std::string* backup);
   bool WriteInPlace();
 
   std::string named_;    // the target as the user named it

@@ -37,4 +37,11 @@ constexpr bool SidesFit(std::int64_t width, std::int64_t height) {
          height <= limits::kMaxDimension;
 }
 
+// A bitmap is bounded by its bytes (limits::kMaxBlockBytes), not by a side:
+// one row of 40000 pixels is a small picture. Its sides are each from 1 to
+// what 32 bits hold, so that a row's bytes at any depth fit 64 bits.
+constexpr bool SidesPositive(std::int64_t width, std::int64_t height) {
+  return width >= 1 && height >= 1 && width <= INT32_MAX && height <= INT32_MAX;
+}
+
 }  // namespace dib_layout

@@ -10,10 +10,11 @@
 
 namespace limits {
 
-// Width and height of any picture, in pixels: bitmaps, icon images, PNG
-// images (the PNG decoder is built with the same bound). Real icons are at
-// most 256 x 256 and bitmaps worth turning into an icon are far below this;
-// at 32768 a row of 32 bits is 128 KiB and a stride never nears 2^31.
+// Width and height of an icon image or a PNG image, in pixels (the PNG
+// decoder is built with the same bound): real icons are at most 256 x 256;
+// at 32768 a row of 32 bits is 128 KiB and a stride never nears 2^31. A
+// bitmap is bounded by its bytes alone (kMaxBlockBytes): one of a single
+// long row is a small picture.
 constexpr std::int64_t kMaxDimension = 32768;
 
 // The colour table is not a limit of its own but follows from the layout:

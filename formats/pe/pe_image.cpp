@@ -11,7 +11,6 @@ constexpr std::size_t kFileHeaderBytes = 20;
 constexpr std::size_t kSectionHeaderBytes = 40;
 constexpr std::size_t kSizeOfHeadersOffset = 60;
 constexpr std::uint32_t kResourceDirectory = 2;
-constexpr std::uint32_t kResourceTableHeaderBytes = 16;
 
 // Offset of NumberOfRvaAndSizes in the optional header; the data directories
 // follow it.
@@ -48,10 +47,12 @@ bool PeImage::Parse(ByteView start, std::uint64_t fileLength) {
       !file.U32(optional + RvaCountOffset(pe32Plus), &rvaCount)) {
     return false;
   }
-  std::uint32_t resourceRva = 0, resourceSize = 0;
+  // The directory's address; its size, the entry's second half, is not
+  // used (ResourceRange).
+  std::uint32_t resourceRva = 0;
   if (rvaCount > kResourceDirectory) {
     std::uint64_t entry = optional + RvaCountOffset(pe32Plus) + 4 + 8 * kResourceDirectory;
-    if (!file.U32(entry, &resourceRva) || !file.U32(entry + 4, &resourceSize)) return false;
+    if (!file.Holds(entry, 8) || !file.U32(entry, &resourceRva)) return false;
   }
 
   std::uint64_t sectionTable = optional + optionalBytes;
@@ -64,7 +65,6 @@ bool PeImage::Parse(ByteView start, std::uint64_t fileLength) {
   sectionTable_ = static_cast<std::size_t>(sectionTable);
   sizeOfHeaders_ = sizeOfHeaders;
   resourceRva_ = resourceRva;
-  resourceSize_ = resourceSize;
   return true;
 }
 
@@ -95,7 +95,10 @@ bool PeImage::RvaToFileOffset(std::uint32_t rva, std::size_t* offset, std::size_
 }
 
 bool PeImage::ResourceRange(std::size_t* root, std::size_t* end) const {
-  if (resourceRva_ == 0 || resourceSize_ < kResourceTableHeaderBytes) return false;
+  // The loader walks the directory from its address whatever size the data
+  // directory gives (real programs give 0): the section that holds it is
+  // the bound.
+  if (resourceRva_ == 0) return false;
   if (resourceRva_ < sizeOfHeaders_) {
     if (resourceRva_ >= fileLength_) return false;
     *root = resourceRva_;

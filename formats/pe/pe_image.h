@@ -38,9 +38,9 @@ class PeImage {
   bool RvaToFileOffset(std::uint32_t rva, std::size_t* offset, std::size_t* end) const;
 
   // The file range of the resource directory: from its root to the end of
-  // the raw data of the section that holds it. False when the module has
-  // none: fewer than three data directories, address 0, a size below one
-  // table header, or an address that maps to nothing in the file. An address
+  // the raw data of the section that holds it, whatever size the data
+  // directory gives. False when the module has none: fewer than three data
+  // directories, address 0, or an address that maps to nothing in the file. An address
   // below SizeOfHeaders is a file offset, as the loader treats it; that range
   // runs to the file's end.
   bool ResourceRange(std::size_t* root, std::size_t* end) const;
@@ -53,5 +53,4 @@ class PeImage {
   std::size_t sectionTable_ = 0;
   std::uint32_t sizeOfHeaders_ = 0;
   std::uint32_t resourceRva_ = 0;
-  std::uint32_t resourceSize_ = 0;
 };

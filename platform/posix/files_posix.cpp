@@ -418,6 +418,12 @@ BOOL SetEndOfFile(HANDLE handle) {
   return FailingErrno();
 }
 
+BOOL FlushFileBuffers(HANDLE handle) {
+  PosixFile* file = FileOf(handle);
+  if (file == nullptr) return Failing(ERROR_INVALID_HANDLE, FALSE);
+  return fsync(file->fd) == 0 ? TRUE : FailingErrno();
+}
+
 DWORD GetFileSize(HANDLE handle, LPDWORD sizeHigh) {
   PosixFile* file = FileOf(handle);
   struct stat info;

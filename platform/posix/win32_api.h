@@ -171,6 +171,8 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD metho
 // at once, so that a full disk fails here.
 BOOL SetEndOfFile(HANDLE file);
 DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh);
+// Puts what was written on the disk (fsync).
+BOOL FlushFileBuffers(HANDLE file);
 // Attributes (FILE_ATTRIBUTE_READONLY for a file without write permission),
 // size, links, and the device and inode as volume and index.
 BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* information);

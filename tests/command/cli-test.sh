@@ -118,6 +118,13 @@ expect "save into missing folder" 1 '' 'no/x.ico: Error creating the file! \(No 
 expect "save bmp of empty icon" 1 '' 'This file holds no icon resources!' -- "$pictrove" save "$work/empty.ico" "$work/e.bmp"
 expect "save of unreadable icon" 1 '' "header-cut.ico: Error reading the icon file's header!$" -- "$pictrove" save "$work/header-cut.ico" "$work/t.ico"
 [ ! -e "$work/t.ico" ] || fail "a file was written for an unreadable icon"
+# A PNG image that doesn't decode (cut, too large) is not written; alone, the file has no icon.
+expect "save png of a cut one" 1 '' 'x.png: The icon cannot be converted to PNG!$' -- "$pictrove" save "$build/hostile-files/ico-png-cut-beside-4bit.ico" "$work/x.png"
+expect "save bmp of it" 1 '' 'x.bmp: The icon image cannot be decoded!$' -- "$pictrove" save --image 1 "$build/hostile-files/ico-png-cut-beside-4bit.ico" "$work/x.bmp"
+for command in list info "extract -o $work/none"; do
+  expect "$command of a lone PNG too large" 1 '' 'square.ico: The icon image cannot be decoded!$' -- "$pictrove" $command "$build/hostile-files/img-png-32768-square.ico"
+done
+[ ! -e "$work/x.png" ] && [ ! -e "$work/x.bmp" ] && [ -z "$(ls -A "$work/none")" ] || fail "a PNG image that doesn't decode was written"
 
 # Modules: entries in the order the window's sorted list shows them, found by
 # their text or their bare name.

@@ -283,7 +283,7 @@ TEST(GdiOracle, RealBitmapsToEveryDepth) {
       }
     }
   }
-  EXPECT_EQ(23, files);
+  EXPECT_EQ(24, files);
 }
 
 TEST(PlatformPalettes, NativeTablesEqualGdi32) {

@@ -99,16 +99,19 @@ TEST_F(IconFileReader, PngImagesAreRead) {
   EXPECT_EQ(kSmallPng.size(), png.byteCount);
 }
 
-TEST_F(IconFileReader, APngImageKeepsTheDepthItsEntryGives) {
-  Bytes file = IconFile({kSmallPng});
-  PutU16(file, 6 + 6, 8);  // the entry says 8 bits; the PNG itself is 32
-  std::string path = dir.Write("png-entry.ico", file);
-  IconGroupPtr read(LoadIconFile(path.c_str()));
-  ASSERT_NE(nullptr, read.get());
-  EXPECT_EQ(8, read->images[0].bitsPerPixel);
-  std::string copy = dir.Path("copy.ico");
-  ASSERT_EQ(1, SaveIconFile(read.get(), copy.c_str()));
-  EXPECT_EQ(8u, GetU16(ReadFileBytes(copy), 6 + 6)) << "written back as its entry described it";
+TEST_F(IconFileReader, APngImageKeepsThePlanesAndBitCountItsEntryGives) {
+  const int cases[][3] = {{1, 8, 8}, {2, 16, 32}, {0, 0, 32}, {65535, 65535, 32}, {1, 32, 32}, {0, 4, 4}};
+  for (const auto& c : cases) {
+    Bytes file = IconFile({kSmallPng});
+    PutU16(file, 6 + 4, c[0]);
+    PutU16(file, 6 + 6, c[1]);
+    IconGroupPtr read(LoadIconFile(dir.Write("png-entry.ico", file).c_str()));
+    ASSERT_NE(nullptr, read.get());
+    EXPECT_EQ(c[2], read->images[0].bitsPerPixel) << c[0] << " x " << c[1];
+    ASSERT_EQ(1, SaveIconFile(read.get(), dir.Path("copy.ico").c_str()));
+    Bytes written = ReadFileBytes(dir.Path("copy.ico"));
+    EXPECT_EQ(Bytes(file.begin() + 10, file.begin() + 14), Bytes(written.begin() + 10, written.begin() + 14));
+  }
 }
 
 TEST_F(IconFileReader, EachFailureShowsItsMessageWithThePathAsCaption) {

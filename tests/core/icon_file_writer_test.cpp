@@ -169,6 +169,33 @@ TEST_F(IconFileSaves, FailedSaveLeavesTheTargetAsItWas) {
   ExpectFailedSavesLeaveTargets(dir, {"文件建立时出错!", "写图标文件头时出错!", "写图标文件出错!"}, save);
 }
 
+#ifdef _WIN32
+// Wine keeps no temporary mark: the calls that take it off and move files are watched.
+extern "C" decltype(&SetFileAttributesA) importedSet asm("__imp__SetFileAttributesA@8");
+extern "C" decltype(&MoveFileExA) importedMove asm("__imp__MoveFileExA@12");
+decltype(&SetFileAttributesA) realSet = importedSet;
+decltype(&MoveFileExA) realMove = importedMove;
+std::string unmarked = "\n", movedMarked;  // paths, each followed by a newline
+BOOL WINAPI WatchSet(LPCSTR path, DWORD attributes) {
+  if (!(attributes & FILE_ATTRIBUTE_TEMPORARY)) unmarked += path + std::string("\n");
+  return realSet(path, attributes);
+}
+BOOL WINAPI WatchMove(LPCSTR from, LPCSTR to, DWORD flags) {
+  if (unmarked.find("\n" + std::string(from) + "\n") == std::string::npos) movedMarked += from;
+  return realMove(from, to, flags);
+}
+TEST_F(IconFileWriter, AFilePutInPlaceHasLostItsTemporaryMark) {
+  importedSet = WatchSet, importedMove = WatchMove;
+  BuiltGroup group({IconImageBlock(16, 16, 4)});
+  EXPECT_EQ(1, SaveIconFile(group.get(), dir.Path("new.ico").c_str()));
+  EXPECT_TRUE(CreateHardLinkForTest(dir.Write("linked.ico", Bytes(100, 1)), dir.Path("partner.ico")));
+  EXPECT_EQ(1, SaveIconFile(group.get(), dir.Path("linked.ico").c_str()));
+  importedSet = realSet, importedMove = realMove;
+  EXPECT_NE("\n", unmarked);
+  EXPECT_EQ("", movedMarked);
+}
+#endif
+
 TEST_F(IconFileWriter, HeaderWriterTakesTheLow16BitsOfTheCount) {
   for (std::uint32_t count : {0u, 1u, 65535u, 65536u + 7}) {
     std::string path = dir.Path("header.ico");

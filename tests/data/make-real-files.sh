@@ -66,6 +66,8 @@ convert -size 40x30 plasma:fractal -define bmp:subtype=RGB565 "$out/bmp/v5-16-56
 convert -size 40x30 plasma:fractal -colors 16 -type palette "$out/bmp/v5-4.bmp"
 convert -size 40x30 plasma:fractal -colors 200 -type palette "$out/bmp/v5-rle8.bmp"
 convert -size 40x30 plasma:fractal -colors 200 -type palette -compress RLE BMP3:"$out/bmp/rle8.bmp"
+# An odd width: each row's last run goes on over the row's padding.
+convert -size 301x5 plasma:fractal -colors 200 -type palette -compress RLE BMP3:"$out/bmp/rle8-odd-width.bmp"
 
 # What ImageMagick doesn't write: bit fields in every header and order,
 # top-down rows, RLE4 and RLE8 with deltas.

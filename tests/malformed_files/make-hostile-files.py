@@ -156,6 +156,8 @@ def icon_files(w):
         struct.pack_into('<I', shared, 6 + 16 * i + 12, 6 + 16 * 3)
     w.add('ico-entries-share-bytes.ico', bytes(shared), 'reads 3')
     w.add('ico-entry-on-directory.ico', ico([good], [(len(good), 0)]), ICO_IMAGE)
+    # Beside a 4-bit image, a PNG one that doesn't decode: cut, a wrong CRC, no chunk behind.
+    w.add('ico-png-cut-beside-4bit.ico', ico([good, png(256, 256)[:81] + b'\xde\xad\xbe\xef garbage']), 'reads 2')
     # The last entry is bad: the images read before it are released.
     w.add('ico-last-entry-bad.ico', ico([good, good, b'\0' * 40]), ICO_IMAGE)
 
@@ -280,7 +282,7 @@ def bitmap_files(w):
     patched('bmp-width-0.bmp', 18, '<i', 0, BMP_UNKNOWN)
     patched('bmp-width-negative.bmp', 18, '<i', -8, BMP_UNKNOWN)
     patched('bmp-height-int-min.bmp', 22, '<i', -2**31, BMP_UNKNOWN)
-    patched('bmp-width-32769.bmp', 18, '<i', 32769, BMP_UNKNOWN)
+    patched('bmp-width-32769.bmp', 18, '<i', 32769, BMP_ROWS)
     # 32768 x 32768 at 32 bits: 4 GiB of rows, past the largest block.
     big = bytearray(sound_bmp(1, 1, 32))
     struct.pack_into('<ii', big, 18, 32768, 32768)
@@ -319,8 +321,7 @@ def bitmap_files(w):
     w.add('bmp-rle8-end-at-once.bmp', bmp(rle_info, table, b'\x00\x01'), 'reads')
     w.add('bmp-rle8-cut-in-delta.bmp', bmp(rle_info, table, b'\x00\x02\x01'), BMP_ROWS)
     w.add('bmp-rle8-deltas-past-top.bmp', bmp(rle_info, table, b'\x00\x02\x00\xFF'), BMP_ROWS)
-    w.add('bmp-rle8-lines-past-top.bmp', bmp(rle_info, table, b'\x00\x00' * 9 + b'\x00\x01'),
-          BMP_ROWS)
+    w.add('bmp-rle8-lines-past-top.bmp', bmp(rle_info, table, b'\x00\x00' * 9 + b'\x00\x01'), 'reads')
     w.add('bmp-rle8-as-is-past-row.bmp', bmp(rle_info, table, b'\x00\x09' + bytes(10)), BMP_ROWS)
     w.add('bmp-rle8-as-is-cut.bmp', bmp(rle_info, table, b'\x00\x05\x01\x02'), BMP_ROWS)
     w.add('bmp-rle8-top-down.bmp', bmp(header(8, -8, 8, compression=1), table, b'\x00\x01'),
@@ -383,7 +384,6 @@ MODULE_OUTCOMES = {
     'bad-no-pe-signature.dll': NOT_LOADABLE,
     'bad-optional-magic.dll': NOT_LOADABLE,
     'bad-resource-rva-unmapped.dll': NO_GROUP_ICONS,
-    'bad-resource-size-small.dll': NO_GROUP_ICONS,
     'bad-root-count.dll': NO_GROUP_ICONS,
     'bad-section-pointer-past-file.dll': NO_GROUP_ICONS,
     'bad-section-raw-past-file.dll': 'reads 5 of 5',
@@ -401,6 +401,7 @@ MODULE_OUTCOMES = {
     'good-neutral.dll': 'reads 5 of 5',
     'good-no-group-icons.dll': NO_GROUP_ICONS,
     'good-no-resources.dll': NO_GROUP_ICONS,
+    'odd-resource-size-zero.dll': 'reads 5 of 5',
     'good-overlapping-sections.dll': 'reads 5 of 5',
     'good-pe32.dll': 'reads 5 of 5',
     'good-pe32.exe': 'reads 5 of 5',

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "platform/handles.h"
@@ -26,6 +27,17 @@ struct ModuleOnDisk {
   explicit ModuleOnDisk(const std::vector<ModuleResource>& resources)
       : path(dir.Write("icons.dll", ModuleFile(resources))) {}
 };
+
+// Whether this process holds the file open while a message is shown (where /proc tells).
+std::filesystem::path watchedFile;
+bool openWhileShown = false;
+int WatchOpenFile(HWND, const char*, const char*, UINT) {
+  std::error_code error;
+  for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+    openWhileShown = openWhileShown || std::filesystem::read_symlink(fd, error) == watchedFile;
+  }
+  return IDOK;
+}
 
 std::vector<ModuleResource> Join(std::vector<std::vector<ModuleResource>> parts) {
   std::vector<ModuleResource> all;
@@ -170,6 +182,12 @@ TEST(LoadModuleIconGroup, ReadsEveryImageOrNothing) {
     } else {
       EXPECT_TRUE(capture.Messages().empty()) << capture.Messages()[0].text;
     }
+    watchedFile = std::filesystem::canonical(module.path);
+    openWhileShown = false;
+    MessageBoxHook before = SetMessageBoxHook(WatchOpenFile);
+    FreeIconGroup(LoadModuleIconGroup(module.path.c_str(), c.name));
+    SetMessageBoxHook(before);
+    EXPECT_FALSE(openWhileShown) << "the module is closed before its message";
     ASSERT_EQ(c.reads, group != nullptr);
     if (!group) continue;
     EXPECT_EQ(c.images, group->imageCount);

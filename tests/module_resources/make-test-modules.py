@@ -4,7 +4,7 @@ the module reader, and beside them the 16-bit (NE) modules of
 make-ne-modules.py (ne-*, with manifest-ne.txt). Usage: make-test-modules.py OUTDIR
 
 good-*  well-formed modules; kernel32 and our reader must agree on them.
-odd-*   well-formed, but kernel32 cannot find some of the names it lists
+odd-*   well-formed, but kernel32 cannot find some of the names it lists (Wine's: any)
         (names not stored in sorted order, names stored in lower case).
 bad-*   malformed modules, one fault each; readers must refuse the part that
         is broken and keep working on the rest.
@@ -563,6 +563,8 @@ def main():
     struct.pack_into('<HH', data, sections[1].raw_offset + 12, 0, 0)
     w.good('good-resources-in-headers.dll', res, data)
 
+    # A resource directory whose size says 0, as some real programs': Windows' loader walks it all the same.
+    w.good('odd-resource-size-zero.dll', basic, patch(pe32, pe32_module.offsets['directories'] + 20, '<I', 0))
     # Names not sorted as resource compilers store them: enumeration keeps
     # the stored order; the system's binary search misses some of them.
     res = [(RT_ICON, 1, EN_US, IMAGES[1])]
@@ -623,7 +625,6 @@ def write_malformed(w, pe32, module, layout):
     w.write('bad-section-raw-past-file.dll', patch(pe32, rsrc_header + 16, '<I', 0x7FFFFFFF))
     w.write('bad-section-pointer-past-file.dll', patch(pe32, rsrc_header + 20, '<I', 0x10000000))
     w.write('bad-resource-rva-unmapped.dll', patch(pe32, module.offsets['directories'] + 16, '<I', 0x900000))
-    w.write('bad-resource-size-small.dll', patch(pe32, module.offsets['directories'] + 20, '<I', 8))
 
     # Loops and depth: the group type's name table is the root itself; a
     # language entry that points at its own table; a fourth level.

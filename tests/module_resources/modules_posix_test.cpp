@@ -180,6 +180,7 @@ TEST(EnumResourceNamesA, ListsGroupIconsInTheOrderTheDirectoryStores) {
       {"good-neutral.dll", TRUE, kPe32Groups},
       {"good-overlapping-sections.dll", TRUE, kPe32Groups},
       {"good-data-elsewhere.dll", TRUE, kPe32Groups},
+      {"odd-resource-size-zero.dll", TRUE, kPe32Groups},
       {"good-empty-group.dll", TRUE, {"#1", "#2"}},
       {"good-missing-icon.dll", TRUE, {"#1", "#2"}},
       {"good-group-short.dll", TRUE, {"#1", "#2"}},
@@ -207,7 +208,6 @@ TEST(EnumResourceNamesA, ListsGroupIconsInTheOrderTheDirectoryStores) {
       // name at all, rather than some of them.
       {"bad-section-pointer-past-file.dll", FALSE, none},
       {"bad-resource-rva-unmapped.dll", FALSE, none},
-      {"bad-resource-size-small.dll", FALSE, none},
       {"bad-root-count.dll", FALSE, none},
       {"bad-group-names-count.dll", FALSE, none},
       {"bad-name-offset.dll", FALSE, none},

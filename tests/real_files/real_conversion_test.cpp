@@ -56,7 +56,7 @@ Bytes MagickColors(const std::string& path, const TempDir& dir) {
 TEST(RealBitmaps, ConvertedAtTheirOwnSizeKeepTheColoursImageMagickReads) {
   std::vector<std::string> bitmaps = Bitmaps();
   if (bitmaps.empty()) GTEST_SKIP() << "PICTROVE_REAL_FILES is not set";
-  EXPECT_EQ(23u, bitmaps.size());
+  EXPECT_EQ(24u, bitmaps.size());
   TempDir dir;
   MessageCapture messages;
   for (const std::string& path : bitmaps) {
