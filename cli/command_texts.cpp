@@ -162,8 +162,6 @@ constexpr TextDefinition kTexts[] = {
     {Text::kKindPng, "a PNG image", "PNG 图像"},
     {Text::kKindMacIcon, "a macOS icon", "macOS 图标"},
     {Text::kKindZip, "a ZIP archive", "ZIP 压缩文件"},
-    {Text::kTooLarge, "%s: too large for a 16-bit module, which is read whole (over 1 GiB)",
-     "%s: 文件太大，16 位模块须整个读入 (超过 1 GiB)"},
     {Text::kIconsMovedOut, "%s: holds no icons of its own; they are in %s", "%s: 本身没有图标，图标在 %s 中"},
     {Text::kCannotCreateFolder, "%s: cannot create the folder (%s)", "%s: 无法建立目录 (%s)"},
     {Text::kNoEntry, "%s: no entry \"%s\"", "%s: 没有项 \"%s\""},

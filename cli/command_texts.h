@@ -45,7 +45,6 @@ enum class Text {
   kKindPng,
   kKindMacIcon,
   kKindZip,
-  kTooLarge,
   kIconsMovedOut,       // the file, where its icons are            // the file
   kCannotCreateFolder,  // the folder, the system's reason
   kNoEntry,             // the file, the entry asked for

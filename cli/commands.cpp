@@ -386,7 +386,8 @@ int Thumbnail(const Arguments& args) {
   // A cursor file shows as an icon of its images (an animated one's frames).
   if (opened == Opened::kCursorFile) opened = OpenCursorAsIcon(source, args, &entryText);
   if (opened != Opened::kListed) return kFailed;
-  const IconGroup* group = source.Document().ReadSelectedEntry();
+  // From the module already open: a thumbnail service waits on each file.
+  const IconGroup* group = source.Document().ReadSelectedFromHeldModule();
   if (group == nullptr && TellUnreadable(source, file)) return kFailed;
   if (ThumbnailImageIndex(group, args.size) < 0) {
     ShowMessage(Message::kNothingToSave, file.c_str());

@@ -79,7 +79,8 @@ class Extraction {
   enum class Outcome { kWritten, kFailed, kStopped };
   // Entry `entry` of the source in the language the document reads, written
   // with `suffix` behind its group's name.
-  Outcome IconEntry(Source& source, const std::string& file, int entry, const std::string& suffix);
+  Outcome IconEntry(Source& source, const std::string& file, int entry, const std::string& text,
+                    const std::string& suffix);
 
   // The path of the next file written: the source's file name, the kind and
   // the group's name, with characters a file name can't hold as "_", cut to
@@ -110,6 +111,7 @@ class Extraction {
   std::set<std::string> claimed_;  // made empty by ClaimName
   std::uint64_t left_ = 0;
   bool stopped_ = false;
+  FileHandle made_;                // the last name made, open for its writer
 };
 
 void Extraction::Charge(const std::string& target) {
@@ -153,17 +155,23 @@ std::string Extraction::TargetFor(const std::string& file, const char* kind, con
 }
 
 bool Extraction::ClaimName(const std::string& target) {
-  if (Descriptor(long_path::Open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666))) {
+  // Made where no file or link is; kept open for the writer, which writes
+  // the content into it directly.
+  made_ = FileHandle(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (made_.IsValid()) {
     claimed_.insert(target);
     return true;
   }
   // A name that can't be made for another reason is the writer's to report.
-  return errno != EEXIST;
+  const DWORD error = GetLastError();
+  return error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS;
 }
 
 void Extraction::NotWritten(const std::string& file, const std::string& entry, const std::string& target) {
   // The empty file that took the name goes; one the writer failed to
   // replace is still empty, and ours.
+  made_.Close();
   struct stat info;
   if (claimed_.count(target) != 0 && long_path::Stat(target.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
       S_ISREG(info.st_mode) && info.st_size == 0) {
@@ -183,7 +191,9 @@ bool Extraction::Icons(const std::string& file) {
   IconDocument& document = source.Document();
   bool done = true;
   Allow(file);
-  for (std::size_t i = 0; i < document.Entries().size(); ++i) {
+  // Listed once: each listing copies every entry's text.
+  const std::vector<std::string> entries = document.Entries();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
     const int entry = static_cast<int>(i);
     // Every language of the group, the first under the group's name, each
     // other with its id behind it; with --language that one alone, under the
@@ -197,7 +207,8 @@ bool Extraction::Icons(const std::string& file) {
     }
     for (std::size_t k = 0; k < languages.size(); ++k) {
       document.ReadInLanguage(languages[k]);
-      const Outcome outcome = IconEntry(source, file, entry, k == 0 ? "" : "_" + std::to_string(languages[k]));
+      const Outcome outcome =
+          IconEntry(source, file, entry, entries[i], k == 0 ? "" : "_" + std::to_string(languages[k]));
       // Resources gone from the file (the others are gone too), or its
       // output budget spent.
       if (outcome == Outcome::kStopped) return false;
@@ -207,10 +218,9 @@ bool Extraction::Icons(const std::string& file) {
   return done;
 }
 
-Extraction::Outcome Extraction::IconEntry(Source& source, const std::string& file, int entry,
+Extraction::Outcome Extraction::IconEntry(Source& source, const std::string& file, int entry, const std::string& text,
                                           const std::string& suffix) {
   IconDocument& document = source.Document();
-  const std::string text = document.Entries()[static_cast<std::size_t>(entry)];
   const IconGroup* group = document.ReadEntryFromHeldModule(entry);
   if (group == nullptr && TellUnreadable(source, file)) return Outcome::kStopped;
   // The images a group holds are written; those it names but lacks are named.
@@ -227,8 +237,8 @@ Extraction::Outcome Extraction::IconEntry(Source& source, const std::string& fil
   if (!Affords(file, group != nullptr && !args_.png ? IconFileBytes(group) : 0)) return Outcome::kStopped;
   name += suffix;
   const std::string target = TargetFor(file, "Icon", named ? &name : nullptr, args_.png ? ".png" : ".ico");
-  if (group == nullptr ||
-      !(args_.png ? SaveLargestImageAsPng(group, target.c_str()) : SaveIconFile(group, target.c_str()))) {
+  if (group == nullptr || !(args_.png ? SaveLargestImageAsPng(group, target.c_str(), &made_)
+                                      : SaveIconFile(group, target.c_str(), &made_))) {
     NotWritten(file, text, target);
     return Outcome::kFailed;
   }
@@ -243,7 +253,7 @@ bool Extraction::EveryImage(const std::string& file, const char* kind, const std
     if (!Affords(file, 0)) return false;
     const std::string name = prefix + std::to_string(i) + suffix;
     const std::string target = TargetFor(file, kind, &name, ".png");
-    if (!SaveImageAsPng(target.c_str(), &group.images[i])) {
+    if (!SaveImageAsPng(target.c_str(), &group.images[i], &made_)) {
       NotWritten(file, entry, target);
       done = false;
       continue;
@@ -270,8 +280,8 @@ bool Extraction::CursorFile(const std::string& file) {
 bool Extraction::WriteCursor(const std::string& file, const std::vector<CursorImage>& images,
                              const std::string& target) {
   const IconGroupPtr group = args_.png ? CursorImagesAsGroup(images) : nullptr;
-  if (!(args_.png ? group && SaveLargestImageAsPng(group.get(), target.c_str())
-                  : SaveCursorFile(images, target.c_str()))) {
+  if (!(args_.png ? group && SaveLargestImageAsPng(group.get(), target.c_str(), &made_)
+                  : SaveCursorFile(images, target.c_str(), &made_))) {
     NotWritten(file, file, target);
     return false;
   }
@@ -306,7 +316,7 @@ bool Extraction::Cursors(const std::string& file) {
     if (!Affords(file, bytes)) return false;
     const std::string name = ResourceNameText(entries.Name(i));
     const std::string target = TargetFor(file, "Cursor", &name, ".cur");
-    if (!read || !SaveCursorFile(images, target.c_str())) {
+    if (!read || !SaveCursorFile(images, target.c_str(), &made_)) {
       NotWritten(file, entries.Text(i), target);
       done = false;
       continue;

@@ -1,4 +1,6 @@
 // pictrove: the icon extractor's core from the command line.
+#include <malloc.h>
+
 #include <clocale>
 #include <cstdio>
 
@@ -8,7 +10,20 @@
 #include "core/messages.h"
 #include "language.h"
 
+namespace {
+
+// A picture's blocks (a 256 x 256 image decoded, its scaling's buffers) are
+// hundreds of KiB: above glibc's threshold each came from a mapping of its
+// own, faulted in page by page and unmapped at its end, which cost a
+// thumbnail a tenth of its time. From the heap, they reuse its pages.
+constexpr int kMapThresholdBytes = 64 * 1024 * 1024;
+constexpr int kHeapGrowthBytes = 4 * 1024 * 1024;
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  mallopt(M_MMAP_THRESHOLD, kMapThresholdBytes);
+  mallopt(M_TOP_PAD, kHeapGrowthBytes);
   std::setlocale(LC_ALL, "");
   const MessageLanguage language = LanguageFromEnvironment();
   SetCommandLanguage(language);

@@ -10,7 +10,6 @@
 
 #include "command_texts.h"
 #include "core/messages.h"
-#include "formats/input_limits.h"
 #include "platform/posix/long_path.h"
 #include "readable.h"
 
@@ -61,14 +60,9 @@ Found SourceKindOf(const std::string& path, IconDocument::SourceKind* kind, File
   return Found::kRefused;
 }
 
-// A module that can't be loaded: one read whole (16-bit) past the limit is
-// too large; any other is no module the reader takes.
-Opened NotLoadable(const std::string& path, const FileStart& start) {
-  if (start.length > limits::kMaxModuleBytes) {
-    Say(Text::kTooLarge, path.c_str());
-  } else {
-    ShowMessage(Message::kNotLoadable, path.c_str());
-  }
+// A module that can't be loaded is no module the reader takes.
+Opened NotLoadable(const std::string& path) {
+  ShowMessage(Message::kNotLoadable, path.c_str());
   return Opened::kFailed;
 }
 
@@ -100,10 +94,10 @@ std::vector<std::string> MovedOutPlaces(const std::string& path) {
   return places;
 }
 
-Opened OpenFound(Source& source, const std::string& path, IconDocument::SourceKind kind, const FileStart& start) {
+Opened OpenFound(Source& source, const std::string& path, IconDocument::SourceKind kind) {
   IconDocument& document = source.Document();
   const IconDocument::Opened opened = document.Open(path.c_str(), kind);
-  if (!opened.listed && opened.failure == Message::kNotLoadable) return NotLoadable(path, start);
+  if (!opened.listed && opened.failure == Message::kNotLoadable) return NotLoadable(path);
   // The icon or bitmap reader has said why.
   if (opened.readFailed) return Opened::kFailed;
   // Images there are, but none gives an icon: that is no file without icons.
@@ -124,16 +118,16 @@ Opened OpenIcons(Source& source, const std::string& path) {
   FileStart start;
   const Found found = SourceKindOf(path, &kind, &start);
   if (found != Found::kSource) return found == Found::kCursorFile ? Opened::kCursorFile : Opened::kFailed;
-  const Opened opened = OpenFound(source, path, kind, start);
+  const Opened opened = OpenFound(source, path, kind);
   if (opened != Opened::kEmpty || kind != IconDocument::SourceKind::kModule) return opened;
   for (const std::string& place : MovedOutPlaces(path)) {
     if (long_path::Access(place.c_str(), R_OK) != 0) continue;
-    if (OpenFound(source, place, kind, start) != Opened::kListed) continue;
+    if (OpenFound(source, place, kind) != Opened::kListed) continue;
     Say(Text::kIconsMovedOut, path.c_str(), place.c_str());
     return Opened::kListed;
   }
   // The module itself, as it was.
-  OpenFound(source, path, kind, start);
+  OpenFound(source, path, kind);
   return Opened::kEmpty;
 }
 
@@ -144,7 +138,7 @@ Opened OpenCursors(ModuleCursors& cursors, const std::string& path) {
   if (found != Found::kSource) return found == Found::kCursorFile ? Opened::kCursorFile : Opened::kFailed;
   // An icon or bitmap file holds no cursors.
   if (kind != IconDocument::SourceKind::kModule) return Opened::kEmpty;
-  if (cursors.Open(path.c_str()) == ModuleCursors::Opened::kNotLoadable) return NotLoadable(path, start);
+  if (cursors.Open(path.c_str()) == ModuleCursors::Opened::kNotLoadable) return NotLoadable(path);
   return cursors.Entries().Count() == 0 ? Opened::kEmpty : Opened::kListed;
 }
 

@@ -44,17 +44,24 @@ void SettleAlpha(IconPicture* picture) {
   for (std::uint32_t& color : picture->colors) color |= 0xFF000000u;
 }
 
-bool DecodePng(const std::uint8_t* block, std::size_t length, IconPicture* picture) {
-  // The size from the header chunk, checked before the decoder allocates.
+// The PNG's pixels as the decoder gives them, its size from the header
+// chunk, checked before the decoder allocates.
+bool DecodePngPixels(const std::uint8_t* block, std::size_t length, std::int32_t* width, std::int32_t* height,
+                     std::vector<std::uint8_t>* rgba) {
   png::Header header;
   if (length > static_cast<std::size_t>(INT_MAX) || !png::ReadHeader(ByteView(block, length), &header) ||
       !SizeAllowed(header.width, header.height)) {
     return false;
   }
-  const std::int32_t width = header.width;
-  const std::int32_t height = header.height;
+  *width = header.width;
+  *height = header.height;
+  return DecodePngRgba(block, length, header.width, header.height, rgba);
+}
+
+bool DecodePng(const std::uint8_t* block, std::size_t length, IconPicture* picture) {
+  std::int32_t width = 0, height = 0;
   std::vector<std::uint8_t> rgba;
-  if (!DecodePngRgba(block, length, width, height, &rgba)) return false;
+  if (!DecodePngPixels(block, length, &width, &height, &rgba)) return false;
   IconPicture decoded;
   if (!Allocate(&decoded, width, height)) return false;
   const std::uint8_t* from = rgba.data();
@@ -239,6 +246,27 @@ bool DecodeIconImage(const std::uint8_t* block, std::size_t length, IconPicture*
     return DecodePng(block, length, picture);
   }
   return DecodeDib(block, length, picture);
+}
+
+bool DecodePngImageRgba(const std::uint8_t* block, std::size_t length, std::int32_t* width, std::int32_t* height,
+                        std::vector<std::uint8_t>* rgba) {
+  if (block == nullptr || !png::HasSignature(ByteView(block, length))) return false;
+  std::int32_t decodedWidth = 0, decodedHeight = 0;
+  std::vector<std::uint8_t> pixels;
+  if (!DecodePngPixels(block, length, &decodedWidth, &decodedHeight, &pixels)) return false;
+  bool hasAlpha = false;
+  for (std::size_t i = 3; i < pixels.size() && !hasAlpha; i += 4) hasAlpha = pixels[i] != 0;
+  for (std::size_t i = 0; i < pixels.size(); i += 4) {
+    if (!hasAlpha) {
+      pixels[i + 3] = 0xFF;
+    } else if (pixels[i + 3] == 0) {
+      pixels[i] = pixels[i + 1] = pixels[i + 2] = 0;
+    }
+  }
+  *width = decodedWidth;
+  *height = decodedHeight;
+  *rgba = std::move(pixels);
+  return true;
 }
 
 bool StretchIconPicture(const IconPicture& source, std::int32_t width, std::int32_t height,

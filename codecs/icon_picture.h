@@ -36,6 +36,14 @@ constexpr std::int64_t kMaxIconPixels = limits::kMaxIconPixels;
 // too short for what it declares.
 bool DecodeIconImage(const std::uint8_t* block, std::size_t length, IconPicture* picture);
 
+// A PNG block (one that starts with the signature) decoded straight to
+// RGBA, top row first, with the alpha DecodeIconImage's picture gives it:
+// its own, or opaque when every alpha byte is zero; fully transparent
+// pixels black. Without the colour and mask arrays in between, which cost
+// as much as the decoding. False as DecodeIconImage, with nothing changed.
+bool DecodePngImageRgba(const std::uint8_t* block, std::size_t length, std::int32_t* width, std::int32_t* height,
+                        std::vector<std::uint8_t>* rgba);
+
 // The picture at another size, each target pixel taking the source pixel its
 // centre falls on (rows and columns repeated or dropped). False when the
 // size is not positive or too large, or memory runs out.

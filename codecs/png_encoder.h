@@ -9,8 +9,15 @@
 #include <cstdint>
 #include <vector>
 
+// How hard the encoder works at making the stream small. kSmallest tries
+// every row filter and searches deeply for matches, for files people keep;
+// kQuick takes one filter (Paeth, nearly always the best for icons) and a
+// quick deflate of our own (quick_deflate.h), for pictures made on demand
+// and soon thrown away (a thumbnail).
+enum class PngEffort { kSmallest, kQuick };
+
 // Encodes width x height pixels of RGBA, 8 bits a channel, top row first,
 // as a PNG stream of colour type 6. False when the size is not from 1 to the
 // largest icon picture (limits::kMaxIconPixels), or memory runs out.
 bool EncodePngRgba(const std::uint8_t* rgba, std::int32_t width, std::int32_t height,
-                   std::vector<std::uint8_t>* png);
+                   std::vector<std::uint8_t>* png, PngEffort effort = PngEffort::kSmallest);

@@ -167,7 +167,7 @@ IconGroupPtr CursorImagesAsGroup(const std::vector<CursorImage>& images) {
   return group;
 }
 
-bool SaveCursorFile(const std::vector<CursorImage>& images, const char* path) {
+bool SaveCursorFile(const std::vector<CursorImage>& images, const char* path, FileHandle* made) {
   // Offsets are 32-bit, and the count 16-bit.
   std::uint64_t total = icon_directory::FirstBlockOffset(images.size());
   for (const CursorImage& image : images) total += image.bits.Length();
@@ -192,11 +192,13 @@ bool SaveCursorFile(const std::vector<CursorImage>& images, const char* path) {
     return false;
   }
   ReplacementFile file;
-  if (!file.Create(path)) {
+  if (!file.Create(path, made)) {
     ShowMessage(Message::kIconCreateFailed, path);
     return false;
   }
-  BufferedWriter out(file.Handle());
+  // The whole file in one transfer where it is not very large.
+  constexpr std::uint64_t kWholeFileBytes = 16 * 1024 * 1024;
+  BufferedWriter out(file.Handle(), static_cast<std::size_t>(total < kWholeFileBytes ? total : kWholeFileBytes));
   std::uint8_t header[icon_directory::kHeaderBytes];
   icon_directory::WriteHeader(header, icon_directory::kCursorType, static_cast<std::uint16_t>(images.size()));
   bool written = out.Write(header, sizeof header);

@@ -73,4 +73,4 @@ IconGroupPtr CursorImagesAsGroup(const std::vector<CursorImage>& images);
 // Writes the images, in order, as a cursor file at path; each entry's width,
 // height and colour count come from its image's own header. The target is
 // replaced only once the whole file is written; false after a message.
-bool SaveCursorFile(const std::vector<CursorImage>& images, const char* path);
+bool SaveCursorFile(const std::vector<CursorImage>& images, const char* path, FileHandle* made = nullptr);

@@ -6,6 +6,7 @@
 
 #include "formats/byte_cursor.h"
 #include "icon_group.h"
+#include "platform/handles.h"
 #include "read_result.h"
 
 // Reads the 6-byte header at the file's current position: the count (0 to
@@ -51,5 +52,7 @@ std::uint64_t IconFileBytes(const IconGroup* group);
 // Writes every image of the group, in order, as an icon file at path. The
 // target is replaced only once the whole file is written. 1 or 0; a group
 // whose file would pass the output budget of the bytes it holds
-// (limits::OutputBudget) is not written, with a message.
-int SaveIconFile(const IconGroup* group, const char* path);
+// (limits::OutputBudget) is not written, with a message. With a valid
+// `made`, the file just made at path for it (ReplacementFile's Create),
+// written directly.
+int SaveIconFile(const IconGroup* group, const char* path, FileHandle* made = nullptr);

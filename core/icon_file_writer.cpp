@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 
 #include "buffered_writer.h"
@@ -9,6 +10,9 @@
 #include "messages.h"
 
 namespace {
+
+// A file up to this size is gathered whole before it is written.
+constexpr std::uint64_t kWholeFileBytes = 16 * 1024 * 1024;
 
 // The directory entry of one record. A PNG image has no header: its entry
 // gives the planes and bit count its source's entry gave, else one plane of
@@ -47,6 +51,17 @@ int FailWrite(const char* path) {
   return 0;
 }
 
+// The file goes out in one transfer: when not a byte of it reached the
+// file, its header was not written either.
+int FailTransfer(const char* path, HANDLE file) {
+  std::uint64_t length = 0;
+  if (FileLength(file, &length) && length == 0) {
+    ShowMessage(Message::kIconHeaderWriteFailed, path);
+    return 0;
+  }
+  return FailWrite(path);
+}
+
 }  // namespace
 
 std::uint64_t IconFileBytes(const IconGroup* group) {
@@ -67,7 +82,7 @@ std::uint32_t ImageFileOffset(const IconGroup* group, std::uint32_t n) {
   return offset;
 }
 
-int SaveIconFile(const IconGroup* group, const char* path) {
+int SaveIconFile(const IconGroup* group, const char* path, FileHandle* made) {
   // Every entry is written with its image, also one its block shares with
   // others: a file of a few bytes could otherwise fill the disk.
   const std::uint64_t total = IconFileBytes(group);
@@ -76,27 +91,29 @@ int SaveIconFile(const IconGroup* group, const char* path) {
     return 0;
   }
   ReplacementFile file;
-  if (!file.Create(path)) {
+  if (!file.Create(path, made)) {
     ShowMessage(Message::kIconCreateFailed, path);
-    return 0;
-  }
-  if (!WriteIconFileHeader(file.Handle(), group->imageCount)) {
-    ShowMessage(Message::kIconHeaderWriteFailed, path);
     return 0;
   }
   // Offsets are 32-bit: a group whose blocks don't fit is not written.
   if (total > UINT32_MAX) return FailWrite(path);
-  BufferedWriter out(file.Handle());
+  // The whole file in one transfer where it is not very large: extracting
+  // writes hundreds of them.
+  BufferedWriter out(file.Handle(), static_cast<std::size_t>(std::min<std::uint64_t>(total, kWholeFileBytes)));
+  std::uint8_t header[icon_directory::kHeaderBytes];
+  icon_directory::WriteHeader(header, icon_directory::kIconType, static_cast<std::uint16_t>(group->imageCount));
+  if (!out.Write(header, sizeof header)) return FailTransfer(path, file.Handle());
   std::uint32_t offset = ImageFileOffset(group, 0);
   for (std::uint32_t i = 0; i < group->imageCount; ++i) {
     std::uint8_t entry[icon_directory::kFileEntryBytes];
     icon_directory::WriteFileEntry(entry, DirectoryEntry(group->images[i], offset));
-    if (!out.Write(entry, sizeof entry)) return FailWrite(path);
+    if (!out.Write(entry, sizeof entry)) return FailTransfer(path, file.Handle());
     offset += group->images[i].byteCount;
   }
   for (std::uint32_t i = 0; i < group->imageCount; ++i) {
-    if (!WriteImageBlock(out, group->images[i])) return FailWrite(path);
+    if (!WriteImageBlock(out, group->images[i])) return FailTransfer(path, file.Handle());
   }
-  if (!out.Flush() || !file.Commit()) return FailWrite(path);
+  if (!out.Flush()) return FailTransfer(path, file.Handle());
+  if (!file.Commit()) return FailWrite(path);
   return 1;
 }

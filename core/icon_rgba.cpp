@@ -6,6 +6,11 @@
 
 bool IconImageRgba(const IconImage* image, RgbaPicture* picture) {
   if (image == nullptr || image->bits == nullptr) return false;
+  RgbaPicture png;
+  if (DecodePngImageRgba(image->bits, image->byteCount, &png.width, &png.height, &png.pixels)) {
+    *picture = std::move(png);
+    return true;
+  }
   IconPicture decoded;
   if (!DecodeIconImage(image->bits, image->byteCount, &decoded)) return false;
   RgbaPicture rgba;

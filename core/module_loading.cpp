@@ -38,11 +38,8 @@ std::unique_ptr<ModuleResources> LoadModuleResources(const char* path) {
 
 std::unique_ptr<ModuleResources> LoadModuleResources(ModuleFile file, const char* path) {
   if (IsNeFile(file)) {
-    HeapPtr<std::uint8_t> bytes;
     std::unique_ptr<NeModuleResources> module(new (std::nothrow) NeModuleResources);
-    if (!module || !file.ReadAll(&bytes) || !module->Open(std::move(bytes), static_cast<std::size_t>(file.Length()))) {
-      return nullptr;
-    }
+    if (!module || !module->Open(std::move(file))) return nullptr;
     return module;
   }
   // The file stays open: the native build reads the module from it.

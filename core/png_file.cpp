@@ -46,7 +46,7 @@ bool IconImageAsPng(const IconImage* image, std::vector<std::uint8_t>* png) {
          EncodePngRgba(picture.pixels.data(), picture.width, picture.height, png);
 }
 
-int SaveImageAsPng(const char* path, const IconImage* image) {
+int SaveImageAsPng(const char* path, const IconImage* image, FileHandle* made) {
   // Encoded first: an image that can't be leaves the target alone.
   if (image != nullptr && !IsPngImage(image) && !PictureFitsBudget(image)) {
     ShowMessage(Message::kOverMemoryBudget, path);
@@ -57,12 +57,12 @@ int SaveImageAsPng(const char* path, const IconImage* image) {
     ShowMessage(Message::kPngNotConvertible, path);
     return 0;
   }
-  return WritePngFile(path, png);
+  return WritePngFile(path, png, false, made);
 }
 
-int WritePngFile(const char* path, const std::vector<std::uint8_t>& png, bool keepFile) {
+int WritePngFile(const char* path, const std::vector<std::uint8_t>& png, bool keepFile, FileHandle* made) {
   ReplacementFile file;
-  if (!(keepFile ? file.CreateKeepingFile(path) : file.Create(path))) {
+  if (!(keepFile ? file.CreateKeepingFile(path) : file.Create(path, made))) {
     ShowMessage(Message::kPngCreateFailed, path);
     return 0;
   }
@@ -77,8 +77,8 @@ int WritePngFile(const char* path, const std::vector<std::uint8_t>& png, bool ke
   return 1;
 }
 
-int SaveLargestImageAsPng(const IconGroup* group, const char* path) {
+int SaveLargestImageAsPng(const IconGroup* group, const char* path, FileHandle* made) {
   const int largest = LargestImageIndex(group);
   if (largest < 0) return 0;
-  return SaveImageAsPng(path, &group->images[largest]);
+  return SaveImageAsPng(path, &group->images[largest], made);
 }

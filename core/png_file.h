@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "icon_group.h"
+#include "platform/handles.h"
 
 // The index of the group's largest image, the one a PNG file shows: most
 // pixels, then most bits per pixel, then the first of those. Only records
@@ -19,15 +20,18 @@ int LargestImageIndex(const IconGroup* group);
 bool IconImageAsPng(const IconImage* image, std::vector<std::uint8_t>* png);
 
 // Writes the image as a PNG file. The target is replaced only once the whole
-// file is written. Failures are shown with the path as caption. 1 or 0.
-int SaveImageAsPng(const char* path, const IconImage* image);
+// file is written; with a valid `made`, the file just made at path for it
+// (ReplacementFile's Create) is written directly. Failures are shown with
+// the path as caption. 1 or 0.
+int SaveImageAsPng(const char* path, const IconImage* image, FileHandle* made = nullptr);
 
 // Writes a PNG stream as the file, replaced only once the whole stream is
 // written; with keepFile, a file that is there is written in place
 // (ReplacementFile::CreateKeepingFile). Failures are shown with the path as
 // caption. 1 or 0.
-int WritePngFile(const char* path, const std::vector<std::uint8_t>& png, bool keepFile = false);
+int WritePngFile(const char* path, const std::vector<std::uint8_t>& png, bool keepFile = false,
+                 FileHandle* made = nullptr);
 
 // Writes the group's largest image as a PNG file; 0 without a message when
 // the group has no image.
-int SaveLargestImageAsPng(const IconGroup* group, const char* path);
+int SaveLargestImageAsPng(const IconGroup* group, const char* path, FileHandle* made = nullptr);

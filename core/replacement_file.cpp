@@ -142,6 +142,7 @@ bool SetFileLength(HANDLE file, std::uint64_t length) {
 ReplacementFile::~ReplacementFile() {
   if (!pending_) return;
   file_.Close();
+  if (made_) DeleteFileA(named_.c_str());
   if (!content_.empty()) DeleteFileA(content_.c_str());
 }
 
@@ -188,6 +189,17 @@ bool ReplacementFile::Create(const char* targetPath) {
   return true;
 }
 
+bool ReplacementFile::Create(const char* targetPath, FileHandle* made) {
+  if (made == nullptr || !made->IsValid()) return Create(targetPath);
+  if (pending_ || targetPath == nullptr) return false;
+  named_ = targetPath;
+  target_ = named_;
+  file_ = std::move(*made);
+  made_ = true;
+  pending_ = true;
+  return true;
+}
+
 bool ReplacementFile::CreateKeepingFile(const char* targetPath) {
   if (!Create(targetPath)) return false;
   inPlace_ = inPlace_ || exists_;
@@ -218,6 +230,11 @@ bool ReplacementFile::CreateInTemporaryFolder() {
 
 bool ReplacementFile::Commit() {
   if (!pending_) return false;
+  if (made_) {
+    if (!file_.Close()) return false;
+    pending_ = false;
+    return true;
+  }
   if (!inPlace_) {
     if (!file_.Close() || !ClearTemporaryMark(content_)) return false;
     BOOL replaced = exists_ ? ReplaceFileA(target_.c_str(), content_.c_str(), nullptr, 0, nullptr, nullptr)

@@ -32,6 +32,12 @@ class ReplacementFile {
   // a thumbnail service makes the file it names and reads the content back
   // through the handle it keeps open, where a new file would leave it none.
   bool CreateKeepingFile(const char* targetPath);
+  // The same for a target the caller has just made, empty and exclusively
+  // (`made`, taken when valid), as a writer into a folder of its own makes
+  // its new names: the content goes into it directly, there being nothing
+  // to keep; until Commit the destructor removes it. Without a valid `made`,
+  // Create.
+  bool Create(const char* targetPath, FileHandle* made);
 
   // Where the new content is written, from its start.
   HANDLE Handle() const { return file_.Get(); }
@@ -56,4 +62,5 @@ class ReplacementFile {
   bool inPlace_ = false;
   bool linkToMissingFile_ = false;
   bool pending_ = false;
+  bool made_ = false;  // the caller's new file, written directly
 };

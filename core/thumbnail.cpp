@@ -39,7 +39,7 @@ bool ThumbnailPng(const IconImage* image, std::int32_t side, std::vector<std::ui
     picture.width = width;
     picture.height = height;
   }
-  return EncodePngRgba(picture.pixels.data(), picture.width, picture.height, png);
+  return EncodePngRgba(picture.pixels.data(), picture.width, picture.height, png, PngEffort::kQuick);
 }
 
 int SaveThumbnail(const IconGroup* group, std::int32_t side, const char* path) {

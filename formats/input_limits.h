@@ -81,13 +81,11 @@ constexpr std::uint64_t OutputLineBudget(std::uint64_t inputBytes) {
 // thumbnail sizes (xx-large) that a thumbnail service asks for.
 constexpr std::int32_t kMaxThumbnailSide = 1024;
 
-// A module the Windows build opens, a 16-bit (NE) module that both builds
-// read into memory for our own reader, and the most of a PE module's start
-// the native reader reads for headers that lie past its first page: resource
-// addresses are 32 bits and real modules stay far below 1 GiB (NE modules
-// below a few MiB), so a mistaken choice of a huge file costs nothing. The
-// native build reads a PE module of any size (an installer with data
-// appended), as far as its headers and resources need.
+// The most of a PE module's start the native reader reads for headers that
+// lie past its first page: resource addresses are 32 bits and real modules
+// keep their headers far below 1 GiB, so a mistaken choice of a huge file
+// costs nothing. Modules themselves are read of any size (an installer with
+// data appended), as far as their headers and resources need.
 constexpr std::uint64_t kMaxModuleBytes = std::uint64_t{1} << 30;
 
 // The alignment shift of a 16-bit (NE) module's resource table: offsets

@@ -33,26 +33,42 @@ bool Matches(const ResourceId& stored, const Query& query) {
 bool NeModule::Parse(ByteView file) {
   *this = NeModule();
   std::uint32_t header;
-  std::uint16_t tableStart, tableEnd;
+  std::uint64_t start, end;
   if (!dos_header::NewHeaderOffset(file, &header) || !file.Holds(header, kHeaderBytes) ||
-      !IsNeSignature(file.Sub(header, 2)) || !file.U16(std::uint64_t{header} + kResourceTableField, &tableStart) ||
-      !file.U16(std::uint64_t{header} + kResidentNamesField, &tableEnd)) {
+      !TableRange(file.Sub(header, kHeaderBytes), header, &start, &end)) {
     return false;
   }
+  const bool inside = end > start && file.Holds(start, end - start);
+  OpenTable(inside ? file.Sub(start, end - start) : ByteView(), inside, file.Length());
   file_ = file;
-  hasResources_ = ReadResourceTable(std::uint64_t{header} + tableStart, std::uint64_t{header} + tableEnd);
+  return true;
+}
+
+bool NeModule::TableRange(ByteView newHeader, std::uint32_t header, std::uint64_t* start, std::uint64_t* end) {
+  std::uint16_t tableStart, tableEnd;
+  if (!newHeader.Holds(0, kHeaderBytes) || !IsNeSignature(newHeader) ||
+      !newHeader.U16(kResourceTableField, &tableStart) || !newHeader.U16(kResidentNamesField, &tableEnd)) {
+    return false;
+  }
+  *start = std::uint64_t{header} + tableStart;
+  *end = std::uint64_t{header} + tableEnd;
+  return true;
+}
+
+void NeModule::OpenTable(ByteView table, bool tableRead, std::uint64_t fileLength) {
+  *this = NeModule();
+  fileLength_ = fileLength;
+  table_ = table;
+  // A module without resources has its resident names where the table
+  // would start.
+  hasResources_ = tableRead && table.Length() != 0 && ReadResourceTable();
   if (!hasResources_) {
     table_ = ByteView();
     shift_ = 0;
   }
-  return true;
 }
 
-bool NeModule::ReadResourceTable(std::uint64_t start, std::uint64_t end) {
-  // A module without resources has its resident names where the table
-  // would start.
-  if (end <= start || !file_.Holds(start, end - start)) return false;
-  table_ = file_.Sub(start, end - start);
+bool NeModule::ReadResourceTable() {
   if (!table_.U16(0, &shift_) || shift_ > limits::kMaxNeAlignShift) return false;
   std::size_t at = 2;
   for (;;) {
@@ -112,16 +128,23 @@ bool NeModule::RecordAt(std::size_t at, const ResourceId& type, Resource* out) c
   return true;
 }
 
-bool NeModule::Bytes(const Resource& resource, ByteView* bytes) const {
-  const std::uint64_t fileLength = file_.Length();
-  if (resource.offset > fileLength) return false;
-  std::uint64_t length = resource.length;
-  if (length > fileLength - resource.offset) {
-    const std::uint64_t missing = length - (fileLength - resource.offset);
+bool NeModule::Place(const Resource& resource, std::uint64_t* offset, std::uint64_t* length) const {
+  if (resource.offset > fileLength_) return false;
+  std::uint64_t bytes = resource.length;
+  if (bytes > fileLength_ - resource.offset) {
+    const std::uint64_t missing = bytes - (fileLength_ - resource.offset);
     if (missing >= (std::uint64_t{1} << shift_)) return false;
-    length = fileLength - resource.offset;
+    bytes = fileLength_ - resource.offset;
   }
-  *bytes = file_.Sub(resource.offset, length);
+  *offset = resource.offset;
+  *length = bytes;
+  return true;
+}
+
+bool NeModule::Bytes(const Resource& resource, ByteView* bytes) const {
+  std::uint64_t offset, length;
+  if (file_.Data() == nullptr || !Place(resource, &offset, &length)) return false;
+  *bytes = file_.Sub(offset, length);
   return true;
 }
 

@@ -16,6 +16,12 @@
 //   names: a length byte and that many bytes of text (no terminating zero),
 //   at offsets counted from the start of the table.
 //
+// A reader that holds the whole file parses it at once (Parse); one that
+// reads a file lazily reads the NE header at the DOS header's e_lfanew,
+// asks it where the table lies (TableRange), reads the table (at most
+// 64 KiB) and opens the module over it (OpenTable), then reads each
+// resource's bytes where Place says they lie, when they are needed.
+//
 // The whole table is checked once, when the module is read: every record
 // and every name inside the table, the type list ended inside it, the shift
 // at most limits::kMaxNeAlignShift. Offsets are summed in 64 bits; the
@@ -71,6 +77,19 @@ class NeModule {
   // can't be read is no resource table (HasResources() is false).
   bool Parse(ByteView file);
 
+  // Where the resource table of the module whose NE header (its first
+  // kHeaderBytes, the DOS header's e_lfanew being `header`) is `newHeader`
+  // lies in the file: [*start, *end). False when `newHeader` is cut short or
+  // has no "NE".
+  static bool TableRange(ByteView newHeader, std::uint32_t header, std::uint64_t* start, std::uint64_t* end);
+
+  // Opens the module over the bytes of its resource table, read from the
+  // range TableRange gave, which must stay valid while this object is used;
+  // `tableRead` false when the range does not lie inside the file (there is
+  // then no table). A table that can't be read is no resource table, as in
+  // Parse. Bytes then gives nothing: the caller reads a resource at Place.
+  void OpenTable(ByteView table, bool tableRead, std::uint64_t fileLength);
+
   bool HasResources() const { return hasResources_; }
   std::uint16_t AlignShift() const { return shift_; }
 
@@ -85,14 +104,18 @@ class NeModule {
   // end inside the last unit of its last resource (its padding is then not
   // there): the bytes run to the file's end.
   bool Bytes(const Resource& resource, ByteView* bytes) const;
+  // Where those bytes lie in the file, by the same rules: false when they
+  // can't be had.
+  bool Place(const Resource& resource, std::uint64_t* offset, std::uint64_t* length) const;
 
  private:
-  bool ReadResourceTable(std::uint64_t start, std::uint64_t end);
+  bool ReadResourceTable();
   bool NameInTable(std::uint16_t field) const;
   ResourceId Id(std::uint16_t field) const;
   bool RecordAt(std::size_t at, const ResourceId& type, Resource* out) const;
 
-  ByteView file_;
+  ByteView file_;  // the whole file, when it was parsed whole
+  std::uint64_t fileLength_ = 0;
   ByteView table_;
   bool hasResources_ = false;
   std::uint16_t shift_ = 0;

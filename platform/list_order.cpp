@@ -1,7 +1,6 @@
 #include "platform/list_order.h"
 
 #include <cstdint>
-#include <vector>
 
 namespace {
 
@@ -36,50 +35,68 @@ const Weights& TheWeights() {
   return weights;
 }
 
-struct SortKey {
-  std::vector<std::uint16_t> primary;
-  // (count of primary characters before it, weight) of each special
-  // character, in order.
-  std::vector<std::pair<std::size_t, std::uint16_t>> special;
-};
+// Walks a text's key without building it (lists sort hundreds of entries,
+// each compared a dozen times): the primary weights in order, then the
+// special characters with the number of primary ones before each.
+class KeyWalk {
+ public:
+  explicit KeyWalk(const char* text) : at_(reinterpret_cast<const unsigned char*>(text ? text : "")) {}
 
-SortKey MakeKey(const char* text) {
-  const Weights& weights = TheWeights();
-  SortKey key;
-  for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c) {
-    if (*c >= 128) {
-      key.primary.push_back(static_cast<std::uint16_t>(1000 + *c));
-    } else if (weights.special[*c] != 0) {
-      key.special.emplace_back(key.primary.size(), weights.special[*c]);
-    } else {
-      key.primary.push_back(weights.primary[*c]);
+  // The next primary weight; -1 at the end.
+  int NextPrimary() {
+    const Weights& weights = TheWeights();
+    for (; *at_; ++at_) {
+      const unsigned char c = *at_;
+      if (c >= 128) {
+        ++at_;
+        return 1000 + c;
+      }
+      if (weights.special[c] == 0) {
+        ++at_;
+        return weights.primary[c];
+      }
     }
+    return -1;
   }
-  return key;
-}
+
+  // The next special character's weight, with in *before the count of
+  // primary characters before it; -1 at the end.
+  int NextSpecial(std::size_t* before) {
+    const Weights& weights = TheWeights();
+    for (; *at_; ++at_) {
+      const unsigned char c = *at_;
+      if (c < 128 && weights.special[c] != 0) {
+        *before = primaries_;
+        ++at_;
+        return weights.special[c];
+      }
+      ++primaries_;
+    }
+    return -1;
+  }
+
+ private:
+  const unsigned char* at_;
+  std::size_t primaries_ = 0;
+};
 
 }  // namespace
 
 int CompareListText(const char* a, const char* b) {
-  SortKey left = MakeKey(a ? a : "");
-  SortKey right = MakeKey(b ? b : "");
-  std::size_t common = left.primary.size() < right.primary.size() ? left.primary.size() : right.primary.size();
-  for (std::size_t i = 0; i < common; ++i) {
-    if (left.primary[i] != right.primary[i]) return left.primary[i] < right.primary[i] ? -1 : 1;
+  KeyWalk left(a), right(b);
+  for (;;) {
+    const int l = left.NextPrimary(), r = right.NextPrimary();
+    // The shorter key first: the end (-1) weighs least.
+    if (l != r) return l < r ? -1 : 1;
+    if (l < 0) break;
   }
-  if (left.primary.size() != right.primary.size()) {
-    return left.primary.size() < right.primary.size() ? -1 : 1;
-  }
-  common = left.special.size() < right.special.size() ? left.special.size() : right.special.size();
-  for (std::size_t i = 0; i < common; ++i) {
-    const auto& l = left.special[i];
-    const auto& r = right.special[i];
+  KeyWalk leftSpecial(a), rightSpecial(b);
+  for (;;) {
+    std::size_t lBefore = 0, rBefore = 0;
+    const int l = leftSpecial.NextSpecial(&lBefore), r = rightSpecial.NextSpecial(&rBefore);
+    if (l < 0 || r < 0) return l == r ? 0 : l < 0 ? -1 : 1;
     // An earlier special character weighs more.
-    if (l.first != r.first) return l.first > r.first ? -1 : 1;
-    if (l.second != r.second) return l.second < r.second ? -1 : 1;
+    if (lBefore != rBefore) return lBefore > rBefore ? -1 : 1;
+    if (l != r) return l < r ? -1 : 1;
   }
-  if (left.special.size() != right.special.size()) {
-    return left.special.size() < right.special.size() ? -1 : 1;
-  }
-  return 0;
 }

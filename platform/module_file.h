@@ -1,7 +1,6 @@
 // A module file that a reader of our own reads (16-bit NE modules, which the
 // system can't load as data files, and in the native build PE modules too):
-// a regular file (natively of any size, in the Windows build of at most
-// limits::kMaxModuleBytes), opened for reading while others may read it too,
+// a regular file of any size, opened for reading while others may read it too,
 // and read at the offsets asked for; or a module's bytes already in memory,
 // read the same way.
 #pragma once
@@ -30,11 +29,10 @@ class ModuleFile {
     return *this;
   }
 
-  // False when the file can't be opened, is no regular file (a folder, a
-  // pipe, a device) or, in the Windows build, is larger than the limit.
+  // False when the file can't be opened or is no regular file (a folder, a
+  // pipe, a device).
   bool Open(const char* path);
-  // Borrows bytes that stay valid while this object reads them. False when
-  // they are more than the limit.
+  // Borrows bytes that stay valid while this object reads them.
   bool OpenBytes(ByteView bytes);
   void Close();
 
@@ -43,10 +41,6 @@ class ModuleFile {
   // `count` bytes from `offset`; false when they are not all in the file or
   // reading fails.
   bool Read(std::uint64_t offset, void* buffer, std::size_t count);
-
-  // The whole file in a block of the C heap; false when it is larger than
-  // limits::kMaxModuleBytes or can't be allocated or read.
-  bool ReadAll(HeapPtr<std::uint8_t>* bytes);
 
  private:
   // Read of an open file, within its length.

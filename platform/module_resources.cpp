@@ -1,7 +1,11 @@
 #include "module_resources.h"
 
+#include <cstdint>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
+#include "formats/dos_header.h"
 #include "formats/icon_directory.h"
 
 namespace {
@@ -65,11 +69,63 @@ BOOL LoadedModuleResources::EnumerateNames(LPCSTR type, ENUMRESNAMEPROCA callbac
 }
 
 bool NeModuleResources::Open(HeapPtr<std::uint8_t> bytes, std::size_t length) {
-  if (!bytes || !module_.Parse(ByteView(bytes.get(), length))) {
-    module_ = ne_module::NeModule();
+  ModuleFile file;
+  if (!bytes || !file.OpenBytes(ByteView(bytes.get(), length)) || !Open(std::move(file))) return false;
+  bytes_ = std::move(bytes);
+  return true;
+}
+
+bool NeModuleResources::Open(ModuleFile file) {
+  module_ = ne_module::NeModule();
+  std::uint8_t dosHeader[dos_header::kBytes];
+  std::uint8_t neHeader[ne_module::kHeaderBytes];
+  std::uint32_t header;
+  std::uint64_t start, end;
+  if (!file.Read(0, dosHeader, sizeof dosHeader) ||
+      !dos_header::NewHeaderOffset(ByteView(dosHeader, sizeof dosHeader), &header) ||
+      !file.Read(header, neHeader, sizeof neHeader) ||
+      !ne_module::NeModule::TableRange(ByteView(neHeader, sizeof neHeader), header, &start, &end)) {
     return false;
   }
-  bytes_ = std::move(bytes);
+  // Two 16-bit offsets from one header bound the table to 64 KiB.
+  const std::uint64_t length = file.Length();
+  const bool inside = end > start && end - start <= length && start <= length - (end - start);
+  std::vector<std::uint8_t> table;
+  try {
+    if (inside) table.resize(static_cast<std::size_t>(end - start));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  if (inside && !file.Read(start, table.data(), table.size())) return false;
+  table_ = std::move(table);
+  file_ = std::move(file);
+  read_.clear();
+  module_.OpenTable(ByteView(table_.data(), table_.size()), inside, length);
+  return true;
+}
+
+bool NeModuleResources::Bytes(const ne_module::Resource& resource, ByteView* bytes) const {
+  std::uint64_t offset, length;
+  if (!module_.Place(resource, &offset, &length) || length > SIZE_MAX) return false;
+  const auto key = std::make_pair(offset, length);
+  auto known = read_.find(key);
+  if (known == read_.end()) {
+    std::vector<std::uint8_t> block;
+    try {
+      block.resize(static_cast<std::size_t>(length));
+    } catch (const std::bad_alloc&) {
+      return false;
+    } catch (const std::length_error&) {
+      return false;
+    }
+    if (!file_.Read(offset, block.data(), block.size())) return false;
+    try {
+      known = read_.emplace(key, std::move(block)).first;
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+  *bytes = ByteView(known->second.data(), known->second.size());
   return true;
 }
 
@@ -83,8 +139,9 @@ ModuleResources::Lookup NeModuleResources::FindInLanguage(LPCSTR name, LPCSTR ty
     return false;
   });
   if (!stopped) return Lookup::kMissing;
-  // The module is held whole: bytes past its end were never there.
-  return module_.Bytes(found, bytes) ? Lookup::kFound : Lookup::kUnreadable;
+  // Bytes past the file's end were never there; bytes it no longer holds
+  // (shortened since it was opened) are gone.
+  return Bytes(found, bytes) ? Lookup::kFound : Lookup::kUnreadable;
 }
 
 BOOL NeModuleResources::EnumerateNames(LPCSTR type, ENUMRESNAMEPROCA callback, LONG_PTR param) const {

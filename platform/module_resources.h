@@ -8,12 +8,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <utility>
 #include <vector>
 
 #include "formats/byte_cursor.h"
 #include "formats/ne_module.h"
 #include "handles.h"
+#include "module_file.h"
 #include "platform.h"
 
 // Resources found and listed as FindResourceA and EnumResourceNamesA find
@@ -78,12 +80,17 @@ class LoadedModuleResources : public ModuleResources {
   ModuleHandle owned_;
 };
 
-// A 16-bit (NE) module held in memory and read by our own reader. Names are
-// handed on as the table stores them, bytes in the module's code page.
+// A 16-bit (NE) module read by our own reader as a PE module is read: its
+// headers and resource table when it is opened, each resource's bytes when
+// it is first found (kept while this object lives), so that a module of
+// any size costs what is asked of it. Names are handed on as the table
+// stores them, bytes in the module's code page.
 class NeModuleResources : public ModuleResources {
  public:
-  // Takes the file's bytes (a block of the C heap). False, keeping nothing,
-  // when they are no NE module.
+  // Takes the file (or the bytes it holds). False, keeping nothing, when it
+  // is no NE module or its headers can't be read.
+  bool Open(ModuleFile file);
+  // The same over the file's bytes, a block of the C heap it takes.
   bool Open(HeapPtr<std::uint8_t> bytes, std::size_t length);
 
   // Of one language, any asked for.
@@ -95,8 +102,15 @@ class NeModuleResources : public ModuleResources {
   ByteView EntryImage(ByteView resource, std::uint32_t entryBytes) const override;
 
  private:
-  HeapPtr<std::uint8_t> bytes_;
+  // The bytes of a resource the table lists, read once.
+  bool Bytes(const ne_module::Resource& resource, ByteView* bytes) const;
+
+  HeapPtr<std::uint8_t> bytes_;  // what a module opened over bytes holds
+  mutable ModuleFile file_;
+  std::vector<std::uint8_t> table_;
   ne_module::NeModule module_;
+  // By file offset and length: a block once handed out stays.
+  mutable std::map<std::pair<std::uint64_t, std::uint64_t>, std::vector<std::uint8_t>> read_;
 };
 
 // An icon of group-icon resource `name`, in the image that best fits the

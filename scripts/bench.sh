@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Benchmarks (figures, not tests): pictrove thumbnail against icoextract's
 # exe-thumbnailer on shell32.dll (with --thumbnail, only that); pictrove list
-# and extract against wrestool -x -t14 in the same run, on Wine's shell32.dll and on every module
+# and extract against wrestool -x -t14 in the same run, on Wine's shell32.dll
+# (and extract against cp -r of the files it writes) and on every module
 # of Wine's i386-windows folder in one call (time by hyperfine, peak memory by
 # GNU time), each with the ratio wrestool / pictrove; extract --png against
 # wrestool followed by icotool -x; listing and extracting 16-bit (NE)
@@ -64,6 +65,25 @@ compare() {
   report "$name" "pictrove extract" "wrestool -x -t14" "$ourPeak" "$theirPeak"
 }
 
+# compare_copy FILE: extract against cp -r copying the very files it writes
+# into a fresh folder: what the files cost to write, with nothing to read
+# out of a module.
+compare_copy() {
+  local file=$1
+  "$pictrove" extract -q -o "$work/made" "$file"
+  local ours="$pictrove extract -q -o $work/ours $file"
+  local theirs="cp -r $work/made $work/copy"
+  echo "== $(basename "$file"): extract against cp -r of its $(ls "$work/made" | wc -l) files"
+  hyperfine -N -i --warmup 3 --runs 30 --style basic --export-json "$work/times.json" \
+    --prepare "rm -rf $work/ours $work/copy" -n "pictrove extract" "$ours" -n "cp -r" "$theirs"
+  rm -rf "$work/ours" "$work/copy"
+  local ourPeak theirPeak
+  ourPeak=$(peak $ours)
+  theirPeak=$(peak $theirs)
+  rm -rf "$work/ours" "$work/copy" "$work/made"
+  report "$(basename "$file")" "pictrove extract" "cp -r" "$ourPeak" "$theirPeak"
+}
+
 # compare_png NAME FILE...: one PNG per group icon, ours against wrestool
 # followed by icotool -x on what wrestool wrote (a shell runs the pair, and
 # hyperfine takes a shell's start off both).
@@ -112,6 +132,7 @@ report "$(basename "$module")" "pictrove thumbnail" "exe-thumbnailer" \
 echo "== $(basename "$module"): pictrove list"
 hyperfine -N --warmup 3 --runs 30 --style basic -n "pictrove list" "$pictrove list $module"
 compare "$(basename "$module")" "$module"
+compare_copy "$module"
 compare "every module of $folder ($(ls "$folder" | wc -l) files)" "$folder"/*
 compare_png "every module of $folder" "$folder"/*
 

@@ -307,7 +307,8 @@ HANDLE CreateFileA(LPCSTR path, DWORD desiredAccess, DWORD shareMode, void*, DWO
   }
   switch (disposition) {
     case CREATE_ALWAYS: flags |= O_CREAT; break;  // emptied once the sharing allows
-    case CREATE_NEW: flags |= O_CREAT | O_EXCL; break;
+    // Never through a link: O_EXCL refuses one already, O_NOFOLLOW says so.
+    case CREATE_NEW: flags |= O_CREAT | O_EXCL | O_NOFOLLOW; break;
     case OPEN_ALWAYS: flags |= O_CREAT; break;
     case OPEN_EXISTING: break;
     default: return Failing(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
@@ -318,6 +319,13 @@ HANDLE CreateFileA(LPCSTR path, DWORD desiredAccess, DWORD shareMode, void*, DWO
                ? open(DescriptorPath(nameless.fd).c_str(), flags)
                : long_path::Open(path, flags, 0666);
   if (fd < 0) return FailingErrno(INVALID_HANDLE_VALUE);
+  // A file just made, exclusively, is a regular file that no other handle
+  // has yet, to lock or share with: nothing to look at. Writers that make
+  // hundreds of files (extract) make them so.
+  if (disposition == CREATE_NEW && (shareMode & FILE_SHARE_WRITE) != 0) {
+    lastError = ERROR_SUCCESS;
+    return new PosixFile{fd, false};
+  }
   // Only regular files: a folder, a pipe or a device is no file to read or
   // write here.
   struct stat info;

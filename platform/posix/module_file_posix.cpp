@@ -15,9 +15,10 @@ bool ModuleFile::Open(const char* path) {
   int fd = long_path::Open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat info;
-  // Of any size: what is read of it is bounded where it is read (ReadAll,
-  // the PE reader's headers and directory), so that a program with gigabytes
-  // of data appended (an installer) is read as any other.
+  // Of any size: what is read of it is bounded where it is read (the NE
+  // reader's headers and table, the PE reader's headers and directory), so
+  // that a program with gigabytes of data appended (an installer) is read as
+  // any other.
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
     close(fd);
     return false;

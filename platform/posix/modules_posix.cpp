@@ -6,6 +6,8 @@
 // handle is the address of the loaded module; a resource handle is the
 // address of its data entry in the copy of the resource directory, as under
 // Windows it is in the mapped file.
+#include <sys/mman.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -13,6 +15,7 @@
 #include <new>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "formats/input_limits.h"
 #include "formats/pe/pe_image.h"
@@ -41,17 +44,34 @@ constexpr std::size_t kHeaderProbeBytes = 4096;
 constexpr std::size_t kDirectoryProbeBytes = 64 * 1024;
 constexpr std::uint32_t kDirectoryProbeEntries = 1u << 16;
 
-// A copy of the bytes [offset, offset + length) of the module's file.
+// Resource data outside the directory's copy is read a window of this size
+// at a time, aligned to it: the images of a group, and the groups, lie side
+// by side, and one read then serves dozens of them (extracting every icon
+// of a library read each image on its own, a system call apiece). A
+// resource larger than half a window, or one that crosses a window's end,
+// is read on its own.
+constexpr std::size_t kDataWindowBytes = 128 * 1024;
+
+// Past the first windows (all a thumbnail or one icon needs), windows are
+// carved from blocks of 2 MiB that the system may back with one large page
+// each: a module whose every icon is read fills megabytes, and faulting
+// them in page by page cost more than reading them.
+constexpr std::size_t kWindowsOnTheirOwn = 4;
+constexpr std::size_t kWindowBlockBytes = 2 * 1024 * 1024;
+
+// A copy of the bytes [offset, offset + length) of the module's file, in a
+// block of its own or in the module's window blocks.
 struct FileBytes {
-  HeapPtr<std::uint8_t> bytes;
+  HeapPtr<std::uint8_t> bytes;  // null for a copy in a window block
+  const std::uint8_t* data = nullptr;
   std::size_t offset = 0;
   std::size_t length = 0;
 
   bool Holds(std::size_t from, std::size_t size) const {
     return from >= offset && size <= length && from - offset <= length - size;
   }
-  const std::uint8_t* At(std::size_t from) const { return bytes.get() + (from - offset); }
-  ByteView View() const { return ByteView(bytes.get(), length); }
+  const std::uint8_t* At(std::size_t from) const { return data + (from - offset); }
+  ByteView View() const { return ByteView(data, length); }
 };
 
 // Only what the resources need is read, each part into a block of its own
@@ -62,11 +82,16 @@ struct LoadedModule {
   FileBytes headers;
   FileBytes directory;
   // The data of resources outside the directory's section, by file offset
-  // and length: a block once handed out stays while the module is loaded.
+  // and length (a window's: its offset and 0): a block once handed out
+  // stays while the module is loaded.
   std::map<std::pair<std::size_t, std::size_t>, FileBytes> data;
   PeImage image;
   PeResourceTree resources;
   bool hasResources = false;
+  // The blocks windows are carved from, and how much of the last is taken.
+  std::vector<HeapPtr<std::uint8_t>> windowBlocks;
+  std::size_t windowBlockUsed = kWindowBlockBytes;
+  std::size_t windowsRead = 0;
 };
 
 LoadedModule* FromHandle(HMODULE module) { return reinterpret_cast<LoadedModule*>(module); }
@@ -79,9 +104,30 @@ bool ReadFileBytes(ModuleFile& file, std::size_t offset, std::size_t length, Fil
   HeapPtr<std::uint8_t> block(static_cast<std::uint8_t*>(std::malloc(length != 0 ? length : 1)));
   if (!block || !file.Read(offset, block.get(), length)) return false;
   out->bytes = std::move(block);
+  out->data = out->bytes.get();
   out->offset = offset;
   out->length = length;
   return true;
+}
+
+// Room for one more window in the module's window blocks; null while the
+// module has read few windows yet (each then takes a block of its own) or
+// when no block can be had.
+std::uint8_t* WindowRoom(LoadedModule* module) {
+  if (module->windowsRead++ < kWindowsOnTheirOwn) return nullptr;
+  if (kDataWindowBytes > kWindowBlockBytes - module->windowBlockUsed) {
+    void* block = nullptr;
+    if (posix_memalign(&block, kWindowBlockBytes, kWindowBlockBytes) != 0) return nullptr;
+    HeapPtr<std::uint8_t> owned(static_cast<std::uint8_t*>(block));
+#ifdef MADV_HUGEPAGE
+    madvise(block, kWindowBlockBytes, MADV_HUGEPAGE);
+#endif
+    module->windowBlocks.push_back(std::move(owned));
+    module->windowBlockUsed = 0;
+  }
+  std::uint8_t* room = module->windowBlocks.back().get() + module->windowBlockUsed;
+  module->windowBlockUsed += kDataWindowBytes;
+  return room;
 }
 
 // The headers, and then the resource directory, read and parsed.
@@ -116,12 +162,31 @@ bool ReadModule(LoadedModule* module) {
 const std::uint8_t* ResourceData(LoadedModule* module, std::size_t offset, std::size_t size) {
   if (module->directory.Holds(offset, size)) return module->directory.At(offset);
   if (module->headers.Holds(offset, size)) return module->headers.At(offset);
-  const auto key = std::make_pair(offset, size);
+  const std::size_t fileLength = static_cast<std::size_t>(module->file.Length());
+  const std::size_t window = offset - offset % kDataWindowBytes;
+  const bool inWindow = size <= kDataWindowBytes / 2 && offset - window <= kDataWindowBytes - size &&
+                        window < fileLength;
+  const auto key = inWindow ? std::make_pair(window, std::size_t{0}) : std::make_pair(offset, size);
   auto known = module->data.find(key);
-  if (known != module->data.end()) return known->second.At(offset);
+  if (known != module->data.end()) {
+    return known->second.Holds(offset, size) ? known->second.At(offset) : nullptr;
+  }
   FileBytes bytes;
-  if (!ReadFileBytes(module->file, offset, size, &bytes)) return nullptr;
-  return module->data.emplace(key, std::move(bytes)).first->second.At(offset);
+  const std::size_t from = inWindow ? window : offset;
+  const std::size_t length =
+      inWindow ? (fileLength - window < kDataWindowBytes ? fileLength - window : kDataWindowBytes) : size;
+  std::uint8_t* room = inWindow ? WindowRoom(module) : nullptr;
+  if (room != nullptr) {
+    if (!module->file.Read(from, room, length)) return nullptr;
+    bytes.data = room;
+    bytes.offset = from;
+    bytes.length = length;
+  } else if (!ReadFileBytes(module->file, from, length, &bytes)) {
+    return nullptr;
+  }
+  FileBytes& kept = module->data.emplace(key, std::move(bytes)).first->second;
+  // A resource said to run past the file's end.
+  return kept.Holds(offset, size) ? kept.At(offset) : nullptr;
 }
 
 // How a name or type argument reads: an identifier below 65536, else a text.

@@ -1,8 +1,6 @@
 // Module files of the Windows build, over kernel32's files.
 #include "platform/module_file.h"
 
-#include "formats/input_limits.h"
-
 namespace {
 
 HANDLE HandleOf(std::intptr_t file) { return reinterpret_cast<HANDLE>(file); }
@@ -16,9 +14,10 @@ bool ModuleFile::Open(const char* path) {
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER size;
-  // A disk file: not a pipe, a console or a device.
-  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size) || size.QuadPart < 0 ||
-      static_cast<std::uint64_t>(size.QuadPart) > limits::kMaxModuleBytes) {
+  // A disk file: not a pipe, a console or a device. Of any size: what is
+  // read of it is bounded where it is read (the NE reader's headers and
+  // table; a PE module is the system's to load).
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size) || size.QuadPart < 0) {
     CloseHandle(file);
     return false;
   }

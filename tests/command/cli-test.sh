@@ -199,10 +199,14 @@ for name in shell32.dll:SystemResources/shell32.dll.mun imageres.dll:System32/en
   expect "icons moved out of ${name%%:*}" 0 '^Icon \[MAINICON\]$' "${name%%:*}: holds no icons of its own; they are in .*${name#*:}\$" -- \
     "$pictrove" list "$work/win/System32/${name%%:*}"
 done
-# A program with a gigabyte appended (an installer) is read as any other.
-cp "$module" "$work/big.dll" && truncate -s 1200M "$work/big.dll"
-expect "a module past 1 GiB" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$work/big.dll"
-rm -f "$work/big.dll"
+# A program with a gigabyte appended (an installer) is read as any other,
+# 32-bit or 16-bit.
+for big in "$module:big.dll:MAINICON" "$modules/ne-good-shift9.icl:big.icl:10"; do
+  IFS=: read -r from name first <<<"$big"
+  cp "$from" "$work/$name" && truncate -s 1200M "$work/$name"
+  expect "$name past 1 GiB" 0 "^Icon \\[$first\\]\$" '' -- "$pictrove" list "$work/$name"
+  rm -f "$work/$name"
+done
 expect "text named dll" 1 '' 'bad-text.dll: not a kind of file pictrove reads$' -- "$pictrove" list "$modules/bad-text.dll"
 cp "$module" "$work/module.ocx"
 expect "module of another extension" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$work/module.ocx"
