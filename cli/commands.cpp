@@ -382,9 +382,9 @@ int Thumbnail(const Arguments& args) {
   // service shows its own picture instead.
   Source source;
   std::string entryText;
-  const Opened opened = OpenAndSelect(source, args, &entryText);
-  // A cursor file holds no icon to show.
-  if (opened == Opened::kCursorFile) ShowMessage(Message::kNothingToSave, file.c_str());
+  Opened opened = OpenAndSelect(source, args, &entryText);
+  // A cursor file shows as an icon of its images (an animated one's frames).
+  if (opened == Opened::kCursorFile) opened = OpenCursorAsIcon(source, args, &entryText);
   if (opened != Opened::kListed) return kFailed;
   // From the module already open: a thumbnail service waits on each file.
   const IconGroup* group = source.Document().ReadSelectedFromHeldModule();

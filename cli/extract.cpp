@@ -23,6 +23,7 @@
 #include "formats/icon_directory.h"
 #include "formats/input_limits.h"
 #include "opened.h"
+#include "platform/posix/long_path.h"
 #include "platform/posix/terminal_text.h"
 #include "source.h"
 
@@ -37,10 +38,10 @@ bool MakeFolders(const std::string& folder) {
   int error = 0;
   for (std::size_t i = 1; i <= folder.size() && error == 0; ++i) {
     if (i < folder.size() && folder[i] != '/') continue;
-    if (mkdir(folder.substr(0, i).c_str(), 0777) != 0 && errno != EEXIST) error = errno;
+    if (long_path::MakeFolder(folder.substr(0, i).c_str(), 0777) != 0 && errno != EEXIST) error = errno;
   }
   struct stat info;
-  if (error == 0 && stat(folder.c_str(), &info) != 0) error = errno;
+  if (error == 0 && long_path::Stat(folder.c_str(), &info, 0) != 0) error = errno;
   if (error == 0 && !S_ISDIR(info.st_mode)) error = ENOTDIR;
   if (error == 0) return true;
   Say(Text::kCannotCreateFolder, folder.c_str(), std::strerror(error));
@@ -57,14 +58,20 @@ class Extraction {
   // False when something of the file was not read or not written.
   bool Icons(const std::string& file);
   bool Cursors(const std::string& file);
-  // Each image of the group as a PNG: FILE_Icon_NAME_N.png, N its index,
+  // Each image of the group as a PNG: FILE_KIND_NAME_N.png, N its index,
   // `suffix` behind N.
-  bool EveryImage(const std::string& file, const std::string& entry, const std::string& prefix,
+  bool EveryImage(const std::string& file, const char* kind, const std::string& entry, const std::string& prefix,
                   const std::string& suffix, const IconGroup& group);
   // A .CUR file's one cursor, written as it is read (FILE_Cursor.cur); an
   // .ANI file's frames, each a cursor (FILE_Cursor_N.cur, N its index).
+  // With --png, pictures as an icon's: of a .CUR its largest image
+  // (FILE_Cursor.png; every one with --all-images, FILE_Cursor_N.png), of
+  // an .ANI each frame (FILE_Cursor_N.png).
   bool CursorFile(const std::string& file);
   bool Frames(const std::string& file, const std::vector<CursorImage>& frames);
+  // The cursor's images to `target`: as a .cur, or with --png the largest
+  // as a PNG.
+  bool WriteCursor(const std::string& file, const std::vector<CursorImage>& images, const std::string& target);
 
  private:
   // kStopped: nothing more of the file is written (its resources gone, or its
@@ -109,7 +116,8 @@ class Extraction {
 
 void Extraction::Charge(const std::string& target) {
   struct stat info;
-  std::uint64_t bytes = lstat(target.c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+  std::uint64_t bytes =
+      long_path::Stat(target.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
   bytes = std::max(bytes, limits::kMinOutputFileBytes);
   left_ = bytes < left_ ? left_ - bytes : 0;
 }
@@ -165,8 +173,9 @@ void Extraction::NotWritten(const std::string& file, const std::string& entry, c
   // replace is still empty, and ours.
   made_.Close();
   struct stat info;
-  if (claimed_.count(target) != 0 && lstat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size == 0) {
-    unlink(target.c_str());
+  if (claimed_.count(target) != 0 && long_path::Stat(target.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+      S_ISREG(info.st_mode) && info.st_size == 0) {
+    long_path::Unlink(target.c_str());
   }
   Say(Text::kEntryNotWritten, file.c_str(), entry.c_str());
 }
@@ -220,7 +229,7 @@ Extraction::Outcome Extraction::IconEntry(Source& source, const std::string& fil
   std::string name;
   const bool named = document.IsModuleSource() && GroupNameOfEntry(text, &name);
   if (args_.allImages && group != nullptr) {
-    const bool written = EveryImage(file, text, named ? name + "_" : "", suffix, *group);
+    const bool written = EveryImage(file, "Icon", text, named ? name + "_" : "", suffix, *group);
     if (stopped_) return Outcome::kStopped;
     return written && done ? Outcome::kWritten : Outcome::kFailed;
   }
@@ -237,13 +246,13 @@ Extraction::Outcome Extraction::IconEntry(Source& source, const std::string& fil
   return done ? Outcome::kWritten : Outcome::kFailed;
 }
 
-bool Extraction::EveryImage(const std::string& file, const std::string& entry, const std::string& prefix,
-                            const std::string& suffix, const IconGroup& group) {
+bool Extraction::EveryImage(const std::string& file, const char* kind, const std::string& entry,
+                            const std::string& prefix, const std::string& suffix, const IconGroup& group) {
   bool done = true;
   for (std::uint32_t i = 0; i < group.imageCount; ++i) {
     if (!Affords(file, 0)) return false;
     const std::string name = prefix + std::to_string(i) + suffix;
-    const std::string target = TargetFor(file, "Icon", &name, ".png");
+    const std::string target = TargetFor(file, kind, &name, ".png");
     if (!SaveImageAsPng(target.c_str(), &group.images[i], &made_)) {
       NotWritten(file, entry, target);
       done = false;
@@ -257,9 +266,22 @@ bool Extraction::EveryImage(const std::string& file, const std::string& entry, c
 bool Extraction::CursorFile(const std::string& file) {
   const std::unique_ptr<::CursorFile> cursor = LoadCursorFile(file.c_str());
   if (!cursor) return false;
+  Allow(file);
   if (cursor->IsAnimated()) return Frames(file, cursor->Images());
-  const std::string target = TargetFor(file, "Cursor", nullptr, ".cur");
-  if (!SaveCursorFile(cursor->Images(), target.c_str(), &made_)) {
+  if (args_.allImages) {
+    const IconGroupPtr group = CursorImagesAsGroup(cursor->Images());
+    if (group) return EveryImage(file, "Cursor", file, "", "", *group);
+    ShowMessage(Message::kIconGroupOutOfMemory, file.c_str());
+    return false;
+  }
+  return WriteCursor(file, cursor->Images(), TargetFor(file, "Cursor", nullptr, args_.png ? ".png" : ".cur"));
+}
+
+bool Extraction::WriteCursor(const std::string& file, const std::vector<CursorImage>& images,
+                             const std::string& target) {
+  const IconGroupPtr group = args_.png ? CursorImagesAsGroup(images) : nullptr;
+  if (!(args_.png ? group && SaveLargestImageAsPng(group.get(), target.c_str(), &made_)
+                  : SaveCursorFile(images, target.c_str(), &made_))) {
     NotWritten(file, file, target);
     return false;
   }
@@ -271,13 +293,7 @@ bool Extraction::Frames(const std::string& file, const std::vector<CursorImage>&
   bool done = true;
   for (std::size_t i = 0; i < frames.size(); ++i) {
     const std::string name = std::to_string(i);
-    const std::string target = TargetFor(file, "Cursor", &name, ".cur");
-    if (!SaveCursorFile({frames[i]}, target.c_str(), &made_)) {
-      NotWritten(file, file, target);
-      done = false;
-      continue;
-    }
-    Written(target);
+    if (!WriteCursor(file, {frames[i]}, TargetFor(file, "Cursor", &name, args_.png ? ".png" : ".cur"))) done = false;
   }
   return done;
 }

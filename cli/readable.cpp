@@ -8,27 +8,14 @@
 #include <cstring>
 
 #include "command_texts.h"
-
-namespace {
-
-// Closes the descriptor, keeping errno for the message that follows.
-struct Descriptor {
-  int fd;
-  ~Descriptor() {
-    const int error = errno;
-    if (fd >= 0) close(fd);
-    errno = error;
-  }
-};
-
-}  // namespace
+#include "platform/posix/long_path.h"
 
 bool TellFileKind(const std::string& path, FileStart* start) {
   // Without O_NONBLOCK, opening a named pipe would wait for a writer.
-  Descriptor file{open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+  Descriptor file(long_path::Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   struct stat info;
   int error = 0;
-  if (file.fd < 0 || fstat(file.fd, &info) != 0) {
+  if (!file || fstat(file.Get(), &info) != 0) {
     error = errno;
   } else if (S_ISDIR(info.st_mode)) {
     error = EISDIR;
@@ -44,7 +31,7 @@ bool TellFileKind(const std::string& path, FileStart* start) {
     return false;
   }
   std::uint8_t bytes[file_kind::kTellingBytes];
-  ssize_t got = pread(file.fd, bytes, sizeof bytes, 0);
+  ssize_t got = pread(file.Get(), bytes, sizeof bytes, 0);
   if (got < 0) {
     Say(Text::kCannotRead, path.c_str(), std::strerror(errno));
     return false;

@@ -17,6 +17,7 @@
 #include "formats/input_limits.h"
 #include "icon_best_fit.h"
 #include "icon_objects_posix.h"
+#include "long_path.h"
 #include "platform/handles.h"
 #include "platform/module_resources.h"
 
@@ -30,7 +31,7 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 // A regular file opened for reading; null for anything else, without waiting
 // on a named pipe for a writer.
 std::FILE* OpenRegularFile(const char* path) {
-  int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  int fd = long_path::Open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return nullptr;
   struct stat info;
   std::FILE* file = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? fdopen(fd, "rb") : nullptr;

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "long_path.h"
+
 namespace {
 
 thread_local DWORD lastError = ERROR_SUCCESS;
@@ -159,7 +161,7 @@ void ForgetNameless(const char* path, bool remove) {
   std::lock_guard<std::mutex> lock(namelessMutex);
   for (auto it = namelessFiles.begin(); it != namelessFiles.end(); ++it) {
     if (it->path != path) continue;
-    if (remove && it->hasName) unlink(it->path.c_str());
+    if (remove && it->hasName) long_path::Unlink(it->path.c_str());
     close(it->fd);
     namelessFiles.erase(it);
     return;
@@ -177,24 +179,26 @@ std::string DescriptorPath(int fd) { return "/proc/self/fd/" + std::to_string(fd
 
 // Gives the nameless file open as `fd` the name `to`; fails when `to` exists.
 bool LinkNameless(int fd, const char* to) {
-  if (linkat(fd, "", AT_FDCWD, to, AT_EMPTY_PATH) == 0) return true;
+  if (long_path::Link(fd, "", to, AT_EMPTY_PATH) == 0) return true;
   // Without the right to link by descriptor, through its /proc entry.
   if (errno != ENOENT && errno != EPERM) return false;
-  return linkat(AT_FDCWD, DescriptorPath(fd).c_str(), AT_FDCWD, to, AT_SYMLINK_FOLLOW) == 0;
+  return long_path::Link(AT_FDCWD, DescriptorPath(fd).c_str(), to, AT_SYMLINK_FOLLOW) == 0;
 }
 
 // Creates a nameless file in the folder of `path`. With `keepName` it is
 // listed under `path` for the calls below; without, it is gone when closed.
 int CreateNameless(const char* path, bool keepName) {
   struct stat existing;
-  if (IsNameless(path) || lstat(path, &existing) == 0) return Failing(ERROR_FILE_EXISTS, -1);
+  if (IsNameless(path) || long_path::Stat(path, &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+    return Failing(ERROR_FILE_EXISTS, -1);
+  }
   bool hasName = false;
-  int fd = open(FolderOf(path).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+  int fd = long_path::Open(FolderOf(path).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
   if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-    fd = open(path, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd = long_path::Open(path, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     hasName = fd >= 0;
     if (hasName && !keepName) {
-      unlink(path);
+      long_path::Unlink(path);
       hasName = false;
     }
   }
@@ -203,7 +207,7 @@ int CreateNameless(const char* path, bool keepName) {
   int kept = fcntl(fd, F_DUPFD_CLOEXEC, 0);
   if (kept < 0) {
     int error = errno;
-    if (hasName) unlink(path);
+    if (hasName) long_path::Unlink(path);
     close(fd);
     errno = error;
     return FailingErrno(-1);
@@ -225,12 +229,12 @@ BOOL MoveInPlace(const char* from, const char* to, bool replace) {
     if (!LinkNameless(nameless.fd, to)) return FailingErrno();
   } else {
     HeldSignals held;
-    if (!replace && access(to, F_OK) == 0) return Failing(ERROR_ALREADY_EXISTS, FALSE);
+    if (!replace && long_path::Access(to, F_OK) == 0) return Failing(ERROR_ALREADY_EXISTS, FALSE);
     bool linked = isNameless && !nameless.hasName;
     if (linked && !LinkNameless(nameless.fd, from)) return FailingErrno();
-    if (rename(from, to) != 0) {
+    if (long_path::Rename(from, to) != 0) {
       int error = errno;
-      if (linked) unlink(from);
+      if (linked) long_path::Unlink(from);
       errno = error;
       return FailingErrno();
     }
@@ -240,11 +244,14 @@ BOOL MoveInPlace(const char* from, const char* to, bool replace) {
 }
 
 // Gives the file open as `fd` the owner, group, permissions and extended
-// attributes (access lists among them) of `like`; false when one can't be
-// given, as another user's ownership can't.
-bool TakeIdentity(int fd, const char* like) {
+// attributes (access lists among them) of the file `likeFd` holds (by
+// O_PATH: its attributes are read through its /proc entry, of any path's
+// length); false when one can't be given, as another user's ownership can't.
+bool TakeIdentity(int fd, int likeFd) {
   struct stat info, own;
-  if (stat(like, &info) != 0 || fstat(fd, &own) != 0) return false;
+  if (fstat(likeFd, &info) != 0 || fstat(fd, &own) != 0) return false;
+  const std::string likePath = DescriptorPath(likeFd);
+  const char* like = likePath.c_str();
   // Ownership first: changing it clears the set-user and set-group bits.
   if ((own.st_uid != info.st_uid || own.st_gid != info.st_gid) && fchown(fd, info.st_uid, info.st_gid) != 0) {
     return false;
@@ -306,11 +313,11 @@ HANDLE CreateFileA(LPCSTR path, DWORD desiredAccess, DWORD shareMode, void*, DWO
     case OPEN_EXISTING: break;
     default: return Failing(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
   }
-  bool existed = disposition == OPEN_ALWAYS && access(path, F_OK) == 0;
+  bool existed = disposition == OPEN_ALWAYS && long_path::Access(path, F_OK) == 0;
   NamelessFile nameless;
   int fd = disposition == OPEN_EXISTING && FindNameless(path, &nameless)
                ? open(DescriptorPath(nameless.fd).c_str(), flags)
-               : open(path, flags, 0666);
+               : long_path::Open(path, flags, 0666);
   if (fd < 0) return FailingErrno(INVALID_HANDLE_VALUE);
   // A file just made, exclusively, is a regular file that no other handle
   // has yet, to lock or share with: nothing to look at. Writers that make
@@ -472,7 +479,7 @@ DWORD GetFileAttributesA(LPCSTR path) {
   struct stat info;
   if (path == nullptr) return Failing(ERROR_INVALID_PARAMETER, INVALID_FILE_ATTRIBUTES);
   if (IsNameless(path)) return FILE_ATTRIBUTE_TEMPORARY;
-  if (lstat(path, &info) != 0) return FailingErrno(INVALID_FILE_ATTRIBUTES);
+  if (long_path::Stat(path, &info, AT_SYMLINK_NOFOLLOW) != 0) return FailingErrno(INVALID_FILE_ATTRIBUTES);
   if (S_ISLNK(info.st_mode)) return FILE_ATTRIBUTE_REPARSE_POINT;
   if (S_ISDIR(info.st_mode)) return FILE_ATTRIBUTE_DIRECTORY;
   return (info.st_mode & 0222) == 0 ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL;
@@ -482,7 +489,7 @@ BOOL SetFileAttributesA(LPCSTR path, DWORD) {
   struct stat info;
   if (path == nullptr) return Failing(ERROR_INVALID_PARAMETER, FALSE);
   if (IsNameless(path)) return TRUE;
-  return lstat(path, &info) == 0 ? TRUE : FailingErrno(FALSE);
+  return long_path::Stat(path, &info, AT_SYMLINK_NOFOLLOW) == 0 ? TRUE : FailingErrno(FALSE);
 }
 
 DWORD GetTempPathA(DWORD size, LPSTR path) {
@@ -518,13 +525,13 @@ BOOL ReplaceFileA(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD, voi
   if (replaced == nullptr || replacement == nullptr || backup != nullptr) {
     return Failing(ERROR_INVALID_PARAMETER, FALSE);
   }
-  struct stat info;
-  if (stat(replaced, &info) != 0) return FailingErrno();
+  Descriptor like(long_path::Open(replaced, O_PATH | O_CLOEXEC));
+  if (!like) return FailingErrno();
   NamelessFile nameless;
-  int opened = FindNameless(replacement, &nameless) ? -1 : open(replacement, O_RDONLY | O_CLOEXEC);
-  if (opened < 0 && nameless.path.empty()) return FailingErrno();
-  bool taken = TakeIdentity(opened >= 0 ? opened : nameless.fd, replaced);
-  if (opened >= 0) close(opened);
+  Descriptor opened(FindNameless(replacement, &nameless) ? -1 : long_path::Open(replacement, O_RDONLY | O_CLOEXEC));
+  if (!opened && nameless.path.empty()) return FailingErrno();
+  bool taken = TakeIdentity(opened ? opened.Get() : nameless.fd, like.Get());
+  opened.Close();
   // Either way both files are as they were.
   if (!taken) return Failing(ERROR_UNABLE_TO_REMOVE_REPLACED, FALSE);
   if (!MoveInPlace(replacement, replaced, true)) return Failing(ERROR_UNABLE_TO_MOVE_REPLACEMENT, FALSE);
@@ -537,5 +544,5 @@ BOOL DeleteFileA(LPCSTR path) {
     ForgetNameless(path, true);
     return TRUE;
   }
-  return unlink(path) == 0 ? TRUE : FailingErrno();
+  return long_path::Unlink(path) == 0 ? TRUE : FailingErrno();
 }

@@ -5,13 +5,14 @@
 
 #include <cerrno>
 
+#include "long_path.h"
 #include "platform/module_file.h"
 
 bool ModuleFile::Open(const char* path) {
   Close();
   if (path == nullptr) return false;
   // Without O_NONBLOCK, opening a named pipe would wait for a writer.
-  int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  int fd = long_path::Open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat info;
   // Of any size: what is read of it is bounded where it is read (the NE

@@ -363,6 +363,18 @@ gdk-pixbuf-thumbnailer -s 32 "$ani" "$work/gdk.png" && cmp -s "$work/frame.cur" 
   [ "$(compare -metric AE "$work/gdk.png" "$work/frame0.png" null: 2>&1)" = 0 ] &&
   icotool -l "$work/frames/icotool-frames.ani_Cursor_1.cur" | grep -q -- '--hotspot-x=30 --hotspot-y=1$' ||
   fail "animated cursor frames: $(ls "$work/frames")"
+# A cursor's pictures are an icon's: its thumbnail, and extract --png writes
+# what a PNG save writes (a .cur's largest image or each, each frame).
+expect "save frame 1" 0 '' '' -- "$pictrove" save --image 1 "$ani" "$work/frame1.png"
+for file in "$work/one.dat" "$ani"; do
+  expect "thumbnail ${file##*/}" 0 '' '' -- "$pictrove" thumbnail -s 20 "$file" "$work/thumb-${file##*/}.png"
+  expect "extract --png ${file##*/}" 0 '_Cursor(_1)?\.png$' '' -- "$pictrove" extract --png -o "$work/cursor-png" "$file"
+done
+expect "extract --png --all-images of a cursor file" 0 '_Cursor_1\.png$' '' -- "$pictrove" extract --png --all-images -o "$work/cursor-png" "$work/one.dat"
+[ "$(identify -format '%wx%h ' "$work/thumb-one.dat.png" "$work/thumb-icotool-frames.ani.png" "$work/cursor-png/one.dat_Cursor_1.png")" = "20x20 20x20 16x16 " ] &&
+  cmp -s "$work/one.png" "$work/cursor-png/one.dat_Cursor.png" &&
+  cmp -s "$work/frame0.png" "$work/cursor-png/icotool-frames.ani_Cursor_0.png" &&
+  cmp -s "$work/frame1.png" "$work/cursor-png/icotool-frames.ani_Cursor_1.png" || fail "a cursor's pictures: $(ls "$work/cursor-png")"
 
 # extract: every group of every file into a folder it makes; a file that
 # can't be read is reported and skipped; a file without icons is no failure.
@@ -398,15 +410,17 @@ expect "extract clashing names" 0 '' '' -- "$pictrove" extract "$work/one/x.dll"
   [ "$("$pictrove" info "$work/clash/x.dll_Icon_2_2.ico")" = "$("$pictrove" info "$work/two/x.dll" --entry 2)" ] ||
   fail "x.dll_Icon_2.ico and x.dll_Icon_2_2.ico do not hold their modules' groups"
 
-# Paths of any length the kernel takes, through deep folders; a longer name
-# is refused with the system's reason.
-for length in 300 3000; do
+# Paths of any length, through deep folders (made a folder at a time: no one
+# call takes 4096 bytes); a longer name is refused with the system's reason.
+for length in 300 3000 5000 9000; do
   folder=$work/deep
   while [ $((${#folder} + 210)) -lt "$length" ]; do folder=$folder/$(printf '%0200d' 0); done
   long=$folder/$(printf "%0$((length - ${#folder} - 5))d" 0).ico
-  mkdir -p "$folder" && cp "$palette" "$long" && [ ${#long} = "$length" ] || fail "no path of $length bytes"
+  (IFS=/ && cd "$work" && for name in ${folder#"$work"/}; do mkdir -p "$name" && cd "$name" || exit; done &&
+    cp "$palette" "${long##*/}" && cp "$module" m.dll) && [ ${#long} = "$length" ] || fail "no path of $length bytes"
   expect "list a path of $length bytes" 0 "^$long\$" '' -- "$pictrove" list "$long"
   expect "save to a path of $length bytes" 0 '' '' -- "$pictrove" save "$long" "${long%.ico}.png"
+  expect "list a module in a folder of $length bytes" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$folder/m.dll"
   expect "extract into a path of $length bytes" 0 '_Icon.ico$' '' -- "$pictrove" extract "$long" -o "${long%.ico}"
 done
 expect "save to a name too long" 1 '' 'Error creating the file! \(File name too long\)$' -- "$pictrove" save "$palette" "$work/$(printf '%0300d' 0).ico"
