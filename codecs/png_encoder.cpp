@@ -71,12 +71,14 @@ void BeginChunk(std::vector<std::uint8_t>* out, const char* type) {
   out->insert(out->end(), type, type + 4);
 }
 
-int Paeth(int left, int up, int upLeft) {
-  const int p = left + up - upLeft;
-  const int pa = p > left ? p - left : left - p;
-  const int pb = p > up ? p - up : up - p;
-  const int pc = p > upLeft ? p - upLeft : upLeft - p;
-  return pa <= pb && pa <= pc ? left : pb <= pc ? up : upLeft;
+// The filter's predictor in the form that needs no branch: the distances of
+// left + up - upLeft from left, up and upLeft.
+std::uint8_t Paeth(int left, int up, int upLeft) {
+  const int toLeft = std::abs(up - upLeft);
+  const int toUp = std::abs(left - upLeft);
+  const int toUpLeft = std::abs(left + up - 2 * upLeft);
+  const int nearer = toUp <= toUpLeft ? up : upLeft;
+  return static_cast<std::uint8_t>(toLeft <= toUp && toLeft <= toUpLeft ? left : nearer);
 }
 
 // Every row with the Paeth filter, into one zlib stream of libdeflate's.
@@ -93,11 +95,16 @@ bool EncodeQuick(const std::uint8_t* rgba, std::int32_t width, std::int32_t heig
       const std::uint8_t* above = y > 0 ? line - row : nullptr;
       std::uint8_t* to = filtered.data() + y * (row + 1);
       *to++ = kPaethFilter;
-      for (std::size_t i = 0; i < row; ++i) {
-        const int left = i >= 4 ? line[i - 4] : 0;
-        const int up = above != nullptr ? above[i] : 0;
-        const int upLeft = above != nullptr && i >= 4 ? above[i - 4] : 0;
-        to[i] = static_cast<std::uint8_t>(line[i] - Paeth(left, up, upLeft));
+      // Paeth predicts the top row from the left, the first pixel of a row
+      // from above.
+      if (above == nullptr) {
+        std::memcpy(to, line, 4);
+        for (std::size_t i = 4; i < row; ++i) to[i] = static_cast<std::uint8_t>(line[i] - line[i - 4]);
+        continue;
+      }
+      for (std::size_t i = 0; i < 4; ++i) to[i] = static_cast<std::uint8_t>(line[i] - above[i]);
+      for (std::size_t i = 4; i < row; ++i) {
+        to[i] = static_cast<std::uint8_t>(line[i] - Paeth(line[i - 4], above[i], above[i - 4]));
       }
     }
     std::vector<std::uint8_t> out(kSignature, kSignature + sizeof kSignature);
