@@ -24,7 +24,12 @@ constexpr int kHeapGrowthBytes = 4 * 1024 * 1024;
 int main(int argc, char** argv) {
   mallopt(M_MMAP_THRESHOLD, kMapThresholdBytes);
   mallopt(M_TOP_PAD, kHeapGrowthBytes);
-  std::setlocale(LC_ALL, "");
+  // The user's characters (what a terminal shows, how names are escaped) and
+  // language (messages, the system's reasons), no more: each other category
+  // is a file or two to look up at every start, and numbers stay as the
+  // JSON and the lines for scripts write them.
+  std::setlocale(LC_CTYPE, "");
+  std::setlocale(LC_MESSAGES, "");
   const MessageLanguage language = LanguageFromEnvironment();
   SetCommandLanguage(language);
   // A line on a console names the file it is about, in the caption's place.

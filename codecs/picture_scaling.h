@@ -1,8 +1,10 @@
-// Pictures scaled down for thumbnails, the same way in both builds: stb's
-// resizer from Debian's libstb-dev, the package whose PNG headers are already
-// used, with a Mitchell filter (no blocky or blurred edges) that weights the
-// colours by alpha, so that transparent pixels (stored black) leave no dark
-// fringe around the picture.
+// Pictures scaled down for thumbnails, the same way in both builds, in linear
+// light with the colours weighted by alpha, so that transparent pixels
+// (stored black) leave no dark fringe around the picture: by a whole number
+// of pixels (256 to 128), each pixel the mean of its block; by any other
+// ratio, with stb's resizer from Debian's libstb-dev (the package whose PNG
+// headers are already used) and its Mitchell filter (no blocky or blurred
+// edges).
 #pragma once
 
 #include <cstdint>

@@ -11,9 +11,10 @@
 
 // How hard the encoder works at making the stream small. kSmallest tries
 // every row filter and searches deeply for matches, for files people keep;
-// kQuick takes one filter (Paeth, nearly always the best for icons) and a
-// quick deflate of our own (quick_deflate.h), for pictures made on demand
-// and soon thrown away (a thumbnail).
+// kQuick takes one filter (Paeth, nearly always the best for icons) and
+// libdeflate's fastest level, for pictures made on demand and soon thrown
+// away (a thumbnail). Debian has libdeflate for the native build only: the
+// Windows program, which makes no thumbnails, encodes kQuick as kSmallest.
 enum class PngEffort { kSmallest, kQuick };
 
 // Encodes width x height pixels of RGBA, 8 bits a channel, top row first,

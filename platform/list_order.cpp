@@ -6,18 +6,18 @@ namespace {
 
 // ASCII characters in the order the default sort table gives their main
 // weight; letters stand for both cases. Found with CompareStringA under Wine.
-const char kPrimaryOrder[] = " \t\n\v\f\r!\"#$%&()*,./:;?@[\\]^_`{|}~+<=>0123456789abcdefghijklmnopqrstuvwxyz";
+constexpr char kPrimaryOrder[] = " \t\n\v\f\r!\"#$%&()*,./:;?@[\\]^_`{|}~+<=>0123456789abcdefghijklmnopqrstuvwxyz";
 
 // Characters weighed only after everything else ("special weights"), in
 // their order.
-const char kSpecialOrder[] =
+constexpr char kSpecialOrder[] =
     "\x01\x02\x03\x04\x05\x06\x07\x08\x0e\x0f\x10\x11\x12\x13\x14\x15\x16\x17\x18\x19\x1a\x1b"
     "\x1c\x1d\x1e\x1f\x7f'-";
 
 struct Weights {
   std::uint16_t primary[128] = {};
   std::uint16_t special[128] = {};
-  Weights() {
+  constexpr Weights() {
     std::uint16_t rank = 1;
     for (const char* c = kPrimaryOrder; *c; ++c) {
       unsigned char u = static_cast<unsigned char>(*c);
@@ -30,10 +30,11 @@ struct Weights {
   }
 };
 
-const Weights& TheWeights() {
-  static const Weights weights;
-  return weights;
-}
+// Made by the compiler: a table built at the first call would be checked for
+// at each of the thousands of characters a sort weighs.
+constexpr Weights kWeights;
+
+const Weights& TheWeights() { return kWeights; }
 
 // Walks a text's key without building it (lists sort hundreds of entries,
 // each compared a dozen times): the primary weights in order, then the

@@ -1,7 +1,10 @@
 #include "core/stretch_map.h"
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
+#include "codecs/picture_scaling.h"
 #include "formats/input_limits.h"
 
 namespace {
@@ -71,3 +74,20 @@ TEST(CopyAxisMap, CropsOrPadsAtTheFarEdge) {
 }
 
 }  // namespace
+
+// A block's mean: colour from the opaque pixels alone (transparent ones are
+// stored black), in linear light (a quarter of white's light is 137, not 64).
+TEST(ScaleRgba, ABlockOfWholePixelsBecomesItsMeanInLinearLightWeightedByAlpha) {
+  struct Case {
+    std::vector<std::uint8_t> block;  // 2 x 2
+    std::vector<std::uint8_t> pixel;
+  } cases[] = {
+      {{255, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {255, 0, 0, 64}},
+      {{255, 255, 255, 255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255}, {137, 137, 137, 255}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::uint8_t> scaled;
+    ASSERT_TRUE(ScaleRgba(c.block.data(), 2, 2, 1, 1, &scaled));
+    EXPECT_EQ(c.pixel, scaled);
+  }
+}
