@@ -2,6 +2,7 @@
 // bitmap file again (the writer only writes files) and reading it back, and the
 // bitmap turned into an icon image of every depth, stretched and not: the
 // image made must bind as any image read from a file does.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -47,7 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!read) return 0;
   const BITMAPINFOHEADER* dib = read.get();
   IntoEveryDepth(dib);
-  // As the colour rows of an icon image: the header counts mask rows too.
+  // As the colour rows of an icon image: the header counts mask rows too,
+  // which a height past half its range can't (rows of 0 bits cost no bytes).
+  if (dib->biHeight > INT32_MAX / 2 || dib->biHeight < INT32_MIN / 2) return 0;
   std::size_t bytes = 40 + DibPaletteBytes(dib) + std::size_t(DibStride(dib)) * dib->biHeight;
   auto* image = static_cast<BITMAPINFOHEADER*>(std::malloc(bytes));
   std::memcpy(image, dib, bytes);

@@ -6,7 +6,9 @@
 # (tests/malformed_files/make-hostile-files.py, which runs the modules
 # script), and Wine's bitmap fonts.
 # Inputs that once broke a target are kept as hex dumps in
-# tests/fuzz/regressions/<target>/*.hex and join its seeds.
+# tests/fuzz/regressions/<target>/*.hex and join its seeds, as do the inputs
+# that longer fuzzing runs kept for reaching what no seed reaches
+# (tests/fuzz/corpus/<target>.tar.xz).
 # Usage: make-corpora.sh OUTDIR
 #   OUTDIR/<target>/   one folder of seeds per target, each file named by
 #                      the SHA-1 of its bytes
@@ -20,7 +22,7 @@ bash "$root/tests/data/make-real-files.sh" "$out/sources/real" >/dev/null
 /usr/bin/python3 "$root/tests/malformed_files/make-hostile-files.py" "$out/sources/hostile" >/dev/null
 
 /usr/bin/python3 - "$out" "$root/tests/fuzz/regressions" <<'PY'
-import glob, hashlib, os, shutil, struct, sys
+import glob, hashlib, os, shutil, struct, sys, tarfile
 
 out = sys.argv[1]
 regressions = sys.argv[2]
@@ -94,6 +96,11 @@ for path in sorted(glob.glob(os.path.join(regressions, '*', '*.hex'))):
     with open(path, encoding='utf-8') as f:
         text = ''.join(line for line in f if not line.startswith('#'))
     seed(os.path.basename(os.path.dirname(path)), bytes.fromhex(''.join(text.split())))
+for path in sorted(glob.glob(os.path.join(os.path.dirname(regressions), 'corpus', '*.tar.xz'))):
+    with tarfile.open(path) as archive:
+        for member in archive:
+            if member.isfile():
+                seed(os.path.basename(path)[:-len('.tar.xz')], archive.extractfile(member).read())
 for target in TARGETS:
     print('%s: %d seeds' % (target, len(os.listdir(os.path.join(out, target)))))
 PY
