@@ -201,6 +201,12 @@ bool PlanBlock(BitmapBytes& file, BitmapLayout* layout) {
 
   layout->storedRowBytes = RowBytes(header.biWidth, layout->height, storedBits);
   if (layout->storedRowBytes < 0) return file.Fail(BitmapFileFailure::kUnknownFormat);
+  // Rows of no bytes (pixels of 0 bits) are bounded by no block, so their
+  // sides keep a picture's bound: each row still costs a step to turn.
+  if (layout->storedRowBytes == 0 &&
+      (layout->height > limits::kMaxDimension || std::int64_t{header.biWidth} > limits::kMaxDimension)) {
+    return file.Fail(BitmapFileFailure::kUnknownFormat);
+  }
   layout->paletteBytes = DibPaletteBytes(&header);
 
   // The block: a 40-byte header describing plain bottom-up rows, the table

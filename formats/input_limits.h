@@ -13,8 +13,9 @@ namespace limits {
 // Width and height of an icon image or a PNG image, in pixels (the PNG
 // decoder is built with the same bound): real icons are at most 256 x 256;
 // at 32768 a row of 32 bits is 128 KiB and a stride never nears 2^31. A
-// bitmap is bounded by its bytes alone (kMaxBlockBytes): one of a single
-// long row is a small picture.
+// bitmap is bounded by its bytes (kMaxBlockBytes): one of a single
+// long row is a small picture. Rows of 0-bit pixels, which take no bytes,
+// keep this bound on their sides.
 constexpr std::int64_t kMaxDimension = 32768;
 
 // The colour table is not a limit of its own but follows from the layout:

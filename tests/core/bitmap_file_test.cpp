@@ -186,6 +186,9 @@ TEST_F(BitmapFileReader, EachFailureShowsItsMessage) {
        "读位图文件出错!"},
       {"a row past it", with([](Bytes& f) { PutU32(f, 18, 89478473); PutU32(f, 22, 1); }),
        "重新分配位图信息头所需内存失败!"},
+      // Rows of 0 bits take no bytes: their count keeps a picture's bound.
+      {"0-bit rows, 32768 of them", FileOf(Info(40, 1, 32768, 0, 0), {}), ""},
+      {"0-bit rows, 32769 of them", FileOf(Info(40, 1, 32769, 0, 0), {}), "未知的位图格式文件!"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.message, ReadMessage(c.file)) << c.what;
