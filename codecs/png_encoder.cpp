@@ -6,6 +6,7 @@
 
 #include "formats/dib_layout.h"
 #include "formats/input_limits.h"
+#include "formats/png_header.h"
 
 #ifdef PICTROVE_LIBDEFLATE
 #include <libdeflate.h>
@@ -83,7 +84,6 @@ std::uint8_t Paeth(int left, int up, int upLeft) {
 
 // Every row with the Paeth filter, into one zlib stream of libdeflate's.
 bool EncodeQuick(const std::uint8_t* rgba, std::int32_t width, std::int32_t height, std::vector<std::uint8_t>* png) {
-  constexpr std::uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
   constexpr std::uint8_t kPaethFilter = 4;
   const std::size_t row = std::size_t(width) * 4;
   const std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor(libdeflate_alloc_compressor(kQuickLevel));
@@ -107,13 +107,13 @@ bool EncodeQuick(const std::uint8_t* rgba, std::int32_t width, std::int32_t heig
         to[i] = static_cast<std::uint8_t>(line[i] - Paeth(line[i - 4], above[i], above[i - 4]));
       }
     }
-    std::vector<std::uint8_t> out(kSignature, kSignature + sizeof kSignature);
+    std::vector<std::uint8_t> out(png::kSignature, png::kSignature + png::kSignatureBytes);
     BeginChunk(&out, "IHDR");
     PutBigEndian(&out, static_cast<std::uint32_t>(width));
     PutBigEndian(&out, static_cast<std::uint32_t>(height));
     // 8 bits a channel, RGBA, deflate, the five filters, no interlace.
     out.insert(out.end(), {8, 6, 0, 0, 0});
-    EndChunk(&out, sizeof kSignature);
+    EndChunk(&out, png::kSignatureBytes);
     const std::size_t data = out.size();
     BeginChunk(&out, "IDAT");
     const std::size_t stream = out.size();
