@@ -256,11 +256,16 @@ bool DecodePngImageRgba(const std::uint8_t* block, std::size_t length, std::int3
   if (!DecodePngPixels(block, length, &decodedWidth, &decodedHeight, &pixels)) return false;
   bool hasAlpha = false;
   for (std::size_t i = 3; i < pixels.size() && !hasAlpha; i += 4) hasAlpha = pixels[i] != 0;
-  for (std::size_t i = 0; i < pixels.size(); i += 4) {
-    if (!hasAlpha) {
-      pixels[i + 3] = 0xFF;
-    } else if (pixels[i + 3] == 0) {
-      pixels[i] = pixels[i + 1] = pixels[i + 2] = 0;
+  std::uint8_t* pixel = pixels.data();
+  const std::size_t bytes = pixels.size();
+  if (!hasAlpha) {
+    for (std::size_t i = 3; i < bytes; i += 4) pixel[i] = 0xFF;
+  } else {
+    for (std::size_t i = 0; i < bytes; i += 4) {
+      const std::uint8_t kept = pixel[i + 3] != 0 ? 0xFF : 0;
+      pixel[i] &= kept;
+      pixel[i + 1] &= kept;
+      pixel[i + 2] &= kept;
     }
   }
   *width = decodedWidth;

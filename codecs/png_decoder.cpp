@@ -7,8 +7,14 @@
 #include <memory>
 #include <new>
 
+#include "formats/checked_size.h"
 #include "formats/input_limits.h"
 #include "formats/png_header.h"
+#include "formats/png_rows.h"
+
+#ifdef PICTROVE_LIBDEFLATE
+#include <libdeflate.h>
+#endif
 
 namespace {
 
@@ -55,13 +61,11 @@ namespace {
 // empty (undefined behaviour, found by fuzzing); real encoders never write
 // one, so such a file is refused before it gets there.
 bool HasEmptyImageDataChunk(ByteView png) {
-  // Each chunk: its length, its type, its data, a CRC.
-  std::uint64_t at = png::kSignatureBytes;
-  std::uint32_t chunkLength;
-  while (png.BigEndianU32(at, &chunkLength) && png.Holds(at + 4, 4)) {
-    if (chunkLength == 0 && png.Matches(at + 4, "IDAT", 4)) return true;
-    if (png.Matches(at + 4, "IEND", 4)) return false;
-    at += 8 + std::uint64_t{chunkLength} + 4;
+  png::ChunkWalker chunks(png);
+  png::Chunk chunk;
+  while (chunks.Next(&chunk)) {
+    if (chunk.length == 0 && std::memcmp(chunk.type, "IDAT", 4) == 0) return true;
+    if (std::memcmp(chunk.type, "IEND", 4) == 0) return false;
   }
   return false;
 }
@@ -90,10 +94,109 @@ class DecoderAllocationScope {
   DecoderAllocationScope& operator=(const DecoderAllocationScope&) = delete;
 };
 
+#ifdef PICTROVE_LIBDEFLATE
+
+struct DecompressorDeleter {
+  void operator()(libdeflate_decompressor* decompressor) const { libdeflate_free_decompressor(decompressor); }
+};
+
+// The image data of a picture the quick decode takes: one view of it (a
+// copy of the chunks together where there are several); false for anything
+// else: a chunk stb_image would act on or refuse (a palette, transparency,
+// Apple's CgBI, a second header, any other critical chunk), an empty or cut
+// chunk, no end.
+bool CollectImageData(ByteView png, std::vector<std::uint8_t>* joined, ByteView* data) {
+  png::ChunkWalker chunks(png);
+  png::Chunk chunk;
+  chunks.Next(&chunk);  // the header, read already
+  std::size_t count = 0;
+  while (chunks.Next(&chunk)) {
+    if (!chunk.whole) return false;
+    if (std::memcmp(chunk.type, "IEND", 4) == 0) return count > 0;
+    if (std::memcmp(chunk.type, "IDAT", 4) == 0) {
+      if (chunk.length == 0) return false;
+      if (count++ == 0) {
+        *data = chunk.data;
+        continue;
+      }
+      if (count == 2) joined->assign(data->Data(), data->Data() + data->Length());
+      joined->insert(joined->end(), chunk.data.Data(), chunk.data.Data() + chunk.length);
+      *data = ByteView(joined->data(), joined->size());
+    } else if (png::IsCritical(chunk) || std::memcmp(chunk.type, "tRNS", 4) == 0 ||
+               std::memcmp(chunk.type, "CgBI", 4) == 0) {
+      return false;
+    }
+  }
+  return false;
+}
+
+// Pictures of 8-bit RGB or RGBA, not interlaced, as nearly every PNG icon
+// image is, inflated by libdeflate and unfiltered here: five times as fast
+// as stb_image, whose inflate and filters took half of a thumbnail's time.
+// False for any other picture, and for data that this way fails to give
+// exactly the picture's rows: stb_image then decides, so that what it
+// decodes, and how, stays as it was.
+bool DecodeQuick(ByteView png, std::int32_t width, std::int32_t height, std::vector<std::uint8_t>* rgba) {
+  png::Header header;
+  if (!png::ReadHeader(png, &header) || header.interlaced || header.bitDepth != 8 ||
+      (header.colourType != 2 && header.colourType != 6) || header.width != width || header.height != height) {
+    return false;
+  }
+  const std::size_t channels = header.colourType == 6 ? 4 : 3;
+  std::uint64_t rowBytes, stored, pixels;
+  if (!CheckedMul(std::uint64_t(width), channels, &rowBytes) ||
+      !CheckedMul(rowBytes + 1, std::uint64_t(height), &stored) ||
+      !CheckedMul(std::uint64_t(width) * 4, std::uint64_t(height), &pixels) || stored > SIZE_MAX ||
+      pixels > SIZE_MAX) {
+    return false;
+  }
+  const std::unique_ptr<libdeflate_decompressor, DecompressorDeleter> decompressor(libdeflate_alloc_decompressor());
+  if (decompressor == nullptr) return false;
+  try {
+    std::vector<std::uint8_t> joined;
+    ByteView data;
+    if (!CollectImageData(png, &joined, &data)) return false;
+    std::vector<std::uint8_t> rows(stored > pixels ? stored : pixels);
+    // Exactly the rows, whole: shorter or longer data is stb_image's to judge.
+    if (libdeflate_zlib_decompress(decompressor.get(), data.Data(), data.Length(), rows.data(), stored, nullptr) !=
+            LIBDEFLATE_SUCCESS ||
+        !png::UnfilterRows(rows.data(), rowBytes, std::size_t(height), channels)) {
+      return false;
+    }
+    // RGB to RGBA in place, from the last pixel back.
+    if (channels == 3) {
+      for (std::size_t i = std::size_t(width) * std::size_t(height); i-- > 0;) {
+        std::uint8_t* to = rows.data() + 4 * i;
+        const std::uint8_t* from = rows.data() + 3 * i;
+        const std::uint8_t red = from[0], green = from[1], blue = from[2];
+        to[0] = red;
+        to[1] = green;
+        to[2] = blue;
+        to[3] = 0xFF;
+      }
+    }
+    rows.resize(pixels);
+    *rgba = std::move(rows);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+#endif  // PICTROVE_LIBDEFLATE
+
 }  // namespace
 
 bool DecodePngRgba(const std::uint8_t* block, std::size_t length, std::int32_t width,
                    std::int32_t height, std::vector<std::uint8_t>* rgba) {
+#ifdef PICTROVE_LIBDEFLATE
+  if (block != nullptr && DecodeQuick(ByteView(block, length), width, height, rgba)) return true;
+#endif
+  return DecodePngRgbaGeneral(block, length, width, height, rgba);
+}
+
+bool DecodePngRgbaGeneral(const std::uint8_t* block, std::size_t length, std::int32_t width,
+                          std::int32_t height, std::vector<std::uint8_t>* rgba) {
   if (block == nullptr || width < 1 || height < 1 || length > static_cast<std::size_t>(INT_MAX)) {
     return false;
   }

@@ -7,6 +7,7 @@
 #include "formats/dib_layout.h"
 #include "formats/input_limits.h"
 #include "formats/png_header.h"
+#include "formats/png_rows.h"
 
 #ifdef PICTROVE_LIBDEFLATE
 #include <libdeflate.h>
@@ -72,19 +73,8 @@ void BeginChunk(std::vector<std::uint8_t>* out, const char* type) {
   out->insert(out->end(), type, type + 4);
 }
 
-// The filter's predictor in the form that needs no branch: the distances of
-// left + up - upLeft from left, up and upLeft.
-std::uint8_t Paeth(int left, int up, int upLeft) {
-  const int toLeft = std::abs(up - upLeft);
-  const int toUp = std::abs(left - upLeft);
-  const int toUpLeft = std::abs(left + up - 2 * upLeft);
-  const int nearer = toUp <= toUpLeft ? up : upLeft;
-  return static_cast<std::uint8_t>(toLeft <= toUp && toLeft <= toUpLeft ? left : nearer);
-}
-
 // Every row with the Paeth filter, into one zlib stream of libdeflate's.
 bool EncodeQuick(const std::uint8_t* rgba, std::int32_t width, std::int32_t height, std::vector<std::uint8_t>* png) {
-  constexpr std::uint8_t kPaethFilter = 4;
   const std::size_t row = std::size_t(width) * 4;
   const std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor(libdeflate_alloc_compressor(kQuickLevel));
   if (compressor == nullptr) return false;
@@ -94,18 +84,8 @@ bool EncodeQuick(const std::uint8_t* rgba, std::int32_t width, std::int32_t heig
       const std::uint8_t* line = rgba + y * row;
       const std::uint8_t* above = y > 0 ? line - row : nullptr;
       std::uint8_t* to = filtered.data() + y * (row + 1);
-      *to++ = kPaethFilter;
-      // Paeth predicts the top row from the left, the first pixel of a row
-      // from above.
-      if (above == nullptr) {
-        std::memcpy(to, line, 4);
-        for (std::size_t i = 4; i < row; ++i) to[i] = static_cast<std::uint8_t>(line[i] - line[i - 4]);
-        continue;
-      }
-      for (std::size_t i = 0; i < 4; ++i) to[i] = static_cast<std::uint8_t>(line[i] - above[i]);
-      for (std::size_t i = 4; i < row; ++i) {
-        to[i] = static_cast<std::uint8_t>(line[i] - Paeth(line[i - 4], above[i], above[i - 4]));
-      }
+      *to++ = png::kFilterPaeth;
+      png::FilterRowPaeth(line, above, to, row, 4);
     }
     std::vector<std::uint8_t> out(png::kSignature, png::kSignature + png::kSignatureBytes);
     BeginChunk(&out, "IHDR");

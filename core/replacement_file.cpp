@@ -141,6 +141,7 @@ bool SetFileLength(HANDLE file, std::uint64_t length) {
 
 ReplacementFile::~ReplacementFile() {
   if (!pending_) return;
+  if (wasEmpty_) SetFileLength(file_.Get(), 0);
   file_.Close();
   if (made_) DeleteFileA(named_.c_str());
   if (!content_.empty()) DeleteFileA(content_.c_str());
@@ -201,6 +202,21 @@ bool ReplacementFile::Create(const char* targetPath, FileHandle* made) {
 }
 
 bool ReplacementFile::CreateKeepingFile(const char* targetPath) {
+  if (pending_ || !PathFits(targetPath)) return false;
+  // An empty file (a thumbnail service's, made for the answer) holds
+  // nothing to lose: the content goes straight into it, and a save that
+  // fails empties it again.
+  FileHandle existing(CreateFileA(targetPath, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  std::uint64_t length = 0;
+  if (existing.IsValid() && FileLength(existing.Get(), &length) && length == 0) {
+    named_ = targetPath;
+    target_ = named_;
+    file_ = std::move(existing);
+    wasEmpty_ = true;
+    pending_ = true;
+    return true;
+  }
+  existing.Close();
   if (!Create(targetPath)) return false;
   inPlace_ = inPlace_ || exists_;
   return true;
@@ -230,7 +246,7 @@ bool ReplacementFile::CreateInTemporaryFolder() {
 
 bool ReplacementFile::Commit() {
   if (!pending_) return false;
-  if (made_) {
+  if (made_ || wasEmpty_) {
     if (!file_.Close()) return false;
     pending_ = false;
     return true;

@@ -31,6 +31,7 @@ class ReplacementFile {
   // The same for a target that must stay the file it is when it is there:
   // a thumbnail service makes the file it names and reads the content back
   // through the handle it keeps open, where a new file would leave it none.
+  // An empty one is written directly.
   bool CreateKeepingFile(const char* targetPath);
   // The same for a target the caller has just made, empty and exclusively
   // (`made`, taken when valid), as a writer into a folder of its own makes
@@ -63,4 +64,5 @@ class ReplacementFile {
   bool linkToMissingFile_ = false;
   bool pending_ = false;
   bool made_ = false;  // the caller's new file, written directly
+  bool wasEmpty_ = false;  // an empty target, written directly
 };

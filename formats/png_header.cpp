@@ -50,6 +50,20 @@ bool ReadHeader(ByteView bytes, Header* header) {
   header->height = static_cast<std::int32_t>(height);
   header->bitsPerPixel = channels * bitDepth;
   header->colourType = colourType;
+  header->bitDepth = bitDepth;
+  header->interlaced = interlace == 1;
+  return true;
+}
+
+bool ChunkWalker::Next(Chunk* chunk) {
+  // Its length, its type, its data, a CRC.
+  if (!png_.BigEndianU32(at_, &chunk->length) || !png_.Holds(at_ + 4, 4)) return false;
+  std::memcpy(chunk->type, png_.Data() + at_ + 4, 4);
+  const std::uint64_t data = at_ + 8;
+  const std::uint64_t present = png_.Length() - data;
+  chunk->whole = png_.Holds(data, std::uint64_t{chunk->length} + 4);
+  chunk->data = png_.Sub(data, chunk->length < present ? chunk->length : present);
+  at_ = data + std::uint64_t{chunk->length} + 4;
   return true;
 }
 

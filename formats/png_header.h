@@ -18,7 +18,34 @@ struct Header {
   std::int32_t height;
   std::int32_t bitsPerPixel;  // bit depth times channels
   std::uint8_t colourType;
+  std::uint8_t bitDepth;
+  bool interlaced;  // Adam7
 };
+
+// One chunk: its type, and its data as far as the bytes hold it.
+struct Chunk {
+  char type[4];
+  std::uint32_t length;  // as its length field gives it
+  ByteView data;
+  bool whole;  // its data and CRC are all there
+};
+
+// Steps through the chunks that follow the signature, as far as the bytes
+// hold a chunk's length and type.
+class ChunkWalker {
+ public:
+  explicit ChunkWalker(ByteView png) : png_(png) {}
+  // The next chunk; false where no more begins.
+  bool Next(Chunk* chunk);
+
+ private:
+  ByteView png_;
+  std::uint64_t at_ = kSignatureBytes;
+};
+
+// True for a chunk a decoder must understand to decode the picture (its
+// type's first letter in upper case).
+inline bool IsCritical(const Chunk& chunk) { return (chunk.type[0] & 0x20) == 0; }
 
 // True when the bytes start with the signature.
 bool HasSignature(ByteView bytes);

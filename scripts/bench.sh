@@ -126,7 +126,10 @@ else
   exeThumbnailer=(/usr/bin/python3 -c 'from icoextract.scripts.thumbnailer import main; main()')
 fi
 echo "== $(basename "$module"): thumbnail, 128 px"
-hyperfine -N --warmup 3 --runs 20 --style basic --export-json "$work/times.json" \
+# Each into an empty file made before it, as a thumbnail service (tumbler)
+# makes the file it names.
+hyperfine -N --warmup 3 --runs 60 --style basic --export-json "$work/times.json" \
+  --prepare "sh -c ': >$work/ours.png && : >$work/theirs.png'" \
   -n "pictrove thumbnail" "$pictrove thumbnail -s 128 $module $work/ours.png" \
   -n "exe-thumbnailer" "$(printf '%q ' "${exeThumbnailer[@]}")-s 128 $module $work/theirs.png"
 report "$(basename "$module")" "pictrove thumbnail" "exe-thumbnailer" \

@@ -38,24 +38,31 @@ constexpr std::size_t kHeaderProbeBytes = 4096;
 // A resource section up to this size is read whole when the module is
 // loaded. Of a larger one, this much is read first: it holds the whole
 // directory of nearly every module (tables, names and data entries come
-// before the data). Where the directory goes on past it, four times as much
-// is read, and so on; the rest, mostly data nobody may ask for, is read only
-// when a resource is loaded.
+// before the data). Where the directory goes on past it, as much again is
+// read after it, and so on, into room reserved for up to a few megabytes of
+// the section (room never read costs nothing); the rest, mostly data nobody
+// may ask for, is read only when a resource is loaded.
 constexpr std::size_t kDirectoryProbeBytes = 64 * 1024;
 constexpr std::uint32_t kDirectoryProbeEntries = 1u << 16;
+constexpr std::size_t kDirectoryRoomBytes = 16 * 1024 * 1024;
 
-// Resource data outside the directory's copy is read a window of this size
-// at a time, aligned to it: the images of a group, and the groups, lie side
-// by side, and one read then serves dozens of them (extracting every icon
-// of a library read each image on its own, a system call apiece). A
-// resource larger than half a window, or one that crosses a window's end,
-// is read on its own.
+// The first resources asked for are each read on their own, exactly: a
+// thumbnail or one icon needs a group and its dozen images, and reading a
+// window around each of them read and faulted in ten times what they hold.
+constexpr std::size_t kResourcesReadAlone = 32;
+
+// Past those, resource data outside the directory's copy is read a window
+// of this size at a time, aligned to it: the images of a group, and the
+// groups, lie side by side, and one read then serves dozens of them
+// (extracting every icon of a library read each image on its own, a system
+// call apiece). A resource larger than half a window, or one that crosses a
+// window's end, is read on its own.
 constexpr std::size_t kDataWindowBytes = 128 * 1024;
 
-// Past the first windows (all a thumbnail or one icon needs), windows are
-// carved from blocks of 2 MiB that the system may back with one large page
-// each: a module whose every icon is read fills megabytes, and faulting
-// them in page by page cost more than reading them.
+// The first windows take a block each; the rest are carved from blocks of
+// 2 MiB that the system may back with one large page each: a module whose
+// every icon is read fills megabytes, and faulting them in page by page
+// cost more than reading them.
 constexpr std::size_t kWindowsOnTheirOwn = 4;
 constexpr std::size_t kWindowBlockBytes = 2 * 1024 * 1024;
 
@@ -92,6 +99,7 @@ struct LoadedModule {
   std::vector<HeapPtr<std::uint8_t>> windowBlocks;
   std::size_t windowBlockUsed = kWindowBlockBytes;
   std::size_t windowsRead = 0;
+  std::size_t resourcesRead = 0;
 };
 
 LoadedModule* FromHandle(HMODULE module) { return reinterpret_cast<LoadedModule*>(module); }
@@ -147,12 +155,29 @@ bool ReadModule(LoadedModule* module) {
   std::size_t root, end;
   if (!module->image.ResourceRange(&root, &end)) return true;
   const std::size_t section = end - root;
-  for (std::size_t first = kDirectoryProbeBytes;; first *= 4) {
-    if (first > section) first = section;
-    if (!ReadFileBytes(module->file, root, first, &module->directory)) return false;
-    module->resources.Open(module->directory.View());
-    if (first == section || module->resources.AllReachableInside(kDirectoryProbeEntries)) break;
+  std::size_t room = section < kDirectoryRoomBytes ? section : kDirectoryRoomBytes;
+  HeapPtr<std::uint8_t> block(static_cast<std::uint8_t*>(std::malloc(room != 0 ? room : 1)));
+  if (!block) return false;
+  std::size_t read = 0;
+  for (std::size_t wanted = kDirectoryProbeBytes;; wanted *= 2) {
+    if (wanted > section) wanted = section;
+    // A directory that goes on past the room reserved: more room, moved.
+    if (wanted > room) {
+      std::uint8_t* moved = static_cast<std::uint8_t*>(std::realloc(block.get(), wanted));
+      if (moved == nullptr) return false;
+      static_cast<void>(block.release());
+      block.reset(moved);
+      room = wanted;
+    }
+    if (!module->file.Read(root + read, block.get() + read, wanted - read)) return false;
+    read = wanted;
+    module->resources.Open(ByteView(block.get(), read));
+    if (read == section || module->resources.AllReachableInside(kDirectoryProbeEntries)) break;
   }
+  module->directory.data = block.get();
+  module->directory.offset = root;
+  module->directory.length = read;
+  module->directory.bytes = std::move(block);
   module->hasResources = true;
   return true;
 }
@@ -164,13 +189,14 @@ const std::uint8_t* ResourceData(LoadedModule* module, std::size_t offset, std::
   if (module->headers.Holds(offset, size)) return module->headers.At(offset);
   const std::size_t fileLength = static_cast<std::size_t>(module->file.Length());
   const std::size_t window = offset - offset % kDataWindowBytes;
-  const bool inWindow = size <= kDataWindowBytes / 2 && offset - window <= kDataWindowBytes - size &&
-                        window < fileLength;
+  const bool inWindow = module->resourcesRead >= kResourcesReadAlone && size <= kDataWindowBytes / 2 &&
+                        offset - window <= kDataWindowBytes - size && window < fileLength;
   const auto key = inWindow ? std::make_pair(window, std::size_t{0}) : std::make_pair(offset, size);
   auto known = module->data.find(key);
   if (known != module->data.end()) {
     return known->second.Holds(offset, size) ? known->second.At(offset) : nullptr;
   }
+  ++module->resourcesRead;
   FileBytes bytes;
   const std::size_t from = inWindow ? window : offset;
   const std::size_t length =

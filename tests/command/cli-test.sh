@@ -306,6 +306,20 @@ $module -- 32x32
 $module --size=24 24x24
 $library --entry=10 64x64
 EOF
+# PNG images read as ImageMagick reads them: its own of each colour type
+# (with a mix of every row filter), interlaced and of 16 bits.
+while read -r format options; do
+  convert -seed 7 -size 61x47 plasma:fractal \( -size 61x47 gradient:white-gray20 \) -alpha off -compose copy_opacity \
+    -composite $options "$format:$work/source.png" && icotool -c -r "$work/source.png" -o "$work/source.ico"
+  expect "thumbnail of a $format $options image" 0 '' '' -- "$pictrove" thumbnail "$work/source.ico" "$work/thumb.png"
+  differ=$(compare -metric AE "$work/source.png" "$work/thumb.png" null: 2>&1)
+  [ "$differ" = 0 ] || fail "thumbnail of a $format $options image: $differ pixels differ from ImageMagick's"
+done <<EOF
+PNG32
+PNG24
+PNG8
+PNG32 -interlace PNG
+EOF
 for size in 0 1025 x; do
   expect "thumbnail -s $size" 2 '' "^pictrove: --size takes a number from 1 to 1024, not \"$size\"" -- "$pictrove" thumbnail -s $size "$palette" "$work/x.png"
 done
