@@ -216,11 +216,13 @@ void FilterRowPaeth(const std::uint8_t* line, const std::uint8_t* above, std::ui
 }
 
 bool UnfilterRows(std::uint8_t* rows, std::size_t rowBytes, std::size_t height, std::size_t pixelBytes) {
-  switch (pixelBytes) {
-    case 3: return UnfilterAll<3>(rows, rowBytes, height, pixelBytes);
-    case 4: return UnfilterAll<4>(rows, rowBytes, height, pixelBytes);
-    default: return pixelBytes >= 1 && pixelBytes <= 8 && UnfilterAll<0>(rows, rowBytes, height, pixelBytes);
-  }
+  // Rows of whole pixels of 3 or 4 bytes (8-bit RGB, RGBA) take the loops
+  // made for them.
+  if (pixelBytes < 1 || pixelBytes > 8) return false;
+  const bool wholePixels = rowBytes % pixelBytes == 0;
+  if (pixelBytes == 3 && wholePixels) return UnfilterAll<3>(rows, rowBytes, height, pixelBytes);
+  if (pixelBytes == 4 && wholePixels) return UnfilterAll<4>(rows, rowBytes, height, pixelBytes);
+  return UnfilterAll<0>(rows, rowBytes, height, pixelBytes);
 }
 
 }  // namespace png
