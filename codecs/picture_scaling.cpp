@@ -64,14 +64,11 @@ const LightTables& Light() {
 // transparent pixels lend the block no colour. For such a ratio that is the
 // fitting filter, at a fraction of the cost of stb's Mitchell filter, whose
 // weights are for any ratio.
-// Blocks of a size known when compiled (2 x 2 and 4 x 4, 256 to 128 or 64)
-// have their loops unrolled; kSide 0 takes the size given.
-template <std::size_t kSide>
 void ScaleBlocks(const std::uint8_t* rgba, std::int32_t width, std::int32_t height, std::int32_t toWidth,
                  std::int32_t toHeight, std::uint8_t* out) {
   const LightTables& light = Light();
-  const std::size_t across = kSide != 0 ? kSide : std::size_t(width / toWidth);
-  const std::size_t down = kSide != 0 ? kSide : std::size_t(height / toHeight);
+  const std::size_t across = std::size_t(width / toWidth);
+  const std::size_t down = std::size_t(height / toHeight);
   const float count = float(across * down);
   const std::size_t row = std::size_t(width) * 4;
   for (std::size_t y = 0; y < std::size_t(toHeight); ++y) {
@@ -94,9 +91,8 @@ void ScaleBlocks(const std::uint8_t* rgba, std::int32_t width, std::int32_t heig
         to[0] = to[1] = to[2] = to[3] = 0;
         continue;
       }
-      const float toSteps = kLinearSteps / sum[3];
       for (int c = 0; c < 3; ++c) {
-        const int step = static_cast<int>(sum[c] * toSteps);
+        const int step = static_cast<int>(sum[c] / sum[3] * kLinearSteps);
         to[c] = light.srgb[static_cast<std::size_t>(std::clamp(step, 0, kLinearSteps - 1))];
       }
       to[3] = static_cast<std::uint8_t>(alpha);
@@ -130,15 +126,7 @@ bool ScaleRgba(const std::uint8_t* rgba, std::int32_t width, std::int32_t height
     return false;
   }
   if (width % toWidth == 0 && height % toHeight == 0) {
-    const std::int32_t across = width / toWidth;
-    const bool square = across == height / toHeight;
-    if (square && across == 2) {
-      ScaleBlocks<2>(rgba, width, height, toWidth, toHeight, pixels.data());
-    } else if (square && across == 4) {
-      ScaleBlocks<4>(rgba, width, height, toWidth, toHeight, pixels.data());
-    } else {
-      ScaleBlocks<0>(rgba, width, height, toWidth, toHeight, pixels.data());
-    }
+    ScaleBlocks(rgba, width, height, toWidth, toHeight, pixels.data());
     *scaled = std::move(pixels);
     return true;
   }
