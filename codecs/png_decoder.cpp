@@ -122,8 +122,7 @@ bool CollectImageData(ByteView png, std::vector<std::uint8_t>* joined, ByteView*
       if (count == 2) joined->assign(data->Data(), data->Data() + data->Length());
       joined->insert(joined->end(), chunk.data.Data(), chunk.data.Data() + chunk.length);
       *data = ByteView(joined->data(), joined->size());
-    } else if (png::IsCritical(chunk) || std::memcmp(chunk.type, "tRNS", 4) == 0 ||
-               std::memcmp(chunk.type, "CgBI", 4) == 0) {
+    } else if (png::IsCritical(chunk) || std::memcmp(chunk.type, "tRNS", 4) == 0) {
       return false;
     }
   }
