@@ -12,6 +12,7 @@
 #include "tests/support/image_bytes.h"
 #include "tests/support/message_capture.h"
 #include "tests/support/owned_image.h"
+#include "tests/support/save_conditions.h"
 
 namespace {
 
@@ -225,5 +226,25 @@ TEST_F(SaveImageAsPngTest, FailuresSayWhyAndLeaveTheTargetAsItWas) {
   EXPECT_EQ(nowhere, messages.Messages()[0].caption);
   EXPECT_EQ(std::vector<std::string>{"existing.png"}, dir.Files());
 }
+
+#ifndef _WIN32
+// An empty target kept as the file it is (a thumbnail service's) takes the
+// picture directly, and a disk that can't hold it all leaves it empty again.
+TEST_F(SaveImageAsPngTest, AnEmptyKeptTargetIsWrittenOrLeftEmpty) {
+  SmallDisk disk(dir, 16 * 4096);
+  if (!disk.Mounted()) GTEST_SKIP() << "no small disk";
+  const Bytes png(3 * 4096, 0x5A);
+  const std::string written = WriteFileBytes(disk.Path("written.png"), {});
+  ASSERT_EQ(1, WritePngFile(written.c_str(), png, true));
+  EXPECT_EQ(png, ReadFileBytes(written));
+  const std::string full = WriteFileBytes(disk.Path("full.png"), {});
+  ASSERT_TRUE(disk.LeaveFree(4096));
+  const std::string folder = full.substr(0, full.rfind('/'));
+  const std::vector<std::string> names = FilesIn(folder);
+  EXPECT_EQ(0, WritePngFile(full.c_str(), png, true));
+  EXPECT_EQ(0u, ReadFileBytes(full).size());
+  EXPECT_EQ(names, FilesIn(folder));
+}
+#endif
 
 }  // namespace
