@@ -20,7 +20,6 @@
 #include "core/module_cursors.h"
 #include "core/module_icons.h"
 #include "core/png_file.h"
-#include "formats/icon_directory.h"
 #include "formats/input_limits.h"
 #include "opened.h"
 #include "platform/posix/long_path.h"
@@ -311,9 +310,7 @@ bool Extraction::Cursors(const std::string& file) {
   Allow(file);
   for (std::size_t i = 0; i < entries.Count(); ++i) {
     const bool read = cursors.Read(i, &images);
-    std::uint64_t bytes = 0;
-    for (const CursorImage& image : images) bytes += icon_directory::kFileEntryBytes + image.bits.Length();
-    if (!Affords(file, bytes)) return false;
+    if (!Affords(file, CursorFileBytes(images))) return false;
     const std::string name = ResourceNameText(entries.Name(i));
     const std::string target = TargetFor(file, "Cursor", &name, ".cur");
     if (!read || !SaveCursorFile(images, target.c_str(), &made_)) {

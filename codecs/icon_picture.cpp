@@ -12,10 +12,6 @@
 
 namespace {
 
-bool SizeAllowed(std::int64_t width, std::int64_t height) {
-  return dib_layout::SidesFit(width, height) && width * height <= kMaxIconPixels;
-}
-
 // Sizes the picture's arrays; false when memory runs out.
 bool Allocate(IconPicture* picture, std::int32_t width, std::int32_t height) {
   try {
@@ -50,7 +46,7 @@ bool DecodePngPixels(const std::uint8_t* block, std::size_t length, std::int32_t
                      std::vector<std::uint8_t>* rgba) {
   png::Header header;
   if (length > static_cast<std::size_t>(INT_MAX) || !png::ReadHeader(ByteView(block, length), &header) ||
-      !SizeAllowed(header.width, header.height)) {
+      !dib_layout::PictureFits(header.width, header.height)) {
     return false;
   }
   *width = header.width;
@@ -181,7 +177,7 @@ bool LayOutDib(const std::uint8_t* block, std::size_t length, DibLayout* dib) {
   }
   std::int64_t width = static_cast<std::int32_t>(rawWidth);
   std::int64_t height = static_cast<std::int32_t>(rawHeight) / 2;
-  if (compression != 0 || !SizeAllowed(width, height)) return false;
+  if (compression != 0 || !dib_layout::PictureFits(width, height)) return false;
   RowReader readRow = RowReaderFor(bitCount);
   if (readRow == nullptr) return false;
   std::uint64_t tableEntries = clrUsed != 0 ? (clrUsed < 256 ? clrUsed : 256)
@@ -276,7 +272,7 @@ bool DecodePngImageRgba(const std::uint8_t* block, std::size_t length, std::int3
 
 bool StretchIconPicture(const IconPicture& source, std::int32_t width, std::int32_t height,
                         IconPicture* stretched) {
-  if (!SizeAllowed(width, height) || source.width < 1 || source.height < 1) return false;
+  if (!dib_layout::PictureFits(width, height) || source.width < 1 || source.height < 1) return false;
   IconPicture result;
   if (!Allocate(&result, width, height)) return false;
   for (std::int64_t y = 0; y < height; ++y) {

@@ -6,7 +6,6 @@
 #include <new>
 
 #include "formats/dib_layout.h"
-#include "formats/input_limits.h"
 
 #define STB_IMAGE_RESIZE_IMPLEMENTATION
 #define STB_IMAGE_RESIZE_STATIC
@@ -20,10 +19,6 @@
 #pragma GCC diagnostic pop
 
 namespace {
-
-bool PictureFits(std::int32_t width, std::int32_t height) {
-  return dib_layout::SidesFit(width, height) && std::int64_t{width} * height <= limits::kMaxIconPixels;
-}
 
 // sRGB's 8-bit values in linear light, and back: the way back is a table of
 // kLinearSteps even steps of linear light, each holding the sRGB value
@@ -118,7 +113,9 @@ void FitWithin(std::int32_t width, std::int32_t height, std::int32_t side, std::
 
 bool ScaleRgba(const std::uint8_t* rgba, std::int32_t width, std::int32_t height, std::int32_t toWidth,
                std::int32_t toHeight, std::vector<std::uint8_t>* scaled) {
-  if (rgba == nullptr || !PictureFits(width, height) || !PictureFits(toWidth, toHeight)) return false;
+  if (rgba == nullptr || !dib_layout::PictureFits(width, height) || !dib_layout::PictureFits(toWidth, toHeight)) {
+    return false;
+  }
   std::vector<std::uint8_t> pixels;
   try {
     pixels.resize(static_cast<std::size_t>(toWidth) * static_cast<std::size_t>(toHeight) * 4);

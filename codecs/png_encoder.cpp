@@ -5,7 +5,6 @@
 #include <new>
 
 #include "formats/dib_layout.h"
-#include "formats/input_limits.h"
 #include "formats/png_header.h"
 #include "formats/png_rows.h"
 
@@ -122,10 +121,7 @@ bool EncodePngRgba(const std::uint8_t* rgba, std::int32_t width, std::int32_t he
                    std::vector<std::uint8_t>* png, PngEffort effort) {
   // The encoder sizes its buffers in int: the largest icon picture keeps
   // them far below.
-  if (rgba == nullptr || !dib_layout::SidesFit(width, height) ||
-      std::int64_t{width} * height > limits::kMaxIconPixels) {
-    return false;
-  }
+  if (rgba == nullptr || !dib_layout::PictureFits(width, height)) return false;
 #ifdef PICTROVE_LIBDEFLATE
   if (effort == PngEffort::kQuick) return EncodeQuick(rgba, width, height, png);
 #else

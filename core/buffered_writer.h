@@ -16,6 +16,13 @@ class BufferedWriter {
     buffer_.reserve(capacity_);
   }
 
+  // The capacity that takes a file of `fileBytes` in one transfer where it
+  // is not very large (extracting writes hundreds of them), else 16 MiB.
+  static std::size_t WholeFileCapacity(std::uint64_t fileBytes) {
+    constexpr std::uint64_t kWholeFileBytes = 16 * 1024 * 1024;
+    return static_cast<std::size_t>(fileBytes < kWholeFileBytes ? fileBytes : kWholeFileBytes);
+  }
+
   // False once any transfer has failed; the bytes may then be anywhere
   // between the buffer and the file.
   bool Write(const void* bytes, std::size_t count) {

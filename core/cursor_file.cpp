@@ -167,10 +167,15 @@ IconGroupPtr CursorImagesAsGroup(const std::vector<CursorImage>& images) {
   return group;
 }
 
-bool SaveCursorFile(const std::vector<CursorImage>& images, const char* path, FileHandle* made) {
-  // Offsets are 32-bit, and the count 16-bit.
+std::uint64_t CursorFileBytes(const std::vector<CursorImage>& images) {
   std::uint64_t total = icon_directory::FirstBlockOffset(images.size());
   for (const CursorImage& image : images) total += image.bits.Length();
+  return total;
+}
+
+bool SaveCursorFile(const std::vector<CursorImage>& images, const char* path, FileHandle* made) {
+  // Offsets are 32-bit, and the count 16-bit.
+  const std::uint64_t total = CursorFileBytes(images);
   if (images.size() > icon_directory::kMaxEntries || total > UINT32_MAX) {
     ShowMessage(Message::kCursorWriteFailed, path);
     return false;
@@ -196,9 +201,7 @@ bool SaveCursorFile(const std::vector<CursorImage>& images, const char* path, Fi
     ShowMessage(Message::kIconCreateFailed, path);
     return false;
   }
-  // The whole file in one transfer where it is not very large.
-  constexpr std::uint64_t kWholeFileBytes = 16 * 1024 * 1024;
-  BufferedWriter out(file.Handle(), static_cast<std::size_t>(total < kWholeFileBytes ? total : kWholeFileBytes));
+  BufferedWriter out(file.Handle(), BufferedWriter::WholeFileCapacity(total));
   std::uint8_t header[icon_directory::kHeaderBytes];
   icon_directory::WriteHeader(header, icon_directory::kCursorType, static_cast<std::uint16_t>(images.size()));
   bool written = out.Write(header, sizeof header);

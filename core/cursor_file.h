@@ -70,6 +70,10 @@ std::unique_ptr<CursorFile> LoadCursorFile(const char* path);
 // the group's limits.
 IconGroupPtr CursorImagesAsGroup(const std::vector<CursorImage>& images);
 
+// Bytes of the cursor file SaveCursorFile writes of the images: the header,
+// the directory and every image's block, shared ones each time.
+std::uint64_t CursorFileBytes(const std::vector<CursorImage>& images);
+
 // Writes the images, in order, as a cursor file at path; each entry's width,
 // height and colour count come from its image's own header. The target is
 // replaced only once the whole file is written; false after a message.

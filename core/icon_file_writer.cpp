@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <cstring>
 
 #include "buffered_writer.h"
@@ -10,9 +9,6 @@
 #include "messages.h"
 
 namespace {
-
-// A file up to this size is gathered whole before it is written.
-constexpr std::uint64_t kWholeFileBytes = 16 * 1024 * 1024;
 
 // The directory entry of one record. A PNG image has no header: its entry
 // gives the planes and bit count its source's entry gave, else one plane of
@@ -97,9 +93,7 @@ int SaveIconFile(const IconGroup* group, const char* path, FileHandle* made) {
   }
   // Offsets are 32-bit: a group whose blocks don't fit is not written.
   if (total > UINT32_MAX) return FailWrite(path);
-  // The whole file in one transfer where it is not very large: extracting
-  // writes hundreds of them.
-  BufferedWriter out(file.Handle(), static_cast<std::size_t>(std::min<std::uint64_t>(total, kWholeFileBytes)));
+  BufferedWriter out(file.Handle(), BufferedWriter::WholeFileCapacity(total));
   std::uint8_t header[icon_directory::kHeaderBytes];
   icon_directory::WriteHeader(header, icon_directory::kIconType, static_cast<std::uint16_t>(group->imageCount));
   if (!out.Write(header, sizeof header)) return FailTransfer(path, file.Handle());

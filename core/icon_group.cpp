@@ -5,6 +5,7 @@
 
 #include "dib.h"
 #include "formats/dib_layout.h"
+#include "formats/icon_directory.h"
 #include "formats/input_limits.h"
 #include "formats/png_header.h"
 
@@ -108,7 +109,7 @@ void UnshareImage(IconGroup* group, std::uint32_t index) {
 std::uint64_t GroupHeldBytes(const IconGroup* group) {
   std::uint64_t held = 0;
   for (std::uint32_t i = 0; i < group->imageCount; ++i) {
-    held += 16 + (group->images[i].sharesBits ? 0 : group->images[i].byteCount);
+    held += icon_directory::kFileEntryBytes + (group->images[i].sharesBits ? 0 : group->images[i].byteCount);
   }
   return held;
 }
@@ -123,7 +124,7 @@ std::int32_t PictureDepth(const IconImage* image) {
 
 bool PictureFitsBudget(const IconImage* image) {
   if (image->width <= 0 || image->height <= 0) return true;
-  return std::uint64_t(image->width) * std::uint64_t(image->height) * 4 <= limits::kMaxDecodedBytes;
+  return limits::PixelsFit(image->width, image->height);
 }
 
 void TakeEntryDepth(IconImage* image, std::uint16_t planes, std::uint16_t bitCount) {

@@ -22,8 +22,7 @@ bool DecodePngPicture(const BYTE* block, std::size_t length, std::vector<std::ui
                       std::int32_t* width, std::int32_t* height, PngFailure* failure) {
   png::Header png;
   if (!png::ReadHeader(ByteView(block, length), &png)) return Fail(PngFailure::kUndecodable, failure);
-  std::uint64_t pixelBytes = std::uint64_t(png.width) * std::uint64_t(png.height) * 4;
-  if (pixelBytes > limits::kMaxDecodedBytes) return Fail(PngFailure::kTooLarge, failure);
+  if (!limits::PixelsFit(png.width, png.height)) return Fail(PngFailure::kTooLarge, failure);
   if (!DecodePngRgba(block, length, png.width, png.height, rgba)) return Fail(PngFailure::kUndecodable, failure);
   *width = png.width;
   *height = png.height;

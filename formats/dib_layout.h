@@ -37,6 +37,12 @@ constexpr bool SidesFit(std::int64_t width, std::int64_t height) {
          height <= limits::kMaxDimension;
 }
 
+// A picture decoded at once, scaled or encoded: sides that fit, and pixels
+// within the decoding budget.
+constexpr bool PictureFits(std::int64_t width, std::int64_t height) {
+  return SidesFit(width, height) && limits::PixelsFit(width, height);
+}
+
 // A bitmap is bounded by its bytes (limits::kMaxBlockBytes), not by a side:
 // one row of 40000 pixels is a small picture. Its sides are each from 1 to
 // what 32 bits hold, so that a row's bytes at any depth fit 64 bits.

@@ -129,16 +129,6 @@ std::u16string PeResourceTree::Name(const PeResourceEntry& entry) const {
   return name;
 }
 
-bool PeResourceTree::Matches(const PeResourceEntry& entry, const PeResourceQuery& query) const {
-  if (query.isId) return !entry.named && entry.id == query.id;
-  if (!entry.named || entry.nameLength != query.text.size()) return false;
-  for (std::uint32_t i = 0; i < entry.nameLength; ++i) {
-    std::uint16_t unit;
-    if (!directory_.U16(std::uint64_t{entry.nameOffset} + 2 * i, &unit)) return false;
-    if (UpperCaseUnit(static_cast<char16_t>(unit)) != UpperCaseUnit(query.text[i])) return false;
-  }
-  return true;
-}
 
 int PeResourceTree::Order(const PeResourceEntry& entry, const PeResourceQuery& query) const {
   // Named entries come before identifiers; names compare unit by unit with
@@ -153,6 +143,10 @@ int PeResourceTree::Order(const PeResourceEntry& entry, const PeResourceQuery& q
     if (stored != wanted) return stored < wanted ? -1 : 1;
   }
   return entry.nameLength < query.text.size() ? -1 : entry.nameLength > query.text.size() ? 1 : 0;
+}
+
+bool PeResourceTree::Matches(const PeResourceEntry& entry, const PeResourceQuery& query) const {
+  return Order(entry, query) == 0;
 }
 
 bool PeResourceTree::FindEntry(const PeResourceTable& table, const PeResourceQuery& query, bool wantTable,
