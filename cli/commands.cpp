@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -31,16 +32,15 @@ namespace {
 struct ListedEntry {
   std::string text;
   std::uint64_t index;
-  bool hasName;
-  std::string name;
+  // A module's group: its name, as the entries keep it (0 for an entry of
+  // another file).
+  ResourceName name;
   std::vector<WORD> languages;  // of a group icon, when its module has languages
 };
 
 ListedEntry ListEntry(const SortedEntries& entries, std::size_t i, bool isModule,
                       const IconDocument* document = nullptr) {
-  const ResourceName name = entries.Name(i);
-  ListedEntry entry{entries.Text(i), entries.AddedAs(i), isModule && name != 0,
-                    isModule ? ResourceNameText(name) : "", {}};
+  ListedEntry entry{entries.Text(i), entries.AddedAs(i), isModule ? entries.Name(i) : 0, {}};
   if (document != nullptr) entry.languages = document->EntryLanguages(static_cast<int>(i));
   return entry;
 }
@@ -48,13 +48,24 @@ ListedEntry ListEntry(const SortedEntries& entries, std::size_t i, bool isModule
 std::vector<ListedEntry> ListEntries(const SortedEntries& entries, bool isModule,
                                      const IconDocument* document = nullptr) {
   std::vector<ListedEntry> listed;
-  for (std::size_t i = 0; i < entries.Count(); ++i) listed.push_back(ListEntry(entries, i, isModule, document));
+  // Groups that share a name are looked up once: the entries keep each
+  // name once, so that a shared one is one value.
+  std::map<ResourceName, std::vector<WORD>> languagesOf;
+  for (std::size_t i = 0; i < entries.Count(); ++i) {
+    listed.push_back(ListEntry(entries, i, isModule));
+    if (document == nullptr) continue;
+    auto known = languagesOf.find(listed.back().name);
+    if (known == languagesOf.end()) {
+      known = languagesOf.emplace(listed.back().name, document->EntryLanguages(static_cast<int>(i))).first;
+    }
+    listed.back().languages = known->second;
+  }
   return listed;
 }
 
 std::string JsonEntryStart(const ListedEntry& entry) {
   std::string json = "{\"entry\":" + JsonString(entry.text) + ",\"index\":" + std::to_string(entry.index);
-  if (entry.hasName) json += ",\"name\":" + JsonString(entry.name);
+  if (entry.name != 0) json += ",\"name\":" + JsonString(ResourceNameText(entry.name));
   for (std::size_t i = 0; i < entry.languages.size(); ++i) {
     json += (i ? "," : ",\"languages\":[") + std::to_string(entry.languages[i]);
   }
@@ -62,12 +73,13 @@ std::string JsonEntryStart(const ListedEntry& entry) {
   return json;
 }
 
+// Entry by entry: many entries may share one long name.
 void PrintEntriesJson(const std::string& file, const std::vector<ListedEntry>& entries) {
-  std::string json = JsonDocumentStart(file) + ",\"entries\":[";
+  std::printf("%s,\"entries\":[", JsonDocumentStart(file).c_str());
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    json += (i ? "," : "") + JsonEntryStart(entries[i]) + "}";
+    std::printf("%s%s}", i ? "," : "", JsonEntryStart(entries[i]).c_str());
   }
-  std::printf("%s]}\n", json.c_str());
+  std::printf("]}\n");
 }
 
 // The image whose longer side is `side`, the deepest of those (the first of
@@ -144,15 +156,16 @@ int List(const Arguments& args) {
   const std::string& file = args.files[0];
 
   // A file without icons (or cursors) lists none, with a note.
+  // Held while the entries are printed: they name groups by its names.
+  ModuleCursors cursors;
+  Source source;
   std::vector<ListedEntry> entries;
   Opened opened;
   if (args.cursors) {
-    ModuleCursors cursors;
     opened = OpenCursors(cursors, file);
     entries = ListEntries(cursors.Entries(), true);
     if (opened == Opened::kEmpty) ShowMessage(Message::kNoCursors, file.c_str());
   } else {
-    Source source;
     opened = OpenIcons(source, file);
     entries = ListEntries(source.Entries(), source.Document().IsModuleSource(), &source.Document());
     if (opened == Opened::kEmpty) ShowMessage(Message::kNoIcons, file.c_str());
@@ -161,7 +174,7 @@ int List(const Arguments& args) {
   // A cursor file is its one entry, as an icon file is, once it reads.
   if (opened == Opened::kCursorFile) {
     if (!LoadCursorFile(file.c_str())) return kFailed;
-    entries = {ListedEntry{file, 0, false, "", {}}};
+    entries = {ListedEntry{file, 0, 0, {}}};
   }
   if (args.json) {
     PrintEntriesJson(file, entries);

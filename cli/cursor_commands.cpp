@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "command_texts.h"
 #include "commands.h"
@@ -34,16 +33,14 @@ int SelectedCursor(const SortedEntries& entries, const Arguments& args) {
   return entry;
 }
 
-// The cursor asked for: a group of a module, or a .CUR file's one cursor,
-// with what its images point into.
+// The cursor asked for: a group of a module, or a .CUR file's one cursor.
 struct ChosenCursor {
   std::string text;
   std::uint64_t index = 0;
   bool hasName = false;
   std::string name;
-  std::vector<CursorImage> images;
   ModuleCursors module;
-  std::unique_ptr<CursorFile> file;
+  IconGroupPtr group;
 };
 
 // Opens the file and reads the images of the cursor asked for; false after
@@ -62,11 +59,9 @@ bool ChooseCursor(const Arguments& args, ChosenCursor* chosen) {
       Say(Text::kNoIndex, file.c_str(), static_cast<int>(args.index));
       return false;
     }
-    chosen->file = LoadCursorFile(file.c_str());
-    if (!chosen->file) return false;
+    chosen->group = LoadCursorFile(file.c_str());
     chosen->text = file;
-    chosen->images = chosen->file->Images();
-    return true;
+    return static_cast<bool>(chosen->group);
   }
   if (opened == Opened::kEmpty) ShowMessage(Message::kNoCursors, file.c_str());
   if (opened != Opened::kListed) return false;
@@ -78,7 +73,8 @@ bool ChooseCursor(const Arguments& args, ChosenCursor* chosen) {
   chosen->index = entries.AddedAs(entry);
   chosen->hasName = true;
   chosen->name = ResourceNameText(entries.Name(entry));
-  return chosen->module.Read(entry, &chosen->images);
+  chosen->group = chosen->module.Read(entry);
+  return static_cast<bool>(chosen->group);
 }
 
 }  // namespace
@@ -90,19 +86,19 @@ int InfoCursors(const Arguments& args) {
                      ",\"index\":" + std::to_string(chosen.index);
   if (chosen.hasName) json += ",\"name\":" + JsonString(chosen.name);
   json += ",\"images\":[";
-  for (std::size_t i = 0; i < chosen.images.size(); ++i) {
-    const CursorImage& image = chosen.images[i];
+  for (std::uint32_t i = 0; i < chosen.group->imageCount; ++i) {
+    const IconImage& image = chosen.group->images[i];
     char line[200];
     if (args.json) {
       std::snprintf(line, sizeof line,
-                    "%s{\"index\":%zu,\"width\":%d,\"height\":%d,\"bitsPerPixel\":%d,\"bytes\":%zu,"
+                    "%s{\"index\":%u,\"width\":%d,\"height\":%d,\"bitsPerPixel\":%d,\"bytes\":%u,"
                     "\"hotSpot\":{\"x\":%u,\"y\":%u}}",
-                    i ? "," : "", i, image.width, image.height, image.bitsPerPixel, image.bits.Length(),
+                    i ? "," : "", i, image.width, image.height, image.bitsPerPixel, image.byteCount,
                     image.hotSpot.x, image.hotSpot.y);
       json += line;
     } else {
-      std::printf("%zu %dx%d %d-bit %zu bytes hot spot %u,%u\n", i, image.width, image.height, image.bitsPerPixel,
-                  image.bits.Length(), image.hotSpot.x, image.hotSpot.y);
+      std::printf("%u %dx%d %d-bit %u bytes hot spot %u,%u\n", i, image.width, image.height, image.bitsPerPixel,
+                  image.byteCount, image.hotSpot.x, image.hotSpot.y);
     }
   }
   if (args.json) std::printf("%s]}]}\n", json.c_str());
@@ -113,16 +109,18 @@ int SaveCursor(const Arguments& args) {
   ChosenCursor chosen;
   if (!ChooseCursor(args, &chosen)) return kFailed;
   const std::string& target = args.files[1];
+  const IconGroup& group = *chosen.group;
+  std::uint32_t first = 0, count = group.imageCount;
   // Each frame of an animated cursor is a cursor of its own.
-  if (args.hasImage || (chosen.file && chosen.file->IsAnimated())) {
-    const std::uint32_t image = args.hasImage ? args.image : 0;
-    if (image >= chosen.images.size()) {
-      Say(Text::kNoImage, args.files[0].c_str(), chosen.text.c_str(), image);
+  if (args.hasImage || group.animated) {
+    first = args.hasImage ? args.image : 0;
+    count = 1;
+    if (first >= group.imageCount) {
+      Say(Text::kNoImage, args.files[0].c_str(), chosen.text.c_str(), first);
       return kFailed;
     }
-    chosen.images = {chosen.images[image]};
   }
-  if (SaveCursorFile(chosen.images, target.c_str())) return kDone;
+  if (SaveCursorFile(group.images + first, count, target.c_str())) return kDone;
   Say(Text::kTargetNotWritten, target.c_str());
   return kFailed;
 }
@@ -130,12 +128,7 @@ int SaveCursor(const Arguments& args) {
 Opened OpenCursorAsIcon(Source& source, const Arguments& args, std::string* entryText) {
   ChosenCursor chosen;
   if (!ChooseCursor(args, &chosen)) return Opened::kFailed;
-  IconGroupPtr group = CursorImagesAsGroup(chosen.images);
-  if (!group) {
-    ShowMessage(Message::kIconGroupOutOfMemory, args.files[0].c_str());
-    return Opened::kFailed;
-  }
-  source.Document().OpenGroup(chosen.text.c_str(), std::move(group));
+  source.Document().OpenGroup(chosen.text.c_str(), std::move(chosen.group));
   source.Document().SelectFirstEntry();
   *entryText = chosen.text;
   return Opened::kListed;

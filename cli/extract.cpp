@@ -67,10 +67,11 @@ class Extraction {
   // (FILE_Cursor.png; every one with --all-images, FILE_Cursor_N.png), of
   // an .ANI each frame (FILE_Cursor_N.png).
   bool CursorFile(const std::string& file);
-  bool Frames(const std::string& file, const std::vector<CursorImage>& frames);
-  // The cursor's images to `target`: as a .cur, or with --png the largest
-  // as a PNG.
-  bool WriteCursor(const std::string& file, const std::vector<CursorImage>& images, const std::string& target);
+  bool Frames(const std::string& file, const IconGroup& frames);
+  // The cursor to `target`: the group, or its frame `frame` alone, as a
+  // .cur, or with --png its largest image (the frame's) as a PNG.
+  bool WriteCursor(const std::string& file, const IconGroup& group, const std::uint32_t* frame,
+                   const std::string& target);
 
  private:
   // kStopped: nothing more of the file is written (its resources gone, or its
@@ -263,24 +264,22 @@ bool Extraction::EveryImage(const std::string& file, const char* kind, const std
 }
 
 bool Extraction::CursorFile(const std::string& file) {
-  const std::unique_ptr<::CursorFile> cursor = LoadCursorFile(file.c_str());
+  const IconGroupPtr cursor = LoadCursorFile(file.c_str());
   if (!cursor) return false;
   Allow(file);
-  if (cursor->IsAnimated()) return Frames(file, cursor->Images());
-  if (args_.allImages) {
-    const IconGroupPtr group = CursorImagesAsGroup(cursor->Images());
-    if (group) return EveryImage(file, "Cursor", file, "", "", *group);
-    ShowMessage(Message::kIconGroupOutOfMemory, file.c_str());
-    return false;
-  }
-  return WriteCursor(file, cursor->Images(), TargetFor(file, "Cursor", nullptr, args_.png ? ".png" : ".cur"));
+  if (cursor->animated) return Frames(file, *cursor);
+  if (args_.allImages) return EveryImage(file, "Cursor", file, "", "", *cursor);
+  return WriteCursor(file, *cursor, nullptr, TargetFor(file, "Cursor", nullptr, args_.png ? ".png" : ".cur"));
 }
 
-bool Extraction::WriteCursor(const std::string& file, const std::vector<CursorImage>& images,
+bool Extraction::WriteCursor(const std::string& file, const IconGroup& group, const std::uint32_t* frame,
                              const std::string& target) {
-  const IconGroupPtr group = args_.png ? CursorImagesAsGroup(images) : nullptr;
-  if (!(args_.png ? group && SaveLargestImageAsPng(group.get(), target.c_str(), &made_)
-                  : SaveCursorFile(images, target.c_str(), &made_))) {
+  const IconImage* images = frame ? &group.images[*frame] : group.images;
+  const std::uint32_t count = frame ? 1 : group.imageCount;
+  const bool written = !args_.png ? SaveCursorFile(images, count, target.c_str(), &made_)
+                       : frame    ? SaveImageAsPng(target.c_str(), images, &made_)
+                                  : SaveLargestImageAsPng(&group, target.c_str(), &made_);
+  if (!written) {
     NotWritten(file, file, target);
     return false;
   }
@@ -288,11 +287,11 @@ bool Extraction::WriteCursor(const std::string& file, const std::vector<CursorIm
   return true;
 }
 
-bool Extraction::Frames(const std::string& file, const std::vector<CursorImage>& frames) {
+bool Extraction::Frames(const std::string& file, const IconGroup& frames) {
   bool done = true;
-  for (std::size_t i = 0; i < frames.size(); ++i) {
+  for (std::uint32_t i = 0; i < frames.imageCount; ++i) {
     const std::string name = std::to_string(i);
-    if (!WriteCursor(file, {frames[i]}, TargetFor(file, "Cursor", &name, args_.png ? ".png" : ".cur"))) done = false;
+    if (!WriteCursor(file, frames, &i, TargetFor(file, "Cursor", &name, args_.png ? ".png" : ".cur"))) done = false;
   }
   return done;
 }
@@ -305,15 +304,14 @@ bool Extraction::Cursors(const std::string& file) {
   if (opened != Opened::kListed) return opened == Opened::kEmpty;
 
   bool done = true;
-  std::vector<CursorImage> images;
   const SortedEntries& entries = cursors.Entries();
   Allow(file);
   for (std::size_t i = 0; i < entries.Count(); ++i) {
-    const bool read = cursors.Read(i, &images);
-    if (!Affords(file, CursorFileBytes(images))) return false;
+    const IconGroupPtr group = cursors.Read(i);
+    if (!Affords(file, group ? IconFileBytes(group.get()) : 0)) return false;
     const std::string name = ResourceNameText(entries.Name(i));
     const std::string target = TargetFor(file, "Cursor", &name, ".cur");
-    if (!read || !SaveCursorFile(images, target.c_str(), &made_)) {
+    if (!group || !SaveCursorFile(group.get(), target.c_str(), &made_)) {
       NotWritten(file, entries.Text(i), target);
       done = false;
       continue;

@@ -3,6 +3,7 @@
 
 #include <clocale>
 #include <cstdio>
+#include <new>
 
 #include "arguments.h"
 #include "command_texts.h"
@@ -18,6 +19,14 @@ namespace {
 // thumbnail a tenth of its time. From the heap, they reuse its pages.
 constexpr int kMapThresholdBytes = 64 * 1024 * 1024;
 constexpr int kHeapGrowthBytes = 4 * 1024 * 1024;
+
+int RunCommand(const Arguments& args) {
+  if (args.command == "list") return List(args);
+  if (args.command == "info") return Info(args);
+  if (args.command == "save") return Save(args);
+  if (args.command == "thumbnail") return Thumbnail(args);
+  return Extract(args);
+}
 
 }  // namespace
 
@@ -46,9 +55,12 @@ int main(int argc, char** argv) {
     std::printf("pictrove %s\n", PICTROVE_VERSION);
     return kDone;
   }
-  if (args.command == "list") return List(args);
-  if (args.command == "info") return Info(args);
-  if (args.command == "save") return Save(args);
-  if (args.command == "thumbnail") return Thumbnail(args);
-  return Extract(args);
+  // Memory may run out anywhere a file's entries, names or lines are kept:
+  // the command then fails as a file that can't be read, naming it.
+  try {
+    return RunCommand(args);
+  } catch (const std::bad_alloc&) {
+    ShowMessage(Message::kModuleOutOfMemory, args.files.empty() ? "pictrove" : args.files[0].c_str());
+    return kFailed;
+  }
 }

@@ -2,16 +2,13 @@
 
 #include <climits>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <map>
-#include <new>
 #include <utility>
 
 #include "file_io.h"
 #include "formats/checked_size.h"
 #include "formats/icon_directory.h"
 #include "formats/input_limits.h"
+#include "group_builder.h"
 #include "read_result.h"
 
 namespace {
@@ -26,48 +23,28 @@ bool ParseHeader(ByteView bytes, std::uint16_t* count) {
   return true;
 }
 
-// The record that first took the bytes at each (offset, length): entries
-// naming the same bytes share its block.
-using BlocksRead = std::map<std::pair<std::uint32_t, std::uint32_t>, const IconImage*>;
+IconFileFailure FailureOf(GroupBuildFailure failure) {
+  switch (failure) {
+    case GroupBuildFailure::kOverBudget: return IconFileFailure::kOverBudget;
+    case GroupBuildFailure::kNotAnImage: return IconFileFailure::kImageInvalid;
+    default: return IconFileFailure::kOutOfMemory;
+  }
+}
 
-// Copies an entry's block into its record (or shares the block of a record
-// that has its bytes) and binds it; the group's count already includes the
-// record, so that the block is freed with the group.
-bool FillRecord(ByteView bytes, std::uint64_t fileLength, const icon_directory::Entry& entry,
-                std::uint64_t* groupBytes, BlocksRead* blocks, IconImage* image, IconFileFailure* failure) {
-  const std::uint32_t size = entry.bytes, offset = entry.fileOffset;
-  // Offsets a signed 32-bit file position can't reach are refused as the
-  // platform's seek refuses them.
-  if (offset > static_cast<std::uint32_t>(INT32_MAX)) {
+// Adds the image an entry names to the group; offsets a signed 32-bit file
+// position can't reach are refused as the platform's seek refuses them.
+bool AddEntryImage(ByteView bytes, std::uint64_t fileLength, const icon_directory::Entry& entry,
+                   GroupBuilder* builder, IconFileFailure* failure) {
+  if (entry.fileOffset > static_cast<std::uint32_t>(INT32_MAX)) {
     *failure = IconFileFailure::kOffsetOutOfRange;
     return false;
   }
-  if (!Reaches(bytes, fileLength, offset, size, IconFileFailure::kImageCut, failure)) return false;
-  const auto known = blocks->find({offset, size});
-  if (known != blocks->end()) {
-    image->bits = known->second->bits;
-    image->sharesBits = true;
-  } else {
-    *groupBytes += size;
-    *failure = IconFileFailure::kOutOfMemory;
-    if (size > limits::kMaxBlockBytes || *groupBytes > limits::kMaxGroupBytes) return false;
-    *failure = IconFileFailure::kOverBudget;
-    if (*groupBytes > fileLength) return false;
-    *failure = IconFileFailure::kOutOfMemory;
-    image->bits = static_cast<BYTE*>(std::malloc(size ? size : 1));
-    if (image->bits == nullptr) return false;
-    if (size != 0) std::memcpy(image->bits, bytes.Data() + offset, size);
-    try {
-      blocks->emplace(std::make_pair(offset, size), image);
-    } catch (const std::bad_alloc&) {
-      return false;
-    }
-  }
-  image->byteCount = size;
-  *failure = IconFileFailure::kImageInvalid;
-  if (!BindImagePointers(image)) return false;
-  TakeEntryDepth(image, entry.planes, entry.bitCount);
-  return true;
+  if (!Reaches(bytes, fileLength, entry.fileOffset, entry.bytes, IconFileFailure::kImageCut, failure)) return false;
+  const GroupBuildFailure added =
+      builder->Add(bytes.Sub(entry.fileOffset, entry.bytes), {entry.planes, entry.bitCount, {}});
+  if (added == GroupBuildFailure::kNone) return true;
+  *failure = FailureOf(added);
+  return false;
 }
 
 Message IconFileMessage(IconFileFailure failure) {
@@ -107,22 +84,16 @@ IconFileResult ReadIconFile(ByteView bytes, std::uint64_t fileLength) {
     return failure;
   }
 
-  IconGroupPtr group(static_cast<IconGroup*>(std::calloc(1, IconGroupBytes(count))));
-  if (!group) return IconFileFailure::kGroupOutOfMemory;
-  SetGroupPath(group->iconPath, "");
-  SetGroupPath(group->modulePath, "");
+  // Distinct images together take no more than the file holds.
+  GroupBuilder builder(fileLength);
+  if (!builder.Start(count, false)) return IconFileFailure::kGroupOutOfMemory;
   ByteCursor entries(bytes.Sub(icon_directory::kHeaderBytes, directoryBytes));
-  std::uint64_t groupBytes = 0;
-  BlocksRead blocks;
   for (std::uint32_t i = 0; i < count; ++i) {
     icon_directory::Entry entry;
     if (!icon_directory::ReadFileEntry(entries, &entry)) return IconFileFailure::kDirectoryCut;
-    group->imageCount = i + 1;
-    if (!FillRecord(bytes, fileLength, entry, &groupBytes, &blocks, GroupImage(group.get(), i), &failure)) {
-      return failure;
-    }
+    if (!AddEntryImage(bytes, fileLength, entry, &builder, &failure)) return failure;
   }
-  return IconFileResult(std::move(group));
+  return IconFileResult(builder.Take());
 }
 
 IconGroup* LoadIconFile(const char* path) {

@@ -5,7 +5,6 @@
 
 #include "dib.h"
 #include "formats/dib_layout.h"
-#include "formats/icon_directory.h"
 #include "formats/input_limits.h"
 #include "formats/png_header.h"
 
@@ -104,14 +103,6 @@ void UnshareImage(IconGroup* group, std::uint32_t index) {
       return;
     }
   }
-}
-
-std::uint64_t GroupHeldBytes(const IconGroup* group) {
-  std::uint64_t held = 0;
-  for (std::uint32_t i = 0; i < group->imageCount; ++i) {
-    held += icon_directory::kFileEntryBytes + (group->images[i].sharesBits ? 0 : group->images[i].byteCount);
-  }
-  return held;
 }
 
 std::int32_t PictureDepth(const IconImage* image) {

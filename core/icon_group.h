@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "formats/icon_directory.h"
 #include "platform/platform.h"
 
 struct IconImage {
@@ -28,12 +29,18 @@ struct IconImage {
   std::uint16_t entryPlanes;
   std::uint16_t entryBitCount;
   bool entryGiven;
+  // A cursor's image: where it points, in pixels from its top left corner.
+  icon_directory::HotSpot hotSpot;
 };
 
 struct IconGroup {
   char iconPath[260];
   char modulePath[260];
   std::uint32_t imageCount;
+  // A cursor's images, each with its hot spot; `animated`: an animated
+  // cursor's frames, each a cursor of its own.
+  bool cursor;
+  bool animated;
   // The block holds as many records as the group was made with room for;
   // the array is declared with one so that the starting group's record has
   // a name. Records are reached through GroupImage.
@@ -89,10 +96,6 @@ void FreeIconGroup(IconGroup* group);
 // its block becomes the block's owner, and the record shares it, so that
 // replacing it frees nothing others point to.
 void UnshareImage(IconGroup* group, std::uint32_t index);
-
-// Bytes of the distinct blocks the group holds, and 16 for each record (its
-// entry in a directory): what the group takes of the file it came from.
-std::uint64_t GroupHeldBytes(const IconGroup* group);
 
 struct IconGroupDeleter {
   void operator()(IconGroup* group) const { FreeIconGroup(group); }

@@ -133,6 +133,8 @@ constexpr MessageDefinition kMessages[] = {
      "The picture is too large: it would take more memory than is allowed!", C::kPath, O::kMainWindow, false},
     {Message::kOverOutputBudget, "输出超过了此文件大小所允许的限度，已停止!",
      "Stopped: the output would pass what this file's size allows!", C::kPath, O::kMainWindow, false},
+    {Message::kTooManyImages, "图像太多，图标或光标文件最多容纳65535个图像!",
+     "Too many images: an icon or cursor file holds at most 65535!", C::kPath, O::kMainWindow, false},
 };
 
 const char* const kProgramCaption[] = {"错误", "Error"};

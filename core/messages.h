@@ -73,6 +73,8 @@ enum class Message {
   // pictures and images, and what is written or printed of it.
   kOverMemoryBudget,
   kOverOutputBudget,
+  // More images than the directory of an icon or cursor file counts.
+  kTooManyImages,
 };
 
 enum class MessageCaption {

@@ -1,11 +1,9 @@
 #include "module_cursors.h"
 
-#include <cstdlib>
-#include <cstring>
+#include <utility>
 
-#include "formats/input_limits.h"
-#include "icon_group.h"
 #include "messages.h"
+#include "module_groups.h"
 #include "module_loading.h"
 #include "platform/module_resources.h"
 
@@ -27,45 +25,10 @@ void ModuleCursors::Open(std::unique_ptr<ModuleResources> module, const char* pa
   entries_.ListGroups(*module_, RT_GROUP_CURSOR);
 }
 
-bool ModuleCursors::Read(std::size_t index, std::vector<CursorImage>* images) const {
-  images->clear();
-  if (index >= entries_.Count()) return false;
-  LPCSTR name = ResourceNameArgument(entries_.Name(index));
-  ByteView group;
-  if (!module_ || !module_->Find(name, RT_GROUP_CURSOR, &group)) {
-    ShowMessage(Message::kCursorUnreadable, path_.c_str());
-    return false;
-  }
-  ByteCursor fields(group);
-  icon_directory::Header header;
-  if (!icon_directory::GroupHoldsEntries(group) || !icon_directory::ReadHeader(fields, &header)) {
-    ShowMessage(Message::kCursorUnreadable, path_.c_str());
-    return false;
-  }
-  std::uint64_t totalBytes = 0;
-  for (std::size_t i = 0; i < header.count; ++i) {
-    icon_directory::Entry entry{};
-    ByteView resource;
-    CursorImage image{};
-    // An NE resource is padded to its alignment: the entry says how much of
-    // it is the hot spot and the image.
-    if (!icon_directory::GroupEntryAt(group, i, &entry) ||
-        !module_->Find(MAKEINTRESOURCEA(entry.resourceId), RT_CURSOR, &resource) ||
-        !icon_directory::SplitCursorResource(module_->EntryImage(resource, entry.bytes), &image.hotSpot, &image.bits) ||
-        !BindCursorImage(&image)) {
-      ShowMessage(Message::kCursorUnreadable, path_.c_str());
-      images->clear();
-      return false;
-    }
-    // Entries may all name one large resource; together they are bounded
-    // like the images of an icon file.
-    totalBytes += image.bits.Length();
-    if (totalBytes > limits::kMaxGroupBytes) {
-      ShowMessage(Message::kModuleOutOfMemory, path_.c_str());
-      images->clear();
-      return false;
-    }
-    images->push_back(image);
-  }
-  return true;
+IconGroupPtr ModuleCursors::Read(std::size_t index) const {
+  if (index >= entries_.Count() || !module_) return nullptr;
+  GroupReading reading;
+  GroupRead read = ReadModuleGroup(*module_, path_.c_str(), entries_.Name(index), true, &reading);
+  if (read.failure) ShowMessage(*read.failure, path_.c_str());
+  return std::move(read.group);
 }

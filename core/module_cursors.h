@@ -4,9 +4,8 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "cursor_file.h"
+#include "icon_group.h"
 #include "platform/module_resources.h"
 #include "sorted_entries.h"
 
@@ -26,10 +25,10 @@ class ModuleCursors {
 
   const SortedEntries& Entries() const { return entries_; }
 
-  // Every image of entry `index`, in the group's order; false, after a
-  // message, when a cursor it names can't be found or holds no image that
-  // binds as an icon image does.
-  bool Read(std::size_t index, std::vector<CursorImage>* images) const;
+  // Entry `index`'s group cursor with every image, in its order; null,
+  // after a message, when a cursor it names can't be found or holds no
+  // image that binds as an icon image does.
+  IconGroupPtr Read(std::size_t index) const;
 
  private:
   std::string path_;

@@ -1,17 +1,40 @@
 #include "sorted_entries.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <new>
+#include <utility>
 
 #include "platform/list_order.h"
 
+ResourceName SortedEntries::KeepName(ResourceName name) {
+  char* text = reinterpret_cast<char*>(name);
+  const auto known = nameOf_.find(text);
+  if (known != nameOf_.end()) {
+    std::free(text);
+    return known->second;
+  }
+  // Either throws before the name is taken; the last push can't.
+  names_.reserve(names_.size() + 1);
+  nameOf_.emplace(text, name);
+  names_.emplace_back(text);
+  return name;
+}
+
 bool SortedEntries::Add(const char* text, ResourceName name) {
   try {
-    entries_.push_back(Entry{text, name, nullptr, added_++, false});
+    entries_.push_back(Entry{text, 0, added_, false});
   } catch (const std::bad_alloc&) {
     return false;
   }
-  if (!IsIntegerResourceName(name)) entries_.back().ownedName.reset(reinterpret_cast<char*>(name));
+  try {
+    if (!IsIntegerResourceName(name)) name = KeepName(name);
+  } catch (const std::bad_alloc&) {
+    entries_.pop_back();
+    return false;
+  }
+  entries_.back().name = name;
+  ++added_;
   sorted_ = false;
   return true;
 }
@@ -39,6 +62,8 @@ int SortedEntries::EntryOfIconIndex(std::int32_t index) const {
 
 void SortedEntries::Clear() {
   entries_.clear();
+  nameOf_.clear();
+  names_.clear();
   sorted_ = true;
   added_ = 0;
 }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "entry_list.h"
@@ -37,17 +39,21 @@ class SortedEntries final : public EntryList {
  private:
   struct Entry {
     std::string text;
-    ResourceName name;
-    HeapPtr<char> ownedName;  // a text name's copy
-    std::uint64_t added;      // how many were added before it
+    ResourceName name;     // a text name: one of names_
+    std::uint64_t added;   // how many were added before it
     bool selected;
   };
+  // A text name once however many entries name it: many groups may point at
+  // one long name, which would cost each of them its copy.
+  ResourceName KeepName(ResourceName name);
   // Entries are sorted once, when next looked at, not as each is added: a
   // list box's insertion costs a move of every later entry, so that a module
   // of 100,000 groups took a minute.
   void Sort() const;
 
   mutable std::vector<Entry> entries_;
+  std::vector<HeapPtr<char>> names_;
+  std::unordered_map<std::string_view, ResourceName> nameOf_;
   mutable bool sorted_ = true;
   std::uint64_t added_ = 0;
 };

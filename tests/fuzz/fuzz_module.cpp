@@ -92,7 +92,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   ModuleCursors cursors;
   cursors.Open(std::move(module), "module.dll");
-  std::vector<CursorImage> images;
-  for (std::size_t i = 0; i < cursors.Entries().Count() && i < kGroupsRead; ++i) cursors.Read(i, &images);
+  for (std::size_t i = 0; i < cursors.Entries().Count() && i < kGroupsRead; ++i) cursors.Read(i);
   return 0;
 }

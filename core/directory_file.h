@@ -1,0 +1,23 @@
+// The one writer of directory files: .ICO and .CUR files, a 6-byte header
+// (reserved 0, type, count), a 16-byte entry for each image, then the image
+// blocks in the entries' order.
+#pragma once
+
+#include <cstdint>
+
+#include "icon_group.h"
+#include "platform/handles.h"
+
+// Bytes of the file WriteDirectoryFile writes of the images: the header,
+// the directory and every image's block, shared ones each time.
+std::uint64_t DirectoryFileBytes(const IconImage* images, std::uint32_t count);
+
+// Writes the images, in order, as an icon file (icon_directory::kIconType)
+// or a cursor file (kCursorType, each entry with its image's hot spot) at
+// path. The target is replaced only once the whole file is written; false
+// after a message. Images that together would make a file past the output
+// budget of the distinct bytes they hold (limits::OutputBudget), or more
+// than a directory counts, are not written. With a valid `made`, the file
+// just made at path for it (ReplacementFile's Create), written directly.
+bool WriteDirectoryFile(const IconImage* images, std::uint32_t count, std::uint16_t type, const char* path,
+                        FileHandle* made);
