@@ -84,17 +84,18 @@ int UsageErrorWith(Text problem, const char* first, const char* second = nullptr
   return UsageError(line);
 }
 
-// A number from 0 to 65535, in decimal: an image of a group, whose count is
-// 16 bits.
+// A number from 0 to 4294967295, in decimal: an image of a group, or a frame
+// of an animated cursor, which may have more than a directory's 65535; one
+// past the last is told as an image the file lacks.
 bool ParseImageNumber(const std::string& text, std::uint32_t* number) {
-  if (text.empty() || text.size() > 5) return false;
-  std::uint32_t value = 0;
+  if (text.empty() || text.size() > 10) return false;
+  std::uint64_t value = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return false;
-    value = value * 10 + static_cast<std::uint32_t>(c - '0');
+    value = value * 10 + static_cast<std::uint64_t>(c - '0');
   }
-  if (value > 65535) return false;
-  *number = value;
+  if (value > UINT32_MAX) return false;
+  *number = static_cast<std::uint32_t>(value);
   return true;
 }
 
@@ -103,7 +104,7 @@ bool ParseImageNumber(const std::string& text, std::uint32_t* number) {
 bool ParseIconIndex(const std::string& text, std::int32_t* index) {
   const bool negative = !text.empty() && text[0] == '-';
   std::uint32_t magnitude = 0;
-  if (!ParseImageNumber(negative ? text.substr(1) : text, &magnitude)) return false;
+  if (!ParseImageNumber(negative ? text.substr(1) : text, &magnitude) || magnitude > 65535) return false;
   *index = negative ? -static_cast<std::int32_t>(magnitude) : static_cast<std::int32_t>(magnitude);
   return true;
 }

@@ -449,6 +449,24 @@ expect "info --all of a shared directory" 1 '' "^$work/shared.dll: $over" -- "$p
 python3 -c 'import json,sys; json.load(open(sys.argv[1]))' "$work/out" || fail "info --all --json stopped short of a whole document"
 expect "extract a shared directory" 1 '' "^$work/shared.dll: $over" -- "$pictrove" extract -o "$work/shared" "$work/shared.dll"
 expect "save a shared directory" 1 '' "^$work/shared.ico: $over" -- "$pictrove" save "$work/shared.dll" "$work/shared.ico"
+# A cursor's images are bounded as an icon's: a .cur of 65535 entries naming one
+# image is not written out 65535 times; an animated cursor of 70000 frames is
+# no icon file (a directory counts 65535), though each frame is a cursor.
+python3 - "$work/shared.cur" "$work/many.ani" <<'PY'
+import struct, sys
+image = struct.pack('<IiiHHIIiiII', 40, 1, 2, 1, 1, 0, 0, 0, 0, 0, 0) + bytes(8) + bytes(8)
+image += bytes(8192 - len(image))
+entries = struct.pack('<4B2H2I', 1, 1, 0, 0, 0, 0, len(image), 6 + 16 * 65535) * 65535
+open(sys.argv[1], 'wb').write(struct.pack('<3H', 0, 2, 65535) + entries + image)
+chunk = lambda id, data: id + struct.pack('<I', len(data)) + data
+frame = struct.pack('<3H', 0, 2, 1) + struct.pack('<4B2H2I', 1, 1, 0, 0, 0, 0, 56, 22) + image[:56]
+frames = b''.join(chunk(b'icon', frame) for _ in range(70000))
+body = b'ACON' + chunk(b'anih', struct.pack('<9I', 36, 70000, 70000, 0, 0, 0, 0, 10, 1)) + chunk(b'LIST', b'fram' + frames)
+open(sys.argv[2], 'wb').write(b'RIFF' + struct.pack('<I', len(body)) + body)
+PY
+expect "save a shared cursor as an icon" 1 '' "^$work/shared.ico: $over" -- "$pictrove" save "$work/shared.cur" "$work/shared.ico"
+expect "save 70000 frames as an icon" 1 '' "^$work/many.ico: Too many images" -- "$pictrove" save "$work/many.ani" "$work/many.ico"
+expect "save frame 69999" 0 '' '' -- "$pictrove" save --image 69999 "$work/many.ani" "$work/last.cur"
 python3 - "$work/large.ico" <<'PY'
 import struct, sys, zlib
 chunk = lambda kind, data: struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
