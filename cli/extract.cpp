@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -90,9 +91,11 @@ class Extraction {
   std::string TargetFor(const std::string& file, const char* kind, const std::string* group, const char* extension);
   bool ClaimName(const std::string& target);
   void NotWritten(const std::string& file, const std::string& entry, const std::string& target);
-  void Written(const std::string& target) {
+  // `bytes`: the file's size, when its writer told it before; else it is
+  // read from the file.
+  void Written(const std::string& target, std::optional<std::uint64_t> bytes = std::nullopt) {
     if (!args_.quiet) std::printf("%s\n", TerminalText(target).c_str());
-    Charge(target);
+    Charge(target, bytes);
   }
   // What the current input file may still make written (limits::OutputBudget):
   // set when a file is begun, charged with each file written of it.
@@ -100,7 +103,7 @@ class Extraction {
     left_ = limits::OutputBudget(InputBytes(file));
     stopped_ = false;
   }
-  void Charge(const std::string& target);
+  void Charge(const std::string& target, std::optional<std::uint64_t> bytes);
   // False, after saying so, when a file of `bytes` would pass the allowance:
   // nothing more of the input is written.
   bool Affords(const std::string& file, std::uint64_t bytes);
@@ -114,12 +117,14 @@ class Extraction {
   FileHandle made_;                // the last name made, open for its writer
 };
 
-void Extraction::Charge(const std::string& target) {
+void Extraction::Charge(const std::string& target, std::optional<std::uint64_t> bytes) {
   struct stat info;
-  std::uint64_t bytes =
-      long_path::Stat(target.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
-  bytes = std::max(bytes, limits::kMinOutputFileBytes);
-  left_ = bytes < left_ ? left_ - bytes : 0;
+  if (!bytes) {
+    bytes = long_path::Stat(target.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 ? static_cast<std::uint64_t>(info.st_size)
+                                                                             : 0;
+  }
+  const std::uint64_t charged = std::max(*bytes, limits::kMinOutputFileBytes);
+  left_ = charged < left_ ? left_ - charged : 0;
 }
 
 bool Extraction::Affords(const std::string& file, std::uint64_t bytes) {
@@ -189,6 +194,8 @@ bool Extraction::Icons(const std::string& file) {
   if (opened != Opened::kListed) return opened == Opened::kEmpty;
 
   IconDocument& document = source.Document();
+  // Each group is written and let go before the next is read.
+  document.BorrowFromHeldModule();
   bool done = true;
   Allow(file);
   // Listed once: each listing copies every entry's text.
@@ -234,7 +241,8 @@ Extraction::Outcome Extraction::IconEntry(Source& source, const std::string& fil
     return written && done ? Outcome::kWritten : Outcome::kFailed;
   }
   // An .ico's size is known before it is written; a PNG's once it is.
-  if (!Affords(file, group != nullptr && !args_.png ? IconFileBytes(group) : 0)) return Outcome::kStopped;
+  const std::uint64_t bytes = group != nullptr && !args_.png ? IconFileBytes(group) : 0;
+  if (!Affords(file, bytes)) return Outcome::kStopped;
   name += suffix;
   const std::string target = TargetFor(file, "Icon", named ? &name : nullptr, args_.png ? ".png" : ".ico");
   if (group == nullptr || !(args_.png ? SaveLargestImageAsPng(group, target.c_str(), &made_)
@@ -242,7 +250,7 @@ Extraction::Outcome Extraction::IconEntry(Source& source, const std::string& fil
     NotWritten(file, text, target);
     return Outcome::kFailed;
   }
-  Written(target);
+  Written(target, args_.png ? std::nullopt : std::optional<std::uint64_t>(bytes));
   return done ? Outcome::kWritten : Outcome::kFailed;
 }
 
@@ -308,7 +316,8 @@ bool Extraction::Cursors(const std::string& file) {
   Allow(file);
   for (std::size_t i = 0; i < entries.Count(); ++i) {
     const IconGroupPtr group = cursors.Read(i);
-    if (!Affords(file, group ? IconFileBytes(group.get()) : 0)) return false;
+    const std::uint64_t bytes = group ? IconFileBytes(group.get()) : 0;
+    if (!Affords(file, bytes)) return false;
     const std::string name = ResourceNameText(entries.Name(i));
     const std::string target = TargetFor(file, "Cursor", &name, ".cur");
     if (!group || !SaveCursorFile(group.get(), target.c_str(), &made_)) {
@@ -316,7 +325,7 @@ bool Extraction::Cursors(const std::string& file) {
       done = false;
       continue;
     }
-    Written(target);
+    Written(target, bytes);
   }
   return done;
 }

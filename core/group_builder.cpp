@@ -1,5 +1,6 @@
 #include "group_builder.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -29,10 +30,17 @@ GroupBuildFailure GroupBuilder::Add(ByteView bytes, const EntryFields& fields) {
       return GroupBuildFailure::kPastLimits;
     }
     if (budget_ != 0 && held_ > budget_) return GroupBuildFailure::kOverBudget;
-    image->bits = static_cast<BYTE*>(std::malloc(bytes.Length() ? bytes.Length() : 1));
-    if (image->bits == nullptr) return GroupBuildFailure::kOutOfMemory;
-    ++group_->imageCount;  // the block is now the group's to free
-    if (bytes.Length() != 0) std::memcpy(image->bits, bytes.Data(), bytes.Length());
+    if (borrow_ && reinterpret_cast<std::uintptr_t>(bytes.Data()) % alignof(BITMAPINFOHEADER) == 0) {
+      // Freed by no record: the bytes are the caller's.
+      image->bits = const_cast<BYTE*>(bytes.Data());
+      image->sharesBits = true;
+      ++group_->imageCount;
+    } else {
+      image->bits = static_cast<BYTE*>(std::malloc(bytes.Length() ? bytes.Length() : 1));
+      if (image->bits == nullptr) return GroupBuildFailure::kOutOfMemory;
+      ++group_->imageCount;  // the block is now the group's to free
+      if (bytes.Length() != 0) std::memcpy(image->bits, bytes.Data(), bytes.Length());
+    }
     try {
       copies_.emplace(key, image->bits);
     } catch (const std::bad_alloc&) {

@@ -25,8 +25,10 @@ enum class GroupBuildFailure {
 class GroupBuilder {
  public:
   // `budget`: what the distinct blocks may take together (the length of the
-  // file they come from), 0 for no bound beyond the group limits.
-  explicit GroupBuilder(std::uint64_t budget = 0) : budget_(budget) {}
+  // file they come from), 0 for no bound beyond the group limits. With
+  // `borrow`, a block aligned for its header is not copied: the record points
+  // at the caller's bytes, which must outlive the group.
+  explicit GroupBuilder(std::uint64_t budget = 0, bool borrow = false) : budget_(budget), borrow_(borrow) {}
 
   // Makes the group, with room for `records` images (one at least: code
   // that looks at the first record of the current group finds zeros, not
@@ -50,6 +52,7 @@ class GroupBuilder {
   IconGroupPtr group_;
   std::size_t room_ = 0;
   std::uint64_t budget_;
+  bool borrow_;
   std::uint64_t held_ = 0;
   std::map<std::pair<const std::uint8_t*, std::size_t>, BYTE*> copies_;
 };

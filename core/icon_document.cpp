@@ -29,7 +29,7 @@ void IconDocument::Close() {
   listBox_.reset();
   group_.reset();
   startingGroup_ = false;
-  module_.reset();
+  ReleaseModule();
 }
 
 IconDocument::SourceKind IconDocument::KindByExtension(const std::string& path) {
@@ -43,7 +43,7 @@ IconDocument::Opened IconDocument::Open(const char* path) { return Open(path, Ki
 IconDocument::Opened IconDocument::Open(const char* path, SourceKind kind) {
   path_ = path;
   entries_->Clear();
-  module_.reset();
+  ReleaseModule();
 
   Opened opened;
   opened.kind = kind;
@@ -63,7 +63,7 @@ IconDocument::Opened IconDocument::Open(const char* path, SourceKind kind) {
 void IconDocument::OpenGroup(const char* path, IconGroupPtr group) {
   path_ = path;
   entries_->Clear();
-  module_.reset();
+  ReleaseModule();
   ReplaceGroup(group.release());
   if (group_ != nullptr) entries_->Add(path_.c_str(), 0);
 }
@@ -117,6 +117,12 @@ void IconDocument::ReplaceGroupRead(IconGroup* group) {
 void IconDocument::ReplaceGroup(IconGroup* group) {
   group_.reset(group);
   startingGroup_ = false;
+  groupBorrows_ = false;
+}
+
+void IconDocument::ReleaseModule() {
+  if (groupBorrows_) ReplaceGroup(nullptr);
+  module_.reset();
 }
 
 bool IconDocument::IsListEmpty() const { return entries_->Count() == 0; }
@@ -174,8 +180,10 @@ void IconDocument::ReadModuleGroup(ResourceName name, const ModuleResources* hel
   lastReadFailure_ = GroupReadFailure::kNone;
   if (!IsModuleSource() || name == 0) return;
   GroupReading reading{language_, missing_};
+  reading.borrow = held != nullptr && borrowHeld_;
   ReplaceGroupRead(held != nullptr ? ReadModuleIconGroup(*held, path_.c_str(), name, &reading)
                                    : LoadModuleIconGroup(path_.c_str(), name, &reading));
+  groupBorrows_ = reading.borrow && group_ != nullptr;
   lastReadFailure_ = reading.failure;
 }
 

@@ -113,6 +113,10 @@ class IconDocument {
   // From now on, a module's group is read in `language` (0: the one
   // FindResourceA finds), its images looked up in that language first.
   void ReadInLanguage(WORD language) { language_ = language; }
+  // From now on, a group read from the held module points into the module's
+  // bytes rather than copies of them, for a caller that only writes each
+  // group out. Such a group goes when the module goes.
+  void BorrowFromHeldModule() { borrowHeld_ = true; }
   // The languages of a module entry's group, in the directory's order; none
   // for another source and for a module without languages (16-bit).
   std::vector<WORD> EntryLanguages(int entry) const;
@@ -154,6 +158,8 @@ class IconDocument {
   ResourceName EntryName(int entry) const;
   int SelectedEntry() const;
   bool IsListEmpty() const;
+  // Lets go of the held module, and first of a group that points into it.
+  void ReleaseModule();
 
   // The window's own list box, when attached to a window.
   std::optional<ListBoxEntries> listBox_;
@@ -166,6 +172,8 @@ class IconDocument {
   IconGroupPtr group_;
   std::vector<std::uint16_t>* missing_ = nullptr;
   WORD language_ = 0;
+  bool borrowHeld_ = false;
+  bool groupBorrows_ = false;
   GroupReadFailure lastReadFailure_ = GroupReadFailure::kNone;
   // The current group is the one made at the start: it has room for a first
   // record although it counts no image yet.

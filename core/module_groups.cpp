@@ -63,7 +63,7 @@ GroupRead ReadModuleGroup(const ModuleResources& module, const char* path, Resou
 
   // Distinct resources are distinct bytes of the module; their copies
   // together are bounded like the images of an icon file.
-  GroupBuilder builder;
+  GroupBuilder builder(0, reading->borrow);
   if (!builder.Start(count, cursor)) return Failed(Message::kModuleOutOfMemory);
   for (std::uint32_t i = 0; i < count; ++i) {
     // Every entry the count names is inside the bytes: checked above.

@@ -65,6 +65,10 @@ struct GroupReading {
   // looked up in it first.
   WORD language = 0;
   std::vector<std::uint16_t>* missing = nullptr;  // as for LoadModuleIconGroup
+  // The images point into the module's bytes, not into copies of them: for
+  // a reader that lets go of the group before the module and writes into
+  // none of its blocks.
+  bool borrow = false;
   GroupReadFailure failure = GroupReadFailure::kNone;
 };
 IconGroup* LoadModuleIconGroup(const char* path, ResourceName name, GroupReading* reading);
