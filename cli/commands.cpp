@@ -356,14 +356,15 @@ int SaveToFile(const Arguments& args) {
   // A cursor is saved as an icon of its images, as an icon file's are.
   if (opened == Opened::kCursorFile) opened = OpenCursorAsIcon(source, args, &entryText);
   if (opened != Opened::kListed) return kFailed;
-  if (document.ReadSelectedEntry() == nullptr && TellUnreadable(source, file)) return kFailed;
-  if (args.hasImage && document.ReadSelectedEntry() != nullptr && !document.HasImage(args.image)) {
+  const IconGroup* group = document.ReadSelectedEntry();
+  if (group == nullptr && TellUnreadable(source, file)) return kFailed;
+  if (args.hasImage && group != nullptr && !document.HasImage(args.image)) {
     Say(Text::kNoImage, file.c_str(), entryText.c_str(), args.image);
     return kFailed;
   }
   int image = args.hasImage ? static_cast<int>(args.image) : IconDocument::kDefaultImage;
   if (args.hasSize) {
-    image = ImageOfSide(document.ReadSelectedEntry(), args.size);
+    image = ImageOfSide(group, args.size);
     if (image < 0) {
       Say(Text::kNoImageOfSide, file.c_str(), entryText.c_str(), static_cast<int>(args.size));
       return kFailed;

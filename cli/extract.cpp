@@ -233,8 +233,9 @@ Extraction::Outcome Extraction::IconEntry(Source& source, const std::string& fil
   // The images a group holds are written; those it names but lacks are named.
   bool done = TellMissingImages(source, file, text);
   if (group != nullptr && group->imageCount == 0) group = nullptr;
-  std::string name;
-  const bool named = document.IsModuleSource() && GroupNameOfEntry(text, &name);
+  const ResourceName groupName = document.EntryName(entry);
+  std::string name = groupName != 0 ? ResourceNameText(groupName) : "";
+  const bool named = groupName != 0;
   if (args_.allImages && group != nullptr) {
     const bool written = EveryImage(file, "Icon", text, named ? name + "_" : "", suffix, *group);
     if (stopped_) return Outcome::kStopped;

@@ -11,10 +11,12 @@
 class Source {
  public:
   // A group with missing images is read without them, for the command to
-  // write the rest and name what is missing.
+  // write the rest and name what is missing. The file is read once: a
+  // module's groups come from the module its Open loaded.
   Source() {
     document_.Attach(&entries_, nullptr);
     document_.CollectMissingImages(&missing_);
+    document_.ReadFromHeldModule();
   }
   Source(const Source&) = delete;
   Source& operator=(const Source&) = delete;

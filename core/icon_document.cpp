@@ -142,9 +142,9 @@ int IconDocument::FindEntry(const std::string& text) const {
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (entries[i] == text) return static_cast<int>(i);
   }
-  std::string name;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (IsModuleSource() && GroupNameOfEntry(entries[i], &name) && name == text) return static_cast<int>(i);
+  for (std::size_t i = 0; i < entries.size() && IsModuleSource(); ++i) {
+    const ResourceName name = EntryName(static_cast<int>(i));
+    if (name != 0 && ResourceNameText(name) == text) return static_cast<int>(i);
   }
   return -1;
 }
@@ -167,7 +167,7 @@ std::vector<WORD> IconDocument::EntryLanguages(int entry) const {
 }
 
 const IconGroup* IconDocument::ReadSelectedEntry() {
-  ReadModuleGroup(EntryName(SelectedEntry()), nullptr);
+  ReadModuleGroup(EntryName(SelectedEntry()), readFromHeld_ ? module_.get() : nullptr);
   return group_.get();
 }
 

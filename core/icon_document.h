@@ -92,6 +92,8 @@ class IconDocument {
   // "Icon [text]"; -1 when there is none.
   int FindEntry(const std::string& text) const;
   void SelectEntry(int entry);
+  // The group a module's entry names; 0 for another source's entry.
+  ResourceName EntryName(int entry) const;
 
   // The preview of the selected entry of a module source, made afresh (none
   // when it can't be made); false, with `preview` untouched, for another
@@ -99,9 +101,15 @@ class IconDocument {
   bool SelectedModulePreview(IconHandle* preview) const;
 
   // The group Save writes: for a module source the selected entry's group,
-  // read afresh through a loading of its own; otherwise the current group.
-  // Null when there is none. Owned by the document.
+  // read afresh through a loading of its own (the window's, which holds the
+  // module only for its list; from the held module after
+  // ReadFromHeldModule); otherwise the current group. Null when there is
+  // none. Owned by the document.
   const IconGroup* ReadSelectedEntry();
+  // From now on, Save, Copy and ReadSelectedEntry read the selected entry's
+  // group from the module held since Open: for a caller that opens the file
+  // once for all it does with it.
+  void ReadFromHeldModule() { readFromHeld_ = true; }
   // The same, read from the module held since Open: for reading every entry
   // of one module in turn.
   const IconGroup* ReadEntryFromHeldModule(int entry);
@@ -155,7 +163,6 @@ class IconDocument {
   // The group of a module's entry, read from `held`, or afresh through a
   // loading of its own when null; nothing for another source.
   void ReadModuleGroup(ResourceName name, const ModuleResources* held);
-  ResourceName EntryName(int entry) const;
   int SelectedEntry() const;
   bool IsListEmpty() const;
   // Lets go of the held module, and first of a group that points into it.
@@ -173,6 +180,7 @@ class IconDocument {
   std::vector<std::uint16_t>* missing_ = nullptr;
   WORD language_ = 0;
   bool borrowHeld_ = false;
+  bool readFromHeld_ = false;
   bool groupBorrows_ = false;
   GroupReadFailure lastReadFailure_ = GroupReadFailure::kNone;
   // The current group is the one made at the start: it has room for a first

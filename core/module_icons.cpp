@@ -18,14 +18,6 @@ BOOL CALLBACK ListGroupName(HMODULE, LPCSTR, LPSTR name, LONG_PTR window) {
   return TRUE;
 }
 
-bool GroupNameOfEntry(const std::string& entry, std::string* name) {
-  static const char kStart[] = "Icon [";
-  const std::size_t start = sizeof kStart - 1;
-  if (entry.size() < start + 1 || entry.compare(0, start, kStart) != 0 || entry.back() != ']') return false;
-  *name = entry.substr(start, entry.size() - start - 1);
-  return true;
-}
-
 void ReleaseListGroupNames(HWND window) {
   HWND list = GetDlgItem(window, kIconListId);
   if (list == nullptr) return;

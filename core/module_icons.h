@@ -25,10 +25,6 @@ constexpr int kIconListId = 1000;
 // item data. Always 1, so that the enumeration goes on.
 BOOL CALLBACK ListGroupName(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR window);
 
-// NAME, from an entry "Icon [NAME]" as ListGroupName makes it; false for any
-// other text (the path an icon or bitmap file is listed by).
-bool GroupNameOfEntry(const std::string& entry, std::string* name);
-
 // Frees the copies of text names that the entries of list control 1000 of
 // `window` hold as item data, and sets those item data to 0. Call before
 // emptying the list and before the window goes away.
