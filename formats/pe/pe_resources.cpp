@@ -48,6 +48,7 @@ void PeResourceTree::Open(ByteView directory) {
   directory_ = directory;
   checkedCount_ = 0;
   nextChecked_ = 0;
+  foundInTable_ = UINT32_MAX;
 }
 
 bool PeResourceTree::Open(const PeImage& image) {
@@ -139,6 +140,7 @@ int PeResourceTree::Order(const PeResourceEntry& entry, const PeResourceQuery& q
   for (std::size_t i = 0; i < common; ++i) {
     std::uint16_t unit;
     if (!directory_.U16(std::uint64_t{entry.nameOffset} + 2 * i, &unit)) return -1;
+    if (unit == query.text[i]) continue;
     const char16_t stored = UpperCaseUnit(static_cast<char16_t>(unit)), wanted = UpperCaseUnit(query.text[i]);
     if (stored != wanted) return stored < wanted ? -1 : 1;
   }
@@ -151,6 +153,22 @@ bool PeResourceTree::Matches(const PeResourceEntry& entry, const PeResourceQuery
 
 bool PeResourceTree::FindEntry(const PeResourceTable& table, const PeResourceQuery& query, bool wantTable,
                                PeResourceEntry* out) const {
+  if (!query.isId && table.offset == foundInTable_ && query.text == foundName_) {
+    if (foundEntry_.isTable != wantTable) return false;
+    *out = foundEntry_;
+    return true;
+  }
+  if (!FindFirstEntry(table, query, out)) return false;
+  if (!query.isId) {
+    foundInTable_ = table.offset;
+    foundName_ = query.text;
+    foundEntry_ = *out;
+  }
+  return out->isTable == wantTable;
+}
+
+bool PeResourceTree::FindFirstEntry(const PeResourceTable& table, const PeResourceQuery& query,
+                                    PeResourceEntry* out) const {
   // Linkers store named entries first, in order of their upper-cased names,
   // then identifiers in ascending order, so an entry is found by halving; a
   // table stored otherwise is still searched entry by entry below, so that
@@ -169,7 +187,6 @@ bool PeResourceTree::FindEntry(const PeResourceTable& table, const PeResourceQue
     }
     PeResourceEntry entry;
     if (low < table.count && Entry(table, low, &entry) && Matches(entry, query)) {
-      if (entry.isTable != wantTable) return false;
       *out = entry;
       return true;
     }
@@ -178,7 +195,6 @@ bool PeResourceTree::FindEntry(const PeResourceTable& table, const PeResourceQue
     PeResourceEntry entry;
     if (!Entry(table, i, &entry)) return false;
     if (!Matches(entry, query)) continue;
-    if (entry.isTable != wantTable) return false;
     *out = entry;
     return true;
   }

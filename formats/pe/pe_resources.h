@@ -97,6 +97,8 @@ class PeResourceTree {
 
  private:
   bool CheckTable(std::uint32_t offset, PeResourceTable* out) const;
+  // The first entry, in the table's order, that matches the query.
+  bool FindFirstEntry(const PeResourceTable& table, const PeResourceQuery& query, PeResourceEntry* out) const;
 
   ByteView directory_;  // from the root to the end of its section
   static constexpr int kCheckedTables = 4;
@@ -104,6 +106,11 @@ class PeResourceTree {
   mutable PeResourceTable checked_[kCheckedTables] = {};
   mutable int checkedCount_ = 0;
   mutable int nextChecked_ = 0;
+  // The last name found, and where: many groups may share one long name,
+  // and each of them looks it up again.
+  mutable std::uint32_t foundInTable_ = UINT32_MAX;
+  mutable std::u16string foundName_;
+  mutable PeResourceEntry foundEntry_;
 };
 
 // The table of names of the resources of `type`; false when there is none.
