@@ -275,12 +275,17 @@ BOOL EnumResourceNamesA(HMODULE module, LPCSTR type, ENUMRESNAMEPROCA callback, 
     }
     BOOL result = FALSE;
     std::string text;
+    // Entries may share one name: it is converted once for a run of them.
+    std::uint32_t textOffset = UINT32_MAX;
     for (std::uint32_t i = 0; i < names.count; ++i) {
       PeResourceEntry entry;
       if (!loaded->resources.Entry(names, i, &entry)) return FALSE;
       if (entry.named) {
-        text = Utf16ToUtf8(loaded->resources.Name(entry));
-        result = callback(module, type, &text[0], param);
+        if (entry.nameOffset != textOffset) text = Utf16ToUtf8(loaded->resources.Name(entry));
+        textOffset = entry.nameOffset;
+        // The callback may write into the text it is handed.
+        std::string handed = text;
+        result = callback(module, type, &handed[0], param);
       } else {
         result = callback(module, type, MAKEINTRESOURCEA(entry.id), param);
       }
