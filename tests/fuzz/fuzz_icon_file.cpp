@@ -23,8 +23,21 @@ void Check(bool condition, const char* what) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   SilenceMessages();
   // The same bytes as a cursor file (its directory is the icon file's), or
-  // an animated cursor of such files.
-  ReadCursorFile(ByteView(data, size), size);
+  // an animated cursor of such files, written back by the same writer: the
+  // same images and hot spots come back.
+  IconGroupPtr cursor = ReadCursorFile(ByteView(data, size), size).Take();
+  std::string cursorCopy = FuzzOutputPath("cur");
+  if (cursor && SaveCursorFile(cursor.get(), cursorCopy.c_str())) {
+    IconGroupPtr back = LoadCursorFile(cursorCopy.c_str());
+    Check(back && back->imageCount == cursor->imageCount, "cursor image count");
+    for (std::uint32_t i = 0; i < cursor->imageCount; ++i) {
+      const IconImage& a = *GroupImage(cursor.get(), i);
+      const IconImage& b = *GroupImage(back.get(), i);
+      Check(a.hotSpot.x == b.hotSpot.x && a.hotSpot.y == b.hotSpot.y, "hot spot");
+      Check(a.byteCount == b.byteCount && std::memcmp(a.bits, b.bits, a.byteCount) == 0, "cursor block bytes");
+    }
+    std::remove(cursorCopy.c_str());
+  }
   IconGroupPtr read = ReadIconFile(ByteView(data, size), size).Take();
   if (!read) return 0;
   IconGroup* group = read.get();
