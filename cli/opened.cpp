@@ -102,9 +102,9 @@ Opened OpenFound(Source& source, const std::string& path, IconDocument::SourceKi
   if (opened.readFailed) return Opened::kFailed;
   // Images there are, but none gives an icon: that is no file without icons.
   if (opened.noUsableImage) {
-    ShowMessage(opened.unusableImage == DecodeOutcome::kTooLarge ? Message::kOverMemoryBudget
-                                                                 : Message::kImageUndecodable,
-                path.c_str());
+    ShowMessage(
+        opened.unusableImage == DecodeOutcome::kTooLarge ? Message::kOverMemoryBudget : Message::kImageUndecodable,
+        path.c_str());
     return Opened::kFailed;
   }
   // A module's directory that can't be listed is told as one without icons:

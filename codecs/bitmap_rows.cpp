@@ -25,8 +25,7 @@ unsigned BitsIn(std::uint32_t mask) {
 // largest value becomes 255 and 0 stays 0.
 class Channel {
  public:
-  explicit Channel(std::uint32_t mask)
-      : mask_(mask), shift_(LowestBit(mask)), bits_(BitsIn(mask)) {}
+  explicit Channel(std::uint32_t mask) : mask_(mask), shift_(LowestBit(mask)), bits_(BitsIn(mask)) {}
 
   std::uint8_t Of(std::uint32_t pixel) const {
     if (bits_ == 0) return 0;
@@ -82,8 +81,8 @@ bool MasksArePlain(const BitFieldMasks& masks, std::uint16_t bitCount) {
 std::uint16_t ExpandedBitCount(std::uint16_t bitCount) { return bitCount == 16 ? 24 : 32; }
 
 DecodeOutcome ExpandBitFields(const std::uint8_t* source, std::size_t sourceBytes, std::uint16_t bitCount,
-                     const BitFieldMasks& masks, std::int32_t width, std::int32_t height,
-                     bool topDown, std::uint8_t* target, std::size_t targetBytes) {
+                              const BitFieldMasks& masks, std::int32_t width, std::int32_t height, bool topDown,
+                              std::uint8_t* target, std::size_t targetBytes) {
   if (width < 0 || height < 0) return DecodeOutcome::kUndecodable;
   const std::size_t sourceStride = static_cast<std::size_t>(dib_layout::RowBytes(width, bitCount));
   const std::uint16_t targetBits = ExpandedBitCount(bitCount);
@@ -117,8 +116,7 @@ DecodeOutcome ExpandBitFields(const std::uint8_t* source, std::size_t sourceByte
 
 void FlipRows(std::uint8_t* rows, std::size_t stride, std::int32_t height) {
   if (height < 2) return;
-  for (std::size_t top = 0, bottom = static_cast<std::size_t>(height) - 1; top < bottom;
-       ++top, --bottom) {
+  for (std::size_t top = 0, bottom = static_cast<std::size_t>(height) - 1; top < bottom; ++top, --bottom) {
     std::uint8_t* a = rows + top * stride;
     std::uint8_t* b = rows + bottom * stride;
     for (std::size_t i = 0; i < stride; ++i) std::swap(a[i], b[i]);
@@ -126,7 +124,7 @@ void FlipRows(std::uint8_t* rows, std::size_t stride, std::int32_t height) {
 }
 
 DecodeOutcome DecodeRle(const std::uint8_t* stream, std::size_t streamBytes, std::uint16_t bitCount, std::int32_t width,
-               std::int32_t height, std::uint8_t* rows, std::size_t rowsBytes) {
+                        std::int32_t height, std::uint8_t* rows, std::size_t rowsBytes) {
   if ((bitCount != 4 && bitCount != 8) || width < 0 || height < 0) return DecodeOutcome::kUndecodable;
   const std::size_t stride = static_cast<std::size_t>(dib_layout::RowBytes(width, bitCount));
   if (height != 0 && stride > rowsBytes / static_cast<std::size_t>(height)) return DecodeOutcome::kUndecodable;
@@ -154,7 +152,9 @@ DecodeOutcome DecodeRle(const std::uint8_t* stream, std::size_t streamBytes, std
   ByteCursor in(stream, streamBytes);
   for (;;) {
     std::uint8_t count = 0, code = 0;
-    if (!in.ReadU8(&count) || !in.ReadU8(&code)) return y >= height ? DecodeOutcome::kDecoded : DecodeOutcome::kUndecodable;
+    if (!in.ReadU8(&count) || !in.ReadU8(&code)) {
+      return y >= height ? DecodeOutcome::kDecoded : DecodeOutcome::kUndecodable;
+    }
     if (count != 0) {
       // A run: count pixels of one index, or at 4 bits of two alternating.
       if (!inPicture()) return DecodeOutcome::kUndecodable;

@@ -10,10 +10,10 @@
 #include "codecs/decode_outcome.h"
 
 // biCompression values of a bitmap file's header that the reader decodes.
-constexpr std::uint32_t kPlainRows = 0;      // BI_RGB
-constexpr std::uint32_t kRle8Rows = 1;       // BI_RLE8
-constexpr std::uint32_t kRle4Rows = 2;       // BI_RLE4
-constexpr std::uint32_t kBitFieldRows = 3;   // BI_BITFIELDS
+constexpr std::uint32_t kPlainRows = 0;     // BI_RGB
+constexpr std::uint32_t kRle8Rows = 1;      // BI_RLE8
+constexpr std::uint32_t kRle4Rows = 2;      // BI_RLE4
+constexpr std::uint32_t kBitFieldRows = 3;  // BI_BITFIELDS
 
 // Where the colours of a 16- or 32-bit pixel lie; a mask of 0 is a channel
 // the pixels do not hold.
@@ -46,8 +46,8 @@ std::uint16_t ExpandedBitCount(std::uint16_t bitCount);
 // to 8 bits by repeating its bits. kUndecodable, with the target partly
 // written, when either block is shorter than the rows of the picture.
 DecodeOutcome ExpandBitFields(const std::uint8_t* source, std::size_t sourceBytes, std::uint16_t bitCount,
-                     const BitFieldMasks& masks, std::int32_t width, std::int32_t height,
-                     bool topDown, std::uint8_t* target, std::size_t targetBytes);
+                              const BitFieldMasks& masks, std::int32_t width, std::int32_t height, bool topDown,
+                              std::uint8_t* target, std::size_t targetBytes);
 
 // Turns `height` rows of `stride` bytes upside down, in place.
 void FlipRows(std::uint8_t* rows, std::size_t stride, std::int32_t height);
@@ -61,4 +61,4 @@ void FlipRows(std::uint8_t* rows, std::size_t stride, std::int32_t height);
 // starts above the last row or a delta leaves the row or the picture, or
 // when the rows are shorter than the picture.
 DecodeOutcome DecodeRle(const std::uint8_t* stream, std::size_t streamBytes, std::uint16_t bitCount, std::int32_t width,
-               std::int32_t height, std::uint8_t* rows, std::size_t rowsBytes);
+                        std::int32_t height, std::uint8_t* rows, std::size_t rowsBytes);

@@ -47,8 +47,7 @@ DecodeOutcome DecodePngPicture(const std::uint8_t* block, std::size_t length, Ic
   if (!Allocate(&made, rgba.width, rgba.height)) return DecodeOutcome::kOutOfMemory;
   const std::uint8_t* from = rgba.pixels.data();
   for (std::size_t i = 0; i < made.colors.size(); ++i, from += 4) {
-    made.colors[i] = static_cast<std::uint32_t>(from[3]) << 24 |
-                     static_cast<std::uint32_t>(from[0]) << 16 |
+    made.colors[i] = static_cast<std::uint32_t>(from[3]) << 24 | static_cast<std::uint32_t>(from[0]) << 16 |
                      static_cast<std::uint32_t>(from[1]) << 8 | from[2];
     made.mask[i] = from[3] != 0xFF;
   }

@@ -6,10 +6,11 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "formats/checked_size.h"
-#include "formats/input_limits.h"
 #include "formats/dib_layout.h"
+#include "formats/input_limits.h"
 #include "formats/png_header.h"
 #include "png_rows.h"
 
@@ -213,8 +214,7 @@ DecodeOutcome ReadDecodableHeader(const std::uint8_t* block, std::size_t length,
       !png::ReadHeader(ByteView(block, length), header)) {
     return DecodeOutcome::kUndecodable;
   }
-  return dib_layout::PictureFits(header->width, header->height) ? DecodeOutcome::kDecoded
-                                                                : DecodeOutcome::kTooLarge;
+  return dib_layout::PictureFits(header->width, header->height) ? DecodeOutcome::kDecoded : DecodeOutcome::kTooLarge;
 }
 
 }  // namespace
@@ -223,6 +223,14 @@ DecodeOutcome DecodePng(const std::uint8_t* block, std::size_t length, RgbaPictu
   png::Header header;
   const DecodeOutcome fits = ReadDecodableHeader(block, length, &header);
   if (fits != DecodeOutcome::kDecoded) return fits;
+  try {
+    // Image data whole up to a cut end chunk is a picture all the same.
+    std::vector<std::uint8_t> restored;
+    if (png::RestoreEndChunk(ByteView(block, length), &restored))
+      return DecodePng(restored.data(), restored.size(), picture);
+  } catch (const std::bad_alloc&) {
+    return DecodeOutcome::kOutOfMemory;
+  }
 #ifdef PICTROVE_LIBDEFLATE
   if (DecodeQuick(ByteView(block, length), header, &picture->pixels)) {
     picture->width = header.width;
@@ -236,5 +244,14 @@ DecodeOutcome DecodePng(const std::uint8_t* block, std::size_t length, RgbaPictu
 DecodeOutcome DecodePngForDifferential(const std::uint8_t* block, std::size_t length, RgbaPicture* picture) {
   png::Header header;
   const DecodeOutcome fits = ReadDecodableHeader(block, length, &header);
-  return fits != DecodeOutcome::kDecoded ? fits : DecodeGeneral(block, length, header, picture);
+  if (fits != DecodeOutcome::kDecoded) return fits;
+  try {
+    std::vector<std::uint8_t> restored;
+    if (png::RestoreEndChunk(ByteView(block, length), &restored)) {
+      return DecodeGeneral(restored.data(), restored.size(), header, picture);
+    }
+  } catch (const std::bad_alloc&) {
+    return DecodeOutcome::kOutOfMemory;
+  }
+  return DecodeGeneral(block, length, header, picture);
 }

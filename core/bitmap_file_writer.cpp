@@ -1,7 +1,6 @@
-#include "bitmap_file.h"
-
 #include <cstdint>
 
+#include "bitmap_file.h"
 #include "codecs/png_dib.h"
 #include "dib.h"
 #include "file_io.h"
@@ -68,8 +67,8 @@ int SaveImageAsBitmap(const char* path, const IconImage* image) {
   const DecodeOutcome outcome = DecodePngToDib(image->bits, image->byteCount, &decoded);
   HeapPtr<BITMAPINFOHEADER> picture(reinterpret_cast<BITMAPINFOHEADER*>(decoded));
   if (outcome != DecodeOutcome::kDecoded) {
-    return FailWrite(path, outcome == DecodeOutcome::kUndecodable ? Message::kImageUndecodable
-                                                                  : Message::kOverMemoryBudget);
+    return FailWrite(path,
+                     outcome == DecodeOutcome::kUndecodable ? Message::kImageUndecodable : Message::kOverMemoryBudget);
   }
   picture->biHeight *= 2;
   return SaveBitmapFile(path, picture.get());

@@ -6,6 +6,7 @@
 #include "codecs/png_decoder.h"
 #include "codecs/png_encoder.h"
 #include "file_io.h"
+#include "formats/png_header.h"
 #include "messages.h"
 #include "replacement_file.h"
 
@@ -17,7 +18,10 @@ DecodeOutcome IconImageAsPng(const IconImage* image, std::vector<std::uint8_t>* 
     const DecodeOutcome decoded = DecodePng(image->bits, image->byteCount, &picture);
     if (decoded != DecodeOutcome::kDecoded) return decoded;
     try {
-      png->assign(image->bits, image->bits + image->byteCount);
+      // Whole, with an end chunk the block was cut short of put back.
+      if (!png::RestoreEndChunk(ByteView(image->bits, image->byteCount), png)) {
+        png->assign(image->bits, image->bits + image->byteCount);
+      }
     } catch (const std::bad_alloc&) {
       return DecodeOutcome::kOutOfMemory;
     }
@@ -27,12 +31,12 @@ DecodeOutcome IconImageAsPng(const IconImage* image, std::vector<std::uint8_t>* 
   const DecodeOutcome decoded = DecodeIconRgba(image->bits, image->byteCount, &picture);
   if (decoded != DecodeOutcome::kDecoded) return decoded;
   return EncodePngRgba(picture.pixels.data(), picture.width, picture.height, png) ? DecodeOutcome::kDecoded
-                                                                                   : DecodeOutcome::kOutOfMemory;
+                                                                                  : DecodeOutcome::kOutOfMemory;
 }
 
 ChosenPng GroupPng(const IconGroup* group, const std::vector<std::uint32_t>& order) {
-  return FirstPngMade(group, order,
-                      [](const IconImage& image, std::vector<std::uint8_t>* png) { return IconImageAsPng(&image, png); });
+  return FirstPngMade(
+      group, order, [](const IconImage& image, std::vector<std::uint8_t>* png) { return IconImageAsPng(&image, png); });
 }
 
 int SaveImageAsPng(const char* path, const IconImage* image, FileHandle* made) {

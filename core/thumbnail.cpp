@@ -26,8 +26,7 @@ DecodeOutcome ThumbnailPng(const IconImage* image, std::int32_t side, std::vecto
 }
 
 ChosenPng MakeThumbnail(const IconGroup* group, std::int32_t side) {
-  return FirstPngMade(group, ImagesForThumbnail(group, side),
-                      [side](const IconImage& image, std::vector<std::uint8_t>* png) {
-                        return ThumbnailPng(&image, side, png);
-                      });
+  return FirstPngMade(
+      group, ImagesForThumbnail(group, side),
+      [side](const IconImage& image, std::vector<std::uint8_t>* png) { return ThumbnailPng(&image, side, png); });
 }

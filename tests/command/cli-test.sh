@@ -131,6 +131,16 @@ for command in list info "extract -o $work/none"; do
 done
 [ ! -e "$work/x.png" ] && [ ! -e "$work/x.bmp" ] && [ -z "$(ls -A "$work/none")" ] || fail "a PNG image that doesn't decode was written"
 [ "$(identify -format %wx%h "$work/y.png")" = 16x16 ] || fail "save png of a cut one: not the 16 x 16 image"
+# A PNG image whose directory entry counts its bytes short of IEND (as Mozilla's ico-size-*-png.ico
+# do) is whole when its image data is: read, and saved with its end put back.
+convert -size 6x6 gradient:red-blue PNG32:"$work/six.png"
+python3 - "$work/six.png" "$work/short-end.ico" <<'PY'
+import struct, sys
+png = open(sys.argv[1], 'rb').read()
+open(sys.argv[2], 'wb').write(struct.pack('<3H4B2H2I', 0, 1, 1, 6, 6, 0, 0, 1, 32, len(png) - 6, 22) + png)
+PY
+expect "save png of an image cut inside IEND" 0 '' '' -- "$pictrove" save "$work/short-end.ico" "$work/short-end.png"
+[ "$(identify -format %wx%h "$work/short-end.png")" = 6x6 ] || fail "an image cut inside IEND: not saved whole"
 
 # Modules: entries in the order the window's sorted list shows them, found by
 # their text or their bare name.
