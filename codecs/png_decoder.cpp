@@ -219,39 +219,44 @@ DecodeOutcome ReadDecodableHeader(const std::uint8_t* block, std::size_t length,
 
 }  // namespace
 
-DecodeOutcome DecodePng(const std::uint8_t* block, std::size_t length, RgbaPicture* picture) {
-  png::Header header;
-  const DecodeOutcome fits = ReadDecodableHeader(block, length, &header);
-  if (fits != DecodeOutcome::kDecoded) return fits;
-  try {
-    // Image data whole up to a cut end chunk is a picture all the same.
-    std::vector<std::uint8_t> restored;
-    if (png::RestoreEndChunk(ByteView(block, length), &restored))
-      return DecodePng(restored.data(), restored.size(), picture);
-  } catch (const std::bad_alloc&) {
-    return DecodeOutcome::kOutOfMemory;
-  }
-#ifdef PICTROVE_LIBDEFLATE
-  if (DecodeQuick(ByteView(block, length), header, &picture->pixels)) {
-    picture->width = header.width;
-    picture->height = header.height;
-    return DecodeOutcome::kDecoded;
-  }
-#endif
-  return DecodeGeneral(block, length, header, picture);
-}
+namespace {
 
-DecodeOutcome DecodePngForDifferential(const std::uint8_t* block, std::size_t length, RgbaPicture* picture) {
+// The header checked, then the stream decoded by `way`; a stream cut inside
+// or before its end chunk with its image data whole (as some icon files'
+// directories count it) is decoded with that chunk put back.
+template <typename Way>
+DecodeOutcome DecodeStream(const std::uint8_t* block, std::size_t length, RgbaPicture* picture, Way way) {
   png::Header header;
   const DecodeOutcome fits = ReadDecodableHeader(block, length, &header);
   if (fits != DecodeOutcome::kDecoded) return fits;
+  std::vector<std::uint8_t> restored;
   try {
-    std::vector<std::uint8_t> restored;
     if (png::RestoreEndChunk(ByteView(block, length), &restored)) {
-      return DecodeGeneral(restored.data(), restored.size(), header, picture);
+      block = restored.data();
+      length = restored.size();
     }
   } catch (const std::bad_alloc&) {
     return DecodeOutcome::kOutOfMemory;
   }
-  return DecodeGeneral(block, length, header, picture);
+  return way(block, length, header, picture);
+}
+
+}  // namespace
+
+DecodeOutcome DecodePng(const std::uint8_t* block, std::size_t length, RgbaPicture* picture) {
+  return DecodeStream(block, length, picture,
+                      [](const std::uint8_t* stream, std::size_t bytes, const png::Header& header, RgbaPicture* out) {
+#ifdef PICTROVE_LIBDEFLATE
+                        if (DecodeQuick(ByteView(stream, bytes), header, &out->pixels)) {
+                          out->width = header.width;
+                          out->height = header.height;
+                          return DecodeOutcome::kDecoded;
+                        }
+#endif
+                        return DecodeGeneral(stream, bytes, header, out);
+                      });
+}
+
+DecodeOutcome DecodePngForDifferential(const std::uint8_t* block, std::size_t length, RgbaPicture* picture) {
+  return DecodeStream(block, length, picture, DecodeGeneral);
 }

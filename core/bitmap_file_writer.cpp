@@ -42,11 +42,11 @@ int SaveBitmapFile(const char* path, BITMAPINFOHEADER* imageBlock) {
   DWORD offBits = bitmap_file::kHeaderBytes + dib_layout::kInfoHeaderBytes + paletteBytes;
 
   BYTE fileHeader[bitmap_file::kHeaderBytes];
-  PutU16(fileHeader + bitmap_file::kTypeAt, bitmap_file::kSignature);
-  PutU32(fileHeader + bitmap_file::kSizeAt, offBits + rowBytes);
-  PutU16(fileHeader + bitmap_file::kReserved1At, 0);
-  PutU16(fileHeader + bitmap_file::kReserved2At, 0);
-  PutU32(fileHeader + bitmap_file::kOffBitsAt, offBits);
+  PutU16(fileHeader, bitmap_file::kSignature);
+  PutU32(fileHeader + 2, offBits + rowBytes);
+  PutU16(fileHeader + 6, 0);
+  PutU16(fileHeader + 8, 0);
+  PutU32(fileHeader + 10, offBits);
   if (!WriteExactly(file.Handle(), fileHeader, sizeof fileHeader)) {
     return FailWrite(path, Message::kBitmapHeaderWriteFailed);
   }
