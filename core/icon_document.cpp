@@ -264,9 +264,7 @@ IconDocument::Saved IconDocument::SavePng(const char* target, WaitIndicator* wai
   if (image != kDefaultImage && HasImage(static_cast<std::uint32_t>(image))) {
     order.push_back(static_cast<std::uint32_t>(image));
   } else if (image == kDefaultImage) {
-    // The starting group counts no image, but a bitmap read into it is one.
-    order = group_ != nullptr && group_->imageCount == 0 ? std::vector<std::uint32_t>(HasFirstImage() ? 1 : 0, 0)
-                                                         : ImagesLargestFirst(group_.get());
+    order = ImagesLargestFirst();
   }
   if (!listed || order.empty()) {
     ShowMessage(Message::kNothingToSave, path_.c_str());
@@ -282,10 +280,15 @@ IconDocument::Saved IconDocument::SavePng(const char* target, WaitIndicator* wai
   return WritePngFile(target, chosen.png) ? Saved::kWritten : Saved::kNotWritten;
 }
 
-int IconDocument::LargestImageIndex() const {
+std::vector<std::uint32_t> IconDocument::ImagesLargestFirst() const {
   // The starting group counts no image, but a bitmap read into it is one.
-  if (group_ != nullptr && group_->imageCount == 0) return HasFirstImage() ? 0 : -1;
-  return ::LargestImageIndex(group_.get());
+  if (group_ != nullptr && group_->imageCount == 0) return std::vector<std::uint32_t>(HasFirstImage() ? 1 : 0, 0);
+  return ::ImagesLargestFirst(group_.get());
+}
+
+int IconDocument::LargestImageIndex() const {
+  const std::vector<std::uint32_t> order = ImagesLargestFirst();
+  return order.empty() ? -1 : static_cast<int>(order.front());
 }
 
 bool IconDocument::Copy(int image) {

@@ -156,6 +156,8 @@ class IconDocument {
   void OpenModule(Opened* opened);
   void ReplaceGroup(IconGroup* group);
   Saved SavePng(const char* target, WaitIndicator* wait, int image, bool listed);
+  // The images of the current group by ::ImagesLargestFirst.
+  std::vector<std::uint32_t> ImagesLargestFirst() const;
   void ReplaceGroupRead(IconGroup* group);
   // The group of a module's entry, read from `held`, or afresh through a
   // loading of its own when null; nothing for another source.
