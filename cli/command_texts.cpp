@@ -171,6 +171,8 @@ constexpr TextDefinition kTexts[] = {
     {Text::kNoLanguage, "%s: \"%s\" has no language %u", "%s: \"%s\" 没有语言 %u"},
     {Text::kMissingImage, "%s: \"%s\" names icon %u, which the file does not hold",
      "%s: \"%s\" 引用的图标 %u 不在文件中"},
+    {Text::kImagePassedOver, "%s: \"%s\" image %u (%dx%d) does not decode within the limits; passed over",
+     "%s: \"%s\" 的图像 %u (%dx%d) 无法在限度内解码，已跳过"},
     {Text::kEntryNotRead, "%s: \"%s\" cannot be read", "%s: 无法读取 \"%s\""},
     {Text::kEntryNotWritten, "%s: \"%s\" was not written", "%s: \"%s\" 没有写出"},
     {Text::kTargetNotWritten, "%s: the file was not written", "%s: 文件没有写出"},

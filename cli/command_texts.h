@@ -54,6 +54,7 @@ enum class Text {
   kNoLanguage,          // the file, the entry, the language asked for
   kEntryNotRead,        // the file, the entry
   kMissingImage,        // the file, the entry, the icon's identifier
+  kImagePassedOver,     // the file, the entry, the image, its width and height
   kEntryNotWritten,     // the file, the entry
   kTargetNotWritten,    // the target
   kTargetNotWrittenBecause,  // the target, the system's reason

@@ -17,6 +17,7 @@
 #include "core/icon_group.h"
 #include "core/module_cursors.h"
 #include "core/module_icons.h"
+#include "core/png_file.h"
 #include "core/thumbnail.h"
 #include "formats/input_limits.h"
 #include "cursor_commands.h"
@@ -374,6 +375,7 @@ int SaveToFile(const Arguments& args) {
   source.MissingImages().clear();
   const IconDocument::Saved saved = document.Save(target.c_str(), nullptr, image);
   const bool whole = TellMissingImages(source, file, entryText);
+  if (saved == IconDocument::Saved::kWritten) TellPassedOver(document.PassedOverImages(), file, entryText);
   switch (saved) {
     case IconDocument::Saved::kWritten:
       return whole ? kDone : kFailed;
@@ -403,9 +405,14 @@ int Thumbnail(const Arguments& args) {
   // From the module already open: a thumbnail service waits on each file.
   const IconGroup* group = source.Document().ReadSelectedFromHeldModule();
   if (group == nullptr && TellUnreadable(source, file)) return kFailed;
-  if (ThumbnailImageIndex(group, args.size) < 0) {
-    ShowMessage(Message::kNothingToSave, file.c_str());
+  // The image nearest the size, or the next best that decodes; an image
+  // that none does is told as the source's.
+  const ChosenPng made = MakeThumbnail(group, args.size);
+  if (made.image < 0) {
+    ShowMessage(made.passedOver.empty() ? Message::kNothingToSave : PngFailureMessage(made.passedOver.front().outcome),
+                file.c_str());
     return kFailed;
   }
-  return SaveThumbnail(group, args.size, args.files[1].c_str()) ? kDone : kFailed;
+  TellPassedOver(made.passedOver, file, entryText);
+  return WritePngFile(args.files[1].c_str(), made.png, true) ? kDone : kFailed;
 }

@@ -102,7 +102,9 @@ Opened OpenFound(Source& source, const std::string& path, IconDocument::SourceKi
   if (opened.readFailed) return Opened::kFailed;
   // Images there are, but none gives an icon: that is no file without icons.
   if (opened.noUsableImage) {
-    ShowMessage(Message::kImageUndecodable, path.c_str());
+    ShowMessage(
+        opened.unusableImage == DecodeOutcome::kTooLarge ? Message::kOverMemoryBudget : Message::kImageUndecodable,
+        path.c_str());
     return Opened::kFailed;
   }
   // A module's directory that can't be listed is told as one without icons:
@@ -148,6 +150,13 @@ bool TellMissingImages(Source& source, const std::string& path, const std::strin
   const bool none = missing.empty();
   missing.clear();
   return none;
+}
+
+void TellPassedOver(const std::vector<PassedOver>& passedOver, const std::string& path, const std::string& entry) {
+  for (const PassedOver& passed : passedOver) {
+    Say(Text::kImagePassedOver, path.c_str(), entry.c_str(), static_cast<unsigned>(passed.image), passed.width,
+        passed.height);
+  }
 }
 
 bool TellUnreadable(const Source& source, const std::string& path) {

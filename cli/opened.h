@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "core/image_choice.h"
 #include "core/module_cursors.h"
 #include "source.h"
 
@@ -24,6 +26,8 @@ Opened OpenCursors(ModuleCursors& cursors, const std::string& path);
 // Names each image the groups read since the last call left out, as missing
 // from the file, and forgets them; true when there was none.
 bool TellMissingImages(Source& source, const std::string& path, const std::string& entry);
+// Names each image passed over for a later one that decodes.
+void TellPassedOver(const std::vector<PassedOver>& passedOver, const std::string& path, const std::string& entry);
 
 // Says that the file can't be read when the last group read found the bytes
 // of a resource its directory lists gone (the file shortened since it was

@@ -1,14 +1,13 @@
 #include "icon_picture.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include "formats/dib_layout.h"
 #include "formats/png_header.h"
-#include "codecs/png_decoder.h"
+#include "png_decoder.h"
 
 namespace {
 
@@ -40,37 +39,22 @@ void SettleAlpha(IconPicture* picture) {
   for (std::uint32_t& color : picture->colors) color |= 0xFF000000u;
 }
 
-// The PNG's pixels as the decoder gives them, its size from the header
-// chunk, checked before the decoder allocates.
-bool DecodePngPixels(const std::uint8_t* block, std::size_t length, std::int32_t* width, std::int32_t* height,
-                     std::vector<std::uint8_t>* rgba) {
-  png::Header header;
-  if (length > static_cast<std::size_t>(INT_MAX) || !png::ReadHeader(ByteView(block, length), &header) ||
-      !dib_layout::PictureFits(header.width, header.height)) {
-    return false;
+DecodeOutcome DecodePngPicture(const std::uint8_t* block, std::size_t length, IconPicture* picture) {
+  RgbaPicture rgba;
+  const DecodeOutcome decoded = DecodePng(block, length, &rgba);
+  if (decoded != DecodeOutcome::kDecoded) return decoded;
+  IconPicture made;
+  if (!Allocate(&made, rgba.width, rgba.height)) return DecodeOutcome::kOutOfMemory;
+  const std::uint8_t* from = rgba.pixels.data();
+  for (std::size_t i = 0; i < made.colors.size(); ++i, from += 4) {
+    made.colors[i] = static_cast<std::uint32_t>(from[3]) << 24 | static_cast<std::uint32_t>(from[0]) << 16 |
+                     static_cast<std::uint32_t>(from[1]) << 8 | from[2];
+    made.mask[i] = from[3] != 0xFF;
   }
-  *width = header.width;
-  *height = header.height;
-  return DecodePngRgba(block, length, header.width, header.height, rgba);
-}
-
-bool DecodePng(const std::uint8_t* block, std::size_t length, IconPicture* picture) {
-  std::int32_t width = 0, height = 0;
-  std::vector<std::uint8_t> rgba;
-  if (!DecodePngPixels(block, length, &width, &height, &rgba)) return false;
-  IconPicture decoded;
-  if (!Allocate(&decoded, width, height)) return false;
-  const std::uint8_t* from = rgba.data();
-  for (std::size_t i = 0; i < decoded.colors.size(); ++i, from += 4) {
-    decoded.colors[i] = static_cast<std::uint32_t>(from[3]) << 24 |
-                        static_cast<std::uint32_t>(from[0]) << 16 |
-                        static_cast<std::uint32_t>(from[1]) << 8 | from[2];
-    decoded.mask[i] = from[3] != 0xFF;
-  }
-  SettleAlpha(&decoded);
-  if (!decoded.hasAlpha) std::fill(decoded.mask.begin(), decoded.mask.end(), 0);
-  *picture = std::move(decoded);
-  return true;
+  SettleAlpha(&made);
+  if (!made.hasAlpha) std::fill(made.mask.begin(), made.mask.end(), 0);
+  *picture = std::move(made);
+  return DecodeOutcome::kDecoded;
 }
 
 std::uint32_t Expand5(std::uint32_t value) { return value << 3 | value >> 2; }
@@ -163,9 +147,10 @@ struct DibLayout {
   bool hasMask = false;
 };
 
-// False when the header is not one we decode or the block is too short for
-// the table and colour rows it declares.
-bool LayOutDib(const std::uint8_t* block, std::size_t length, DibLayout* dib) {
+// kUndecodable when the header is not one we decode or the block is too
+// short for the table and colour rows it declares; kTooLarge for a picture
+// past the budget.
+DecodeOutcome LayOutDib(const std::uint8_t* block, std::size_t length, DibLayout* dib) {
   ByteView header(block, length);
   std::uint32_t headerBytes = 0, compression = 0, clrUsed = 0, rawWidth = 0, rawHeight = 0;
   std::uint16_t bitCount = 0;
@@ -173,13 +158,15 @@ bool LayOutDib(const std::uint8_t* block, std::size_t length, DibLayout* dib) {
       headerBytes != dib_layout::kInfoHeaderBytes ||
       !header.U32(4, &rawWidth) || !header.U32(8, &rawHeight) || !header.U16(14, &bitCount) ||
       !header.U32(16, &compression) || !header.U32(32, &clrUsed)) {
-    return false;
+    return DecodeOutcome::kUndecodable;
   }
   std::int64_t width = static_cast<std::int32_t>(rawWidth);
   std::int64_t height = static_cast<std::int32_t>(rawHeight) / 2;
-  if (compression != 0 || !dib_layout::PictureFits(width, height)) return false;
   RowReader readRow = RowReaderFor(bitCount);
-  if (readRow == nullptr) return false;
+  if (compression != 0 || readRow == nullptr || !dib_layout::SidesFit(width, height)) {
+    return DecodeOutcome::kUndecodable;
+  }
+  if (!dib_layout::PictureFits(width, height)) return DecodeOutcome::kTooLarge;
   std::uint64_t tableEntries = clrUsed != 0 ? (clrUsed < 256 ? clrUsed : 256)
                                             : (bitCount <= 8 ? 1u << bitCount : 0);
   std::uint64_t tableBytes = tableEntries * 4;
@@ -188,7 +175,7 @@ bool LayOutDib(const std::uint8_t* block, std::size_t length, DibLayout* dib) {
   std::uint64_t colorBytes = colorStride * static_cast<std::uint64_t>(height);
   std::uint64_t maskBytes = maskStride * static_cast<std::uint64_t>(height);
   std::uint64_t have = length - dib_layout::kInfoHeaderBytes;
-  if (tableBytes > have || colorBytes > have - tableBytes) return false;
+  if (tableBytes > have || colorBytes > have - tableBytes) return DecodeOutcome::kUndecodable;
 
   dib->width = width;
   dib->height = height;
@@ -200,15 +187,16 @@ bool LayOutDib(const std::uint8_t* block, std::size_t length, DibLayout* dib) {
   dib->maskRows = dib->colorRows + colorBytes;
   dib->maskStride = maskStride;
   dib->hasMask = maskBytes <= have - tableBytes - colorBytes;
-  return true;
+  return DecodeOutcome::kDecoded;
 }
 
-bool DecodeDib(const std::uint8_t* block, std::size_t length, IconPicture* picture) {
+DecodeOutcome DecodeDib(const std::uint8_t* block, std::size_t length, IconPicture* picture) {
   DibLayout dib;
-  if (!LayOutDib(block, length, &dib)) return false;
+  const DecodeOutcome laidOut = LayOutDib(block, length, &dib);
+  if (laidOut != DecodeOutcome::kDecoded) return laidOut;
   IconPicture decoded;
   if (!Allocate(&decoded, static_cast<std::int32_t>(dib.width), static_cast<std::int32_t>(dib.height))) {
-    return false;
+    return DecodeOutcome::kOutOfMemory;
   }
   for (std::int64_t y = 0; y < dib.height; ++y) {
     // Rows are stored bottom-up.
@@ -223,7 +211,7 @@ bool DecodeDib(const std::uint8_t* block, std::size_t length, IconPicture* pictu
     SettleAlpha(&decoded);
   }
   *picture = std::move(decoded);
-  return true;
+  return DecodeOutcome::kDecoded;
 }
 
 std::uint32_t Blend(std::uint32_t color, std::uint32_t background, int shift) {
@@ -236,38 +224,10 @@ std::uint32_t Blend(std::uint32_t color, std::uint32_t background, int shift) {
 
 }  // namespace
 
-bool DecodeIconImage(const std::uint8_t* block, std::size_t length, IconPicture* picture) {
-  if (block == nullptr || picture == nullptr) return false;
-  if (png::HasSignature(ByteView(block, length))) {
-    return DecodePng(block, length, picture);
-  }
+DecodeOutcome DecodeIconImage(const std::uint8_t* block, std::size_t length, IconPicture* picture) {
+  if (block == nullptr || picture == nullptr) return DecodeOutcome::kUndecodable;
+  if (png::HasSignature(ByteView(block, length))) return DecodePngPicture(block, length, picture);
   return DecodeDib(block, length, picture);
-}
-
-bool DecodePngImageRgba(const std::uint8_t* block, std::size_t length, std::int32_t* width, std::int32_t* height,
-                        std::vector<std::uint8_t>* rgba) {
-  if (block == nullptr || !png::HasSignature(ByteView(block, length))) return false;
-  std::int32_t decodedWidth = 0, decodedHeight = 0;
-  std::vector<std::uint8_t> pixels;
-  if (!DecodePngPixels(block, length, &decodedWidth, &decodedHeight, &pixels)) return false;
-  bool hasAlpha = false;
-  for (std::size_t i = 3; i < pixels.size() && !hasAlpha; i += 4) hasAlpha = pixels[i] != 0;
-  std::uint8_t* pixel = pixels.data();
-  const std::size_t bytes = pixels.size();
-  if (!hasAlpha) {
-    for (std::size_t i = 3; i < bytes; i += 4) pixel[i] = 0xFF;
-  } else {
-    for (std::size_t i = 0; i < bytes; i += 4) {
-      const std::uint8_t kept = pixel[i + 3] != 0 ? 0xFF : 0;
-      pixel[i] &= kept;
-      pixel[i + 1] &= kept;
-      pixel[i + 2] &= kept;
-    }
-  }
-  *width = decodedWidth;
-  *height = decodedHeight;
-  *rgba = std::move(pixels);
-  return true;
 }
 
 bool StretchIconPicture(const IconPicture& source, std::int32_t width, std::int32_t height,

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "formats/input_limits.h"
+#include "codecs/decode_outcome.h"
 
 struct IconPicture {
   std::int32_t width = 0;
@@ -23,26 +23,15 @@ struct IconPicture {
   bool hasAlpha = false;
 };
 
-// The largest picture an icon object holds, in pixels; larger blocks are
-// refused before anything is allocated.
-constexpr std::int64_t kMaxIconPixels = limits::kMaxIconPixels;
-
 // Decodes an icon image block: a 40-byte header (BI_RGB, 1, 4, 8, 16 (5-5-5),
 // 24 or 32 bits per pixel, biHeight twice the picture height), the colour
 // table (biClrUsed entries up to 256, else the depth's full table), the
 // colour rows and the AND rows; AND rows that the block does not hold leave
 // the picture opaque. A block that starts with the PNG signature is decoded
-// as PNG. False, with `picture` unchanged, for anything else or any block
-// too short for what it declares.
-bool DecodeIconImage(const std::uint8_t* block, std::size_t length, IconPicture* picture);
-
-// A PNG block (one that starts with the signature) decoded straight to
-// RGBA, top row first, with the alpha DecodeIconImage's picture gives it:
-// its own, or opaque when every alpha byte is zero; fully transparent
-// pixels black. Without the colour and mask arrays in between, which cost
-// as much as the decoding. False as DecodeIconImage, with nothing changed.
-bool DecodePngImageRgba(const std::uint8_t* block, std::size_t length, std::int32_t* width, std::int32_t* height,
-                        std::vector<std::uint8_t>* rgba);
+// as PNG. kUndecodable for anything else or any block too short for what it
+// declares, kTooLarge for a picture past the budget of decoded pixels;
+// `picture` is changed only when the outcome is kDecoded.
+DecodeOutcome DecodeIconImage(const std::uint8_t* block, std::size_t length, IconPicture* picture);
 
 // The picture at another size, each target pixel taking the source pixel its
 // centre falls on (rows and columns repeated or dropped). False when the

@@ -6,11 +6,13 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "formats/checked_size.h"
+#include "formats/dib_layout.h"
 #include "formats/input_limits.h"
 #include "formats/png_header.h"
-#include "formats/png_rows.h"
+#include "png_rows.h"
 
 #ifdef PICTROVE_LIBDEFLATE
 #include <libdeflate.h>
@@ -135,12 +137,9 @@ bool CollectImageData(ByteView png, std::vector<std::uint8_t>* joined, ByteView*
 // False for any other picture, and for data that this way fails to give
 // exactly the picture's rows: stb_image then decides, so that what it
 // decodes, and how, stays as it was.
-bool DecodeQuick(ByteView png, std::int32_t width, std::int32_t height, std::vector<std::uint8_t>* rgba) {
-  png::Header header;
-  if (!png::ReadHeader(png, &header) || header.interlaced || header.bitDepth != 8 ||
-      (header.colourType != 2 && header.colourType != 6) || header.width != width || header.height != height) {
-    return false;
-  }
+bool DecodeQuick(ByteView png, const png::Header& header, std::vector<std::uint8_t>* rgba) {
+  if (header.interlaced || header.bitDepth != 8 || (header.colourType != 2 && header.colourType != 6)) return false;
+  const std::int32_t width = header.width, height = header.height;
   const std::size_t channels = header.colourType == 6 ? 4 : 3;
   std::uint64_t rowBytes, stored, pixels;
   if (!CheckedMul(std::uint64_t(width), channels, &rowBytes) ||
@@ -186,30 +185,78 @@ bool DecodeQuick(ByteView png, std::int32_t width, std::int32_t height, std::vec
 
 }  // namespace
 
-bool DecodePngRgba(const std::uint8_t* block, std::size_t length, std::int32_t width,
-                   std::int32_t height, std::vector<std::uint8_t>* rgba) {
-#ifdef PICTROVE_LIBDEFLATE
-  if (block != nullptr && DecodeQuick(ByteView(block, length), width, height, rgba)) return true;
-#endif
-  return DecodePngRgbaGeneral(block, length, width, height, rgba);
-}
+namespace {
 
-bool DecodePngRgbaGeneral(const std::uint8_t* block, std::size_t length, std::int32_t width,
-                          std::int32_t height, std::vector<std::uint8_t>* rgba) {
-  if (block == nullptr || width < 1 || height < 1 || length > static_cast<std::size_t>(INT_MAX)) {
-    return false;
-  }
-  if (HasEmptyImageDataChunk(ByteView(block, length))) return false;
-  DecoderAllocationScope scope(DecoderAllocationLimit(length, width, height));
+// The general way: stb_image, held to what the declared picture may need.
+DecodeOutcome DecodeGeneral(const std::uint8_t* block, std::size_t length, const png::Header& header,
+                            RgbaPicture* picture) {
+  if (HasEmptyImageDataChunk(ByteView(block, length))) return DecodeOutcome::kUndecodable;
+  DecoderAllocationScope scope(DecoderAllocationLimit(length, header.width, header.height));
   int decodedWidth = 0, decodedHeight = 0, channels = 0;
   std::unique_ptr<stbi_uc, StbFree> pixels(stbi_load_from_memory(
       block, static_cast<int>(length), &decodedWidth, &decodedHeight, &channels, 4));
-  if (!pixels || decodedWidth != width || decodedHeight != height) return false;
-  std::size_t bytes = std::size_t(width) * std::size_t(height) * 4;
+  if (!pixels || decodedWidth != header.width || decodedHeight != header.height) return DecodeOutcome::kUndecodable;
+  std::size_t bytes = std::size_t(header.width) * std::size_t(header.height) * 4;
   try {
-    rgba->assign(pixels.get(), pixels.get() + bytes);
+    picture->pixels.assign(pixels.get(), pixels.get() + bytes);
   } catch (const std::bad_alloc&) {
-    return false;
+    return DecodeOutcome::kOutOfMemory;
   }
-  return true;
+  picture->width = header.width;
+  picture->height = header.height;
+  return DecodeOutcome::kDecoded;
+}
+
+// The header chunk, and its picture within the budget: kDecoded when
+// decoding may go on.
+DecodeOutcome ReadDecodableHeader(const std::uint8_t* block, std::size_t length, png::Header* header) {
+  if (block == nullptr || length > static_cast<std::size_t>(INT_MAX) ||
+      !png::ReadHeader(ByteView(block, length), header)) {
+    return DecodeOutcome::kUndecodable;
+  }
+  return dib_layout::PictureFits(header->width, header->height) ? DecodeOutcome::kDecoded : DecodeOutcome::kTooLarge;
+}
+
+}  // namespace
+
+namespace {
+
+// The header checked, then the stream decoded by `way`; a stream cut inside
+// or before its end chunk with its image data whole (as some icon files'
+// directories count it) is decoded with that chunk put back.
+template <typename Way>
+DecodeOutcome DecodeStream(const std::uint8_t* block, std::size_t length, RgbaPicture* picture, Way way) {
+  png::Header header;
+  const DecodeOutcome fits = ReadDecodableHeader(block, length, &header);
+  if (fits != DecodeOutcome::kDecoded) return fits;
+  std::vector<std::uint8_t> restored;
+  try {
+    if (png::RestoreEndChunk(ByteView(block, length), &restored)) {
+      block = restored.data();
+      length = restored.size();
+    }
+  } catch (const std::bad_alloc&) {
+    return DecodeOutcome::kOutOfMemory;
+  }
+  return way(block, length, header, picture);
+}
+
+}  // namespace
+
+DecodeOutcome DecodePng(const std::uint8_t* block, std::size_t length, RgbaPicture* picture) {
+  return DecodeStream(block, length, picture,
+                      [](const std::uint8_t* stream, std::size_t bytes, const png::Header& header, RgbaPicture* out) {
+#ifdef PICTROVE_LIBDEFLATE
+                        if (DecodeQuick(ByteView(stream, bytes), header, &out->pixels)) {
+                          out->width = header.width;
+                          out->height = header.height;
+                          return DecodeOutcome::kDecoded;
+                        }
+#endif
+                        return DecodeGeneral(stream, bytes, header, out);
+                      });
+}
+
+DecodeOutcome DecodePngForDifferential(const std::uint8_t* block, std::size_t length, RgbaPicture* picture) {
+  return DecodeStream(block, length, picture, DecodeGeneral);
 }

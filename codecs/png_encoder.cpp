@@ -6,7 +6,7 @@
 
 #include "formats/dib_layout.h"
 #include "formats/png_header.h"
-#include "formats/png_rows.h"
+#include "png_rows.h"
 
 #ifdef PICTROVE_LIBDEFLATE
 #include <libdeflate.h>

@@ -15,7 +15,7 @@ enum class BitmapFileFailure {
   kOpenFailed,        // the file can't be opened
   kFileOutOfMemory,   // no block for the file's bytes
   kHeaderUnreadable,  // the file ends inside the file header (or can't be read)
-  kUnknownFormat,     // no "BM" file header, or rows that can't be read or sized
+  kUnknownFormat,     // no "BM" file header, an info header shorter than any, or rows that can't be read or sized
   kInfoHeaderCut,     // the file ends inside the info header
   kOs2Header,         // an info header of another size (the OS/2 ones among them)
   kBlockOutOfMemory,  // no block for the picture, or one past the limits

@@ -3,11 +3,13 @@
 #include <new>
 
 #include "formats/dib_v5.h"
-#include "icon_rgba.h"
+#include "codecs/icon_rgba.h"
 
 bool IconImageAsDibV5(const IconImage* image, std::vector<std::uint8_t>* block) {
   RgbaPicture picture;
-  if (!IconImageRgba(image, &picture)) return false;
+  if (image == nullptr || DecodeIconRgba(image->bits, image->byteCount, &picture) != DecodeOutcome::kDecoded) {
+    return false;
+  }
   const std::size_t stride = static_cast<std::size_t>(picture.width) * 4;
   std::vector<std::uint8_t> dib;
   try {

@@ -94,7 +94,7 @@ int FillColorTable(BITMAPINFOHEADER* target, const BITMAPINFOHEADER* source) {
 std::int64_t ConvertibleDibBytes(const BITMAPINFOHEADER* source) {
   if (source == nullptr || source->biSize != dib_layout::kInfoHeaderBytes) return -1;
   // A bitmap is bounded by its bytes, not by a side.
-  if (!dib_layout::SidesPositive(source->biWidth, source->biHeight)) return -1;
+  if (!dib_layout::BitmapSidesFit(source->biWidth, source->biHeight)) return -1;
   if (source->biPlanes != 1 || !IsConvertibleBitCount(source->biBitCount)) return -1;
   // Bit fields are not plain rows: their masks decide the colours, and in a
   // packed DIB they sit where DibPixels does not look. The bitmap reader

@@ -1,6 +1,7 @@
 #include "icon_document.h"
 
 #include "bitmap_file.h"
+#include "codecs/icon_picture.h"
 #include "file_names.h"
 #include "icon_file.h"
 #include "icon_from_bitmap.h"
@@ -31,6 +32,23 @@ void IconDocument::Close() {
   startingGroup_ = false;
   ReleaseModule();
 }
+
+namespace {
+
+// Why a group none of whose images gives an icon gives none: too large when
+// any image is past the budget, else undecodable.
+DecodeOutcome UnusableImageOutcome(const IconGroup* group) {
+  for (std::uint32_t i = 0; i < group->imageCount; ++i) {
+    const IconImage& image = group->images[i];
+    IconPicture picture;
+    if (DecodeIconImage(image.bits, image.byteCount, &picture) == DecodeOutcome::kTooLarge) {
+      return DecodeOutcome::kTooLarge;
+    }
+  }
+  return DecodeOutcome::kUndecodable;
+}
+
+}  // namespace
 
 IconDocument::SourceKind IconDocument::KindByExtension(const std::string& path) {
   const std::string extension = LowerExtension(path);
@@ -76,6 +94,7 @@ void IconDocument::OpenIconFile(Opened* opened) {
   // path is listed all the same, and the preview shows nothing.
   if (opened->preview.Get() != nullptr) entries_->Add(path_.c_str(), 0);
   opened->noUsableImage = group_ != nullptr && group_->imageCount > 0 && opened->preview.Get() == nullptr;
+  if (opened->noUsableImage) opened->unusableImage = UnusableImageOutcome(group_.get());
   opened->previewChanged = true;
 }
 
@@ -220,18 +239,17 @@ IconDocument::Saved IconDocument::Save(const char* target, WaitIndicator* wait, 
   const std::string kind = LowerExtension(target);
   ReadSelectedEntry();
   const bool listed = !IsListEmpty();
-  if (kind == "bmp" || kind == "png") {
-    // A bitmap is of the first image, a PNG of the largest, unless one is
-    // asked for.
-    const int chosen = image != kDefaultImage ? image : kind == "bmp" ? 0 : LargestImageIndex();
-    if (!listed || chosen < 0 || !HasImage(static_cast<std::uint32_t>(chosen))) {
+  if (kind == "png") return SavePng(target, wait, image, listed);
+  if (kind == "bmp") {
+    // A bitmap is of the first image, unless one is asked for.
+    const int chosen = image != kDefaultImage ? image : 0;
+    if (!listed || !HasImage(static_cast<std::uint32_t>(chosen))) {
       ShowMessage(Message::kNothingToSave, path_.c_str());
       return Saved::kNothingToSave;
     }
-    const IconImage* picked = GroupImage(group_.get(), static_cast<std::uint32_t>(chosen));
     ShownWhileWriting shown(wait);
-    const int written = kind == "bmp" ? SaveImageAsBitmap(target, picked) : SaveImageAsPng(target, picked);
-    return written ? Saved::kWritten : Saved::kNotWritten;
+    return SaveImageAsBitmap(target, GroupImage(group_.get(), static_cast<std::uint32_t>(chosen))) ? Saved::kWritten
+                                                                                                  : Saved::kNotWritten;
   }
   if (kind == "ico") {
     if (!listed || group_ == nullptr) {
@@ -246,10 +264,39 @@ IconDocument::Saved IconDocument::Save(const char* target, WaitIndicator* wait, 
   return Saved::kOtherKind;
 }
 
-int IconDocument::LargestImageIndex() const {
+IconDocument::Saved IconDocument::SavePng(const char* target, WaitIndicator* wait, int image, bool listed) {
+  passedOver_.clear();
+  // The image asked for alone; by default the largest, or the next largest
+  // that decodes.
+  std::vector<std::uint32_t> order;
+  if (image != kDefaultImage && HasImage(static_cast<std::uint32_t>(image))) {
+    order.push_back(static_cast<std::uint32_t>(image));
+  } else if (image == kDefaultImage) {
+    order = ImagesLargestFirst();
+  }
+  if (!listed || order.empty()) {
+    ShowMessage(Message::kNothingToSave, path_.c_str());
+    return Saved::kNothingToSave;
+  }
+  ShownWhileWriting shown(wait);
+  ChosenPng chosen = GroupPng(group_.get(), order);
+  if (chosen.image < 0) {
+    ShowMessage(PngFailureMessage(chosen.passedOver.front().outcome), path_.c_str());
+    return Saved::kNotWritten;
+  }
+  passedOver_ = std::move(chosen.passedOver);
+  return WritePngFile(target, chosen.png) ? Saved::kWritten : Saved::kNotWritten;
+}
+
+std::vector<std::uint32_t> IconDocument::ImagesLargestFirst() const {
   // The starting group counts no image, but a bitmap read into it is one.
-  if (group_ != nullptr && group_->imageCount == 0) return HasFirstImage() ? 0 : -1;
-  return ::LargestImageIndex(group_.get());
+  if (group_ != nullptr && group_->imageCount == 0) return std::vector<std::uint32_t>(HasFirstImage() ? 1 : 0, 0);
+  return ::ImagesLargestFirst(group_.get());
+}
+
+int IconDocument::LargestImageIndex() const {
+  const std::vector<std::uint32_t> order = ImagesLargestFirst();
+  return order.empty() ? -1 : static_cast<int>(order.front());
 }
 
 bool IconDocument::Copy(int image) {

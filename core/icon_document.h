@@ -14,8 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "codecs/decode_outcome.h"
 #include "entry_list.h"
 #include "icon_group.h"
+#include "image_choice.h"
 #include "list_box_entries.h"
 #include "messages.h"
 #include "module_icons.h"
@@ -61,6 +63,9 @@ class IconDocument {
     // An icon file read whole whose images give no icon (a PNG image that
     // doesn't decode, or is too large): nothing is listed, and nothing said.
     bool noUsableImage = false;
+    // Why, for the caller to tell: kTooLarge when an image is past the
+    // budget of decoded pixels, else kUndecodable.
+    DecodeOutcome unusableImage = DecodeOutcome::kDecoded;
     // How many entries were listed.
     std::size_t entries = 0;
     // The icon the preview shows from now on (an icon or bitmap file, even
@@ -134,10 +139,13 @@ class IconDocument {
   enum class Saved { kWritten, kNotWritten, kNothingToSave, kOtherKind };
   // Saves the selected entry by the target's extension: "ico" the whole
   // group, "bmp" its image `image` (the window's Save: the first), "png" its
-  // largest image (png_file.h) or image `image` when one is asked for; any
-  // other extension writes nothing and says so. The writers show their own
-  // failures.
+  // largest image that decodes (image_choice.h) or image `image` when one is
+  // asked for; any other extension writes nothing and says so. The writers
+  // show their own failures; an image whose PNG can't be made is told with
+  // the source's path.
   Saved Save(const char* target, WaitIndicator* wait, int image = kDefaultImage);
+  // The images the last Save of a PNG passed over for one that decodes.
+  const std::vector<PassedOver>& PassedOverImages() const { return passedOver_; }
   static constexpr int kDefaultImage = -1;
   // True for the kinds of target (lower-cased extensions) that Save writes
   // one image of the group to.
@@ -159,6 +167,9 @@ class IconDocument {
   void OpenBitmapFile(Opened* opened);
   void OpenModule(Opened* opened);
   void ReplaceGroup(IconGroup* group);
+  Saved SavePng(const char* target, WaitIndicator* wait, int image, bool listed);
+  // The images of the current group by ::ImagesLargestFirst.
+  std::vector<std::uint32_t> ImagesLargestFirst() const;
   void ReplaceGroupRead(IconGroup* group);
   // The group of a module's entry, read from `held`, or afresh through a
   // loading of its own when null; nothing for another source.
@@ -178,6 +189,7 @@ class IconDocument {
   std::unique_ptr<ModuleResources> module_;
   IconGroupPtr group_;
   std::vector<std::uint16_t>* missing_ = nullptr;
+  std::vector<PassedOver> passedOver_;
   WORD language_ = 0;
   bool borrowHeld_ = false;
   bool readFromHeld_ = false;

@@ -113,11 +113,6 @@ std::int32_t PictureDepth(const IconImage* image) {
   return image->bitsPerPixel;
 }
 
-bool PictureFitsBudget(const IconImage* image) {
-  if (image->width <= 0 || image->height <= 0) return true;
-  return limits::PixelsFit(image->width, image->height);
-}
-
 void TakeEntryDepth(IconImage* image, std::uint16_t planes, std::uint16_t bitCount) {
   if (image->header != nullptr) return;
   image->entryPlanes = planes;

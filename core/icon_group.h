@@ -78,11 +78,6 @@ void TakeEntryDepth(IconImage* image, std::uint16_t planes, std::uint16_t bitCou
 // from its header.
 std::int32_t PictureDepth(const IconImage* image);
 
-// False for a picture that, decoded at 32 bits a pixel, would pass the
-// budget of decoded pixels (limits::kMaxDecodedBytes); a record of no size
-// is left for the decoder to refuse.
-bool PictureFitsBudget(const IconImage* image);
-
 // The starting group: "Untitled", no images, room for one record whose width,
 // height and depth (32 x 32 at 32 bits) are the format a bitmap read into it
 // is converted to.

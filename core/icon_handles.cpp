@@ -7,7 +7,7 @@
 #include "clipboard_images.h"
 #include "platform/handles.h"
 #include "png_file.h"
-#include "png_image.h"
+#include "codecs/png_dib.h"
 
 namespace {
 
@@ -44,8 +44,9 @@ bool ClipboardBytes(const IconImage* image, HeapPtr<BITMAPINFOHEADER>* owned, co
                     std::size_t* length) {
   if (IsPngImage(image)) {
     // The block is no DIB: the clipboard gets the decoded picture.
-    owned->reset(DecodePngToDib(image->bits, image->byteCount));
-    if (!*owned) return false;
+    std::uint8_t* decoded = nullptr;
+    if (DecodePngToDib(image->bits, image->byteCount, &decoded) != DecodeOutcome::kDecoded) return false;
+    owned->reset(reinterpret_cast<BITMAPINFOHEADER*>(decoded));
     const BITMAPINFOHEADER* dib = owned->get();
     *bytes = reinterpret_cast<const BYTE*>(dib);
     *length = sizeof(BITMAPINFOHEADER) +
@@ -79,7 +80,7 @@ bool PlaceCopy(UINT format, const std::vector<std::uint8_t>& bytes) {
 // is left out when it can't be made.
 void PlaceWithAlpha(const IconImage* image) {
   std::vector<std::uint8_t> bytes;
-  if (IconImageAsPng(image, &bytes)) PlaceCopy(RegisterClipboardFormatA(kPngClipboardFormat), bytes);
+  if (IconImageAsPng(image, &bytes) == DecodeOutcome::kDecoded) PlaceCopy(RegisterClipboardFormatA(kPngClipboardFormat), bytes);
   if (IconImageAsDibV5(image, &bytes)) PlaceCopy(CF_DIBV5, bytes);
 }
 

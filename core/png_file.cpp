@@ -2,59 +2,49 @@
 
 #include <new>
 
-#include "file_io.h"
-#include "icon_rgba.h"
-#include "messages.h"
-#include "png_image.h"
+#include "codecs/icon_rgba.h"
+#include "codecs/png_decoder.h"
 #include "codecs/png_encoder.h"
+#include "file_io.h"
+#include "formats/png_header.h"
+#include "messages.h"
 #include "replacement_file.h"
 
-int LargestImageIndex(const IconGroup* group) {
-  if (group == nullptr) return -1;
-  int largest = -1;
-  std::int64_t mostPixels = 0;
-  std::int32_t mostBits = 0;
-  for (std::uint32_t i = 0; i < group->imageCount; ++i) {
-    const IconImage& image = group->images[i];
-    if (image.bits == nullptr) continue;
-    const std::int64_t pixels = std::int64_t{image.width} * image.height;
-    if (largest < 0 || pixels > mostPixels || (pixels == mostPixels && image.bitsPerPixel > mostBits)) {
-      largest = static_cast<int>(i);
-      mostPixels = pixels;
-      mostBits = image.bitsPerPixel;
-    }
-  }
-  return largest;
-}
-
-bool IconImageAsPng(const IconImage* image, std::vector<std::uint8_t>* png) {
-  if (image == nullptr || image->bits == nullptr) return false;
+DecodeOutcome IconImageAsPng(const IconImage* image, std::vector<std::uint8_t>* png) {
+  if (image == nullptr || image->bits == nullptr) return DecodeOutcome::kUndecodable;
   if (IsPngImage(image)) {
     // Stored bytes that don't decode would make a file nothing opens.
-    std::vector<std::uint8_t> rgba;
-    std::int32_t width = 0, height = 0;
-    if (!DecodePngPicture(image->bits, image->byteCount, &rgba, &width, &height)) return false;
+    RgbaPicture picture;
+    const DecodeOutcome decoded = DecodePng(image->bits, image->byteCount, &picture);
+    if (decoded != DecodeOutcome::kDecoded) return decoded;
     try {
-      png->assign(image->bits, image->bits + image->byteCount);
+      // Whole, with an end chunk the block was cut short of put back.
+      if (!png::RestoreEndChunk(ByteView(image->bits, image->byteCount), png)) {
+        png->assign(image->bits, image->bits + image->byteCount);
+      }
     } catch (const std::bad_alloc&) {
-      return false;
+      return DecodeOutcome::kOutOfMemory;
     }
-    return true;
+    return DecodeOutcome::kDecoded;
   }
   RgbaPicture picture;
-  return IconImageRgba(image, &picture) &&
-         EncodePngRgba(picture.pixels.data(), picture.width, picture.height, png);
+  const DecodeOutcome decoded = DecodeIconRgba(image->bits, image->byteCount, &picture);
+  if (decoded != DecodeOutcome::kDecoded) return decoded;
+  return EncodePngRgba(picture.pixels.data(), picture.width, picture.height, png) ? DecodeOutcome::kDecoded
+                                                                                  : DecodeOutcome::kOutOfMemory;
+}
+
+ChosenPng GroupPng(const IconGroup* group, const std::vector<std::uint32_t>& order) {
+  return FirstPngMade(
+      group, order, [](const IconImage& image, std::vector<std::uint8_t>* png) { return IconImageAsPng(&image, png); });
 }
 
 int SaveImageAsPng(const char* path, const IconImage* image, FileHandle* made) {
   // Encoded first: an image that can't be leaves the target alone.
-  if (image != nullptr && !IsPngImage(image) && !PictureFitsBudget(image)) {
-    ShowMessage(Message::kOverMemoryBudget, path);
-    return 0;
-  }
   std::vector<std::uint8_t> png;
-  if (!IconImageAsPng(image, &png)) {
-    ShowMessage(Message::kPngNotConvertible, path);
+  const DecodeOutcome outcome = IconImageAsPng(image, &png);
+  if (outcome != DecodeOutcome::kDecoded) {
+    ShowMessage(PngFailureMessage(outcome), path);
     return 0;
   }
   return WritePngFile(path, png, false, made);

@@ -5,19 +5,20 @@
 #include <cstdint>
 #include <vector>
 
+#include "codecs/decode_outcome.h"
 #include "icon_group.h"
+#include "image_choice.h"
 #include "platform/handles.h"
-
-// The index of the group's largest image, the one a PNG file shows: most
-// pixels, then most bits per pixel, then the first of those. Only records
-// below imageCount that hold a block count; -1 when there is none.
-int LargestImageIndex(const IconGroup* group);
 
 // The image as a PNG stream: a PNG-compressed image as it is stored once it
 // is seen to decode within the limits, any other encoded with its
-// transparency (icon_rgba.h). False when the block can't be decoded, is too
-// large, or memory runs out.
-bool IconImageAsPng(const IconImage* image, std::vector<std::uint8_t>* png);
+// transparency (codecs/icon_rgba.h). The decoder's outcome; an encoder that
+// fails has run out of memory.
+DecodeOutcome IconImageAsPng(const IconImage* image, std::vector<std::uint8_t>* png);
+
+// The PNG streams of a group's images, tried in `order` (ImagesLargestFirst
+// for the default, one image when one is asked for) until one is made.
+ChosenPng GroupPng(const IconGroup* group, const std::vector<std::uint32_t>& order);
 
 // Writes the image as a PNG file. The target is replaced only once the whole
 // file is written; with a valid `made`, the file just made at path for it

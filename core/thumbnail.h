@@ -1,25 +1,21 @@
 // Thumbnails of an icon, as file managers show them: one picture of at most
-// side x side pixels, made from the image that needs the least scaling down.
+// side x side pixels, made from the image that needs the least scaling down
+// (ImagesForThumbnail, image_choice.h).
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "codecs/decode_outcome.h"
 #include "icon_group.h"
-
-// The index of the image a thumbnail of `side` is made from: the smallest
-// whose longer side is at least `side` (of those, the most bits per pixel,
-// then the first), or when none is that large the largest
-// (LargestImageIndex). -1 when the group has no image.
-int ThumbnailImageIndex(const IconGroup* group, std::int32_t side);
+#include "image_choice.h"
 
 // The image as a PNG stream of straight RGBA no larger than side x side: its
 // own size when it fits, else scaled down to fit, keeping its aspect ratio.
-// False when it can't be decoded or memory runs out.
-bool ThumbnailPng(const IconImage* image, std::int32_t side, std::vector<std::uint8_t>* png);
+// The decoder's outcome; a scaler or encoder that fails has run out of
+// memory.
+DecodeOutcome ThumbnailPng(const IconImage* image, std::int32_t side, std::vector<std::uint8_t>* png);
 
-// Writes the group's thumbnail as a PNG file once it is complete, into the
-// file that is there (the one a thumbnail service made and reads back), else
-// a new one. Failures are shown with the path as caption; 0 without a
-// message when the group has no image. 1 or 0.
-int SaveThumbnail(const IconGroup* group, std::int32_t side, const char* path);
+// The group's thumbnail, of the first image by ImagesForThumbnail whose
+// picture can be made.
+ChosenPng MakeThumbnail(const IconGroup* group, std::int32_t side);

@@ -38,15 +38,16 @@ constexpr bool SidesFit(std::int64_t width, std::int64_t height) {
 }
 
 // A picture decoded at once, scaled or encoded: sides that fit, and pixels
-// within the decoding budget.
+// within the decoding budget (limits::kMaxIconPixels). The one rule every
+// decoder, the scaler and the encoder hold a picture to.
 constexpr bool PictureFits(std::int64_t width, std::int64_t height) {
-  return SidesFit(width, height) && limits::PixelsFit(width, height);
+  return SidesFit(width, height) && width * height <= limits::kMaxIconPixels;
 }
 
 // A bitmap is bounded by its bytes (limits::kMaxBlockBytes), not by a side:
 // one row of 40000 pixels is a small picture. Its sides are each from 1 to
 // what 32 bits hold, so that a row's bytes at any depth fit 64 bits.
-constexpr bool SidesPositive(std::int64_t width, std::int64_t height) {
+constexpr bool BitmapSidesFit(std::int64_t width, std::int64_t height) {
   return width >= 1 && height >= 1 && width <= INT32_MAX && height <= INT32_MAX;
 }
 

@@ -53,11 +53,8 @@ constexpr bool DecodedFits(std::uint64_t decodedBytes, std::uint64_t inputBytes)
 // The picture inside an icon object of the native platform, and any picture
 // decoded from an icon image: the decoding budget at 32 bits a pixel. Icons
 // are drawn at most at 256 x 256, so any larger image is only shown scaled
-// down.
+// down. dib_layout::PictureFits checks a picture against it.
 constexpr std::int64_t kMaxIconPixels = static_cast<std::int64_t>(kMaxDecodedBytes / 4);
-// A picture of width x height within that budget (sides from 0 to what 32
-// bits hold).
-constexpr bool PixelsFit(std::int64_t width, std::int64_t height) { return width * height <= kMaxIconPixels; }
 
 // What one input file may make the command write: every file extract writes
 // of it (each counted as at least one block of the disk, so that millions

@@ -67,4 +67,31 @@ bool ChunkWalker::Next(Chunk* chunk) {
   return true;
 }
 
+namespace {
+
+// The IEND chunk: no data, and the CRC of its type.
+constexpr std::uint8_t kEndChunk[] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+
+}  // namespace
+
+bool RestoreEndChunk(ByteView png, std::vector<std::uint8_t>* restored) {
+  ChunkWalker chunks(png);
+  Chunk chunk;
+  std::uint64_t wholeEnd = kSignatureBytes;
+  bool imageData = false;
+  while (chunks.Next(&chunk) && chunk.whole) {
+    if (std::memcmp(chunk.type, "IEND", 4) == 0) return false;
+    imageData = imageData || std::memcmp(chunk.type, "IDAT", 4) == 0;
+    wholeEnd += std::uint64_t{chunk.length} + 12;
+  }
+  // What follows the whole chunks must be the start of IEND, or nothing.
+  const std::uint64_t tail = png.Length() - wholeEnd;
+  if (!imageData || tail >= sizeof kEndChunk || std::memcmp(png.Data() + wholeEnd, kEndChunk, tail) != 0) {
+    return false;
+  }
+  restored->assign(png.Data(), png.Data() + wholeEnd);
+  restored->insert(restored->end(), kEndChunk, kEndChunk + sizeof kEndChunk);
+  return true;
+}
+
 }  // namespace png

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "byte_cursor.h"
 
@@ -54,5 +55,12 @@ bool HasSignature(ByteView bytes);
 // dimension accepted, a bit depth that the colour type allows, the only
 // compression and filter methods there are, and a known interlace method.
 bool ReadHeader(ByteView bytes, Header* header);
+
+// A stream cut inside or just before its IEND chunk, every chunk before it
+// whole and image data among them (some icon files' directories count a PNG
+// image's bytes short of its end): true, with `restored` the whole chunks
+// followed by IEND. False, `restored` untouched, for any other stream.
+// Throws std::bad_alloc when memory runs out.
+bool RestoreEndChunk(ByteView png, std::vector<std::uint8_t>* restored);
 
 }  // namespace png

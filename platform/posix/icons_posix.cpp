@@ -44,7 +44,7 @@ HICON CreateIconFromResourceEx(BYTE* bits, DWORD size, BOOL icon, DWORD version,
   // Version 2 resources (Windows 2.x) are not read, nor cursors.
   if (bits == nullptr || !icon || version == 0x20000) return nullptr;
   IconPicture decoded;
-  if (!DecodeIconImage(bits, size, &decoded)) return nullptr;
+  if (DecodeIconImage(bits, size, &decoded) != DecodeOutcome::kDecoded) return nullptr;
   if (flags & LR_DEFAULTSIZE) {
     if (width == 0) width = kDisplayIconSize;
     if (height == 0) height = kDisplayIconSize;

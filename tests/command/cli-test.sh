@@ -118,13 +118,29 @@ expect "save into missing folder" 1 '' 'no/x.ico: Error creating the file! \(No 
 expect "save bmp of empty icon" 1 '' 'This file holds no icon resources!' -- "$pictrove" save "$work/empty.ico" "$work/e.bmp"
 expect "save of unreadable icon" 1 '' "header-cut.ico: Error reading the icon file's header!$" -- "$pictrove" save "$work/header-cut.ico" "$work/t.ico"
 [ ! -e "$work/t.ico" ] || fail "a file was written for an unreadable icon"
-# A PNG image that doesn't decode (cut, too large) is not written; alone, the file has no icon.
-expect "save png of a cut one" 1 '' 'x.png: The icon cannot be converted to PNG!$' -- "$pictrove" save "$build/hostile-files/ico-png-cut-beside-4bit.ico" "$work/x.png"
-expect "save bmp of it" 1 '' 'x.bmp: The icon image cannot be decoded!$' -- "$pictrove" save --image 1 "$build/hostile-files/ico-png-cut-beside-4bit.ico" "$work/x.bmp"
+# A PNG image that doesn't decode (cut, too large) is not written; alone, the file has no icon. By
+# default the next largest image that decodes is, with a note naming the FILE's image passed over.
+cutpng=$build/hostile-files/ico-png-cut-beside-4bit.ico
+passed='ico-png-cut-beside-4bit.ico: ".*" image 1 \(256x256\) does not decode within the limits; passed over$'
+expect "save png of a cut one" 0 '' "$passed" -- "$pictrove" save "$cutpng" "$work/y.png"
+expect "thumbnail of a cut one" 0 '' "$passed" -- "$pictrove" thumbnail "$cutpng" "$work/y-thumbnail.png"
+expect "save png of it asked for" 1 '' 'cut-beside-4bit.ico: The icon cannot be converted to PNG!$' -- "$pictrove" save --image 1 "$cutpng" "$work/x.png"
+expect "save bmp of it" 1 '' 'x.bmp: The icon image cannot be decoded!$' -- "$pictrove" save --image 1 "$cutpng" "$work/x.bmp"
 for command in list info "extract -o $work/none"; do
-  expect "$command of a lone PNG too large" 1 '' 'square.ico: The icon image cannot be decoded!$' -- "$pictrove" $command "$build/hostile-files/img-png-32768-square.ico"
+  expect "$command of a lone PNG too large" 1 '' 'square.ico: The picture is too large' -- "$pictrove" $command "$build/hostile-files/img-png-32768-square.ico"
 done
 [ ! -e "$work/x.png" ] && [ ! -e "$work/x.bmp" ] && [ -z "$(ls -A "$work/none")" ] || fail "a PNG image that doesn't decode was written"
+[ "$(identify -format %wx%h "$work/y.png")" = 16x16 ] || fail "save png of a cut one: not the 16 x 16 image"
+# A PNG image whose directory entry counts its bytes short of IEND (as Mozilla's ico-size-*-png.ico
+# do) is whole when its image data is: read, and saved with its end put back.
+convert -size 6x6 gradient:red-blue PNG32:"$work/six.png"
+python3 - "$work/six.png" "$work/short-end.ico" <<'PY'
+import struct, sys
+png = open(sys.argv[1], 'rb').read()
+open(sys.argv[2], 'wb').write(struct.pack('<3H4B2H2I', 0, 1, 1, 6, 6, 0, 0, 1, 32, len(png) - 6, 22) + png)
+PY
+expect "save png of an image cut inside IEND" 0 '' '' -- "$pictrove" save "$work/short-end.ico" "$work/short-end.png"
+[ "$(identify -format %wx%h "$work/short-end.png")" = 6x6 ] || fail "an image cut inside IEND: not saved whole"
 
 # Modules: entries in the order the window's sorted list shows them, found by
 # their text or their bare name.
@@ -478,7 +494,8 @@ open(sys.argv[1], 'wb').write(struct.pack('<3H', 0, 1, 2) + entry(0, len(png), 3
 PY
 toolarge='The picture is too large: it would take more memory than is allowed!$'
 expect "save a picture past the budget" 1 '' "^$work/large.bmp: $toolarge" -- "$pictrove" save "$work/large.ico" "$work/large.bmp"
-expect "thumbnail of a picture past the budget" 1 '' "^$work/large.png: $toolarge" -- "$pictrove" thumbnail "$work/large.ico" "$work/large.png"
+expect "thumbnail of a picture past the budget" 0 '' "^$work/large.ico: .* image 0 \\(4096x4096\\) does not decode within the limits; passed over$" -- "$pictrove" thumbnail "$work/large.ico" "$work/large.png"
+expect "save png of a picture past the budget asked for" 1 '' "^$work/large.ico: $toolarge" -- "$pictrove" save --image 0 "$work/large.ico" "$work/large-4096.png"
 
 # Languages: Chinese, the window's own texts, where gettext takes glibc's own
 # zh_CN catalog for the same environment; English otherwise. A path is

@@ -139,6 +139,7 @@ TEST_F(BitmapFileReader, EachFailureShowsItsMessage) {
       {"biSize 12", with([](Bytes& f) { PutU32(f, 14, 12); }), "OS/2风格的位图不支持!"},
       {"biSize 64", with([](Bytes& f) { PutU32(f, 14, 64); }), "OS/2风格的位图不支持!"},
       {"biSize 41", with([](Bytes& f) { PutU32(f, 14, 41); }), "OS/2风格的位图不支持!"},
+      {"biSize 0", with([](Bytes& f) { PutU32(f, 14, 0); }), "未知的位图格式文件!"},
       {"V4 header cut", with([](Bytes& f) { PutU32(f, 14, 108); }), "读位图文件信息头出错!"},
       {"V5 header cut", with([](Bytes& f) { PutU32(f, 14, 124); }), "读位图文件信息头出错!"},
       {"last row cut", Bytes(good.begin(), good.end() - 1), "读位图文件出错!"},

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/clipboard_images.h"
-#include "core/icon_rgba.h"
 #include "core/png_file.h"
+#include "codecs/icon_rgba.h"
 #include "codecs/png_decoder.h"
 #include "tests/support/image_bytes.h"
 #include "tests/support/message_capture.h"
@@ -17,6 +17,14 @@
 namespace {
 
 using Pixels = std::vector<std::uint8_t>;  // RGBA, top row first
+
+bool IconImageRgba(const IconImage* image, RgbaPicture* picture) {
+  return image != nullptr && DecodeIconRgba(image->bits, image->byteCount, picture) == DecodeOutcome::kDecoded;
+}
+
+bool AsPng(const IconImage* image, std::vector<std::uint8_t>* png) {
+  return IconImageAsPng(image, png) == DecodeOutcome::kDecoded;
+}
 
 // A 2 x 2 icon image block: `colorRows` as stored (bottom row first, each
 // padded), a colour table for 1 bit, and the AND mask given top-down, a
@@ -146,7 +154,7 @@ TEST(LargestImageIndex, MostPixelsThenMostBitsThenTheFirst) {
 TEST(IconImageAsPng, APngImageAsStoredAnyOtherEncodedWithItsTransparency) {
   OwnedImage stored(kSmallPng, /*bind=*/true);
   std::vector<std::uint8_t> png;
-  ASSERT_TRUE(IconImageAsPng(&stored.image, &png));
+  ASSERT_TRUE(AsPng(&stored.image, &png));
   EXPECT_EQ(kSmallPng, png);
 
   for (std::uint16_t bits : {1, 4, 8, 16, 24, 32}) {
@@ -154,11 +162,11 @@ TEST(IconImageAsPng, APngImageAsStoredAnyOtherEncodedWithItsTransparency) {
     OwnedImage owned(IconImageBlock(16, 16, bits, 0, static_cast<std::uint8_t>(bits)), /*bind=*/true);
     RgbaPicture expected;
     ASSERT_TRUE(IconImageRgba(&owned.image, &expected));
-    ASSERT_TRUE(IconImageAsPng(&owned.image, &png));
+    ASSERT_TRUE(AsPng(&owned.image, &png));
     // Read back by the other half of the library: a decoder, not the encoder.
-    std::vector<std::uint8_t> decoded;
-    ASSERT_TRUE(DecodePngRgba(png.data(), png.size(), 16, 16, &decoded));
-    EXPECT_EQ(expected.pixels, decoded);
+    RgbaPicture decoded;
+    ASSERT_EQ(DecodeOutcome::kDecoded, DecodePng(png.data(), png.size(), &decoded));
+    EXPECT_EQ(expected.pixels, decoded.pixels);
   }
 }
 
@@ -200,7 +208,7 @@ TEST_F(SaveImageAsPngTest, WritesTheImagesPngStream) {
     std::string path = dir.Path("icon.png");
     ASSERT_EQ(1, SaveImageAsPng(path.c_str(), &owned.image));
     std::vector<std::uint8_t> png;
-    ASSERT_TRUE(IconImageAsPng(&owned.image, &png));
+    ASSERT_TRUE(AsPng(&owned.image, &png));
     EXPECT_EQ(png, ReadFileBytes(path));
   }
   EXPECT_TRUE(messages.Messages().empty());

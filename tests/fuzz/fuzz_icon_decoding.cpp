@@ -14,7 +14,6 @@
 #include "platform/posix/icon_best_fit.h"
 #include "codecs/icon_picture.h"
 #include "codecs/png_decoder.h"
-#include "formats/png_header.h"
 
 namespace {
 
@@ -44,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size != 0) Create(data, size, 1 + data[size - 1] % 64, 1 + data[size - 1] / 4 % 64, 0);
 
   IconPicture picture;
-  if (DecodeIconImage(data, size, &picture)) {
+  if (DecodeIconImage(data, size, &picture) == DecodeOutcome::kDecoded) {
     volatile std::uint32_t drawn =
         DrawnIconPixel(picture, picture.width - 1, picture.height - 1, 0xFFFFFF);
     (void)drawn;
@@ -60,15 +59,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
 
-  png::Header header;
-  if (png::ReadHeader(ByteView(data, size), &header) &&
-      std::int64_t{header.width} * header.height <= limits::kMaxIconPixels) {
-    std::vector<std::uint8_t> quick, general;
-    const bool decoded = DecodePngRgba(data, size, header.width, header.height, &quick);
-    if (decoded != DecodePngRgbaGeneral(data, size, header.width, header.height, &general) ||
-        (decoded && quick != general)) {
-      __builtin_trap();
-    }
+  RgbaPicture quick, general;
+  const DecodeOutcome decoded = DecodePng(data, size, &quick);
+  if (decoded != DecodePngForDifferential(data, size, &general) ||
+      (decoded == DecodeOutcome::kDecoded && quick.pixels != general.pixels)) {
+    __builtin_trap();
   }
 
   volatile std::uint16_t id = BestGroupIconId(data, size, 32, 32, 32);

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "command_clipboard.h"
-#include "formats/png_header.h"
 #include "gui_checks.h"
 #include "codecs/png_decoder.h"
 
@@ -20,14 +19,12 @@ struct AlphaPicture {
 };
 
 bool PngAlpha(const Bytes& png, AlphaPicture* picture) {
-  png::Header header;
-  if (!png::ReadHeader(ByteView(png.data(), png.size()), &header)) return false;
-  std::vector<std::uint8_t> rgba;
-  if (!DecodePngRgba(png.data(), png.size(), header.width, header.height, &rgba)) return false;
-  picture->width = header.width;
-  picture->height = header.height;
+  RgbaPicture rgba;
+  if (DecodePng(png.data(), png.size(), &rgba) != DecodeOutcome::kDecoded) return false;
+  picture->width = rgba.width;
+  picture->height = rgba.height;
   picture->alpha.clear();
-  for (std::size_t i = 3; i < rgba.size(); i += 4) picture->alpha.push_back(rgba[i]);
+  for (std::size_t i = 3; i < rgba.pixels.size(); i += 4) picture->alpha.push_back(rgba.pixels[i]);
   return true;
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Fails when an include runs from a lower layer to a higher one, or when
-includes go round in a circle. Usage: check-layers.py SOURCE_ROOT"""
+"""Fails when an include runs from a lower layer to a higher one, when
+includes go round in a circle, or when pixels are decoded outside codecs/.
+Usage: check-layers.py SOURCE_ROOT"""
 import os
 import re
 import sys
@@ -18,6 +19,15 @@ MAY_USE = {
     "cli": {"core", "platform", "codecs", "formats"},
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+
+# Pixel decoding lives in codecs/ alone: only there are the decoding
+# libraries included and called, and the headers its decoders share among
+# themselves stay inside it; every other layer goes through codecs' public
+# headers.
+SYSTEM_INCLUDE = re.compile(r'^\s*#\s*include\s+<([^>]+)>', re.M)
+DECODING_LIBRARIES = re.compile(r'^(stb_image[a-z_]*|stb/stb_image[a-z_]*|libdeflate|zlib|png|spng)\.h$')
+CODECS_INSIDE = {"codecs/png_rows.h"}
+DECODING_CALL = re.compile(r'\b(stbi_\w+|stbir_\w+|stbi_write_\w+|libdeflate_\w+|UnfilterRows|PaethPredictor)\b')
 
 
 def main():
@@ -43,6 +53,14 @@ def main():
                 faults.append(f"{path} includes {included}: {layer}/ may not use {target_layer}/")
             if target in files:
                 edges[path].append(target)
+            if layer != "codecs" and target in CODECS_INSIDE:
+                faults.append(f"{path} includes {included}: only codecs/ uses its decoders' insides")
+        if layer != "codecs":
+            for included in SYSTEM_INCLUDE.findall(text):
+                if DECODING_LIBRARIES.match(included):
+                    faults.append(f"{path} includes <{included}>: pixels are decoded in codecs/ alone")
+            for call in sorted(set(DECODING_CALL.findall(text))):
+                faults.append(f"{path} calls {call}: pixels are decoded in codecs/ alone")
 
     # Depth-first search; a file met again while it is still open closes a
     # circle.

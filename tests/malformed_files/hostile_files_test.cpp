@@ -20,7 +20,7 @@
 #include "core/icon_document.h"
 #include "core/icon_handles.h"
 #include "core/messages.h"
-#include "core/png_image.h"
+#include "codecs/png_dib.h"
 #include "core/sorted_entries.h"
 #include "tests/support/message_capture.h"
 #include "tests/support/temp_dir.h"
@@ -196,7 +196,9 @@ TEST(HostileFiles, PngDataInflatingPastItsPictureIsNotDecoded) {
   IconGroupPtr group(LoadIconFile((folder + "/img-png-inflates-far.ico").c_str()));
   ASSERT_NE(group, nullptr);
   const IconImage* image = GroupImage(group.get(), 0);
-  EXPECT_EQ(nullptr, DecodePngToDib(image->bits, image->byteCount));
+  std::uint8_t* dib = nullptr;
+  EXPECT_EQ(DecodeOutcome::kUndecodable, DecodePngToDib(image->bits, image->byteCount, &dib));
+  EXPECT_EQ(nullptr, dib);
 }
 
 }  // namespace

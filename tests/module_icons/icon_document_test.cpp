@@ -28,7 +28,7 @@ class DocumentSave : public ::testing::Test {
   std::vector<std::uint8_t> PngOf(std::uint32_t image) {
     const IconGroup* group = document.ReadSelectedEntry();
     std::vector<std::uint8_t> png;
-    EXPECT_TRUE(group != nullptr && IconImageAsPng(&group->images[image], &png));
+    EXPECT_TRUE(group != nullptr && IconImageAsPng(&group->images[image], &png) == DecodeOutcome::kDecoded);
     return png;
   }
 

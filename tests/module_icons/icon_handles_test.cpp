@@ -215,7 +215,7 @@ TEST(CopyImageToClipboard, PlacesThePictureWithItsTransparencyBesideTheDib) {
     OwnedImage owned(c.block, /*bind=*/true);
     ASSERT_EQ(1, CopyImageToClipboard(&owned.image));
     std::vector<std::uint8_t> expectedPng, expectedDib;
-    ASSERT_TRUE(IconImageAsPng(&owned.image, &expectedPng));
+    ASSERT_EQ(DecodeOutcome::kDecoded, IconImageAsPng(&owned.image, &expectedPng));
     ASSERT_TRUE(IconImageAsDibV5(&owned.image, &expectedDib));
     EXPECT_TRUE(StartsWith(ClipboardBytes(png), expectedPng));
     EXPECT_TRUE(StartsWith(ClipboardBytes(CF_DIBV5), expectedDib));

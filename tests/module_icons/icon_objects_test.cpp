@@ -58,7 +58,7 @@ TEST(DecodeIconImage, EveryDepthGivesItsColoursAndMask) {
   for (const DecodeCase& c : cases) {
     SCOPED_TRACE(c.what);
     IconPicture picture;
-    ASSERT_TRUE(DecodeIconImage(c.block.data(), c.block.size(), &picture));
+    ASSERT_EQ(DecodeOutcome::kDecoded, DecodeIconImage(c.block.data(), c.block.size(), &picture));
     ASSERT_EQ(2, picture.width);
     ASSERT_EQ(2, picture.height);
     EXPECT_FALSE(picture.hasAlpha);
@@ -73,11 +73,11 @@ TEST(DecodeIconImage, EveryDepthGivesItsColoursAndMask) {
 TEST(DecodeIconImage, ThirtyTwoBitsCarryAlphaOnlyWhenAnyIsSet) {
   Bytes noAlpha = TwoByTwo(32, {}, {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0, 10, 11, 12, 0});
   IconPicture picture;
-  ASSERT_TRUE(DecodeIconImage(noAlpha.data(), noAlpha.size(), &picture));
+  ASSERT_EQ(DecodeOutcome::kDecoded, DecodeIconImage(noAlpha.data(), noAlpha.size(), &picture));
   EXPECT_FALSE(picture.hasAlpha);
   EXPECT_EQ(0xFF090807u, picture.colors[0]);
   Bytes alpha = TwoByTwo(32, {}, {1, 2, 3, 0x80, 4, 5, 6, 0, 7, 8, 9, 0, 10, 11, 12, 0xFF}, false);
-  ASSERT_TRUE(DecodeIconImage(alpha.data(), alpha.size(), &picture));
+  ASSERT_EQ(DecodeOutcome::kDecoded, DecodeIconImage(alpha.data(), alpha.size(), &picture));
   EXPECT_TRUE(picture.hasAlpha);
   EXPECT_EQ(0x00090807u, picture.colors[0]);
   EXPECT_EQ(0x80030201u, picture.colors[2]);
@@ -87,7 +87,7 @@ TEST(DecodeIconImage, ThirtyTwoBitsCarryAlphaOnlyWhenAnyIsSet) {
 
 TEST(DecodeIconImage, PngImagesDecode) {
   IconPicture picture;
-  ASSERT_TRUE(DecodeIconImage(kSmallPng.data(), kSmallPng.size(), &picture));
+  ASSERT_EQ(DecodeOutcome::kDecoded, DecodeIconImage(kSmallPng.data(), kSmallPng.size(), &picture));
   EXPECT_EQ(2, picture.width);
   EXPECT_EQ(3, picture.height);
   EXPECT_TRUE(picture.hasAlpha);
@@ -147,7 +147,7 @@ TEST(DecodeIconImage, RefusesBlocksShorterThanTheyDeclareOrOutsideTheFormat) {
     SCOPED_TRACE(c.what);
     IconPicture picture;
     picture.width = 99;
-    EXPECT_FALSE(DecodeIconImage(c.block.data(), c.block.size(), &picture));
+    EXPECT_NE(DecodeOutcome::kDecoded, DecodeIconImage(c.block.data(), c.block.size(), &picture));
     EXPECT_EQ(99, picture.width) << "unchanged";
   }
 }
@@ -163,7 +163,7 @@ TEST(DecodeIconImage, MissingMaskLeavesThePictureOpaqueAndShortTablesGiveBlack) 
   Append(block, table);
   Append(block, Bytes{0x01, 0, 0, 0, 0x00, 0, 0, 0});  // no AND rows
   IconPicture picture;
-  ASSERT_TRUE(DecodeIconImage(block.data(), block.size(), &picture));
+  ASSERT_EQ(DecodeOutcome::kDecoded, DecodeIconImage(block.data(), block.size(), &picture));
   EXPECT_EQ((std::vector<std::uint8_t>{0, 0, 0, 0}), picture.mask);
   EXPECT_EQ(0xFFFF0000u, picture.colors[0]);
   EXPECT_EQ(0xFFFF0000u, picture.colors[2]);

@@ -91,7 +91,7 @@ TEST(IconDecodingOracle, PixelsAsUser32DrawsThem) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     IconPicture picture;
-    ASSERT_TRUE(DecodeIconImage(c.block.data(), c.block.size(), &picture));
+    ASSERT_EQ(DecodeOutcome::kDecoded, DecodeIconImage(c.block.data(), c.block.size(), &picture));
     Bytes block = c.block;
     HICON icon = CreateIconFromResourceEx(block.data(), static_cast<DWORD>(block.size()), TRUE,
                                           0x30000, picture.width, picture.height, 0);

@@ -5,31 +5,22 @@
 #include <cstring>
 #include <utility>
 
-#include "bitmap_decoding.h"
+#include "codecs/bitmap_rows.h"
 #include "dib.h"
 #include "file_io.h"
+#include "formats/bitmap_file_header.h"
 #include "formats/byte_cursor.h"
 #include "formats/checked_size.h"
 #include "formats/dib_layout.h"
 #include "formats/input_limits.h"
-#include "formats/little_endian.h"
 #include "messages.h"
-#include "platform/handles.h"
-#include "png_image.h"
 #include "read_result.h"
-#include "replacement_file.h"
 
 namespace {
 
-constexpr WORD kBitmapSignature = 19778;  // "BM"
-constexpr DWORD kFileHeaderBytes = 14;
+constexpr std::uint32_t kFileHeaderBytes = bitmap_file::kHeaderBytes;
 // The masks that follow a 40-byte header whose rows are bit fields.
 constexpr DWORD kTrailingMaskBytes = 12;
-
-int FailWrite(const char* path, Message message) {
-  ShowMessage(message, path);
-  return 0;
-}
 
 // The info headers read: the 40-byte one, the two that add colour masks to
 // it (52 and 56 bytes) and the V4 and V5 headers (108 and 124 bytes), whose
@@ -39,6 +30,10 @@ int FailWrite(const char* path, Message message) {
 bool IsReadableHeaderSize(std::uint32_t size) {
   return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
 }
+
+// The shortest header any bitmap has (OS/2's BITMAPCOREHEADER): a size below
+// it is no header of another style but no bitmap at all.
+constexpr std::uint32_t kShortestHeaderBytes = 12;
 
 struct InfoHeader {
   BITMAPINFOHEADER fields{};
@@ -92,7 +87,7 @@ enum class RowCoding {
 // pixel, or -1 when it can't size a block: a width or height of zero or
 // below. The block's bytes bound it, not its sides.
 std::int64_t RowBytes(std::int32_t width, std::int64_t height, std::uint32_t bitsPerPixel) {
-  if (!dib_layout::SidesPositive(width, height)) return -1;
+  if (!dib_layout::BitmapSidesFit(width, height)) return -1;
   std::uint64_t bytes = 0;
   if (!CheckedMul(static_cast<std::uint64_t>(DibStride64(width, bitsPerPixel)), static_cast<std::uint64_t>(height),
                   &bytes)) {
@@ -149,7 +144,7 @@ bool ReadFileHeader(BitmapBytes& file, BitmapLayout* layout) {
   fields.ReadU16(&reserved1);
   fields.ReadU16(&reserved2);
   fields.ReadU32(&layout->offBits);
-  if (type != kBitmapSignature || reserved1 != 0 || reserved2 != 0) {
+  if (type != bitmap_file::kSignature || reserved1 != 0 || reserved2 != 0) {
     return file.Fail(BitmapFileFailure::kUnknownFormat);
   }
   return true;
@@ -159,6 +154,7 @@ bool ReadInfoHeader(BitmapBytes& file, BitmapLayout* layout) {
   constexpr std::uint32_t kShortest = dib_layout::kInfoHeaderBytes;
   if (!file.Reach(kFileHeaderBytes, kShortest, BitmapFileFailure::kInfoHeaderCut)) return false;
   layout->infoSize = ParseInfoHeader(file.read.Sub(kFileHeaderBytes, kShortest)).fields.biSize;
+  if (layout->infoSize < kShortestHeaderBytes) return file.Fail(BitmapFileFailure::kUnknownFormat);
   if (!IsReadableHeaderSize(layout->infoSize)) return file.Fail(BitmapFileFailure::kOs2Header);
   if (!file.Reach(kFileHeaderBytes, layout->infoSize, BitmapFileFailure::kInfoHeaderCut)) return false;
   layout->info = ParseInfoHeader(file.read.Sub(kFileHeaderBytes, layout->infoSize));
@@ -299,13 +295,13 @@ bool MakeRows(BitmapBytes& file, const BitmapLayout& layout, ByteView stored, BY
   // Decoded rows are written pixel by pixel: their padding, and the pixels a
   // run-length stream skips, are zero.
   std::memset(rows, 0, rowsLength);
-  const bool decoded =
+  const DecodeOutcome decoded =
       layout.coding == RowCoding::kBitFields
           ? ExpandBitFields(stored.Data(), stored.Length(), layout.info.fields.biBitCount, layout.info.masks,
                             out.biWidth, out.biHeight, layout.topDown, rows, rowsLength)
           : DecodeRle(stored.Data(), stored.Length(), out.biBitCount, out.biWidth, out.biHeight, rows,
                       rowsLength);
-  return decoded || file.Fail(BitmapFileFailure::kRowsCut);
+  return decoded == DecodeOutcome::kDecoded || file.Fail(BitmapFileFailure::kRowsCut);
 }
 
 Message BitmapFileMessage(BitmapFileFailure failure) {
@@ -355,56 +351,4 @@ BITMAPINFOHEADER* LoadBitmapFile(const char* path) {
                                                              BitmapFileFailure::kFileOutOfMemory},
                          BitmapFileMessage, ReadBitmapFile)
       .release();
-}
-
-int SaveBitmapFile(const char* path, BITMAPINFOHEADER* imageBlock) {
-  ReplacementFile file;
-  if (!file.Create(path)) return FailWrite(path, Message::kBitmapCreateFailed);
-
-  // The colour picture alone: half the stored rows, written from a copy of
-  // the header so that the image itself is never changed.
-  BITMAPINFOHEADER header = *imageBlock;
-  header.biHeight = imageBlock->biHeight / 2;
-  DWORD paletteBytes = DibPaletteBytes(imageBlock);
-  // Sized in 64 bits: a header no bound image has must not wrap into a short
-  // write of some other length.
-  std::uint32_t bitsPerPixel = static_cast<std::uint32_t>(header.biPlanes) * header.biBitCount;
-  std::int64_t rows = DibStride64(header.biWidth, bitsPerPixel) * header.biHeight;
-  if (!dib_layout::SidesFit(header.biWidth, header.biHeight) ||
-      static_cast<std::uint64_t>(rows) > limits::kMaxBlockBytes) {
-    return FailWrite(path, Message::kBitmapWriteFailed);
-  }
-  DWORD rowBytes = static_cast<DWORD>(rows);
-  DWORD offBits = kFileHeaderBytes + dib_layout::kInfoHeaderBytes + paletteBytes;
-
-  BYTE fileHeader[kFileHeaderBytes];
-  PutU16(fileHeader, kBitmapSignature);
-  PutU32(fileHeader + 2, offBits + rowBytes);
-  PutU16(fileHeader + 6, 0);
-  PutU16(fileHeader + 8, 0);
-  PutU32(fileHeader + 10, offBits);
-  if (!WriteExactly(file.Handle(), fileHeader, sizeof fileHeader)) {
-    return FailWrite(path, Message::kBitmapHeaderWriteFailed);
-  }
-  const BYTE* tableAndRows = reinterpret_cast<const BYTE*>(imageBlock) + dib_layout::kInfoHeaderBytes;
-  if (!WriteExactly(file.Handle(), &header, dib_layout::kInfoHeaderBytes) ||
-      !WriteExactly(file.Handle(), tableAndRows, paletteBytes + rowBytes)) {
-    return FailWrite(path, Message::kBitmapWriteFailed);
-  }
-  if (!file.Commit()) return FailWrite(path, Message::kBitmapWriteFailed);
-  return 1;
-}
-
-int SaveImageAsBitmap(const char* path, const IconImage* image) {
-  if (!IsPngImage(image)) return SaveBitmapFile(path, image->header);
-  if (!PictureFitsBudget(image)) return FailWrite(path, Message::kOverMemoryBudget);
-  // A decoded PNG is a bottom-up DIB of the picture alone; the writer expects
-  // a header that counts mask rows too, so its height is doubled for the call.
-  PngFailure failure = PngFailure::kUndecodable;
-  HeapPtr<BITMAPINFOHEADER> picture(DecodePngToDib(image->bits, image->byteCount, &failure));
-  if (!picture) {
-    return FailWrite(path, failure == PngFailure::kTooLarge ? Message::kOverMemoryBudget : Message::kImageUndecodable);
-  }
-  picture->biHeight *= 2;
-  return SaveBitmapFile(path, picture.get());
 }
