@@ -115,7 +115,7 @@ void CGrabberDlg::SaveSelectedEntry(const char* defaultExt, const char* filter, 
   m_strSaveExt.MakeLower();
 
   CWaitCursorIndicator wait;
-  m_document.Save(m_strSavePath, &wait, image);
+  m_document.Save(m_strSavePath, static_cast<const char*>(m_strSaveExt), &wait, image);
 }
 
 void CGrabberDlg::OnContextMenu(HWND window, LPARAM position) {

@@ -85,7 +85,8 @@ BOOL CGrabberDlg::OnInitDialog() {
   m_btnCopy.EnableWindow(FALSE);
   m_btnSave.EnableWindow(FALSE);
 
-  m_document.Attach(m_hWnd, AfxGetResourceHandle());
+  m_listEntries.emplace(m_hWnd);
+  m_document.Attach(&*m_listEntries, AfxGetResourceHandle());
 
   // Files dropped on the window open as if chosen in the open dialog.
   DragAcceptFiles(m_hWnd, TRUE);
@@ -138,6 +139,7 @@ void CGrabberDlg::OnSelChangeIconList() { Invalidate(TRUE); }
 void CGrabberDlg::OnDestroy() {
   Default();
   m_document.Close();
+  m_listEntries.reset();
   SetPreviewIcon(IconHandle());
   SetMessageOwner(nullptr);
   UnmarkRunningWindow(m_hWnd, AfxGetApp()->m_pszAppName);

@@ -4,6 +4,7 @@
 // preview's icon.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "controls/skin_button.h"
@@ -13,6 +14,7 @@
 #include "framework/dialog.h"
 #include "framework/list_box.h"
 #include "grabber_dlg_res.h"
+#include "list_box_entries.h"
 
 // Posted to itself to open the file named from outside (at start, or handed
 // over by a later start) once it can show its messages.
@@ -89,6 +91,8 @@ class CGrabberDlg : public CDialog {
   // The open file, the current group and the module held for the list and
   // the preview (grabber_commands.cpp runs its commands).
   IconDocument m_document;
+  // The icon list as the document's entries, from the window's start.
+  std::optional<ListBoxEntries> m_listEntries;
   std::wstring m_strStartFile;
   CString m_strSavePath;
   CString m_strSaveExt;

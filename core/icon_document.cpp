@@ -9,11 +9,6 @@
 #include "module_loading.h"
 #include "png_file.h"
 
-void IconDocument::Attach(HWND listOwner, HINSTANCE instance) {
-  listBox_.emplace(listOwner);
-  Attach(&*listBox_, instance);
-}
-
 void IconDocument::Attach(EntryList* entries, HINSTANCE instance) {
   entries_ = entries;
   instance_ = instance;
@@ -26,7 +21,6 @@ void IconDocument::Close() {
   // The entries' names go while their list is still there.
   if (entries_ != nullptr) entries_->Clear();
   entries_ = nullptr;
-  listBox_.reset();
   group_.reset();
   startingGroup_ = false;
   module_.reset();
@@ -208,8 +202,7 @@ class ShownWhileWriting {
 
 }  // namespace
 
-IconDocument::Saved IconDocument::Save(const char* target, WaitIndicator* wait, int image) {
-  const std::string kind = LowerExtension(target);
+IconDocument::Saved IconDocument::Save(const char* target, const std::string& kind, WaitIndicator* wait, int image) {
   ReadSelectedEntry();
   const bool listed = !IsListEmpty();
   if (kind == "bmp" || kind == "png") {

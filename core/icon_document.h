@@ -10,13 +10,11 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "entry_list.h"
 #include "icon_group.h"
-#include "list_box_entries.h"
 #include "messages.h"
 #include "module_icons.h"
 #include "platform/handles.h"
@@ -38,11 +36,9 @@ class IconDocument {
   IconDocument(const IconDocument&) = delete;
   IconDocument& operator=(const IconDocument&) = delete;
 
-  // Starts on the window whose list control shows the entries, with the
-  // starting group; `instance` is the one ExtractIconA is asked for.
-  void Attach(HWND listOwner, HINSTANCE instance);
-  // The same over entries of the caller's, which outlive the document's use
-  // of them.
+  // Starts on the caller's entries (the window's list, the command's), which
+  // outlive the document's use of them, with the starting group; `instance`
+  // is the one ExtractIconA is asked for.
   void Attach(EntryList* entries, HINSTANCE instance);
   // Lets go of the entries' names, the group and the module, while the list
   // is still there.
@@ -120,12 +116,13 @@ class IconDocument {
   GroupReadFailure LastReadFailure() const { return lastReadFailure_; }
 
   enum class Saved { kWritten, kNotWritten, kNothingToSave, kOtherKind };
-  // Saves the selected entry by the target's extension: "ico" the whole
-  // group, "bmp" its image `image` (the window's Save: the first), "png" its
-  // largest image (png_file.h) or image `image` when one is asked for; any
-  // other extension writes nothing and says so. The writers show their own
-  // failures.
-  Saved Save(const char* target, WaitIndicator* wait, int image = kDefaultImage);
+  // Saves the selected entry to `target` as `kind`, the lower-cased
+  // extension the caller took from the target (the window's m_strSaveExt):
+  // "ico" the whole group, "bmp" its image `image` (the window's Save: the
+  // first), "png" its largest image (png_file.h) or image `image` when one is
+  // asked for; any other kind writes nothing and says so. The writers show
+  // their own failures.
+  Saved Save(const char* target, const std::string& kind, WaitIndicator* wait, int image = kDefaultImage);
   static constexpr int kDefaultImage = -1;
   // True for the kinds of target (lower-cased extensions) that Save writes
   // one image of the group to.
@@ -155,8 +152,6 @@ class IconDocument {
   int SelectedEntry() const;
   bool IsListEmpty() const;
 
-  // The window's own list box, when attached to a window.
-  std::optional<ListBoxEntries> listBox_;
   EntryList* entries_ = nullptr;
   HINSTANCE instance_ = nullptr;
   std::string path_;

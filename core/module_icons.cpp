@@ -10,7 +10,6 @@
 
 #include "formats/icon_directory.h"
 #include "formats/input_limits.h"
-#include "list_box_entries.h"
 #include "messages.h"
 #include "module_loading.h"
 #include "platform/handles.h"
@@ -32,32 +31,12 @@ bool ReadGroupCount(ByteView group, std::uint16_t* count) {
 
 }  // namespace
 
-BOOL CALLBACK ListGroupName(HMODULE, LPCSTR, LPSTR name, LONG_PTR window) {
-  ListBoxEntries entries(reinterpret_cast<HWND>(window));
-  AddGroupEntry(entries, RT_GROUP_ICON, name);
-  return TRUE;
-}
-
 bool GroupNameOfEntry(const std::string& entry, std::string* name) {
   static const char kStart[] = "Icon [";
   const std::size_t start = sizeof kStart - 1;
   if (entry.size() < start + 1 || entry.compare(0, start, kStart) != 0 || entry.back() != ']') return false;
   *name = entry.substr(start, entry.size() - start - 1);
   return true;
-}
-
-void ReleaseListGroupNames(HWND window) {
-  HWND list = GetDlgItem(window, kIconListId);
-  if (list == nullptr) return;
-  LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    LRESULT data = SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0);
-    if (data == LB_ERR) continue;
-    auto name = static_cast<ResourceName>(data);
-    if (IsIntegerResourceName(name)) continue;
-    std::free(reinterpret_cast<void*>(name));
-    SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(i), 0);
-  }
 }
 
 HICON LoadPreviewIcon(HMODULE module, ResourceName name) {
