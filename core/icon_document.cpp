@@ -63,9 +63,17 @@ void IconDocument::OpenGroup(const char* path, IconGroupPtr group) {
 }
 
 void IconDocument::OpenIconFile(Opened* opened) {
-  ReplaceGroup(LoadIconFile(path_.c_str()));
+  IconFileFailure failure = IconFileFailure::kHeaderUnreadable;
+  ReplaceGroup(LoadIconFile(path_.c_str(), &failure));
   opened->readFailed = group_ == nullptr;
-  opened->preview.Reset(ExtractIconA(instance_, path_.c_str(), 0));
+  // The platform's extraction trusts the directory of an icon file that ours
+  // has just refused (cut short, offsets past its end, images too large):
+  // Wine's reads past the end of a cut file and the program dies. Only a file
+  // with no icon header (a module named .ico, say), or none that opens, is
+  // left to the platform.
+  const bool refusedIconFile = opened->readFailed && failure != IconFileFailure::kHeaderUnreadable &&
+                               failure != IconFileFailure::kOpenFailed;
+  if (!refusedIconFile) opened->preview.Reset(ExtractIconA(instance_, path_.c_str(), 0));
   // A file that is neither an icon file nor a module gives the value 1: the
   // path is listed all the same, and the preview shows nothing.
   if (opened->preview.Get() != nullptr) entries_->Add(path_.c_str(), 0);
