@@ -67,7 +67,18 @@ void CGrabberDlg::OnOK() {
   OpenFile(dialog.GetPathName());
 }
 
-void CGrabberDlg::OnOpenStartFile() { OpenNamedFile(m_strStartFile); }
+void CGrabberDlg::OnOpenStartFile() {
+  // A modal loop dispatches posted messages too: a file handed over while a
+  // dialog, a box or a menu of ours is up waits for it to end, so that the
+  // command running it acts on what it was started on.
+  if (m_handlersRunning > 1) {
+    m_startFileHeld = true;
+    return;
+  }
+  std::wstring file;
+  file.swap(m_strStartFile);
+  OpenNamedFile(file);
+}
 
 void CGrabberDlg::OnDropFiles(HDROP hDropInfo) {
   // Of several files dropped together, the first, in any characters.

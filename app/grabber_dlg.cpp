@@ -145,6 +145,21 @@ void CGrabberDlg::OnDestroy() {
   UnmarkRunningWindow(m_hWnd, AfxGetApp()->m_pszAppName);
 }
 
+bool CGrabberDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  struct Running {
+    CGrabberDlg& dialog;
+    explicit Running(CGrabberDlg& d) : dialog(d) { ++dialog.m_handlersRunning; }
+    ~Running() {
+      if (--dialog.m_handlersRunning > 0 || !dialog.m_startFileHeld) return;
+      dialog.m_startFileHeld = false;
+      dialog.PostMessage(WM_OPEN_START_FILE, 0, 0);
+    }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+  } running(*this);
+  return DispatchOwnMessages(message, wParam, lParam, result);
+}
+
 BOOL CGrabberDlg::OnCopyData(HWND, const COPYDATASTRUCT* data) {
   std::wstring file;
   if (!HandedFile(data, &file)) return FALSE;
