@@ -71,8 +71,8 @@ void IconDocument::OpenIconFile(Opened* opened) {
   // Wine's reads past the end of a cut file and the program dies. Only a file
   // with no icon header (a module named .ico, say), or none that opens, is
   // left to the platform.
-  const bool refusedIconFile = opened->readFailed && failure != IconFileFailure::kHeaderUnreadable &&
-                               failure != IconFileFailure::kOpenFailed;
+  const bool refusedIconFile =
+      opened->readFailed && failure != IconFileFailure::kHeaderUnreadable && failure != IconFileFailure::kOpenFailed;
   if (!refusedIconFile) opened->preview.Reset(ExtractIconA(instance_, path_.c_str(), 0));
   // A file that is neither an icon file nor a module gives the value 1: the
   // path is listed all the same, and the preview shows nothing.

@@ -14,8 +14,8 @@
 
 #include "core/module_cursors.h"
 #include "core/module_icons.h"
-#include "core/sorted_entries.h"
 #include "core/module_loading.h"
+#include "core/sorted_entries.h"
 #include "formats/pe/pe_image.h"
 #include "formats/pe/pe_resources.h"
 #include "fuzz_support.h"
