@@ -75,9 +75,10 @@ void CGrabberDlg::OnOpenStartFile() {
     m_startFileHeld = true;
     return;
   }
+  // Two hand-overs before the first opening leave one file to open, once.
   std::wstring file;
   file.swap(m_strStartFile);
-  OpenNamedFile(file);
+  if (!file.empty()) OpenNamedFile(file);
 }
 
 void CGrabberDlg::OnDropFiles(HDROP hDropInfo) {

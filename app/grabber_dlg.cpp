@@ -150,7 +150,7 @@ bool CGrabberDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     CGrabberDlg& dialog;
     explicit Running(CGrabberDlg& d) : dialog(d) { ++dialog.m_handlersRunning; }
     ~Running() {
-      if (--dialog.m_handlersRunning > 0 || !dialog.m_startFileHeld) return;
+      if (--dialog.m_handlersRunning > 0 || !dialog.m_startFileHeld || dialog.GetSafeHwnd() == nullptr) return;
       dialog.m_startFileHeld = false;
       dialog.PostMessage(WM_OPEN_START_FILE, 0, 0);
     }
