@@ -67,7 +67,19 @@ void CGrabberDlg::OnOK() {
   OpenFile(dialog.GetPathName());
 }
 
-void CGrabberDlg::OnOpenStartFile() { OpenNamedFile(m_strStartFile); }
+void CGrabberDlg::OnOpenStartFile() {
+  // A modal loop dispatches posted messages too: a file handed over while a
+  // dialog, a box or a menu of ours is up waits for it to end, so that the
+  // command running it acts on what it was started on.
+  if (m_handlersRunning > 1) {
+    m_startFileHeld = true;
+    return;
+  }
+  // Two hand-overs before the first opening leave one file to open, once.
+  std::wstring file;
+  file.swap(m_strStartFile);
+  if (!file.empty()) OpenNamedFile(file);
+}
 
 void CGrabberDlg::OnDropFiles(HDROP hDropInfo) {
   // Of several files dropped together, the first, in any characters.
@@ -115,7 +127,7 @@ void CGrabberDlg::SaveSelectedEntry(const char* defaultExt, const char* filter, 
   m_strSaveExt.MakeLower();
 
   CWaitCursorIndicator wait;
-  m_document.Save(m_strSavePath, &wait, image);
+  m_document.Save(m_strSavePath, static_cast<const char*>(m_strSaveExt), &wait, image);
 }
 
 void CGrabberDlg::OnContextMenu(HWND window, LPARAM position) {

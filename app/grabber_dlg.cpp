@@ -85,7 +85,8 @@ BOOL CGrabberDlg::OnInitDialog() {
   m_btnCopy.EnableWindow(FALSE);
   m_btnSave.EnableWindow(FALSE);
 
-  m_document.Attach(m_hWnd, AfxGetResourceHandle());
+  m_listEntries.emplace(m_hWnd);
+  m_document.Attach(&*m_listEntries, AfxGetResourceHandle());
 
   // Files dropped on the window open as if chosen in the open dialog.
   DragAcceptFiles(m_hWnd, TRUE);
@@ -138,9 +139,25 @@ void CGrabberDlg::OnSelChangeIconList() { Invalidate(TRUE); }
 void CGrabberDlg::OnDestroy() {
   Default();
   m_document.Close();
+  m_listEntries.reset();
   SetPreviewIcon(IconHandle());
   SetMessageOwner(nullptr);
   UnmarkRunningWindow(m_hWnd, AfxGetApp()->m_pszAppName);
+}
+
+bool CGrabberDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  struct Running {
+    CGrabberDlg& dialog;
+    explicit Running(CGrabberDlg& d) : dialog(d) { ++dialog.m_handlersRunning; }
+    ~Running() {
+      if (--dialog.m_handlersRunning > 0 || !dialog.m_startFileHeld || dialog.GetSafeHwnd() == nullptr) return;
+      dialog.m_startFileHeld = false;
+      dialog.PostMessage(WM_OPEN_START_FILE, 0, 0);
+    }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+  } running(*this);
+  return DispatchOwnMessages(message, wParam, lParam, result);
 }
 
 BOOL CGrabberDlg::OnCopyData(HWND, const COPYDATASTRUCT* data) {

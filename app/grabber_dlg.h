@@ -4,6 +4,7 @@
 // preview's icon.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "controls/skin_button.h"
@@ -13,6 +14,7 @@
 #include "framework/dialog.h"
 #include "framework/list_box.h"
 #include "grabber_dlg_res.h"
+#include "list_box_entries.h"
 
 // Posted to itself to open the file named from outside (at start, or handed
 // over by a later start) once it can show its messages.
@@ -51,7 +53,12 @@ class CGrabberDlg : public CDialog {
   void OnContextMenu(HWND window, LPARAM position);
   void OnDblClkIconList();
 
-  bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+  // Every message of the window, counting how deeply its handlers are
+  // nested (grabber_dlg.cpp).
+  bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  bool DispatchOwnMessages(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     static constexpr MessageMapEntry<CGrabberDlg> kMessageMap[] = {
         OnMessage<&CGrabberDlg::OnSysCommand>(WM_SYSCOMMAND),
         OnMessage<&CGrabberDlg::OnPaint>(WM_PAINT),
@@ -71,7 +78,6 @@ class CGrabberDlg : public CDialog {
            CDialog::OnWndMsg(message, wParam, lParam, result);
   }
 
- private:
   // Gives the preview control `icon` (or none); the window owns it from now
   // on, and the icon shown before is destroyed.
   void SetPreviewIcon(IconHandle icon);
@@ -89,7 +95,15 @@ class CGrabberDlg : public CDialog {
   // The open file, the current group and the module held for the list and
   // the preview (grabber_commands.cpp runs its commands).
   IconDocument m_document;
+  // The icon list as the document's entries, from the window's start.
+  std::optional<ListBoxEntries> m_listEntries;
   std::wstring m_strStartFile;
+  // Handlers of this window running now, one inside the other while a modal
+  // loop (a file dialog, a message box, the about box, a menu) that one of
+  // them runs dispatches further messages.
+  int m_handlersRunning = 0;
+  // A file handed over while a modal loop ran, opened once none runs.
+  bool m_startFileHeld = false;
   CString m_strSavePath;
   CString m_strSaveExt;
   CSkinButton m_btnGrab;

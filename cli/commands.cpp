@@ -373,7 +373,7 @@ int SaveToFile(const Arguments& args) {
   }
   // The images a group holds are written; those it names but lacks are named.
   source.MissingImages().clear();
-  const IconDocument::Saved saved = document.Save(target.c_str(), nullptr, image);
+  const IconDocument::Saved saved = document.Save(target.c_str(), kind, nullptr, image);
   const bool whole = TellMissingImages(source, file, entryText);
   if (saved == IconDocument::Saved::kWritten) TellPassedOver(document.PassedOverImages(), file, entryText);
   switch (saved) {

@@ -10,11 +10,6 @@
 #include "module_loading.h"
 #include "png_file.h"
 
-void IconDocument::Attach(HWND listOwner, HINSTANCE instance) {
-  listBox_.emplace(listOwner);
-  Attach(&*listBox_, instance);
-}
-
 void IconDocument::Attach(EntryList* entries, HINSTANCE instance) {
   entries_ = entries;
   instance_ = instance;
@@ -27,7 +22,6 @@ void IconDocument::Close() {
   // The entries' names go while their list is still there.
   if (entries_ != nullptr) entries_->Clear();
   entries_ = nullptr;
-  listBox_.reset();
   group_.reset();
   startingGroup_ = false;
   ReleaseModule();
@@ -87,9 +81,17 @@ void IconDocument::OpenGroup(const char* path, IconGroupPtr group) {
 }
 
 void IconDocument::OpenIconFile(Opened* opened) {
-  ReplaceGroup(LoadIconFile(path_.c_str()));
+  IconFileFailure failure = IconFileFailure::kHeaderUnreadable;
+  ReplaceGroup(LoadIconFile(path_.c_str(), &failure));
   opened->readFailed = group_ == nullptr;
-  opened->preview.Reset(ExtractIconA(instance_, path_.c_str(), 0));
+  // The platform's extraction trusts the directory of an icon file that ours
+  // has just refused (cut short, offsets past its end, images too large):
+  // Wine's reads past the end of a cut file and the program dies. Only a file
+  // with no icon header (a module named .ico, say), or none that opens, is
+  // left to the platform.
+  const bool refusedIconFile =
+      opened->readFailed && failure != IconFileFailure::kHeaderUnreadable && failure != IconFileFailure::kOpenFailed;
+  if (!refusedIconFile) opened->preview.Reset(ExtractIconA(instance_, path_.c_str(), 0));
   // A file that is neither an icon file nor a module gives the value 1: the
   // path is listed all the same, and the preview shows nothing.
   if (opened->preview.Get() != nullptr) entries_->Add(path_.c_str(), 0);
@@ -235,8 +237,7 @@ class ShownWhileWriting {
 
 }  // namespace
 
-IconDocument::Saved IconDocument::Save(const char* target, WaitIndicator* wait, int image) {
-  const std::string kind = LowerExtension(target);
+IconDocument::Saved IconDocument::Save(const char* target, const std::string& kind, WaitIndicator* wait, int image) {
   ReadSelectedEntry();
   const bool listed = !IsListEmpty();
   if (kind == "png") return SavePng(target, wait, image, listed);

@@ -10,7 +10,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,7 +17,6 @@
 #include "entry_list.h"
 #include "icon_group.h"
 #include "image_choice.h"
-#include "list_box_entries.h"
 #include "messages.h"
 #include "module_icons.h"
 #include "platform/handles.h"
@@ -40,11 +38,9 @@ class IconDocument {
   IconDocument(const IconDocument&) = delete;
   IconDocument& operator=(const IconDocument&) = delete;
 
-  // Starts on the window whose list control shows the entries, with the
-  // starting group; `instance` is the one ExtractIconA is asked for.
-  void Attach(HWND listOwner, HINSTANCE instance);
-  // The same over entries of the caller's, which outlive the document's use
-  // of them.
+  // Starts on the caller's entries (the window's list, the command's), which
+  // outlive the document's use of them, with the starting group; `instance`
+  // is the one ExtractIconA is asked for.
   void Attach(EntryList* entries, HINSTANCE instance);
   // Lets go of the entries' names, the group and the module, while the list
   // is still there.
@@ -137,13 +133,14 @@ class IconDocument {
   GroupReadFailure LastReadFailure() const { return lastReadFailure_; }
 
   enum class Saved { kWritten, kNotWritten, kNothingToSave, kOtherKind };
-  // Saves the selected entry by the target's extension: "ico" the whole
-  // group, "bmp" its image `image` (the window's Save: the first), "png" its
-  // largest image that decodes (image_choice.h) or image `image` when one is
-  // asked for; any other extension writes nothing and says so. The writers
-  // show their own failures; an image whose PNG can't be made is told with
-  // the source's path.
-  Saved Save(const char* target, WaitIndicator* wait, int image = kDefaultImage);
+  // Saves the selected entry to `target` as `kind`, the lower-cased
+  // extension the caller took from the target (the window's m_strSaveExt):
+  // "ico" the whole group, "bmp" its image `image` (the window's Save: the
+  // first), "png" its largest image that decodes (image_choice.h) or image
+  // `image` when one is asked for; any other kind writes nothing and says
+  // so. The writers show their own failures; an image whose PNG can't be
+  // made is told with the source's path.
+  Saved Save(const char* target, const std::string& kind, WaitIndicator* wait, int image = kDefaultImage);
   // The images the last Save of a PNG passed over for one that decodes.
   const std::vector<PassedOver>& PassedOverImages() const { return passedOver_; }
   static constexpr int kDefaultImage = -1;
@@ -179,8 +176,6 @@ class IconDocument {
   // Lets go of the held module, and first of a group that points into it.
   void ReleaseModule();
 
-  // The window's own list box, when attached to a window.
-  std::optional<ListBoxEntries> listBox_;
   EntryList* entries_ = nullptr;
   HINSTANCE instance_ = nullptr;
   std::string path_;

@@ -34,9 +34,9 @@ enum class IconFileFailure {
 ReadResult<IconGroupPtr, IconFileFailure> ReadIconFile(ByteView bytes, std::uint64_t fileLength);
 
 // Reads an icon file into a new group owned by the caller, or shows a message
-// (the path as caption) and returns null. At most limits::kMaxIconFileBytes
-// of the file are read.
-IconGroup* LoadIconFile(const char* path);
+// (the path as caption) and returns null, leaving why in `failure` when given.
+// At most limits::kMaxIconFileBytes of the file are read.
+IconGroup* LoadIconFile(const char* path, IconFileFailure* failure = nullptr);
 
 // Writes reserved 0, type 1 and the low 16 bits of count. 1 or 0.
 int WriteIconFileHeader(HANDLE file, std::uint32_t count);

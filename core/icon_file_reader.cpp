@@ -96,12 +96,12 @@ IconFileResult ReadIconFile(ByteView bytes, std::uint64_t fileLength) {
   return IconFileResult(builder.Take());
 }
 
-IconGroup* LoadIconFile(const char* path) {
+IconGroup* LoadIconFile(const char* path, IconFileFailure* failure) {
   IconGroupPtr group = ReadFileThrough(
       path, limits::kMaxIconFileBytes,
       FileReadFailures<IconFileFailure>{IconFileFailure::kOpenFailed, IconFileFailure::kHeaderUnreadable,
                                         IconFileFailure::kFileOutOfMemory},
-      IconFileMessage, ReadIconFile);
+      IconFileMessage, ReadIconFile, failure);
   if (group) SetGroupPath(group->iconPath, path);
   return group.release();
 }

@@ -1,36 +1,14 @@
 #include "module_icons.h"
 
-#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <utility>
 
-#include "list_box_entries.h"
 #include "messages.h"
 #include "module_groups.h"
 #include "module_loading.h"
 #include "platform/handles.h"
 #include "platform/module_resources.h"
-
-BOOL CALLBACK ListGroupName(HMODULE, LPCSTR, LPSTR name, LONG_PTR window) {
-  ListBoxEntries entries(reinterpret_cast<HWND>(window));
-  AddGroupEntry(entries, RT_GROUP_ICON, name);
-  return TRUE;
-}
-
-void ReleaseListGroupNames(HWND window) {
-  HWND list = GetDlgItem(window, kIconListId);
-  if (list == nullptr) return;
-  LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    LRESULT data = SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0);
-    if (data == LB_ERR) continue;
-    auto name = static_cast<ResourceName>(data);
-    if (IsIntegerResourceName(name)) continue;
-    std::free(reinterpret_cast<void*>(name));
-    SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(i), 0);
-  }
-}
 
 HICON LoadPreviewIcon(HMODULE module, ResourceName name) {
   if (module == nullptr) return nullptr;

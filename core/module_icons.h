@@ -15,21 +15,6 @@
 #include "platform/platform.h"
 #include "resource_name.h"
 
-// The list control of the main window that holds one entry per group icon.
-constexpr int kIconListId = 1000;
-
-// The EnumResourceNamesA callback for group-icon resources; `window` is the
-// window whose list control 1000 receives one entry per group: "Icon [%s]"
-// for a text name, with a heap copy of the text as item data (owned by the
-// entry, see ReleaseListGroupNames), or "Icon [%d]" with the identifier as
-// item data. Always 1, so that the enumeration goes on.
-BOOL CALLBACK ListGroupName(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR window);
-
-// Frees the copies of text names that the entries of list control 1000 of
-// `window` hold as item data, and sets those item data to 0. Call before
-// emptying the list and before the window goes away.
-void ReleaseListGroupNames(HWND window);
-
 // An icon of the group-icon resource `name` of an already loaded module, in
 // the image that best fits the display; null on any failure, without a
 // message. The module stays loaded; the icon belongs to the caller.

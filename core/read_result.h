@@ -57,10 +57,12 @@ constexpr std::uint64_t kFirstReadBytes = 1024 * 1024;
 // Reads at most `bound` bytes of the file at `path` and hands them, with the
 // file's whole length, to `read`. The file is closed and its bytes freed
 // before a failure's message (the path as caption) is shown; a failed file
-// call's error is the last error again when the message shows it.
+// call's error is the last error again when the message shows it; with
+// `reason`, the failure is also left there.
 template <typename Failure, typename Read>
 auto ReadFileThrough(const char* path, std::uint64_t bound, FileReadFailures<Failure> failures,
-                     Message (*messageOf)(Failure), Read read) -> decltype(read(ByteView(), 0).Take()) {
+                     Message (*messageOf)(Failure), Read read, Failure* reason = nullptr)
+    -> decltype(read(ByteView(), 0).Take()) {
   using Result = decltype(read(ByteView(), 0));
   Failure failure = failures.open;
   DWORD error = ERROR_SUCCESS;
@@ -81,6 +83,7 @@ auto ReadFileThrough(const char* path, std::uint64_t bound, FileReadFailures<Fai
     }
   }
   SetLastError(error);
+  if (reason != nullptr) *reason = failure;
   ShowMessage(messageOf(failure), path);
   return {};
 }

@@ -11,6 +11,11 @@
 // and Hangul, whose font has them; else `wanted`. Decided once per face.
 std::wstring FaceForChineseText(const std::wstring& wanted);
 
+// The same for one text: a face with a glyph for each of its Chinese
+// characters, where the face FaceForChineseText gives lacks some (its
+// judgement rests on a sample of the program's characters).
+std::wstring FaceForChineseText(const std::wstring& wanted, const std::wstring& text);
+
 // Whether the font of `face` (at the dialogs' size) has a glyph for every
 // character of a sample of common Chinese characters.
 bool FaceHasChineseGlyphs(const std::wstring& face);

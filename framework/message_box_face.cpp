@@ -39,6 +39,12 @@ RECT RectInParent(HWND child) {
   return rect;
 }
 
+std::wstring TextOf(HWND control) {
+  std::wstring content(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  content.resize(static_cast<size_t>(GetWindowTextW(control, &content[0], static_cast<int>(content.size()))));
+  return content;
+}
+
 // The room the text needs in `font` at the control's width (a line that
 // can't be broken may need more).
 SIZE TextExtent(HWND text, HFONT font) {
@@ -46,8 +52,7 @@ SIZE TextExtent(HWND text, HFONT font) {
   SelectedObject selected(surface, font);
   RECT client;
   GetClientRect(text, &client);
-  std::wstring content(static_cast<size_t>(GetWindowTextLengthW(text)) + 1, L'\0');
-  content.resize(static_cast<size_t>(GetWindowTextW(text, &content[0], static_cast<int>(content.size()))));
+  const std::wstring content = TextOf(text);
   RECT needed{0, 0, client.right, 0};
   DrawTextW(surface, content.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
   return SIZE{needed.right - client.right, needed.bottom - client.bottom};
@@ -89,7 +94,9 @@ void GiveMessageBoxChineseFace(HWND box) {
   HFONT shown = text ? reinterpret_cast<HFONT>(SendMessageW(text, WM_GETFONT, 0, 0)) : nullptr;
   LOGFONTW logical{};
   if (shown == nullptr || GetObjectW(shown, sizeof logical, &logical) != sizeof logical) return;
-  const std::wstring face = FaceForChineseText(logical.lfFaceName);
+  // Judged by the characters this box shows: a font may hold some Chinese
+  // characters and not others.
+  const std::wstring face = FaceForChineseText(logical.lfFaceName, TextOf(text));
   if (face == logical.lfFaceName) return;
   lstrcpynW(logical.lfFaceName, face.c_str(), LF_FACESIZE);
   auto font = std::make_unique<CFont>();

@@ -12,7 +12,8 @@
 // procedure is user32's.
 bool IsMessageBox(HWND dialog);
 
-// Draws the box's text in a face with Chinese glyphs when its font has none
-// (FaceForChineseText), at the font's size, and makes the box larger when
-// the text then needs more room. The box owns the font it is given.
+// Draws the box's text in a face with Chinese glyphs when its font lacks
+// some that the text needs (FaceForChineseText of the text), at the font's
+// size, and makes the box larger when the text then needs more room. The box
+// owns the font it is given.
 void GiveMessageBoxChineseFace(HWND box);

@@ -1,6 +1,6 @@
 // The order in which a Windows list box with LBS_SORT keeps its entries, for
-// the native list and the command's entries. Plain C++ with no platform calls,
-// so that a Windows test can compare it with a real list box.
+// the command's entries. Plain C++ with no platform calls, so that a Windows
+// test can compare it with a real list box.
 #pragma once
 
 #include <cstddef>

@@ -87,6 +87,8 @@ TEST(ChineseFace, AFaceThatDrawsChineseStandsInForOneThatDoesNot) {
   EXPECT_TRUE(FaceHasChineseGlyphs(chosen)) << Utf8(chosen);
   EXPECT_EQ(FaceHasChineseGlyphs(missing), chosen == missing) << Utf8(chosen);
   EXPECT_EQ(chosen, FaceForChineseText(missing)) << "decided once";
+  // A box's own text: every Chinese character of it.
+  EXPECT_TRUE(FaceHasChineseGlyphs(FaceForChineseText(missing, L"C:\\cut.ico 读图标内容出错!")));
 }
 
 // A folder of the test's own under the system's temporary folder.

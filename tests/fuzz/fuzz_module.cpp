@@ -15,6 +15,7 @@
 #include "core/module_cursors.h"
 #include "core/module_icons.h"
 #include "core/module_loading.h"
+#include "core/sorted_entries.h"
 #include "formats/pe/pe_image.h"
 #include "formats/pe/pe_resources.h"
 #include "fuzz_support.h"
@@ -24,7 +25,7 @@ namespace {
 
 // A directory may list tens of thousands of groups; the first ones exercise
 // every path, and the rest would only make one input take seconds.
-constexpr LRESULT kGroupsRead = 16;
+constexpr std::size_t kGroupsRead = 16;
 
 PeResourceQuery QueryOf(const PeResourceTree& tree, const PeResourceEntry& entry) {
   return entry.named ? PeResourceQuery::Text(tree.Name(entry)) : PeResourceQuery::Id(entry.id);
@@ -76,19 +77,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!file.OpenBytes(ByteView(data, size))) return 0;
   std::unique_ptr<ModuleResources> module = LoadModuleResources(std::move(file), nullptr);
   if (!module) return 0;
-  HWND dialog = CreateNativeListDialog();
-  module->EnumerateNames(RT_GROUP_ICON, ListGroupName, reinterpret_cast<LONG_PTR>(dialog));
-  HWND list = GetDlgItem(dialog, kIconListId);
-  LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count && i < kGroupsRead; ++i) {
-    auto name = static_cast<ResourceName>(
-        SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0));
+  SortedEntries entries;
+  entries.ListGroups(*module, RT_GROUP_ICON);
+  for (std::size_t i = 0; i < entries.Count() && i < kGroupsRead; ++i) {
+    const ResourceName name = entries.Name(i);
     FreeIconGroup(ReadModuleIconGroup(*module, "module.dll", name));
     HICON preview = LoadPreviewIcon(*module, name);
     if (preview != nullptr) DestroyIcon(preview);
   }
-  ReleaseListGroupNames(dialog);
-  DestroyWindow(dialog);
 
   ModuleCursors cursors;
   cursors.Open(std::move(module), "module.dll");

@@ -1,6 +1,6 @@
 // The NE reader, on its own and under the core as the window uses it: every
 // resource of the table visited and its bytes touched; then the group icons
-// listed into the icon list, each read with every image (the Save command)
+// listed as the entries of the icon list, each read with every image (the Save command)
 // and drawn as a preview. The module is read from memory, as the document
 // reads one after loading the file.
 #include <cstddef>
@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "core/module_icons.h"
+#include "core/sorted_entries.h"
 #include "formats/ne_module.h"
 #include "fuzz_support.h"
 #include "platform/handles.h"
@@ -17,7 +18,7 @@
 namespace {
 
 // A table may list thousands of groups; the first ones exercise every path.
-constexpr LRESULT kGroupsRead = 16;
+constexpr std::size_t kGroupsRead = 16;
 
 }  // namespace
 
@@ -40,17 +41,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size) std::memcpy(copy.get(), data, size);
   NeModuleResources module;
   if (!module.Open(std::move(copy), size)) return 0;
-  HWND dialog = CreateNativeListDialog();
-  module.EnumerateNames(RT_GROUP_ICON, ListGroupName, reinterpret_cast<LONG_PTR>(dialog));
-  HWND list = GetDlgItem(dialog, kIconListId);
-  LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count && i < kGroupsRead; ++i) {
-    auto name = static_cast<ResourceName>(SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0));
+  SortedEntries entries;
+  entries.ListGroups(module, RT_GROUP_ICON);
+  for (std::size_t i = 0; i < entries.Count() && i < kGroupsRead; ++i) {
+    const ResourceName name = entries.Name(i);
     FreeIconGroup(ReadModuleIconGroup(module, "fuzz.icl", name));
     HICON preview = LoadPreviewIcon(module, name);
     if (preview != nullptr) DestroyIcon(preview);
   }
-  ReleaseListGroupNames(dialog);
-  DestroyWindow(dialog);
   return 0;
 }

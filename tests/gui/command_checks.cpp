@@ -55,6 +55,7 @@ void RunCommandChecks(const std::wstring& exe, const std::string& files) {
   CheckLargeImageInItsBox(program, p);
   CheckImageMenu(program, p);
   CheckDroppedFiles(program, p);
+  CheckHandOverDuringSave(exe, program, p);
   MeasureListFilling(program, p);
   CheckNamesOutsideCodePage(program, p);
   Check(program.EndsOnEscape(), "Esc ends the program after the commands");

@@ -4,8 +4,10 @@
 #include <set>
 #include <vector>
 
+#include "command_files.h"
 #include "gui_checks.h"
 #include "gui_dialogs.h"
+#include "tests/support/image_bytes.h"
 
 namespace {
 
@@ -42,6 +44,34 @@ RECT InsideMargins(HWND button) {
   RECT client;
   GetClientRect(button, &client);
   return RECT{kMargin, kMargin, client.right - kMargin + 1, client.bottom - kMargin};
+}
+
+// The readers' boxes, the path as caption: owned by the window (an icon
+// file cut short) or by none (a bitmap file that ends in its header).
+void CheckReaderBoxes(const std::wstring& exe) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  Bytes icon = IconFile({IconImageBlock(32, 32, 32, 0, 11)});
+  icon.resize(200);
+  const struct {
+    const wchar_t* name;
+    Bytes bytes;
+    const wchar_t* text;
+  } files[] = {{L"pictrove-cut.ico", icon, L"读图标内容出错!"},
+               {L"pictrove-cut.bmp", {'B', 'M', 'n', 'o'}, L"读位图文件头出错!"}};
+  for (const auto& f : files) {
+    const std::wstring path = std::wstring(temp) + f.name;
+    ChildProcess program;
+    Check(WriteBytes(path, f.bytes) && program.Start(exe, path), "Pictrove.exe starts with " + Narrow(path));
+    HWND box = WaitForWindow(program.Id(), path, kStartTimeoutMs);
+    HWND text = box ? FindWindowExW(box, nullptr, L"Static", f.text) : nullptr;
+    Check(text != nullptr, "the reader's box for " + Narrow(path) + " shows its text");
+    // The top of the first line: the text may wrap, and a second line's
+    // characters under the first's would make shapes of two each.
+    if (text) CheckText(text, RECT{0, 0, 400, 10}, 100, "reader's box text \"" + Narrow(f.text) + "\"", 4);
+    program.Kill();
+    DeleteFileW(path.c_str());
+  }
 }
 
 }  // namespace
@@ -156,4 +186,5 @@ void RunFontChecks(const std::wstring& exe) {
   HWND focus = FocusOf(main);
   PressKey(focus ? focus : main, VK_ESCAPE);
   Check(program.WaitForExit(kWaitTimeoutMs), "Esc ends the program");
+  CheckReaderBoxes(exe);
 }

@@ -148,6 +148,15 @@ void CheckIconFilesWithoutIcons(Program& program, const Paths& p) {
   CheckBoxes(program, "a text file named .ico", {{fake, kAnyText}, {kError, kNoIcons}});
   CheckState(program, "a text file named .ico", {}, -1, false, false);
 
+  // An icon file cut short: our reader says so, and the platform is not
+  // asked for an icon of it (Wine's extraction read past its end).
+  std::wstring cut = p.In(L"cut.ico");
+  Bytes whole = IconFile({IconImageBlock(32, 32, 32, 0, 11)});
+  Check(WriteBytes(cut, Bytes(whole.begin(), whole.begin() + 200)) && program.Open(cut),
+        "open dialog takes cut.ico, cut after 200 bytes");
+  CheckBoxes(program, "an icon file cut short", {{cut, L"读图标内容出错!"}, {kError, kNoIcons}});
+  CheckState(program, "an icon file cut short", {}, -1, false, false);
+
   std::wstring empty = p.In(L"empty.ico");
   Check(program.Open(empty), "open dialog takes empty.ico");
   CheckBoxes(program, "an icon file of no images", {{kError, kNoIcons}});

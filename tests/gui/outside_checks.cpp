@@ -173,3 +173,28 @@ void CheckDroppedFiles(Program& program, const Paths& p) {
   emptied.selected = -1;
   CheckUnchanged(program, "a text file named .dll dropped (list emptied)", emptied);
 }
+
+void CheckHandOverDuringSave(const std::wstring& exe, Program& program, const Paths& p) {
+  const std::wstring module = p.In(L"good-ids.dll"), icon = p.In(L"multi.ICO");
+  const std::vector<std::wstring> entries{L"Icon [1]", L"Icon [10]", L"Icon [2]"};
+  Check(program.Open(module), "open dialog takes good-ids.dll before a hand-over");
+  WaitForEntries(program, entries.size());
+  PressKey(program.List(), VK_END);
+  CheckBoxes(program, "good-ids.dll before a hand-over", {});
+  CheckState(program, "Icon [2] chosen before a hand-over", entries, 2, true, true);
+  HWND dialog = program.OpenDialogWith(GetDlgItem(program.Main(), 1001), false);
+  Check(dialog != nullptr, "the save dialog opens before a hand-over");
+  if (!dialog) return;
+  ChildProcess second;
+  Check(second.Start(exe, icon) && second.WaitForExit(kStartTimeoutMs), "a second start hands multi.ICO over");
+  Settle(program.Main());
+  Check(program.State().entries == entries, "the list stays while the save dialog is open");
+  const std::wstring saved = p.Out(L"handed-over-ids-2.ico");
+  Check(TypeFileNameAndEnter(dialog, saved) && WaitForWindowGone(dialog, kWaitTimeoutMs),
+        "the save dialog takes handed-over-ids-2.ico");
+  Check(FileEquals(saved, ReadBytes(p.In(L"expected-ids-2.ico"))), "the save writes the entry chosen before",
+        SizeOf(saved));
+  WaitForEntries(program, 1);
+  CheckBoxes(program, "a hand-over during a save", {});
+  CheckState(program, "the file handed over opens once the save is done", {icon}, 0, true, true);
+}

@@ -12,3 +12,5 @@
 void CheckStartFiles(const std::wstring& exe, const Paths& p);
 // Drops files on the running program's window.
 void CheckDroppedFiles(Program& program, const Paths& p);
+// A file handed over by a second start while the Save dialog is open.
+void CheckHandOverDuringSave(const std::wstring& exe, Program& program, const Paths& p);

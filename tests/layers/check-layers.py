@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Fails when an include runs from a lower layer to a higher one, when
-includes go round in a circle, or when pixels are decoded outside codecs/.
-Usage: check-layers.py SOURCE_ROOT"""
+includes go round in a circle, when pixels are decoded outside codecs/, or
+when core/ reaches into the window's controls. Usage: check-layers.py SOURCE_ROOT"""
 import os
 import re
 import sys
@@ -19,6 +19,9 @@ MAY_USE = {
     "cli": {"core", "platform", "codecs", "formats"},
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+# The document works over its entry list; the list box that shows the
+# entries, its messages and its control identifier are the window's.
+WINDOW_IN_CORE = re.compile(r"\b(LBN?_[A-Z]+|IDC_[A-Z_]+|kIconListId|GetDlgItem|SendMessage[AW]?)\b")
 
 # Pixel decoding lives in codecs/ alone: only there are the decoding
 # libraries included and called, and the headers its decoders share among
@@ -43,6 +46,10 @@ def main():
     edges = {}
     for path, text in files.items():
         layer = path.split("/")[0]
+        if layer == "core":
+            for number, line in enumerate(text.splitlines(), 1):
+                for word in WINDOW_IN_CORE.findall(line):
+                    faults.append(f"{path}:{number}: {word}: the list box is the window's, not core/'s")
         edges[path] = []
         for included in INCLUDE.findall(text):
             target = os.path.normpath(os.path.join(os.path.dirname(path), included))

@@ -87,7 +87,7 @@ void UseGroup(IconDocument& document, const IconGroup* group, const TempDir& out
   }
   document.Copy();
   std::vector<std::string> saved;
-  if (document.Save(out.Path("saved.ico").c_str(), nullptr) == IconDocument::Saved::kWritten) {
+  if (document.Save(out.Path("saved.ico").c_str(), "ico", nullptr) == IconDocument::Saved::kWritten) {
     saved.push_back("saved.ico");
     IconGroupPtr back(LoadIconFile(out.Path("saved.ico").c_str()));
     EXPECT_NE(back, nullptr) << "the icon file written does not read";
@@ -95,11 +95,11 @@ void UseGroup(IconDocument& document, const IconGroup* group, const TempDir& out
       EXPECT_EQ(imageCount, back->imageCount);
     }
   }
-  if (document.Save(out.Path("saved.bmp").c_str(), nullptr) == IconDocument::Saved::kWritten) {
+  if (document.Save(out.Path("saved.bmp").c_str(), "bmp", nullptr) == IconDocument::Saved::kWritten) {
     saved.push_back("saved.bmp");
     std::free(LoadBitmapFile(out.Path("saved.bmp").c_str()));
   }
-  if (document.Save(out.Path("saved.png").c_str(), nullptr) == IconDocument::Saved::kWritten) {
+  if (document.Save(out.Path("saved.png").c_str(), "png", nullptr) == IconDocument::Saved::kWritten) {
     saved.push_back("saved.png");
   }
   std::sort(saved.begin(), saved.end());

@@ -8,6 +8,7 @@
 
 #include "platform/handles.h"
 #include "core/module_icons.h"
+#include "core/sorted_entries.h"
 #include "tests/module_resources/test_modules.h"
 #include "tests/support/message_capture.h"
 
@@ -26,18 +27,15 @@ struct Outcome {
 Outcome ReadEveryGroup(const std::string& path) {
   Outcome outcome;
   MessageCapture capture;
-  HWND dialog = CreateNativeListDialog();
+  SortedEntries entries;
   {
     ModuleHandle module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     outcome.loaded = static_cast<bool>(module);
     if (module) {
-      EnumResourceNamesA(module.Get(), RT_GROUP_ICON, ListGroupName,
-                         reinterpret_cast<LONG_PTR>(dialog));
-      HWND list = GetDlgItem(dialog, kIconListId);
-      LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-      outcome.groups = static_cast<std::size_t>(count);
-      for (LRESULT i = 0; i < count; ++i) {
-        auto name = static_cast<ResourceName>(SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0));
+      entries.ListGroups(LoadedModuleResources(module.Get()), RT_GROUP_ICON);
+      outcome.groups = entries.Count();
+      for (std::size_t i = 0; i < entries.Count(); ++i) {
+        const ResourceName name = entries.Name(i);
         IconGroupPtr group(LoadModuleIconGroup(path.c_str(), name));
         outcome.read += group != nullptr;
         HICON icon = LoadPreviewIcon(module.Get(), name);
@@ -48,8 +46,6 @@ Outcome ReadEveryGroup(const std::string& path) {
   }
   HICON first = ExtractIconA(nullptr, path.c_str(), 0);
   if (first != reinterpret_cast<HICON>(1)) DestroyIcon(first);
-  ReleaseListGroupNames(dialog);
-  DestroyWindow(dialog);
   for (const CapturedMessage& message : capture.Messages()) outcome.messages.push_back(message.text);
   return outcome;
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/file_names.h"
 #include "core/icon_document.h"
 #include "core/png_file.h"
 #include "tests/module_icons/test_list_window.h"
@@ -17,11 +18,11 @@ const char kNothingToSave[] = "没有可保存的图标资源!";
 class DocumentSave : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (window.List() == nullptr) GTEST_SKIP() << "no window: no display";
+    if (!window.HasList()) GTEST_SKIP() << "no window: no display";
 #ifdef _WIN32
-    document.Attach(window.Window(), GetModuleHandleA(nullptr));
+    document.Attach(window.Entries(), GetModuleHandleA(nullptr));
 #else
-    document.Attach(window.Window(), nullptr);
+    document.Attach(window.Entries(), nullptr);
 #endif
   }
 
@@ -45,7 +46,7 @@ TEST_F(DocumentSave, APngNameGetsTheLargestImage) {
   for (const char* name : {"largest.png", "LARGEST.Png"}) {
     SCOPED_TRACE(name);
     std::string target = dir.Path(name);
-    EXPECT_EQ(IconDocument::Saved::kWritten, document.Save(target.c_str(), nullptr));
+    EXPECT_EQ(IconDocument::Saved::kWritten, document.Save(target.c_str(), LowerExtension(target), nullptr));
     EXPECT_EQ(2, document.LargestImageIndex()) << "48 x 48 at 8 bits";
     EXPECT_EQ(PngOf(2), ReadFileBytes(target));
   }
@@ -60,7 +61,7 @@ TEST_F(DocumentSave, ABitmapReadIntoTheStartingGroupIsItsImage) {
   std::string bitmap = dir.Write("four.bmp", BitmapFile(fields, Bytes(4 * 12, 0x55), 54));
   ASSERT_TRUE(document.Open(bitmap.c_str()).listed && document.SelectFirstEntry());
   std::string target = dir.Path("bitmap.png");
-  EXPECT_EQ(IconDocument::Saved::kWritten, document.Save(target.c_str(), nullptr));
+  EXPECT_EQ(IconDocument::Saved::kWritten, document.Save(target.c_str(), LowerExtension(target), nullptr));
   EXPECT_EQ(PngOf(0), ReadFileBytes(target));
   EXPECT_TRUE(messages.Messages().empty());
 }
@@ -71,7 +72,7 @@ TEST_F(DocumentSave, OtherExtensionsWriteNothingAndSaySo) {
   for (const char* name : {"icon.txt", "icon", "icon.png.bak", "icon.", "icon.pn"}) {
     SCOPED_TRACE(name);
     messages.Clear();
-    EXPECT_EQ(IconDocument::Saved::kOtherKind, document.Save(dir.Path(name).c_str(), nullptr));
+    EXPECT_EQ(IconDocument::Saved::kOtherKind, document.Save(dir.Path(name).c_str(), LowerExtension(name), nullptr));
     EXPECT_EQ(kUnsupported, messages.OnlyText());
     if (!messages.Messages().empty()) {
       EXPECT_EQ("错误", messages.Messages()[0].caption);
@@ -84,7 +85,7 @@ TEST_F(DocumentSave, APngNameWithNothingListedSaysThereIsNothingToSave) {
   std::string empty = dir.Write("empty.ico", IconFile({}));
   document.Open(empty.c_str());
   messages.Clear();
-  EXPECT_EQ(IconDocument::Saved::kNothingToSave, document.Save(dir.Path("empty.png").c_str(), nullptr));
+  EXPECT_EQ(IconDocument::Saved::kNothingToSave, document.Save(dir.Path("empty.png").c_str(), "png", nullptr));
   EXPECT_EQ(kNothingToSave, messages.OnlyText());
   EXPECT_EQ(std::vector<std::string>{"empty.ico"}, dir.Files());
 }

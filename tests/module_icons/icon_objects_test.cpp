@@ -1,4 +1,4 @@
-// The native platform's icon objects, best-fit choice, ExtractIconA and list.
+// The native platform's icon objects, best-fit choice, ExtractIconA and list order.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -281,34 +281,6 @@ TEST(CompareListText, OrdersAsTheSortedListBox) {
   }
   EXPECT_EQ(0, CompareListText("Icon [a]", "ICON [A]"));
   EXPECT_EQ(0, CompareListText("", nullptr));
-}
-
-TEST(NativeList, KeepsEntriesSortedWithTheirDataAndSelection) {
-  HWND dialog = CreateNativeListDialog();
-  ASSERT_NE(nullptr, dialog);
-  HWND list = GetDlgItem(dialog, 1000);
-  ASSERT_NE(nullptr, list);
-  EXPECT_EQ(nullptr, GetDlgItem(dialog, 1001));
-  EXPECT_EQ(0, SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("b")));
-  EXPECT_EQ(0, SendMessageA(list, LB_SETCURSEL, 0, 0));
-  EXPECT_EQ(0, SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("a")));
-  EXPECT_EQ(1, SendMessageA(list, LB_GETCURSEL, 0, 0)) << "selection follows its entry";
-  EXPECT_EQ(2, SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("c")));
-  EXPECT_EQ(TRUE, SendMessageA(list, LB_SETITEMDATA, 2, 77));
-  EXPECT_EQ(77, SendMessageA(list, LB_GETITEMDATA, 2, 0));
-  EXPECT_EQ(LB_ERR, SendMessageA(list, LB_GETITEMDATA, 3, 0));
-  EXPECT_EQ(LB_ERR, SendMessageA(list, LB_GETTEXTLEN, 3, 0));
-  EXPECT_EQ(LB_ERR, SendMessageA(list, LB_SETCURSEL, 3, 0));
-  EXPECT_EQ(LB_ERR, SendMessageA(list, LB_GETCURSEL, 0, 0));
-  EXPECT_EQ(3, SendMessageA(list, LB_GETCOUNT, 0, 0));
-  char text[8] = {};
-  EXPECT_EQ(1, SendMessageA(list, LB_GETTEXT, 1, reinterpret_cast<LPARAM>(text)));
-  EXPECT_STREQ("b", text);
-  EXPECT_EQ(0, SendMessageA(list, LB_RESETCONTENT, 0, 0));
-  EXPECT_EQ(0, SendMessageA(list, LB_GETCOUNT, 0, 0));
-  EXPECT_EQ(LB_ERR, SendMessageA(dialog, LB_GETCOUNT, 0, 0)) << "the dialog is no list";
-  EXPECT_EQ(FALSE, DestroyWindow(list)) << "the list goes with its dialog";
-  EXPECT_EQ(TRUE, DestroyWindow(dialog));
 }
 
 }  // namespace

@@ -135,7 +135,7 @@ TEST(NeModuleResources, RefusesWhatIsNoNeModule) {
 struct OpenedDocument {
   TestListWindow window;
   IconDocument document;
-  OpenedDocument() { document.Attach(window.Window(), nullptr); }
+  OpenedDocument() { document.Attach(window.Entries(), nullptr); }
   ~OpenedDocument() { document.Close(); }
 };
 
@@ -158,7 +158,7 @@ std::vector<std::pair<std::uint32_t, std::uint32_t>> Images(const IconGroup* gro
 TEST(NeDocument, ListsReadsAndPreviewsEveryGroupOfTheMadeModules) {
   REQUIRE_TEST_MODULES();
   TestListWindow probe;
-  if (probe.List() == nullptr) GTEST_SKIP() << "no window: no display";
+  if (!probe.HasList()) GTEST_SKIP() << "no window: no display";
   std::vector<ManifestGroup> groups = ReadManifestGroups(TestModulesDir(), "manifest-ne.txt");
   ASSERT_GT(groups.size(), 50u);
   std::size_t read = 0;
@@ -186,7 +186,7 @@ TEST(NeDocument, ListsReadsAndPreviewsEveryGroupOfTheMadeModules) {
 TEST(NeDocument, ListsGroupsInTheSortedListsOrder) {
   REQUIRE_TEST_MODULES();
   TestListWindow probe;
-  if (probe.List() == nullptr) GTEST_SKIP() << "no window: no display";
+  if (!probe.HasList()) GTEST_SKIP() << "no window: no display";
   struct Case {
     const char* module;
     std::vector<std::string> entries;
@@ -245,7 +245,7 @@ TEST(NeDocument, ModulesWithoutGroupIconsOrHeadersAreReportedAsPeModulesAre) {
 // that carries it.
 TEST(NeDocument, ReadsTheGroupIconOfWinesDisplayDriver) {
   TestListWindow probe;
-  if (probe.List() == nullptr) GTEST_SKIP() << "no window: no display";
+  if (!probe.HasList()) GTEST_SKIP() << "no window: no display";
   Bytes carrier = ReadFileContents(JoinPath(WineModulesDir(), "display.drv16"));
   if (carrier.empty()) GTEST_SKIP() << "no display.drv16 in " << WineModulesDir();
   TempDir dir;

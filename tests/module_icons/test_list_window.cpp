@@ -1,43 +1,45 @@
 #include "test_list_window.h"
 
+#ifdef _WIN32
+#include "app/grabber_dlg_res.h"
+#endif
+
 TestListWindow::TestListWindow() {
 #ifdef _WIN32
   window_ = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr,
                             GetModuleHandleA(nullptr), nullptr);
-  if (window_ != nullptr) {
-    CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT | LBS_HASSTRINGS, 0, 0, 150, 150,
-                    window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1000)),
-                    GetModuleHandleA(nullptr), nullptr);
-  }
+  if (window_ == nullptr) return;
+  CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT | LBS_HASSTRINGS, 0, 0, 150, 150, window_,
+                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ICON_LIST)), GetModuleHandleA(nullptr), nullptr);
+  if (GetDlgItem(window_, IDC_ICON_LIST) != nullptr) entries_.emplace(window_);
 #else
-  window_ = CreateNativeListDialog();
+  entries_.emplace();
 #endif
 }
 
 TestListWindow::~TestListWindow() {
+  if (entries_) entries_->Clear();
+#ifdef _WIN32
   if (window_ != nullptr) DestroyWindow(window_);
+#endif
 }
 
-HWND TestListWindow::List() const { return GetDlgItem(window_, 1000); }
+void TestListWindow::AddGroup(LPSTR name) {
+#ifdef _WIN32
+  ListGroupName(nullptr, RT_GROUP_ICON, name, reinterpret_cast<LONG_PTR>(window_));
+#else
+  AddGroupEntry(*entries_, RT_GROUP_ICON, name);
+#endif
+}
 
 std::vector<std::string> TestListWindow::Texts() const {
   std::vector<std::string> texts;
-  LRESULT count = SendMessageA(List(), LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    LRESULT length = SendMessageA(List(), LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    SendMessageA(List(), LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(static_cast<std::size_t>(length));
-    texts.push_back(text);
-  }
+  for (std::size_t i = 0; i < entries_->Count(); ++i) texts.push_back(entries_->Text(i));
   return texts;
 }
 
 std::vector<LRESULT> TestListWindow::ItemData() const {
   std::vector<LRESULT> data;
-  LRESULT count = SendMessageA(List(), LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    data.push_back(SendMessageA(List(), LB_GETITEMDATA, static_cast<WPARAM>(i), 0));
-  }
+  for (std::size_t i = 0; i < entries_->Count(); ++i) data.push_back(static_cast<LRESULT>(entries_->Name(i)));
   return data;
 }

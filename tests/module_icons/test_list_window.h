@@ -1,11 +1,19 @@
-// A window with a sorted list box of identifier 1000, as the main window has:
-// a real one under Windows (needs a display), the native list otherwise.
+// The entries of a document as the main window keeps them: under Windows a
+// real window with a sorted list box as its icon list (needs a display),
+// driven through the window's own adapter; natively the command's entries,
+// which keep the same order.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
+#ifdef _WIN32
+#include "app/list_box_entries.h"
+#else
+#include "core/sorted_entries.h"
+#endif
 
 class TestListWindow {
  public:
@@ -14,11 +22,25 @@ class TestListWindow {
   TestListWindow(const TestListWindow&) = delete;
   TestListWindow& operator=(const TestListWindow&) = delete;
 
+  // False where no list could be made (Windows without a display).
+  bool HasList() const { return entries_.has_value(); }
+  EntryList* Entries() { return &*entries_; }
+  // Adds the entry of a group as opening a module does: through
+  // ListGroupName under Windows.
+  void AddGroup(LPSTR name);
+#ifdef _WIN32
   HWND Window() const { return window_; }
-  HWND List() const;
+#endif
   std::vector<std::string> Texts() const;
   std::vector<LRESULT> ItemData() const;
 
  private:
+#ifdef _WIN32
   HWND window_ = nullptr;
+#endif
+#ifdef _WIN32
+  std::optional<ListBoxEntries> entries_;
+#else
+  std::optional<SortedEntries> entries_;
+#endif
 };

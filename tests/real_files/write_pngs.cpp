@@ -15,22 +15,20 @@
 
 #include "core/icon_document.h"
 #include "core/png_file.h"
+#include "core/sorted_entries.h"
 
 namespace {
 
 class NativeDocument {
  public:
-  NativeDocument() : listWindow_(CreateNativeListDialog()) { document_.Attach(listWindow_, nullptr); }
-  ~NativeDocument() {
-    document_.Close();
-    DestroyWindow(listWindow_);
-  }
+  NativeDocument() { document_.Attach(&entries_, nullptr); }
+  ~NativeDocument() { document_.Close(); }
   NativeDocument(const NativeDocument&) = delete;
   NativeDocument& operator=(const NativeDocument&) = delete;
   IconDocument& Get() { return document_; }
 
  private:
-  HWND listWindow_;
+  SortedEntries entries_;
   IconDocument document_;
 };
 
@@ -61,7 +59,7 @@ bool WriteModule(const std::string& outDir, const std::string& module) {
     const std::string name = GroupName(entries[i]);
     doc.SelectEntry(static_cast<int>(i));
     const std::string saved = folder + "/" + name + ".png";
-    if (doc.Save(saved.c_str(), nullptr) != IconDocument::Saved::kWritten) {
+    if (doc.Save(saved.c_str(), "png", nullptr) != IconDocument::Saved::kWritten) {
       std::fprintf(stderr, "%s %s: not saved\n", module.c_str(), entries[i].c_str());
       ok = false;
       continue;

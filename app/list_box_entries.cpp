@@ -1,8 +1,10 @@
 #include "list_box_entries.h"
 
-#include "module_icons.h"
+#include <cstdlib>
 
-ListBoxEntries::ListBoxEntries(HWND window) : window_(window), list_(GetDlgItem(window, kIconListId)) {}
+#include "grabber_dlg_res.h"
+
+ListBoxEntries::ListBoxEntries(HWND window) : window_(window), list_(GetDlgItem(window, IDC_ICON_LIST)) {}
 
 bool ListBoxEntries::Add(const char* text, ResourceName name) {
   if (list_ == nullptr) return false;
@@ -53,4 +55,24 @@ BOOL ListBoxEntries::ListGroups(const ModuleResources& module, LPCSTR type) {
   SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list_, nullptr, TRUE);
   return listed;
+}
+
+BOOL CALLBACK ListGroupName(HMODULE, LPCSTR, LPSTR name, LONG_PTR window) {
+  ListBoxEntries entries(reinterpret_cast<HWND>(window));
+  AddGroupEntry(entries, RT_GROUP_ICON, name);
+  return TRUE;
+}
+
+void ReleaseListGroupNames(HWND window) {
+  HWND list = GetDlgItem(window, IDC_ICON_LIST);
+  if (list == nullptr) return;
+  LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    LRESULT data = SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0);
+    if (data == LB_ERR) continue;
+    auto name = static_cast<ResourceName>(data);
+    if (IsIntegerResourceName(name)) continue;
+    std::free(reinterpret_cast<void*>(name));
+    SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(i), 0);
+  }
 }
