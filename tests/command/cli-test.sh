@@ -373,6 +373,9 @@ expect "save an animated cursor" 0 '' '' -- "$pictrove" save "$ani" "$work/frame
 expect "save a frame" 0 '' '' -- "$pictrove" save --image 0 "$ani" "$work/frame0.png"
 expect "save a frame past the last" 1 '' 'icotool-frames.ani" has no image 2$' -- "$pictrove" save --image 2 "$ani" "$work/frame2.cur"
 expect "extract an animated cursor" 0 'icotool-frames.ani_Cursor_1.cur$' '' -- "$pictrove" extract "$ani" -o "$work/frames"
+# A RIFF length counting its own head too (Winamp's skins), every chunk inside the file.
+python3 -c 'import sys; d=bytearray(open(sys.argv[1],"rb").read()); d[4:8]=len(d).to_bytes(4,"little"); open(sys.argv[2],"wb").write(d)' "$ani" "$work/long.ani"
+expect "a RIFF length past the end" 0 '^1 32x32 8-bit' '' -- "$pictrove" info "$work/long.ani"
 gdk-pixbuf-thumbnailer -s 32 "$ani" "$work/gdk.png" && cmp -s "$work/frame.cur" "$work/frames/icotool-frames.ani_Cursor_0.cur" &&
   [ "$(compare -metric AE "$work/gdk.png" "$work/frame0.png" null: 2>&1)" = 0 ] &&
   icotool -l "$work/frames/icotool-frames.ani_Cursor_1.cur" | grep -q -- '--hotspot-x=30 --hotspot-y=1$' ||
