@@ -232,6 +232,11 @@ for arguments in "save FILE $work/x.ico" "extract -o $work/cut FILE"; do
   expect "${arguments%% *} of a shortened module" 1 '' 'bad-cut-resource-data.dll: cannot read the file \(it changed' -- "$pictrove" ${arguments/FILE/$modules/bad-cut-resource-data.dll}
 done
 expect "standard output on a full disk" 1 '' '^-: the file was not written \(No space left on device\)$' -- sh -c '"$0" save "$1" - >/dev/full' "$pictrove" "$module"
+# Lines that never arrive fail as a save to - does: a full disk, a closed output.
+for command in list "list --json" info "info --all" "info --json" "extract -o $work/full" --version; do
+  expect "$command on a full disk" 1 '' '^-: the file was not written \(No space left on device\)$' -- sh -c '"$0" $2 "$1" >/dev/full' "$pictrove" "$module" "$command"
+  expect "$command to a closed output" 1 '' '^-: the file was not written \(Bad file descriptor\)$' -- sh -c '"$0" $2 "$1" >&-' "$pictrove" "$module" "$command"
+done
 
 # Saving an entry reads that entry's group: each of two entries its own images.
 expect "save entry MAINICON" 0 '' '' -- "$pictrove" save "$module" "$work/main.ico" --entry "Icon [MAINICON]"
