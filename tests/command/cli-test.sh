@@ -469,6 +469,7 @@ PY
 toolarge='The picture is too large: it would take more memory than is allowed!$'
 expect "save a picture past the budget" 1 '' "^$work/large.bmp: $toolarge" -- "$pictrove" save "$work/large.ico" "$work/large.bmp"
 expect "thumbnail of a picture past the budget" 1 '' "^$work/large.png: $toolarge" -- "$pictrove" thumbnail "$work/large.ico" "$work/large.png"
+expect "save --size past 1024" 1 '' "^$work/large.bmp: $toolarge" -- "$pictrove" save --size 4096 "$work/large.ico" "$work/large.bmp"
 
 # Languages: Chinese, the window's own texts, where gettext takes glibc's own
 # zh_CN catalog for the same environment; English otherwise. A path is
