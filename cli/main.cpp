@@ -72,10 +72,10 @@ int main(int argc, char** argv) {
     std::printf("pictrove %s\n", PICTROVE_VERSION);
     return Finished(kDone);
   }
-  // A save to - says itself how its output failed.
+  // A save or a thumbnail to - says itself how its output failed.
   if (args.command == "save") return Save(args);
+  if (args.command == "thumbnail") return Thumbnail(args);
   if (args.command == "list") return Finished(List(args));
   if (args.command == "info") return Finished(Info(args));
-  if (args.command == "thumbnail") return Finished(Thumbnail(args));
   return Finished(Extract(args));
 }

@@ -325,6 +325,9 @@ PNG24
 PNG8
 PNG32 -interlace PNG
 EOF
+# OUT.png - is standard output, as save's TARGET is.
+(cd "$work" && "$pictrove" thumbnail "$module" - >"$work/thumb-out.png") && [ ! -e "$work/-" ] &&
+  [ "$(identify -format '%m %wx%h' "$work/thumb-out.png")" = "PNG 32x32" ] || fail "thumbnail to standard output"
 for size in 0 1025 x; do
   expect "thumbnail -s $size" 2 '' "^pictrove: --size takes a number from 1 to 1024, not \"$size\"" -- "$pictrove" thumbnail -s $size "$palette" "$work/x.png"
 done
