@@ -448,6 +448,10 @@ for length in 300 3000 5000 9000; do
   expect "list a module in a folder of $length bytes" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$folder/m.dll"
   expect "extract into a path of $length bytes" 0 '_Icon.ico$' '' -- "$pictrove" extract "$long" -o "${long%.ico}"
 done
+# A source name of 245 bytes is cut for its groups' names, which stay whole.
+cp "$module" "$work/$(printf '%0241d' 0).dll"
+expect "extract a name of 245 bytes" 0 '' '' -- "$pictrove" extract -o "$work/cut-name" "$work/$(printf '%0241d' 0).dll"
+[ "$(ls "$work/cut-name" | sed 's/.*_Icon_//' | sort | tr '\n' ' ')" = "10.ico 11.ico 128.ico 2.ico MAINICON.ico " ] || fail "extract of a long name wrote: $(ls "$work/cut-name")"
 expect "save to a name too long" 1 '' 'Error creating the file! \(File name too long\)$' -- "$pictrove" save "$palette" "$work/$(printf '%0300d' 0).ico"
 
 # What a file may cost is tied to what it holds: 100 groups that share one
