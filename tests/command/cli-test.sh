@@ -195,7 +195,8 @@ expect "info --json of a file without icons" 0 '^\{"version":1,"file":".*","entr
 mkdir -p "$work/win/System32/en-US" "$work/win/SystemResources"
 cp "$noicons" "$work/win/System32/shell32.dll" && cp "$module" "$work/win/SystemResources/shell32.dll.mun"
 cp "$noicons" "$work/win/System32/imageres.dll" && cp "$module" "$work/win/System32/en-US/imageres.dll.mui"
-for name in shell32.dll:SystemResources/shell32.dll.mun imageres.dll:System32/en-US/imageres.dll.mui; do
+cp "$noicons" "$work/win/System32/Shell32.DLL"  # a name's case is none of Windows' concern
+for name in shell32.dll:SystemResources/shell32.dll.mun imageres.dll:System32/en-US/imageres.dll.mui Shell32.DLL:SystemResources/shell32.dll.mun; do
   expect "icons moved out of ${name%%:*}" 0 '^Icon \[MAINICON\]$' "${name%%:*}: holds no icons of its own; they are in .*${name#*:}\$" -- \
     "$pictrove" list "$work/win/System32/${name%%:*}"
 done
