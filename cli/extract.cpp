@@ -11,6 +11,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "command_texts.h"
@@ -107,6 +108,7 @@ class Extraction {
   const Arguments& args_;
   std::string folder_;
   std::set<std::string> taken_;
+  std::unordered_map<std::string, unsigned> nextSuffix_;  // by unsuffixed name
   std::set<std::string> claimed_;  // made empty by ClaimName
   std::uint64_t left_ = 0;
   bool stopped_ = false;
@@ -154,9 +156,13 @@ std::string Extraction::TargetFor(const std::string& file, const char* kind, con
   if (tail.size() < keep) CutName(&name, keep - tail.size());
   name += tail;
   CutName(&name, keep);
-  std::string target = folder_ + name + extension;
-  for (unsigned n = 2; !taken_.insert(target).second || !ClaimName(target); ++n) {
-    target = folder_ + name + "_" + std::to_string(n) + extension;
+  const std::string unsuffixed = name + extension;
+  std::string target = folder_ + unsuffixed;
+  // Each suffix below the one remembered for the name is taken: the search
+  // goes on from there, not again from 2 for each name alike.
+  auto next = nextSuffix_.emplace(unsuffixed, 2).first;
+  while (!taken_.insert(target).second || !ClaimName(target)) {
+    target = folder_ + name + "_" + std::to_string(next->second++) + extension;
   }
   return target;
 }

@@ -13,7 +13,10 @@ With --many-groups COUNT FILE it writes one module of COUNT group icons
 instead (identifiers 1 to COUNT, all naming one small image): the window's
 list is timed filling with it. With --shared-directory COUNT FILE, COUNT
 groups that all lead to one directory of 65535 entries naming one 8 KB image
-(a module under a megabyte that names the image 65535 * COUNT times).
+(a module under a megabyte that names the image 65535 * COUNT times). With
+--names-alike COUNT FILE, COUNT group icons all named "A" (every name entry
+pointing at one stored text), each naming one small image: extract writes
+them as A, A_2, ... A_COUNT, and is timed doing so.
 
 manifest.txt lists, for every resource of the good and odd modules that a
 lookup must find (the language a U.S. English user gets), its size and CRC-32:
@@ -441,14 +444,28 @@ def shared_directory_module(count):
     return Module(False, sections, resource_section=1).build()
 
 
+def names_alike_module(count):
+    image = IMAGES[5]
+    names = ['A'] + ['A%d' % i for i in range(1, count)]
+    res = [(RT_ICON, 1, EN_US, image)] + [(RT_GROUP_ICON, name, EN_US, group_icon([(1, image)])) for name in names]
+    built, module, layout = resource_module(res)
+    module.sections[2].data = bytearray(module.sections[2].data)
+    for name in names:
+        struct.pack_into('<I', module.sections[2].data, layout.entries[(RT_GROUP_ICON, name)],
+                         0x80000000 | layout.strings['A'])
+    return module.build()
+
+
 def main():
-    makers = {'--many-groups': many_groups_module, '--shared-directory': shared_directory_module}
+    makers = {'--many-groups': many_groups_module, '--shared-directory': shared_directory_module,
+              '--names-alike': names_alike_module}
     if len(sys.argv) == 4 and sys.argv[1] in makers:
         with open(sys.argv[3], 'wb') as f:
             f.write(makers[sys.argv[1]](int(sys.argv[2])))
         return
     if len(sys.argv) != 2:
-        sys.exit('usage: make-test-modules.py OUTDIR | --many-groups COUNT FILE | --shared-directory COUNT FILE')
+        sys.exit('usage: make-test-modules.py OUTDIR | --many-groups COUNT FILE | --shared-directory COUNT FILE'
+                 ' | --names-alike COUNT FILE')
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
     for old in os.listdir(out):
