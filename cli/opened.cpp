@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "command_texts.h"
+#include "core/file_names.h"
 #include "core/messages.h"
 #include "platform/posix/long_path.h"
 #include "readable.h"
@@ -21,12 +22,23 @@ using file_kind::Kind;
 
 enum class Found { kSource, kCursorFile, kRefused };
 
-// The kind of source the file is by its bytes, its extension breaking the
-// tie only when they are too few to tell. kRefused, after saying why, for a
-// file that can't be read or is of a kind that is not read.
+// True when the (lower-cased) extension names one of the readers: the window's (.ico,
+// .bmp, and modules .exe, .dll, .icl) or the cursors'.
+bool NamesAReader(const std::string& extension) {
+  for (const char* named : {"ico", "bmp", "exe", "dll", "icl", "cur", "ani"}) {
+    if (extension == named) return true;
+  }
+  return false;
+}
+
+// The kind of source the file is by its bytes, its extension deciding only
+// when they are too few to tell or match no kind: then the reader it names
+// says what is wrong with them, in its own words. kRefused, after saying
+// why, for a file that can't be read or is of a kind that is not read.
 Found SourceKindOf(const std::string& path, IconDocument::SourceKind* kind, FileStart* start) {
   if (!TellFileKind(path, start)) return Found::kRefused;
   Text named = Text::kNotAKind;
+  const std::string extension = LowerExtension(path);
   switch (start->kind) {
     case Kind::kModule:
       *kind = IconDocument::SourceKind::kModule;
@@ -38,7 +50,8 @@ Found SourceKindOf(const std::string& path, IconDocument::SourceKind* kind, File
       *kind = IconDocument::SourceKind::kBitmapFile;
       return Found::kSource;
     case Kind::kUnknown:
-      if (!start->tooShort) break;
+      if (!start->tooShort && !NamesAReader(extension)) break;
+      if (extension == "cur" || extension == "ani") return Found::kCursorFile;
       *kind = IconDocument::KindByExtension(path);
       return Found::kSource;
     case Kind::kCursor:

@@ -81,7 +81,11 @@ cp "$palette" "$work/icon"
 printf '\0\0\2\0\1\0' >"$work/pointer.ico"
 printf 'icns\0\0\0\10' >"$work/mac.ico"
 printf 'PK\3\4\0\0\0\0' >"$work/zipped.dll"
-for row in "text.ico:not a kind of file pictrove reads$" "header-cut.ico:Error reading the icon file's header!$" \
+# Bytes of no kind: the reader the extension names says what is wrong.
+printf 'MB\1\0\0\0\0\1\0\0\0\0\0\0' >"$work/swapped.bmp"
+cp "$work/text.ico" "$work/text.cur" && cp "$work/text.ico" "$work/text.txt"
+for row in "text.ico:Error reading the icon file's header!$" "swapped.bmp:Unknown bitmap file format!$" \
+    "text.cur:Error reading the cursor file!$" "text.txt:not a kind of file pictrove reads$" "header-cut.ico:Error reading the icon file's header!$" \
     "mz.dll:Cannot load the file" "mz.ico:Cannot load the file" "icon.dll:" "icon:" \
     "pointer.ico:Error reading the cursor file!$" "mac.ico:.*\(a macOS icon\)$" "zipped.dll:.*\(a ZIP archive\)$"; do
   file=${row%%:*} said=${row#*:}
@@ -208,7 +212,7 @@ for big in "$module:big.dll:MAINICON" "$modules/ne-good-shift9.icl:big.icl:10"; 
   expect "$name past 1 GiB" 0 "^Icon \\[$first\\]\$" '' -- "$pictrove" list "$work/$name"
   rm -f "$work/$name"
 done
-expect "text named dll" 1 '' 'bad-text.dll: not a kind of file pictrove reads$' -- "$pictrove" list "$modules/bad-text.dll"
+expect "text named dll" 1 '' 'bad-text.dll: Cannot load the file: it must be a Win32 module' -- "$pictrove" list "$modules/bad-text.dll"
 cp "$module" "$work/module.ocx"
 expect "module of another extension" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$work/module.ocx"
 
@@ -420,7 +424,7 @@ expect "extract with files without icons" 0 '' "^$noicons: This file holds no ic
 [ "$(wc -l <"$work/out")" = 5 ] && [ "$(wc -l <"$work/err")" = 2 ] || fail "extract: $(cat "$work/out" "$work/err")"
 expect "extract quietly" 0 '' '' -- "$pictrove" extract -q "$module" "$noicons" -o "$work/extracted"
 [ ! -s "$work/out" ] && [ ! -s "$work/err" ] || fail "extract -q said: $(cat "$work/out" "$work/err")"
-expect "extract with a file of no kind" 1 '' 'bad-text.dll: not a kind of file pictrove reads$' -- "$pictrove" extract -q "$module" "$modules/bad-text.dll" -o "$work/extracted"
+expect "extract with a file of no kind" 1 '' 'text.txt: not a kind of file pictrove reads$' -- "$pictrove" extract -q "$module" "$work/text.txt" -o "$work/extracted"
 touch "$work/plain"
 expect "extract into a file" 1 '' "plain/x: cannot create the folder \(Not a directory\)$" -- "$pictrove" extract "$module" -o "$work/plain/x"
 # Names that clash in one run get distinct files: two modules of one name,
