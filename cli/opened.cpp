@@ -44,6 +44,9 @@ Found SourceKindOf(const std::string& path, IconDocument::SourceKind* kind, File
       *kind = IconDocument::SourceKind::kModule;
       return Found::kSource;
     case Kind::kIcon:
+      // Some cursors' headers say type 1 (Paint.NET's tools'): Windows loads
+      // a .cur as a cursor whatever its type.
+      if (extension == "cur") return Found::kCursorFile;
       *kind = IconDocument::SourceKind::kIconFile;
       return Found::kSource;
     case Kind::kBitmap:

@@ -41,14 +41,14 @@ Message MessageOf(CursorFileFailure failure) {
 }
 
 // Reads the images of the icon or cursor file `file` (bytes that stay, of a
-// file `fileLength` long): all of them, or its first; an icon's have their
-// hot spot at 0,0. False with the failure.
+// file `fileLength` long): all of them, or its first (an animated cursor's
+// frame, whose hot spot is 0,0 when it is an icon). False with the failure.
 bool ReadImages(ByteView file, std::uint64_t fileLength, bool firstOnly, std::vector<CursorImage>* images,
                 CursorFileFailure* failure) {
   ByteCursor cursor(file);
   icon_directory::Header header;
   if (!icon_directory::ReadHeader(cursor, &header) || header.reserved != 0 ||
-      (header.type != icon_directory::kCursorType && (!firstOnly || header.type != icon_directory::kIconType)) ||
+      (header.type != icon_directory::kCursorType && header.type != icon_directory::kIconType) ||
       (firstOnly && header.count == 0)) {
     *failure = CursorFileFailure::kNotACursor;
     return false;
@@ -65,9 +65,9 @@ bool ReadImages(ByteView file, std::uint64_t fileLength, bool firstOnly, std::ve
       return false;
     }
     // A .CUR entry holds the hot spot where an .ICO entry has planes and bit
-    // count.
+    // count; Windows takes it there from a cursor file of either type.
     CursorImage image{};
-    if (header.type == icon_directory::kCursorType) image.hotSpot = {entry.planes, entry.bitCount};
+    if (header.type == icon_directory::kCursorType || !firstOnly) image.hotSpot = {entry.planes, entry.bitCount};
     image.bits = file.Sub(entry.fileOffset, entry.bytes);
     *failure = CursorFileFailure::kImageInvalid;
     if (!BindCursorImage(&image)) return false;
@@ -106,7 +106,7 @@ ReadResult<std::unique_ptr<CursorFile>, CursorFileFailure> ReadCursorFile(ByteVi
     ByteCursor cursor(bytes);
     icon_directory::Header header;
     if (!icon_directory::ReadHeader(cursor, &header) || header.reserved != 0 ||
-        header.type != icon_directory::kCursorType) {
+        (header.type != icon_directory::kCursorType && header.type != icon_directory::kIconType)) {
       return CursorFileFailure::kNotACursor;
     }
   } else if (bytes.Length() < fileLength) {

@@ -58,7 +58,8 @@ class CursorFile {
 };
 
 // Reads the cursor file whose first bytes are `bytes` (all of them when it is
-// `fileLength` bytes long). Shows nothing and touches no file.
+// `fileLength` bytes long); a header of type 1 is read as a cursor's too, as
+// Windows loads a .CUR. Shows nothing and touches no file.
 ReadResult<std::unique_ptr<CursorFile>, CursorFileFailure> ReadCursorFile(ByteView bytes, std::uint64_t fileLength);
 
 // Reads the cursor file at `path`, or shows a message (the path as caption)

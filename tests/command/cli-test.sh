@@ -376,6 +376,9 @@ for row in "one.png:32x32:" "one.bmp:32x32:" "one1.bmp:16x16:--image=1" "one16.p
   [ "$(identify -format '%wx%h' "$work/$target")" = "$side" ] || fail "cursor file as $target: not $side"
 done
 expect "broken cursor" 1 '' 'good-cursors.dll: ' -- "$pictrove" info --cursors "$cursors" --entry SHORT
+# A .cur whose header says type 1 is a cursor still, as Windows loads it.
+cp "$work/one.cur" "$work/type1.cur" && printf '\1' | dd of="$work/type1.cur" bs=1 seek=2 conv=notrunc 2>/dev/null
+expect "a .cur of type 1" 0 '^1 16x16 [0-9]+-bit [0-9]+ bytes hot spot 7,9$' '' -- "$pictrove" info --cursors "$work/type1.cur"
 # An animated cursor is one entry whose images are its frames in the file's
 # order, each a cursor of its own: saved (the first unless --image names
 # one) and extracted one by one; gdk-pixbuf shows the first.
