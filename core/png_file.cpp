@@ -9,19 +9,25 @@
 #include "codecs/png_encoder.h"
 #include "replacement_file.h"
 
+std::uint32_t DepthDistance(const IconImage& image) {
+  constexpr std::int64_t kDisplayBits = 32;
+  const std::int64_t distance = std::int64_t{image.bitsPerPixel} - kDisplayBits;
+  return static_cast<std::uint32_t>(distance < 0 ? -distance : distance);
+}
+
 int LargestImageIndex(const IconGroup* group) {
   if (group == nullptr) return -1;
   int largest = -1;
   std::int64_t mostPixels = 0;
-  std::int32_t mostBits = 0;
+  std::uint32_t nearestDepth = 0;
   for (std::uint32_t i = 0; i < group->imageCount; ++i) {
     const IconImage& image = group->images[i];
     if (image.bits == nullptr) continue;
     const std::int64_t pixels = std::int64_t{image.width} * image.height;
-    if (largest < 0 || pixels > mostPixels || (pixels == mostPixels && image.bitsPerPixel > mostBits)) {
+    if (largest < 0 || pixels > mostPixels || (pixels == mostPixels && DepthDistance(image) < nearestDepth)) {
       largest = static_cast<int>(i);
       mostPixels = pixels;
-      mostBits = image.bitsPerPixel;
+      nearestDepth = DepthDistance(image);
     }
   }
   return largest;

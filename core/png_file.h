@@ -8,9 +8,15 @@
 #include "icon_group.h"
 #include "platform/handles.h"
 
+// How far the image's depth lies from the display's 32 bits: of images of
+// one size, Windows' best fit (LookupIconIdFromDirectoryEx) takes the
+// nearest, the first of those.
+std::uint32_t DepthDistance(const IconImage& image);
+
 // The index of the group's largest image, the one a PNG file shows: most
-// pixels, then most bits per pixel, then the first of those. Only records
-// below imageCount that hold a block count; -1 when there is none.
+// pixels, then of those the depth nearest 32 bits, then the first, as
+// Windows takes one. Only records below imageCount that hold a block count;
+// -1 when there is none.
 int LargestImageIndex(const IconGroup* group);
 
 // The image as a PNG stream: a PNG-compressed image as it is stored once it

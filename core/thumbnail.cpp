@@ -12,15 +12,15 @@ int ThumbnailImageIndex(const IconGroup* group, std::int32_t side) {
   if (group == nullptr) return -1;
   int nearest = -1;
   std::int32_t nearestSide = 0;
-  std::int32_t nearestBits = 0;
+  std::uint32_t nearestDepth = 0;
   for (std::uint32_t i = 0; i < group->imageCount; ++i) {
     const IconImage& image = group->images[i];
     const std::int32_t longer = std::max(image.width, image.height);
     if (image.bits == nullptr || longer < side) continue;
-    if (nearest < 0 || longer < nearestSide || (longer == nearestSide && image.bitsPerPixel > nearestBits)) {
+    if (nearest < 0 || longer < nearestSide || (longer == nearestSide && DepthDistance(image) < nearestDepth)) {
       nearest = static_cast<int>(i);
       nearestSide = longer;
-      nearestBits = image.bitsPerPixel;
+      nearestDepth = DepthDistance(image);
     }
   }
   return nearest >= 0 ? nearest : LargestImageIndex(group);

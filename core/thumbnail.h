@@ -8,8 +8,8 @@
 #include "icon_group.h"
 
 // The index of the image a thumbnail of `side` is made from: the smallest
-// whose longer side is at least `side` (of those, the most bits per pixel,
-// then the first), or when none is that large the largest
+// whose longer side is at least `side` (of those, the depth nearest 32 bits,
+// then the first: DepthDistance), or when none is that large the largest
 // (LargestImageIndex). -1 when the group has no image.
 int ThumbnailImageIndex(const IconGroup* group, std::int32_t side);
 

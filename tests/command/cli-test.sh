@@ -145,6 +145,16 @@ for row in "MAINICON:" "MAINICON:--index=0" "2:--index=1" "11:--index=-11"; do
   [ "$("$pictrove" info "$module" ${row#*:})" = "$("$pictrove" info "$module" --entry "${row%%:*}")" ] ||
     fail "info ${row#*:} is not Icon [${row%%:*}]"
 done
+# Of the largest images, the depth nearest 32 bits, the first of those, as
+# Windows' best fit takes one (these entries give no depth: the PNGs' own).
+convert -size 32x32 xc:blue PNG32:"$work/tie32.png" && convert -size 32x32 xc:red -depth 16 PNG64:"$work/tie64.png"
+python3 -c 'import struct,sys; p=[open(f,"rb").read() for f in sys.argv[2:]]; a=[6+16*len(p)]
+for b in p: a.append(a[-1]+len(b))
+open(sys.argv[1],"wb").write(struct.pack("<3H",0,1,len(p))+b"".join(struct.pack("<4B2H2I",32,32,0,0,0,0,len(b),o) for b,o in zip(p,a))+b"".join(p))' \
+  "$work/tie.ico" "$work/tie32.png" "$work/tie64.png" "$work/tie32.png"
+"$pictrove" save "$work/tie.ico" "$work/tie.png" && "$pictrove" thumbnail -s 32 "$work/tie.ico" "$work/tie-thumb.png" &&
+  cmp -s "$work/tie.png" "$work/tie32.png" && [ "$(compare -metric AE "$work/tie-thumb.png" "$work/tie32.png" null: 2>&1)" = 0 ] ||
+  fail "the largest of images alike is not the first 32-bit one"
 # --size takes the image of that side.
 expect "save by size" 0 '' '' -- "$pictrove" save "$module" "$work/side.png" --entry 10 --size 32
 [ "$(identify -format '%wx%h' "$work/side.png")" = 32x32 ] || fail "save --size 32 wrote $(identify "$work/side.png")"
