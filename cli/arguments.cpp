@@ -109,11 +109,10 @@ bool ParseIconIndex(const std::string& text, std::int32_t* index) {
   return true;
 }
 
-// A thumbnail's side in pixels, from 1 to the largest a thumbnail service
-// asks for.
-bool ParseThumbnailSide(const std::string& text, std::int32_t* side) {
+// A side in pixels, from 1 to `largest`.
+bool ParseSide(const std::string& text, std::int32_t largest, std::int32_t* side) {
   std::uint32_t value = 0;
-  if (!ParseImageNumber(text, &value) || value < 1 || value > limits::kMaxThumbnailSide) return false;
+  if (!ParseImageNumber(text, &value) || value < 1 || value > static_cast<std::uint32_t>(largest)) return false;
   *side = static_cast<std::int32_t>(value);
   return true;
 }
@@ -250,13 +249,18 @@ bool ParseArguments(int argc, char** argv, Arguments* args) {
       case Option::kQuiet:
         args->quiet = true;
         break;
-      case Option::kSize:
-        if (!ParseThumbnailSide(option.value, &args->size)) {
-          UsageErrorWith(Text::kSizeNumber, option.value.c_str());
+      case Option::kSize: {
+        // A thumbnail is at most what a thumbnail service asks for; an image
+        // saved is as large as an image may be.
+        const std::int32_t largest =
+            command == kSave ? static_cast<std::int32_t>(limits::kMaxDimension) : limits::kMaxThumbnailSide;
+        if (!ParseSide(option.value, largest, &args->size)) {
+          UsageErrorWith(Text::kSizeNumber, std::to_string(largest).c_str(), option.value.c_str());
           return false;
         }
         args->hasSize = true;
         break;
+      }
       case Option::kLanguage:
         if (!ParseLanguage(option.value, &args->language)) {
           UsageErrorWith(Text::kLanguageNumber, option.value.c_str());

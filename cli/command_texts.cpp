@@ -71,6 +71,7 @@ constexpr TextDefinition kTexts[] = {
      "           for file managers: its image nearest at or above SIZE (else\n"
      "           its largest), scaled down to fit with its transparency, never\n"
      "           enlarged. A file without icons is a failure: nothing is written.\n"
+     "           OUT.png - is standard output.\n"
      "\n"
      "  --entry NAME  the entry \"Icon [NAME]\", or the entry whose text is NAME\n"
      "  --index N     the icon of Windows' index N (file.dll,N): from 0 its place\n"
@@ -110,7 +111,7 @@ constexpr TextDefinition kTexts[] = {
      "  thumbnail 把该项 (默认为程序的图标) 写为供文件管理器使用的 PNG 缩略图，\n"
      "           最大为 尺寸x尺寸 像素 (-s，1 到 1024，默认 128): 取不小于该尺寸的\n"
      "           最接近的图像 (没有时取最大的)，保留透明度缩小到该尺寸之内，从不放大。\n"
-     "           没有图标的文件算失败，不写任何文件。\n"
+     "           没有图标的文件算失败，不写任何文件。输出文件 - 为标准输出。\n"
      "\n"
      "  --entry 名称  项 \"Icon [名称]\"，或文字为该名称的项\n"
      "  --index 索引  Windows 图标索引 (file.dll,索引): 从 0 起为模块目录中的位置，\n"
@@ -150,8 +151,8 @@ constexpr TextDefinition kTexts[] = {
     {Text::kLanguageNumber, "--language takes a language id from 0 to 65535 (or 0x0 to 0xFFFF), not \"%s\"",
      "--language 需要 0 到 65535 (或 0x0 到 0xFFFF) 之间的语言标识，而不是 \"%s\""},
     {Text::kLanguageWithCursors, "--language and --cursors do not go together", "--language 与 --cursors 不能同时使用"},
-    {Text::kSizeNumber, "--size takes a number from 1 to 1024, not \"%s\"",
-     "--size 需要 1 到 1024 之间的数，而不是 \"%s\""},
+    {Text::kSizeNumber, "--size takes a number from 1 to %s, not \"%s\"",
+     "--size 需要 1 到 %s 之间的数，而不是 \"%s\""},
     {Text::kIndexWithEntry, "--index goes with neither --entry nor --all", "--index 不能与 --entry 或 --all 同时使用"},
     {Text::kCannotRead, "%s: cannot read the file (%s)", "%s: 无法读取文件 (%s)"},
     {Text::kChangedOrCut, "it changed since it was opened, or ends before its resources",

@@ -32,7 +32,7 @@ enum class Text {
   kFormatWithFile,
   kImageNumber,  // the value given
   kIndexNumber,  // the value given
-  kSizeNumber,   // the value given
+  kSizeNumber,   // the largest side, the value given
   kLanguageNumber,  // the value given
   kLanguageWithCursors,
   kIndexWithEntry,

@@ -136,20 +136,6 @@ void PrintImages(const IconGroup& group, const char* indent) {
   }
 }
 
-std::string JsonImages(const IconGroup& group) {
-  std::string json = "[";
-  for (std::uint32_t i = 0; i < group.imageCount; ++i) {
-    const IconImage& image = group.images[i];
-    char line[200];
-    std::snprintf(line, sizeof line,
-                  "%s{\"index\":%u,\"width\":%d,\"height\":%d,\"bitsPerPixel\":%d,\"bytes\":%u,\"png\":%s}",
-                  i ? "," : "", i, image.width, image.height, PictureDepth(&image), image.byteCount,
-                  IsPngImage(&image) ? "true" : "false");
-    json += line;
-  }
-  return json + "]";
-}
-
 }  // namespace
 
 int List(const Arguments& args) {
@@ -279,6 +265,7 @@ int Info(const Arguments& args) {
 namespace {
 
 int SaveToFile(const Arguments& args);
+int ThumbnailToFile(const Arguments& args);
 
 // Copies the file to standard output; the error of the call that failed
 // (a read, a write to a full disk), or 0.
@@ -296,9 +283,9 @@ int CopyToStandardOutput(const std::string& path) {
   return error;
 }
 
-// save FILE -: every writer writes a file (and only once it is whole), so
-// the file is written in a folder of its own and then copied out.
-int SaveToStandardOutput(const Arguments& args) {
+// TARGET -: every writer writes a file (and only once it is whole), so
+// `write` writes it in a folder of its own, as `kind`, and it is copied out.
+int ToStandardOutput(const Arguments& args, int (*write)(const Arguments&), const std::string& kind) {
   const char* tmp = std::getenv("TMPDIR");
   std::string folder = std::string(tmp != nullptr && *tmp == '/' ? tmp : "/tmp") + "/pictrove-XXXXXX";
   if (mkdtemp(&folder[0]) == nullptr) {
@@ -306,8 +293,8 @@ int SaveToStandardOutput(const Arguments& args) {
     return kFailed;
   }
   Arguments toFile = args;
-  toFile.files[1] = folder + "/standard-output." + (args.hasFormat ? args.format : "png");
-  int status = SaveToFile(toFile);
+  toFile.files[1] = folder + "/standard-output." + kind;
+  int status = write(toFile);
   // A group with missing images is written without them, and fails: what
   // was written goes out all the same.
   const int error = access(toFile.files[1].c_str(), F_OK) == 0 ? CopyToStandardOutput(toFile.files[1]) : 0;
@@ -324,7 +311,7 @@ int SaveToStandardOutput(const Arguments& args) {
 
 int Save(const Arguments& args) {
   if (args.files.size() != 2) return UsageError(CommandText(Text::kSaveArguments));
-  if (args.files[1] == "-") return SaveToStandardOutput(args);
+  if (args.files[1] == "-") return ToStandardOutput(args, SaveToFile, args.hasFormat ? args.format : "png");
   if (args.hasFormat) return UsageError(CommandText(Text::kFormatWithFile));
   return SaveToFile(args);
 }
@@ -392,6 +379,12 @@ int SaveToFile(const Arguments& args) {
 int Thumbnail(const Arguments& args) {
   if (args.files.size() != 2) return UsageError(CommandText(Text::kThumbnailArguments));
   if (args.hasIndex && args.hasEntry) return UsageError(CommandText(Text::kIndexWithEntry));
+  return args.files[1] == "-" ? ToStandardOutput(args, ThumbnailToFile, "png") : ThumbnailToFile(args);
+}
+
+namespace {
+
+int ThumbnailToFile(const Arguments& args) {
   const std::string& file = args.files[0];
 
   // A file without icons has no thumbnail: a failure, so that a thumbnail
@@ -416,3 +409,5 @@ int Thumbnail(const Arguments& args) {
   TellPassedOver(made.passedOver, file, entryText);
   return WritePngFile(args.files[1].c_str(), made.png, true) ? kDone : kFailed;
 }
+
+}  // namespace

@@ -12,6 +12,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "command_texts.h"
@@ -111,6 +112,7 @@ class Extraction {
   const Arguments& args_;
   std::string folder_;
   std::set<std::string> taken_;
+  std::unordered_map<std::string, unsigned> nextSuffix_;  // by unsuffixed name
   std::set<std::string> claimed_;  // made empty by ClaimName
   std::uint64_t left_ = 0;
   bool stopped_ = false;
@@ -134,27 +136,39 @@ bool Extraction::Affords(const std::string& file, std::uint64_t bytes) {
   return false;
 }
 
+// The name cut to at most `bytes`, at the start of a character.
+void CutName(std::string* name, std::size_t bytes) {
+  if (name->size() <= bytes) return;
+  while (bytes > 0 && (static_cast<unsigned char>((*name)[bytes]) & 0xC0) == 0x80) --bytes;
+  name->resize(bytes);
+}
+
 std::string Extraction::TargetFor(const std::string& file, const char* kind, const std::string* group,
                                   const char* extension) {
   std::size_t slash = file.find_last_of('/');
-  std::string name = file.substr(slash == std::string::npos ? 0 : slash + 1) + "_" + kind;
-  if (group != nullptr) name += "_" + *group;
-  for (char& c : name) {
-    if (std::strchr("/\\:*?\"<>| ", c) != nullptr || static_cast<unsigned char>(c) < 32) c = '_';
+  std::string name = file.substr(slash == std::string::npos ? 0 : slash + 1);
+  std::string tail = std::string("_") + kind;
+  if (group != nullptr) tail += "_" + *group;
+  for (std::string* part : {&name, &tail}) {
+    for (char& c : *part) {
+      if (std::strchr("/\\:*?\"<>| ", c) != nullptr || static_cast<unsigned char>(c) < 32) c = '_';
+    }
   }
-  // Every name fits the 255 bytes file systems allow one: a long group name
-  // is cut, at the start of a character, with room left for a "_NNNNNNN"
-  // behind it. The path is as long as the folder makes it.
-  const std::size_t reserved = std::strlen(extension) + 8;
-  const std::size_t keep = kMaxNameBytes - reserved;
-  if (name.size() > keep) {
-    std::size_t cut = keep;
-    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
-    name.resize(cut);
-  }
-  std::string target = folder_ + name + extension;
-  for (unsigned n = 2; !taken_.insert(target).second || !ClaimName(target); ++n) {
-    target = folder_ + name + "_" + std::to_string(n) + extension;
+  // Every name fits the 255 bytes file systems allow one, with room left for
+  // a "_NNNNNNN" behind it: a long file name is cut for the group's name,
+  // which tells the files apart; a group's name longer than the room is cut
+  // too. The path is as long as the folder makes it.
+  const std::size_t keep = kMaxNameBytes - (std::strlen(extension) + 8);
+  if (tail.size() < keep) CutName(&name, keep - tail.size());
+  name += tail;
+  CutName(&name, keep);
+  const std::string unsuffixed = name + extension;
+  std::string target = folder_ + unsuffixed;
+  // Each suffix below the one remembered for the name is taken: the search
+  // goes on from there, not again from 2 for each name alike.
+  auto next = nextSuffix_.emplace(unsuffixed, 2).first;
+  while (!taken_.insert(target).second || !ClaimName(target)) {
+    target = folder_ + name + "_" + std::to_string(next->second++) + extension;
   }
   return target;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/icon_group.h"
 #include "formats/utf8.h"
 
 std::string JsonDocumentStart(const std::string& file) { return "{\"version\":1,\"file\":" + JsonString(file); }
@@ -33,4 +34,18 @@ std::string JsonString(const std::string& bytes) {
     ++i;
   }
   return out + "\"";
+}
+
+std::string JsonImages(const IconGroup& group) {
+  std::string json = "[";
+  for (std::uint32_t i = 0; i < group.imageCount; ++i) {
+    const IconImage& image = group.images[i];
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "%s{\"index\":%u,\"width\":%d,\"height\":%d,\"bitsPerPixel\":%d,\"bytes\":%u,\"png\":%s}",
+                  i ? "," : "", i, image.width, image.height, PictureDepth(&image), image.byteCount,
+                  IsPngImage(&image) ? "true" : "false");
+    json += line;
+  }
+  return json + "]";
 }

@@ -1,8 +1,12 @@
 // pictrove: the icon extractor's core from the command line.
+#include <fcntl.h>
 #include <malloc.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 #include "arguments.h"
@@ -20,17 +24,40 @@ namespace {
 constexpr int kMapThresholdBytes = 64 * 1024 * 1024;
 constexpr int kHeapGrowthBytes = 4 * 1024 * 1024;
 
+// A standard stream the caller closed (`>&-`) keeps its number taken, read
+// only: a file the command opens would otherwise become it, and lines meant
+// for the terminal land in an icon; writes to it now fail with a reason.
+void HoldClosedStandardStreams() {
+  for (int stream = 0; stream <= 2; ++stream) {
+    if (fcntl(stream, F_GETFD) == -1 && errno == EBADF) open("/dev/null", O_RDONLY | O_CLOEXEC);
+  }
+}
+
+// Lines that never arrived (a full disk, a closed output) are output not
+// written: a failure, said with the system's reason as a save to - says it.
+int Finished(int status) {
+  errno = 0;
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+  int error = errno;
+  // A write that failed earlier took its reason with it: the output is asked again.
+  if (error == 0 && write(STDOUT_FILENO, "", 0) != 0) error = errno;
+  Say(Text::kTargetNotWrittenBecause, "-", std::strerror(error != 0 ? error : EIO));
+  return kFailed;
+}
+
 int RunCommand(const Arguments& args) {
-  if (args.command == "list") return List(args);
-  if (args.command == "info") return Info(args);
+  // A save or a thumbnail to - says itself how its output failed.
   if (args.command == "save") return Save(args);
   if (args.command == "thumbnail") return Thumbnail(args);
-  return Extract(args);
+  if (args.command == "list") return Finished(List(args));
+  if (args.command == "info") return Finished(Info(args));
+  return Finished(Extract(args));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  HoldClosedStandardStreams();
   mallopt(M_MMAP_THRESHOLD, kMapThresholdBytes);
   mallopt(M_TOP_PAD, kHeapGrowthBytes);
   // The user's characters (what a terminal shows, how names are escaped) and
@@ -49,11 +76,11 @@ int main(int argc, char** argv) {
   if (args.help) {
     std::fputs(CommandText(Text::kUsage), stdout);
     std::fputs(CommandText(Text::kHelp), stdout);
-    return kDone;
+    return Finished(kDone);
   }
   if (args.version) {
     std::printf("pictrove %s\n", PICTROVE_VERSION);
-    return kDone;
+    return Finished(kDone);
   }
   // Memory may run out anywhere a file's entries, names or lines are kept:
   // the command then fails as a file that can't be read, naming it.

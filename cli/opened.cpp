@@ -1,5 +1,7 @@
 #include "opened.h"
 
+#include <dirent.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "command_texts.h"
+#include "core/file_names.h"
 #include "core/messages.h"
 #include "platform/posix/long_path.h"
 #include "readable.h"
@@ -19,24 +22,39 @@ using file_kind::Kind;
 
 enum class Found { kSource, kCursorFile, kRefused };
 
-// The kind of source the file is by its bytes, its extension breaking the
-// tie only when they are too few to tell. kRefused, after saying why, for a
-// file that can't be read or is of a kind that is not read.
+// True when the (lower-cased) extension names one of the readers: the window's (.ico,
+// .bmp, and modules .exe, .dll, .icl) or the cursors'.
+bool NamesAReader(const std::string& extension) {
+  for (const char* named : {"ico", "bmp", "exe", "dll", "icl", "cur", "ani"}) {
+    if (extension == named) return true;
+  }
+  return false;
+}
+
+// The kind of source the file is by its bytes, its extension deciding only
+// when they are too few to tell or match no kind: then the reader it names
+// says what is wrong with them, in its own words. kRefused, after saying
+// why, for a file that can't be read or is of a kind that is not read.
 Found SourceKindOf(const std::string& path, IconDocument::SourceKind* kind, FileStart* start) {
   if (!TellFileKind(path, start)) return Found::kRefused;
   Text named = Text::kNotAKind;
+  const std::string extension = LowerExtension(path);
   switch (start->kind) {
     case Kind::kModule:
       *kind = IconDocument::SourceKind::kModule;
       return Found::kSource;
     case Kind::kIcon:
+      // Some cursors' headers say type 1 (Paint.NET's tools'): Windows loads
+      // a .cur as a cursor whatever its type.
+      if (extension == "cur") return Found::kCursorFile;
       *kind = IconDocument::SourceKind::kIconFile;
       return Found::kSource;
     case Kind::kBitmap:
       *kind = IconDocument::SourceKind::kBitmapFile;
       return Found::kSource;
     case Kind::kUnknown:
-      if (!start->tooShort) break;
+      if (!start->tooShort && !NamesAReader(extension)) break;
+      if (extension == "cur" || extension == "ani") return Found::kCursorFile;
       *kind = IconDocument::KindByExtension(path);
       return Found::kSource;
     case Kind::kCursor:
@@ -80,17 +98,43 @@ std::string WindowsLanguage() {
   return "";
 }
 
+// The path of what `folder` holds under `name` as Windows finds it, whatever
+// the case of its letters (a copy of Windows' folders on Linux keeps each
+// name's own: Foo.DLL beside foo.dll.mun); empty when it holds none.
+std::string FoundIgnoringCase(const std::string& folder, const std::string& name) {
+  const std::string exact = folder + "/" + name;
+  if (long_path::Access(exact.c_str(), F_OK) == 0) return exact;
+  Descriptor opened(long_path::Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  DIR* listing = opened ? fdopendir(opened.Get()) : nullptr;
+  if (listing == nullptr) return "";
+  opened.Release();  // the listing's now
+  std::string found;
+  while (const dirent* entry = readdir(listing)) {
+    if (strcasecmp(entry->d_name, name.c_str()) != 0) continue;
+    found = folder + "/" + entry->d_name;
+    break;
+  }
+  closedir(listing);
+  return found;
+}
+
 // Where Windows 10 and later keep the icons of a module that holds none of
 // its own: ..\SystemResources\NAME.mun, else LANG\NAME.mui beside it (the
-// user's language, then en-US).
+// user's language, then en-US); those that are there.
 std::vector<std::string> MovedOutPlaces(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
   const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
-  std::vector<std::string> places{folder + "/../SystemResources/" + name + ".mun"};
+  std::vector<std::string> places;
+  const auto add = [&places](const std::string& parent, const std::string& within, const std::string& file) {
+    const std::string found = FoundIgnoringCase(parent, within);
+    const std::string place = found.empty() ? "" : FoundIgnoringCase(found, file);
+    if (!place.empty()) places.push_back(place);
+  };
+  add(folder + "/..", "SystemResources", name + ".mun");
   const std::string language = WindowsLanguage();
-  if (!language.empty() && language != "en-US") places.push_back(folder + "/" + language + "/" + name + ".mui");
-  places.push_back(folder + "/en-US/" + name + ".mui");
+  if (!language.empty() && language != "en-US") add(folder, language, name + ".mui");
+  add(folder, "en-US", name + ".mui");
   return places;
 }
 

@@ -39,12 +39,13 @@ CursorFileFailure FailureOf(GroupBuildFailure failure) {
 }
 
 // The directory of the icon or cursor file `file` (of a file `fileLength`
-// long): its count, or its first image alone; false when it is none.
+// long): its count, or its first image alone; false when it is none. A
+// header of either type is a cursor's, as Windows loads a .CUR.
 bool ReadDirectoryHeader(ByteView file, std::uint64_t fileLength, bool firstOnly, icon_directory::Header* header,
                          CursorFileFailure* failure) {
   ByteCursor cursor(file);
   if (!icon_directory::ReadHeader(cursor, header) || header->reserved != 0 ||
-      (header->type != icon_directory::kCursorType && (!firstOnly || header->type != icon_directory::kIconType)) ||
+      (header->type != icon_directory::kCursorType && header->type != icon_directory::kIconType) ||
       (firstOnly && header->count == 0)) {
     *failure = CursorFileFailure::kNotACursor;
     return false;
@@ -54,10 +55,10 @@ bool ReadDirectoryHeader(ByteView file, std::uint64_t fileLength, bool firstOnly
 }
 
 // Adds `count` images of the icon or cursor file `file` (of a file
-// `fileLength` long, whose header is `header`) to the group; an icon's have
-// their hot spot at 0,0.
+// `fileLength` long, whose header is `header`) to the group; `frame`: an
+// animated cursor's.
 bool AddImages(ByteView file, std::uint64_t fileLength, const icon_directory::Header& header, std::uint16_t count,
-               GroupBuilder* builder, CursorFileFailure* failure) {
+               bool frame, GroupBuilder* builder, CursorFileFailure* failure) {
   ByteCursor entries(file.Sub(icon_directory::kHeaderBytes, file.Length() - icon_directory::kHeaderBytes));
   for (std::uint16_t i = 0; i < count; ++i) {
     icon_directory::Entry entry;
@@ -66,9 +67,10 @@ bool AddImages(ByteView file, std::uint64_t fileLength, const icon_directory::He
       return false;
     }
     // A .CUR entry holds the hot spot where an .ICO entry has planes and bit
-    // count.
+    // count; Windows takes it there from a cursor file of either type. An
+    // animated cursor's icon frame has its hot spot at 0,0.
     GroupBuilder::EntryFields fields;
-    if (header.type == icon_directory::kCursorType) fields.hotSpot = {entry.planes, entry.bitCount};
+    if (header.type == icon_directory::kCursorType || !frame) fields.hotSpot = {entry.planes, entry.bitCount};
     const GroupBuildFailure added = builder->Add(file.Sub(entry.fileOffset, entry.bytes), fields);
     if (added != GroupBuildFailure::kNone) {
       *failure = FailureOf(added);
@@ -85,7 +87,7 @@ CursorFileResult ReadCursor(ByteView bytes, std::uint64_t fileLength) {
   // Distinct images together take no more than the file holds.
   GroupBuilder builder(fileLength);
   if (!builder.Start(header.count, true)) return CursorFileFailure::kFileOutOfMemory;
-  if (!AddImages(bytes, fileLength, header, header.count, &builder, &failure)) return failure;
+  if (!AddImages(bytes, fileLength, header, header.count, false, &builder, &failure)) return failure;
   return CursorFileResult(builder.Take());
 }
 
@@ -106,7 +108,7 @@ CursorFileResult ReadAnimatedCursor(ByteView bytes, std::uint64_t fileLength) {
     icon_directory::Header header;
     CursorFileFailure failure = CursorFileFailure::kAnimationDamaged;
     if (!ReadDirectoryHeader(frame, frame.Length(), true, &header, &failure) ||
-        !AddImages(frame, frame.Length(), header, 1, &builder, &failure)) {
+        !AddImages(frame, frame.Length(), header, 1, true, &builder, &failure)) {
       return failure == CursorFileFailure::kFileOutOfMemory || failure == CursorFileFailure::kOverBudget
                  ? failure
                  : CursorFileFailure::kAnimationDamaged;

@@ -28,7 +28,8 @@ enum class CursorFileFailure {
 
 // Reads the cursor file whose first bytes are `bytes` (all of them when it is
 // `fileLength` bytes long) into a cursor group (`animated` for an animated
-// cursor's frames). Shows nothing and touches no file.
+// cursor's frames); a header of type 1 is read as a cursor's too, as Windows
+// loads a .CUR. Shows nothing and touches no file.
 ReadResult<IconGroupPtr, CursorFileFailure> ReadCursorFile(ByteView bytes, std::uint64_t fileLength);
 
 // Reads the cursor file at `path`, or shows a message (the path as caption)

@@ -17,11 +17,20 @@ std::vector<std::uint32_t> ImagesHeld(const IconGroup* group) {
   return held;
 }
 
-// Larger before smaller, by pixels then bits; a stable sort keeps the first
-// of equals first.
+// How far the image's depth lies from the display's 32 bits: of images of
+// one size, Windows' best fit (LookupIconIdFromDirectoryEx) takes the
+// nearest, the first of those.
+std::uint32_t DepthDistance(const IconImage& image) {
+  constexpr std::int64_t kDisplayBits = 32;
+  const std::int64_t distance = std::int64_t{image.bitsPerPixel} - kDisplayBits;
+  return static_cast<std::uint32_t>(distance < 0 ? -distance : distance);
+}
+
+// Larger before smaller, by pixels then the depth nearest 32 bits; a stable
+// sort keeps the first of equals first.
 bool Larger(const IconImage& a, const IconImage& b) {
   if (Pixels(a) != Pixels(b)) return Pixels(a) > Pixels(b);
-  return a.bitsPerPixel > b.bitsPerPixel;
+  return DepthDistance(a) < DepthDistance(b);
 }
 
 int First(const std::vector<std::uint32_t>& order) { return order.empty() ? -1 : static_cast<int>(order.front()); }
@@ -47,7 +56,7 @@ std::vector<std::uint32_t> ImagesForThumbnail(const IconGroup* group, std::int32
     const IconImage& x = group->images[a];
     const IconImage& y = group->images[b];
     if (LongerSide(x) != LongerSide(y)) return LongerSide(x) < LongerSide(y);
-    return x.bitsPerPixel > y.bitsPerPixel;
+    return DepthDistance(x) < DepthDistance(y);
   });
   std::stable_sort(rest, order.end(),
                    [group](std::uint32_t a, std::uint32_t b) { return Larger(group->images[a], group->images[b]); });

@@ -13,15 +13,16 @@
 #include "messages.h"
 
 // The records below imageCount that hold a block, the largest first: most
-// pixels, then most bits per pixel, then the first. What a PNG file shows.
+// pixels, then the depth nearest 32 bits, then the first, as Windows' best
+// fit takes one of images of one size. What a PNG file shows.
 std::vector<std::uint32_t> ImagesLargestFirst(const IconGroup* group);
 
 // The first of ImagesLargestFirst; -1 when the group has no image.
 int LargestImageIndex(const IconGroup* group);
 
 // The records that hold a block, for a thumbnail of `side`: those whose
-// longer side is at least `side`, the smallest first (of those, the most bits
-// per pixel, then the first), then the rest, the largest first.
+// longer side is at least `side`, the smallest first (of those, the depth
+// nearest 32 bits, then the first), then the rest, the largest first.
 std::vector<std::uint32_t> ImagesForThumbnail(const IconGroup* group, std::int32_t side);
 
 // The first of ImagesForThumbnail; -1 when the group has no image.

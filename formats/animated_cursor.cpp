@@ -1,5 +1,6 @@
 #include "animated_cursor.h"
 
+#include <algorithm>
 #include <new>
 
 #include "checked_size.h"
@@ -81,10 +82,13 @@ bool Read(ByteView bytes, Animation* animation, Failure* failure) {
   std::uint32_t riffLength = 0;
   if (!bytes.Matches(0, "RIFF", 4) || !bytes.U32(4, &riffLength) || !bytes.Matches(8, "ACON", 4)) return false;
   // The RIFF's length counts its form and chunks; what follows it is no part
-  // of the animation.
+  // of the animation. Some writers count the RIFF's own head too (Winamp's
+  // skins, wxWidgets' horse3.ani), which Windows reads: a length past the
+  // end ends at the end, each chunk still inside the file.
   *failure = Failure::kCut;
-  if (riffLength < 4 || riffLength > bytes.Length() - kChunkHeadBytes) return false;
-  const ByteView riff = bytes.Sub(kChunkHeadBytes, riffLength);
+  if (riffLength < 4) return false;
+  const ByteView riff =
+      bytes.Sub(kChunkHeadBytes, std::min<std::uint64_t>(riffLength, bytes.Length() - kChunkHeadBytes));
   ByteCursor cursor(riff);
   cursor.Skip(4);
   bool hasHeader = false, hasFrames = false, hasRates = false, hasSequence = false;

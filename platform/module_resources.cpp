@@ -1,5 +1,6 @@
 #include "module_resources.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -100,13 +101,42 @@ bool NeModuleResources::Open(ModuleFile file) {
   table_ = std::move(table);
   file_ = std::move(file);
   read_.clear();
+  readBytes_ = 0;
+  span_.clear();
   module_.OpenTable(ByteView(table_.data(), table_.size()), inside, length);
+  std::uint64_t first = UINT64_MAX, last = 0;
+  module_.ForEachResource([&](const ne_module::Resource& resource) {
+    std::uint64_t offset, bytes;
+    if (module_.Place(resource, &offset, &bytes)) {
+      first = std::min(first, offset);
+      last = std::max(last, offset + bytes);
+    }
+    return true;
+  });
+  spanStart_ = last > first ? first : 0;
+  spanLength_ = last > first ? last - first : 0;
   return true;
 }
 
 bool NeModuleResources::Bytes(const ne_module::Resource& resource, ByteView* bytes) const {
   std::uint64_t offset, length;
   if (!module_.Place(resource, &offset, &length) || length > SIZE_MAX) return false;
+  if (span_.empty() && length > spanLength_ - std::min(readBytes_, spanLength_) && spanLength_ <= SIZE_MAX) {
+    try {
+      span_.resize(static_cast<std::size_t>(spanLength_));
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    if (!file_.Read(spanStart_, span_.data(), span_.size())) {
+      span_.clear();
+      return false;
+    }
+  }
+  // Every placed resource lies inside the span.
+  if (!span_.empty()) {
+    *bytes = ByteView(span_.data() + (offset - spanStart_), static_cast<std::size_t>(length));
+    return true;
+  }
   const auto key = std::make_pair(offset, length);
   auto known = read_.find(key);
   if (known == read_.end()) {
@@ -124,6 +154,7 @@ bool NeModuleResources::Bytes(const ne_module::Resource& resource, ByteView* byt
     } catch (const std::bad_alloc&) {
       return false;
     }
+    readBytes_ += length;
   }
   *bytes = ByteView(known->second.data(), known->second.size());
   return true;

@@ -83,8 +83,11 @@ class LoadedModuleResources : public ModuleResources {
 // A 16-bit (NE) module read by our own reader as a PE module is read: its
 // headers and resource table when it is opened, each resource's bytes when
 // it is first found (kept while this object lives), so that a module of
-// any size costs what is asked of it. Names are handed on as the table
-// stores them, bytes in the module's code page.
+// any size costs what is asked of it. Resources whose bytes overlap (as no
+// linker lays them out) would cost a copy each: once the bytes read pass
+// the span all resources lie in, that span is read once and each resource
+// is a part of it. Names are handed on as the table stores them, bytes in
+// the module's code page.
 class NeModuleResources : public ModuleResources {
  public:
   // Takes the file (or the bytes it holds). False, keeping nothing, when it
@@ -111,6 +114,12 @@ class NeModuleResources : public ModuleResources {
   ne_module::NeModule module_;
   // By file offset and length: a block once handed out stays.
   mutable std::map<std::pair<std::uint64_t, std::uint64_t>, std::vector<std::uint8_t>> read_;
+  mutable std::uint64_t readBytes_ = 0;  // of the blocks in read_
+  // Where the resources the table places lie, from the first byte of any to
+  // the last; read whole (once) when the blocks would pass its length.
+  std::uint64_t spanStart_ = 0;
+  std::uint64_t spanLength_ = 0;
+  mutable std::vector<std::uint8_t> span_;
 };
 
 // An icon of group-icon resource `name`, in the image that best fits the

@@ -41,7 +41,7 @@ if [ -z "$minutes" ] && [ "$replay" = 0 ] && [ "$show_summary" = 0 ]; then
   exit 2
 fi
 
-targets=(icon_file bitmap_file module ne_module reformat icon_decoding)
+targets=(icon_file bitmap_file module ne_module reformat icon_decoding animated_cursor)
 [ -n "$only" ] && targets=("$only")
 
 corpora=$root/build/fuzz-corpora
@@ -49,7 +49,7 @@ logs=$root/build/fuzz-logs
 crashes=$root/build/fuzz-crashes
 
 summary() {
-  printf '%-14s %12s %18s %18s %8s\n' target executions "cov start->end" "ft start->end" crashes
+  printf '%-16s %12s %18s %18s %8s\n' target executions "cov start->end" "ft start->end" crashes
   for t in "${targets[@]}"; do
     log=$logs/$t.log
     start=$(grep -m1 -E '#[0-9]+[[:space:]]+INITED' "$log" || true)
@@ -57,7 +57,7 @@ summary() {
     field() { sed -nE "s/.* $1: ([0-9]+).*/\\1/p" <<<"$2"; }
     execs=$(sed -nE 's/^stat::number_of_executed_units: ([0-9]+)/\1/p' "$log")
     found=$(find "$crashes/$t" -maxdepth 1 -type f ! -name '*.min' ! -name '*.log' | wc -l)
-    printf '%-14s %12s %18s %18s %8s\n' "$t" "${execs:-?}" \
+    printf '%-16s %12s %18s %18s %8s\n' "$t" "${execs:-?}" \
       "$(field cov "$start")->$(field cov "$end")" "$(field ft "$start")->$(field ft "$end")" "$found"
   done
   echo "logs: $logs; crashes and their minimized forms (.min): $crashes"

@@ -81,7 +81,11 @@ cp "$palette" "$work/icon"
 printf '\0\0\2\0\1\0' >"$work/pointer.ico"
 printf 'icns\0\0\0\10' >"$work/mac.ico"
 printf 'PK\3\4\0\0\0\0' >"$work/zipped.dll"
-for row in "text.ico:not a kind of file pictrove reads$" "header-cut.ico:Error reading the icon file's header!$" \
+# Bytes of no kind: the reader the extension names says what is wrong.
+printf 'MB\1\0\0\0\0\1\0\0\0\0\0\0' >"$work/swapped.bmp"
+cp "$work/text.ico" "$work/text.cur" && cp "$work/text.ico" "$work/text.txt"
+for row in "text.ico:Error reading the icon file's header!$" "swapped.bmp:Unknown bitmap file format!$" \
+    "text.cur:Error reading the cursor file!$" "text.txt:not a kind of file pictrove reads$" "header-cut.ico:Error reading the icon file's header!$" \
     "mz.dll:Cannot load the file" "mz.ico:Cannot load the file" "icon.dll:" "icon:" \
     "pointer.ico:Error reading the cursor file!$" "mac.ico:.*\(a macOS icon\)$" "zipped.dll:.*\(a ZIP archive\)$"; do
   file=${row%%:*} said=${row#*:}
@@ -157,6 +161,16 @@ for row in "MAINICON:" "MAINICON:--index=0" "2:--index=1" "11:--index=-11"; do
   [ "$("$pictrove" info "$module" ${row#*:})" = "$("$pictrove" info "$module" --entry "${row%%:*}")" ] ||
     fail "info ${row#*:} is not Icon [${row%%:*}]"
 done
+# Of the largest images, the depth nearest 32 bits, the first of those, as
+# Windows' best fit takes one (these entries give no depth: the PNGs' own).
+convert -size 32x32 xc:blue PNG32:"$work/tie32.png" && convert -size 32x32 xc:red -depth 16 PNG64:"$work/tie64.png"
+python3 -c 'import struct,sys; p=[open(f,"rb").read() for f in sys.argv[2:]]; a=[6+16*len(p)]
+for b in p: a.append(a[-1]+len(b))
+open(sys.argv[1],"wb").write(struct.pack("<3H",0,1,len(p))+b"".join(struct.pack("<4B2H2I",32,32,0,0,0,0,len(b),o) for b,o in zip(p,a))+b"".join(p))' \
+  "$work/tie.ico" "$work/tie32.png" "$work/tie64.png" "$work/tie32.png"
+"$pictrove" save "$work/tie.ico" "$work/tie.png" && "$pictrove" thumbnail -s 32 "$work/tie.ico" "$work/tie-thumb.png" &&
+  cmp -s "$work/tie.png" "$work/tie32.png" && [ "$(compare -metric AE "$work/tie-thumb.png" "$work/tie32.png" null: 2>&1)" = 0 ] ||
+  fail "the largest of images alike is not the first 32-bit one"
 # --size takes the image of that side.
 expect "save by size" 0 '' '' -- "$pictrove" save "$module" "$work/side.png" --entry 10 --size 32
 [ "$(identify -format '%wx%h' "$work/side.png")" = 32x32 ] || fail "save --size 32 wrote $(identify "$work/side.png")"
@@ -211,7 +225,8 @@ expect "info --json of a file without icons" 0 '^\{"version":1,"file":".*","entr
 mkdir -p "$work/win/System32/en-US" "$work/win/SystemResources"
 cp "$noicons" "$work/win/System32/shell32.dll" && cp "$module" "$work/win/SystemResources/shell32.dll.mun"
 cp "$noicons" "$work/win/System32/imageres.dll" && cp "$module" "$work/win/System32/en-US/imageres.dll.mui"
-for name in shell32.dll:SystemResources/shell32.dll.mun imageres.dll:System32/en-US/imageres.dll.mui; do
+cp "$noicons" "$work/win/System32/Shell32.DLL"  # a name's case is none of Windows' concern
+for name in shell32.dll:SystemResources/shell32.dll.mun imageres.dll:System32/en-US/imageres.dll.mui Shell32.DLL:SystemResources/shell32.dll.mun; do
   expect "icons moved out of ${name%%:*}" 0 '^Icon \[MAINICON\]$' "${name%%:*}: holds no icons of its own; they are in .*${name#*:}\$" -- \
     "$pictrove" list "$work/win/System32/${name%%:*}"
 done
@@ -223,7 +238,7 @@ for big in "$module:big.dll:MAINICON" "$modules/ne-good-shift9.icl:big.icl:10"; 
   expect "$name past 1 GiB" 0 "^Icon \\[$first\\]\$" '' -- "$pictrove" list "$work/$name"
   rm -f "$work/$name"
 done
-expect "text named dll" 1 '' 'bad-text.dll: not a kind of file pictrove reads$' -- "$pictrove" list "$modules/bad-text.dll"
+expect "text named dll" 1 '' 'bad-text.dll: Cannot load the file: it must be a Win32 module' -- "$pictrove" list "$modules/bad-text.dll"
 cp "$module" "$work/module.ocx"
 expect "module of another extension" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$work/module.ocx"
 
@@ -248,6 +263,11 @@ for arguments in "save FILE $work/x.ico" "extract -o $work/cut FILE"; do
   expect "${arguments%% *} of a shortened module" 1 '' 'bad-cut-resource-data.dll: cannot read the file \(it changed' -- "$pictrove" ${arguments/FILE/$modules/bad-cut-resource-data.dll}
 done
 expect "standard output on a full disk" 1 '' '^-: the file was not written \(No space left on device\)$' -- sh -c '"$0" save "$1" - >/dev/full' "$pictrove" "$module"
+# Lines that never arrive fail as a save to - does: a full disk, a closed output.
+for command in list "list --json" info "info --all" "info --json" "extract -o $work/full" --version; do
+  expect "$command on a full disk" 1 '' '^-: the file was not written \(No space left on device\)$' -- sh -c '"$0" $2 "$1" >/dev/full' "$pictrove" "$module" "$command"
+  expect "$command to a closed output" 1 '' '^-: the file was not written \(Bad file descriptor\)$' -- sh -c '"$0" $2 "$1" >&-' "$pictrove" "$module" "$command"
+done
 
 # Saving an entry reads that entry's group: each of two entries its own images.
 expect "save entry MAINICON" 0 '' '' -- "$pictrove" save "$module" "$work/main.ico" --entry "Icon [MAINICON]"
@@ -336,6 +356,9 @@ PNG24
 PNG8
 PNG32 -interlace PNG
 EOF
+# OUT.png - is standard output, as save's TARGET is.
+(cd "$work" && "$pictrove" thumbnail "$module" - >"$work/thumb-out.png") && [ ! -e "$work/-" ] &&
+  [ "$(identify -format '%m %wx%h' "$work/thumb-out.png")" = "PNG 32x32" ] || fail "thumbnail to standard output"
 for size in 0 1025 x; do
   expect "thumbnail -s $size" 2 '' "^pictrove: --size takes a number from 1 to 1024, not \"$size\"" -- "$pictrove" thumbnail -s $size "$palette" "$work/x.png"
 done
@@ -379,6 +402,9 @@ for row in "one.png:32x32:" "one.bmp:32x32:" "one1.bmp:16x16:--image=1" "one16.p
   [ "$(identify -format '%wx%h' "$work/$target")" = "$side" ] || fail "cursor file as $target: not $side"
 done
 expect "broken cursor" 1 '' 'good-cursors.dll: ' -- "$pictrove" info --cursors "$cursors" --entry SHORT
+# A .cur whose header says type 1 is a cursor still, as Windows loads it.
+cp "$work/one.cur" "$work/type1.cur" && printf '\1' | dd of="$work/type1.cur" bs=1 seek=2 conv=notrunc 2>/dev/null
+expect "a .cur of type 1" 0 '^1 16x16 [0-9]+-bit [0-9]+ bytes hot spot 7,9$' '' -- "$pictrove" info --cursors "$work/type1.cur"
 # An animated cursor is one entry whose images are its frames in the file's
 # order, each a cursor of its own: saved (the first unless --image names
 # one) and extracted one by one; gdk-pixbuf shows the first.
@@ -389,6 +415,9 @@ expect "save an animated cursor" 0 '' '' -- "$pictrove" save "$ani" "$work/frame
 expect "save a frame" 0 '' '' -- "$pictrove" save --image 0 "$ani" "$work/frame0.png"
 expect "save a frame past the last" 1 '' 'icotool-frames.ani" has no image 2$' -- "$pictrove" save --image 2 "$ani" "$work/frame2.cur"
 expect "extract an animated cursor" 0 'icotool-frames.ani_Cursor_1.cur$' '' -- "$pictrove" extract "$ani" -o "$work/frames"
+# A RIFF length counting its own head too (Winamp's skins), every chunk inside the file.
+python3 -c 'import sys; d=bytearray(open(sys.argv[1],"rb").read()); d[4:8]=len(d).to_bytes(4,"little"); open(sys.argv[2],"wb").write(d)' "$ani" "$work/long.ani"
+expect "a RIFF length past the end" 0 '^1 32x32 8-bit' '' -- "$pictrove" info "$work/long.ani"
 gdk-pixbuf-thumbnailer -s 32 "$ani" "$work/gdk.png" && cmp -s "$work/frame.cur" "$work/frames/icotool-frames.ani_Cursor_0.cur" &&
   [ "$(compare -metric AE "$work/gdk.png" "$work/frame0.png" null: 2>&1)" = 0 ] &&
   icotool -l "$work/frames/icotool-frames.ani_Cursor_1.cur" | grep -q -- '--hotspot-x=30 --hotspot-y=1$' ||
@@ -424,7 +453,7 @@ expect "extract with files without icons" 0 '' "^$noicons: This file holds no ic
 [ "$(wc -l <"$work/out")" = 5 ] && [ "$(wc -l <"$work/err")" = 2 ] || fail "extract: $(cat "$work/out" "$work/err")"
 expect "extract quietly" 0 '' '' -- "$pictrove" extract -q "$module" "$noicons" -o "$work/extracted"
 [ ! -s "$work/out" ] && [ ! -s "$work/err" ] || fail "extract -q said: $(cat "$work/out" "$work/err")"
-expect "extract with a file of no kind" 1 '' 'bad-text.dll: not a kind of file pictrove reads$' -- "$pictrove" extract -q "$module" "$modules/bad-text.dll" -o "$work/extracted"
+expect "extract with a file of no kind" 1 '' 'text.txt: not a kind of file pictrove reads$' -- "$pictrove" extract -q "$module" "$work/text.txt" -o "$work/extracted"
 touch "$work/plain"
 expect "extract into a file" 1 '' "plain/x: cannot create the folder \(Not a directory\)$" -- "$pictrove" extract "$module" -o "$work/plain/x"
 # Names that clash in one run get distinct files: two modules of one name,
@@ -453,6 +482,10 @@ for length in 300 3000 5000 9000; do
   expect "list a module in a folder of $length bytes" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$folder/m.dll"
   expect "extract into a path of $length bytes" 0 '_Icon.ico$' '' -- "$pictrove" extract "$long" -o "${long%.ico}"
 done
+# A source name of 245 bytes is cut for its groups' names, which stay whole.
+cp "$module" "$work/$(printf '%0241d' 0).dll"
+expect "extract a name of 245 bytes" 0 '' '' -- "$pictrove" extract -o "$work/cut-name" "$work/$(printf '%0241d' 0).dll"
+[ "$(ls "$work/cut-name" | sed 's/.*_Icon_//' | sort | tr '\n' ' ')" = "10.ico 11.ico 128.ico 2.ico MAINICON.ico " ] || fail "extract of a long name wrote: $(ls "$work/cut-name")"
 expect "save to a name too long" 1 '' 'Error creating the file! \(File name too long\)$' -- "$pictrove" save "$palette" "$work/$(printf '%0300d' 0).ico"
 
 # What a file may cost is tied to what it holds: 100 groups that share one
@@ -496,6 +529,7 @@ toolarge='The picture is too large: it would take more memory than is allowed!$'
 expect "save a picture past the budget" 1 '' "^$work/large.bmp: $toolarge" -- "$pictrove" save "$work/large.ico" "$work/large.bmp"
 expect "thumbnail of a picture past the budget" 0 '' "^$work/large.ico: .* image 0 \\(4096x4096\\) does not decode within the limits; passed over$" -- "$pictrove" thumbnail "$work/large.ico" "$work/large.png"
 expect "save png of a picture past the budget asked for" 1 '' "^$work/large.ico: $toolarge" -- "$pictrove" save --image 0 "$work/large.ico" "$work/large-4096.png"
+expect "save --size past 1024" 1 '' "^$work/large.bmp: $toolarge" -- "$pictrove" save --size 4096 "$work/large.ico" "$work/large.bmp"
 
 # Languages: Chinese, the window's own texts, where gettext takes glibc's own
 # zh_CN catalog for the same environment; English otherwise. A path is

@@ -22,13 +22,13 @@ bash "$root/tests/data/make-real-files.sh" "$out/sources/real" >/dev/null
 /usr/bin/python3 "$root/tests/malformed_files/make-hostile-files.py" "$out/sources/hostile" >/dev/null
 
 /usr/bin/python3 - "$out" "$root/tests/fuzz/regressions" <<'PY'
-import glob, hashlib, os, shutil, struct, sys, tarfile
+import glob, hashlib, os, runpy, shutil, struct, sys, tarfile
 
 out = sys.argv[1]
 regressions = sys.argv[2]
 real = os.path.join(out, 'sources', 'real')
 hostile = os.path.join(out, 'sources', 'hostile')
-TARGETS = ('icon_file', 'bitmap_file', 'module', 'ne_module', 'reformat', 'icon_decoding')
+TARGETS = ('icon_file', 'bitmap_file', 'module', 'ne_module', 'reformat', 'icon_decoding', 'animated_cursor')
 # Large seeds make every mutation slow; real icons above this add nothing the
 # small ones lack.
 LARGEST = 64 * 1024
@@ -80,6 +80,55 @@ for path in icons:
         seed('reformat', b'\x1f\x00\x1f\x00' + block)
 for path in sorted(glob.glob(os.path.join(real, 'ani', '*.ani')) + glob.glob(os.path.join(hostile, '*.ani'))):
     seed('icon_file', read(path))
+    seed('animated_cursor', read(path))
+
+# Animated cursors made here: a sound one, and each chunk's malformations.
+icon_image = runpy.run_path(os.path.join(os.path.dirname(regressions), '..', 'module_resources',
+                                         'make-test-modules.py'))['icon_image']
+
+def chunk(tag, data, length=None, pad=True):
+    return tag + struct.pack('<I', len(data) if length is None else length) + data + b'\0' * (pad and len(data) % 2)
+
+def directory(kind, images, hot=(3, 5)):
+    out = struct.pack('<3H', 0, kind, len(images))
+    at = 6 + 16 * len(images)
+    for image in images:
+        out += struct.pack('<4B2H2I', 16, 16, 0, 0, hot[0], hot[1], len(image), at)
+        at += len(image)
+    return out + b''.join(images)
+
+frame = directory(2, [icon_image(16, 16, 4, 1)])
+other = directory(2, [icon_image(32, 32, 8, 2), icon_image(16, 16, 1, 3)], (30, 1))
+
+def ani(frames=2, steps=2, flags=3, seq=(1, 0), rate=(10, 20), icons=(frame, other), riff=None, head=b'',
+        tail=b'', anih=None, fram=None, icon_length=None):
+    header = struct.pack('<9I', 36, frames, steps, 0, 0, 0, 0, 10, flags) if anih is None else anih
+    body = b'ACON' + head + chunk(b'anih', header)
+    if rate is not None:
+        body += chunk(b'rate', struct.pack('<%dI' % len(rate), *rate))
+    if seq is not None:
+        body += chunk(b'seq ', struct.pack('<%dI' % len(seq), *seq))
+    body += chunk(b'LIST', b'fram' + b''.join(chunk(b'icon', i, icon_length) for i in icons)) if fram is None else fram
+    body += tail
+    return b'RIFF' + struct.pack('<I', len(body) if riff is None else riff) + body
+
+sound = ani()
+for data in (sound, ani(riff=len(sound)), ani(riff=1 << 20), ani(riff=3), ani(riff=0xFFFFFFFF),
+             sound[:len(sound) // 2], ani(icon_length=1 << 20), ani(tail=chunk(b'LIST', b'fram', 1 << 20)),
+             ani(anih=b'\0' * 35), ani(anih=struct.pack('<9I', 36, 2, 2, 0, 0, 0, 0, 10, 3) + b'\0'),
+             ani(head=chunk(b'note', b'odd')), ani(head=chunk(b'note', b'odd', pad=False)),
+             ani(tail=chunk(b'note', b'odd', pad=False)), ani(icons=(frame + b'\0', other)),
+             ani(frames=0), ani(steps=0), ani(frames=0xFFFFFFFF), ani(steps=0x40000000), ani(steps=0xFFFFFFFF),
+             ani(seq=(2, 0)), ani(seq=(0xFFFFFFFF, 0)), ani(seq=(1,)), ani(seq=None, flags=1),
+             ani(rate=(10,)), ani(rate=(10, 20, 30)), ani(rate=()), ani(frames=3), ani(frames=1),
+             ani(flags=2), ani(flags=0), ani(icons=(frame, b'\0' * 40)), ani(icons=(frame, frame[:60])),
+             ani(icons=(frame, directory(1, [icon_image(16, 16, 4, 4)]))), ani(icons=(frame, directory(2, []))),
+             ani(icons=(frame, sound)), ani(head=chunk(b'RIFF', b'ACON' + sound[12:])),
+             ani(fram=chunk(b'LIST', b'fram' + chunk(b'LIST', b'fram' + chunk(b'icon', frame)) + chunk(b'icon', other))),
+             ani(tail=chunk(b'LIST', b'fram' + chunk(b'icon', frame) + chunk(b'icon', other))),
+             ani(tail=chunk(b'anih', struct.pack('<9I', 36, 2, 2, 0, 0, 0, 0, 10, 3))),
+             ani(head=chunk(b'LIST', b'INFO' + chunk(b'INAM', b'name\0')))):
+    seed('animated_cursor', data)
 for path in bitmaps:
     data = read(path)
     seed('bitmap_file', data)

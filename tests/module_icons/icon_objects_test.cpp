@@ -211,6 +211,10 @@ TEST(LookupIconIdFromDirectory, AnswersWithTheEntrysIdentifier) {
   EXPECT_EQ(9, LookupIconIdFromDirectory(group.data(), TRUE));
   EXPECT_EQ(8, LookupIconIdFromDirectoryEx(group.data(), TRUE, 32, 32, LR_MONOCHROME));
   EXPECT_EQ(10, LookupIconIdFromDirectoryEx(group.data(), TRUE, 256, 256, 0));
+  // Of entries of one size, the depth nearest the display's, the first of
+  // those: the largest image a PNG save takes is chosen so.
+  Bytes alike = GroupDirectory({{0, 0, 64, 0, 14}, {0, 0, 32, 0, 11}, {0, 0, 32, 0, 12}});
+  EXPECT_EQ(11, LookupIconIdFromDirectoryEx(alike.data(), TRUE, 256, 256, 0));
   EXPECT_EQ(0, LookupIconIdFromDirectory(group.data(), FALSE)) << "cursors not looked up";
   Bytes notIcons = group;
   PutU16(notIcons, 2, 2);

@@ -120,6 +120,25 @@ TEST(NeModuleResources, AnImageIsAsLongAsItsEntrySaysWithinItsResource) {
   EXPECT_EQ(32u, loaded.EntryImage(resource, 20).Length());
 }
 
+TEST(NeModuleResources, ResourcesOverSharedBytesShareOneCopy) {
+  // Forty resources at one offset, each a unit longer than the one before:
+  // a copy each would cost twenty times the file. Past the first few, each
+  // is a part of one copy.
+  ne_bytes::Description d;
+  d.types.push_back({ne_bytes::Field::Id(3), {}});
+  for (std::uint16_t i = 1; i <= 40; ++i) d.types[0].names.push_back({ne_bytes::Field::Id(i), 16, i});
+  d.fileBytes = 16 * 16 + 16 * 40;
+  std::unique_ptr<NeModuleResources> module = Resources(ne_bytes::Build(d).file);
+  ASSERT_NE(nullptr, module);
+  ByteView bytes[41];
+  for (std::uint16_t i = 1; i <= 40; ++i) {
+    ASSERT_TRUE(module->Find(MAKEINTRESOURCEA(i), RT_ICON, &bytes[i]));
+    EXPECT_EQ(16u * i, bytes[i].Length());
+    EXPECT_EQ(0, std::memcmp(bytes[1].Data(), bytes[i].Data(), bytes[1].Length())) << i;
+  }
+  EXPECT_EQ(bytes[20].Data(), bytes[40].Data());
+}
+
 TEST(NeModuleResources, RefusesWhatIsNoNeModule) {
   Bytes pe(256, 0);
   pe[0] = 'M';

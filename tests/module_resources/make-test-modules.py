@@ -15,7 +15,8 @@ list is timed filling with it. With --shared-directory COUNT FILE, COUNT
 groups that all lead to one directory of 65535 entries naming one 8 KB image
 (a module under a megabyte that names the image 65535 * COUNT times). With
 --shared-name COUNT FILE, COUNT groups whose names all point at one name of
-65535 characters.
+65535 characters; with --names-alike COUNT FILE, at one name "A" (extract
+writes them as A, A_2, ... A_COUNT, and is timed doing so).
 
 manifest.txt lists, for every resource of the good and odd modules that a
 lookup must find (the language a U.S. English user gets), its size and CRC-32:
@@ -443,29 +444,31 @@ def shared_directory_module(count):
     return Module(False, sections, resource_section=1).build()
 
 
-def shared_name_module(count):
+def one_name_module(count, name):
+    """COUNT group icons, each naming one small image, whose name entries all
+    point at one stored name."""
     image = IMAGES[5]
-    long_name = 'N' * 65535
-    names = ['G%d' % i for i in range(1, count)] + [long_name]
+    names = ['G%d' % i for i in range(1, count)] + [name]
     res = [(RT_ICON, 1, EN_US, image)] + [(RT_GROUP_ICON, n, EN_US, group_icon([(1, image)])) for n in names]
     rsrc, layout = build_resources(res, 0x3000)
     rsrc = bytearray(rsrc)
-    # Every group's name entry points at the one long name.
     for n in names[:-1]:
-        struct.pack_into('<I', rsrc, layout.entries[(RT_GROUP_ICON, n)], 0x80000000 | layout.strings[long_name])
+        struct.pack_into('<I', rsrc, layout.entries[(RT_GROUP_ICON, n)], 0x80000000 | layout.strings[name])
     sections = [Section('.text', 0x1000, b'\xC3' * 16, 0x60000020), Section('.rsrc', 0x3000, bytes(rsrc))]
     return Module(False, sections, resource_section=1).build()
 
 
 def main():
     makers = {'--many-groups': many_groups_module, '--shared-directory': shared_directory_module,
-              '--shared-name': shared_name_module}
+              '--shared-name': lambda count: one_name_module(count, 'N' * 65535),
+              '--names-alike': lambda count: one_name_module(count, 'A')}
     if len(sys.argv) == 4 and sys.argv[1] in makers:
         with open(sys.argv[3], 'wb') as f:
             f.write(makers[sys.argv[1]](int(sys.argv[2])))
         return
     if len(sys.argv) != 2:
-        sys.exit('usage: make-test-modules.py OUTDIR | --many-groups COUNT FILE | --shared-directory COUNT FILE | --shared-name COUNT FILE')
+        sys.exit('usage: make-test-modules.py OUTDIR | --many-groups COUNT FILE | --shared-directory COUNT FILE'
+                 ' | --shared-name COUNT FILE | --names-alike COUNT FILE')
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
     for old in os.listdir(out):
