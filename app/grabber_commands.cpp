@@ -95,7 +95,7 @@ void CGrabberDlg::OpenNamedFile(const std::wstring& name) {
 }
 
 void CGrabberDlg::OpenFile(const char* path) {
-  IconDocument::Opened opened = m_document.Open(path);
+  IconDocument::OpenOutcome opened = m_document.Open(path);
   if (opened.previewChanged) SetPreviewIcon(std::move(opened.preview));
   if (!opened.listed) {
     ShowMessage(opened.failure, path);
@@ -157,7 +157,7 @@ void CGrabberDlg::OnContextMenu(HWND window, LPARAM position) {
   }
   if (m_listIcons.GetCount() == 0) return;
 
-  const IconGroup* group = m_document.ReadSelectedEntry();
+  const IconGroup* group = m_document.ReadSelectedGroup();
   UINT count = 0;
   while (group != nullptr && count < kMenuImages && m_document.HasImage(count)) ++count;
   CMenu menu = count > 0 ? ImageMenu(*group, count, kCopyImage) : CMenu();

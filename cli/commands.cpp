@@ -194,7 +194,7 @@ int Info(const Arguments& args) {
       if (args.json) std::printf("%s]}\n", json.c_str());
       return kDone;
     }
-    const IconGroup* group = document.ReadSelectedEntry();
+    const IconGroup* group = document.ReadSelectedGroup();
     if (group == nullptr) {
       if (!TellUnreadable(source, file)) ShowMessage(Message::kNothingToSave, file.c_str());
       return kFailed;
@@ -344,7 +344,7 @@ int SaveToFile(const Arguments& args) {
   // A cursor is saved as an icon of its images, as an icon file's are.
   if (opened == Opened::kCursorFile) opened = OpenCursorAsIcon(source, args, &entryText);
   if (opened != Opened::kListed) return kFailed;
-  const IconGroup* group = document.ReadSelectedEntry();
+  const IconGroup* group = document.ReadSelectedGroup();
   if (group == nullptr && TellUnreadable(source, file)) return kFailed;
   if (args.hasImage && group != nullptr && !document.HasImage(args.image)) {
     Say(Text::kNoImage, file.c_str(), entryText.c_str(), args.image);

@@ -140,7 +140,7 @@ std::vector<std::string> MovedOutPlaces(const std::string& path) {
 
 Opened OpenFound(Source& source, const std::string& path, IconDocument::SourceKind kind) {
   IconDocument& document = source.Document();
-  const IconDocument::Opened opened = document.Open(path.c_str(), kind);
+  const IconDocument::OpenOutcome opened = document.Open(path.c_str(), kind);
   if (!opened.listed && opened.failure == Message::kNotLoadable) return NotLoadable(path);
   // The icon or bitmap reader has said why.
   if (opened.readFailed) return Opened::kFailed;
@@ -184,7 +184,7 @@ Opened OpenCursors(ModuleCursors& cursors, const std::string& path) {
   if (found != Found::kSource) return found == Found::kCursorFile ? Opened::kCursorFile : Opened::kFailed;
   // An icon or bitmap file holds no cursors.
   if (kind != IconDocument::SourceKind::kModule) return Opened::kEmpty;
-  if (cursors.Open(path.c_str()) == ModuleCursors::Opened::kNotLoadable) return NotLoadable(path);
+  if (!cursors.Open(path.c_str())) return NotLoadable(path);
   return cursors.Entries().Count() == 0 ? Opened::kEmpty : Opened::kListed;
 }
 

@@ -50,14 +50,14 @@ IconDocument::SourceKind IconDocument::KindByExtension(const std::string& path) 
   return extension == "bmp" ? SourceKind::kBitmapFile : SourceKind::kModule;
 }
 
-IconDocument::Opened IconDocument::Open(const char* path) { return Open(path, KindByExtension(path)); }
+IconDocument::OpenOutcome IconDocument::Open(const char* path) { return Open(path, KindByExtension(path)); }
 
-IconDocument::Opened IconDocument::Open(const char* path, SourceKind kind) {
+IconDocument::OpenOutcome IconDocument::Open(const char* path, SourceKind kind) {
   path_ = path;
   entries_->Clear();
   ReleaseModule();
 
-  Opened opened;
+  OpenOutcome opened;
   opened.kind = kind;
   if (kind == SourceKind::kIconFile) {
     OpenIconFile(&opened);
@@ -80,7 +80,7 @@ void IconDocument::OpenGroup(const char* path, IconGroupPtr group) {
   if (group_ != nullptr) entries_->Add(path_.c_str(), 0);
 }
 
-void IconDocument::OpenIconFile(Opened* opened) {
+void IconDocument::OpenIconFile(OpenOutcome* opened) {
   IconFileFailure failure = IconFileFailure::kHeaderUnreadable;
   ReplaceGroup(LoadIconFile(path_.c_str(), &failure));
   opened->readFailed = group_ == nullptr;
@@ -100,7 +100,7 @@ void IconDocument::OpenIconFile(Opened* opened) {
   opened->previewChanged = true;
 }
 
-void IconDocument::OpenBitmapFile(Opened* opened) {
+void IconDocument::OpenBitmapFile(OpenOutcome* opened) {
   // Without a record to read into, nothing is read and nothing said.
   const bool hasRoom = group_ != nullptr && (group_->imageCount > 0 || startingGroup_);
   opened->readFailed = hasRoom && !ReadBitmapIntoGroup(group_.get(), startingGroup_, path_.c_str());
@@ -111,7 +111,7 @@ void IconDocument::OpenBitmapFile(Opened* opened) {
   opened->previewChanged = true;
 }
 
-void IconDocument::OpenModule(Opened* opened) {
+void IconDocument::OpenModule(OpenOutcome* opened) {
   // A 32-bit module is loaded by the platform, a 16-bit one read by our own
   // reader: which one, the file's content says.
   module_ = LoadModuleResources(path_.c_str());
@@ -187,7 +187,7 @@ std::vector<WORD> IconDocument::EntryLanguages(int entry) const {
   return module_->Languages(ResourceNameArgument(name), RT_GROUP_ICON);
 }
 
-const IconGroup* IconDocument::ReadSelectedEntry() {
+const IconGroup* IconDocument::ReadSelectedGroup() {
   ReadModuleGroup(EntryName(SelectedEntry()), readFromHeld_ ? module_.get() : nullptr);
   return group_.get();
 }
@@ -238,7 +238,7 @@ class ShownWhileWriting {
 }  // namespace
 
 IconDocument::Saved IconDocument::Save(const char* target, const std::string& kind, WaitIndicator* wait, int image) {
-  ReadSelectedEntry();
+  ReadSelectedGroup();
   const bool listed = !IsListEmpty();
   if (kind == "png") return SavePng(target, wait, image, listed);
   if (kind == "bmp") {
@@ -303,7 +303,7 @@ int IconDocument::LargestImageIndex() const {
 bool IconDocument::Copy(int image) {
   // Like Save, Copy takes the selected entry of a module, never another
   // entry's group left from an earlier command.
-  ReadSelectedEntry();
+  ReadSelectedGroup();
   const std::uint32_t index = image == kDefaultImage ? 0 : static_cast<std::uint32_t>(image);
   if (IsListEmpty() || !HasImage(index)) {
     ShowMessage(Message::kNothingToCopy, path_.c_str());

@@ -47,7 +47,7 @@ class IconDocument {
   void Close();
 
   enum class SourceKind { kIconFile, kBitmapFile, kModule };
-  struct Opened {
+  struct OpenOutcome {
     SourceKind kind = SourceKind::kModule;
     // False when the file could not be loaded or enumerated as a module: the
     // list is empty, and the buttons and the preview stay as they were.
@@ -72,9 +72,9 @@ class IconDocument {
   // Opens the file as its extension says: an icon file, a bitmap read into
   // the first record of the current group, or else a module whose group
   // icons are listed.
-  Opened Open(const char* path);
+  OpenOutcome Open(const char* path);
   // The same, as a file of the kind the caller found it to be.
-  Opened Open(const char* path, SourceKind kind);
+  OpenOutcome Open(const char* path, SourceKind kind);
   // Takes a group the caller read from the file at `path` (a cursor's
   // images) as an icon file's: the file is its one entry.
   void OpenGroup(const char* path, IconGroupPtr group);
@@ -106,8 +106,8 @@ class IconDocument {
   // module only for its list; from the held module after
   // ReadFromHeldModule); otherwise the current group. Null when there is
   // none. Owned by the document.
-  const IconGroup* ReadSelectedEntry();
-  // From now on, Save, Copy and ReadSelectedEntry read the selected entry's
+  const IconGroup* ReadSelectedGroup();
+  // From now on, Save, Copy and ReadSelectedGroup read the selected entry's
   // group from the module held since Open: for a caller that opens the file
   // once for all it does with it.
   void ReadFromHeldModule() { readFromHeld_ = true; }
@@ -160,9 +160,9 @@ class IconDocument {
   int LargestImageIndex() const;
 
  private:
-  void OpenIconFile(Opened* opened);
-  void OpenBitmapFile(Opened* opened);
-  void OpenModule(Opened* opened);
+  void OpenIconFile(OpenOutcome* opened);
+  void OpenBitmapFile(OpenOutcome* opened);
+  void OpenModule(OpenOutcome* opened);
   void ReplaceGroup(IconGroup* group);
   Saved SavePng(const char* target, WaitIndicator* wait, int image, bool listed);
   // The images of the current group by ::ImagesLargestFirst.

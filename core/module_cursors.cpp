@@ -7,15 +7,15 @@
 #include "module_loading.h"
 #include "platform/module_resources.h"
 
-ModuleCursors::Opened ModuleCursors::Open(const char* path) {
+bool ModuleCursors::Open(const char* path) {
   path_ = path;
   entries_.Clear();
   module_.reset();
   // 16-bit modules carry cursors too; our own reader reads those.
   std::unique_ptr<ModuleResources> module = LoadModuleResources(path);
-  if (!module) return Opened::kNotLoadable;
+  if (!module) return false;
   Open(std::move(module), path);
-  return Opened::kListed;
+  return true;
 }
 
 void ModuleCursors::Open(std::unique_ptr<ModuleResources> module, const char* path) {

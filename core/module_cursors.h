@@ -11,14 +11,11 @@
 
 class ModuleCursors {
  public:
-  enum class Opened {
-    kListed,       // its group cursors are listed, none for a module without any
-    kNotLoadable,  // the file can't be loaded as a module
-  };
   // Loads the file as a data file, as the Open command loads a module, and
   // lists its group cursors ("Cursor [NAME]") in the order the icon list
-  // keeps its entries. Says nothing: the caller tells the outcome.
-  Opened Open(const char* path);
+  // keeps its entries, none for a module without any; false when the file
+  // can't be loaded as a module. Says nothing: the caller tells the outcome.
+  bool Open(const char* path);
   // The same over a module already read, which it takes; `path` names it in
   // messages.
   void Open(std::unique_ptr<ModuleResources> module, const char* path);

@@ -10,7 +10,7 @@
 namespace {
 
 // True when the file's DOS header leads to an "NE" header.
-bool IsNeFile(ModuleFile& file) {
+bool IsNeFile(RandomAccessFile& file) {
   std::uint8_t dosHeader[dos_header::kBytes];
   std::uint32_t header;
   std::uint8_t signature[2];
@@ -30,13 +30,13 @@ std::unique_ptr<ModuleResources> ResourcesOf(ModuleHandle loaded) {
 
 std::unique_ptr<ModuleResources> LoadModuleResources(const char* path) {
   if (path == nullptr) return nullptr;
-  ModuleFile file;
+  RandomAccessFile file;
   if (file.Open(path)) return LoadModuleResources(std::move(file), path);
   // A file we may not open as we read it may still be one the system loads.
   return ResourcesOf(ModuleHandle(LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE)));
 }
 
-std::unique_ptr<ModuleResources> LoadModuleResources(ModuleFile file, const char* path) {
+std::unique_ptr<ModuleResources> LoadModuleResources(RandomAccessFile file, const char* path) {
   if (IsNeFile(file)) {
     std::unique_ptr<NeModuleResources> module(new (std::nothrow) NeModuleResources);
     if (!module || !module->Open(std::move(file))) return nullptr;

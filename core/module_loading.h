@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "platform/module_file.h"
+#include "platform/random_access_file.h"
 #include "platform/module_resources.h"
 
 // The module at `path` with its resources; null, without a message, when
@@ -14,6 +14,6 @@
 std::unique_ptr<ModuleResources> LoadModuleResources(const char* path);
 
 // The same from a module file already open, or a module's bytes in memory
-// (ModuleFile::OpenBytes; read by the native build's own PE reader, where
+// (RandomAccessFile::OpenBytes; read by the native build's own PE reader, where
 // Windows loads a PE module by its `path`).
-std::unique_ptr<ModuleResources> LoadModuleResources(ModuleFile file, const char* path);
+std::unique_ptr<ModuleResources> LoadModuleResources(RandomAccessFile file, const char* path);

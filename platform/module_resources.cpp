@@ -70,13 +70,13 @@ BOOL LoadedModuleResources::EnumerateNames(LPCSTR type, ENUMRESNAMEPROCA callbac
 }
 
 bool NeModuleResources::Open(HeapPtr<std::uint8_t> bytes, std::size_t length) {
-  ModuleFile file;
+  RandomAccessFile file;
   if (!bytes || !file.OpenBytes(ByteView(bytes.get(), length)) || !Open(std::move(file))) return false;
   bytes_ = std::move(bytes);
   return true;
 }
 
-bool NeModuleResources::Open(ModuleFile file) {
+bool NeModuleResources::Open(RandomAccessFile file) {
   module_ = ne_module::NeModule();
   std::uint8_t dosHeader[dos_header::kBytes];
   std::uint8_t neHeader[ne_module::kHeaderBytes];

@@ -15,7 +15,7 @@
 #include "formats/byte_cursor.h"
 #include "formats/ne_module.h"
 #include "handles.h"
-#include "module_file.h"
+#include "random_access_file.h"
 #include "platform.h"
 
 // Resources found and listed as FindResourceA and EnumResourceNamesA find
@@ -92,7 +92,7 @@ class NeModuleResources : public ModuleResources {
  public:
   // Takes the file (or the bytes it holds). False, keeping nothing, when it
   // is no NE module or its headers can't be read.
-  bool Open(ModuleFile file);
+  bool Open(RandomAccessFile file);
   // The same over the file's bytes, a block of the C heap it takes.
   bool Open(HeapPtr<std::uint8_t> bytes, std::size_t length);
 
@@ -109,7 +109,7 @@ class NeModuleResources : public ModuleResources {
   bool Bytes(const ne_module::Resource& resource, ByteView* bytes) const;
 
   HeapPtr<std::uint8_t> bytes_;  // what a module opened over bytes holds
-  mutable ModuleFile file_;
+  mutable RandomAccessFile file_;
   std::vector<std::uint8_t> table_;
   ne_module::NeModule module_;
   // By file offset and length: a block once handed out stays.

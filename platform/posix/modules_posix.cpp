@@ -22,7 +22,7 @@
 #include "formats/pe/pe_resources.h"
 #include "formats/pe/resource_names.h"
 #include "platform/handles.h"
-#include "platform/module_file.h"
+#include "platform/random_access_file.h"
 #include "win32_api.h"
 
 namespace {
@@ -85,7 +85,7 @@ struct FileBytes {
 // (blocks the heap hands out again, module after module), so that a module of
 // many megabytes of code costs the reading of its resources only.
 struct LoadedModule {
-  ModuleFile file;
+  RandomAccessFile file;
   FileBytes headers;
   FileBytes directory;
   // The data of resources outside the directory's section, by file offset
@@ -107,7 +107,7 @@ LoadedModule* FromHandle(HMODULE module) { return reinterpret_cast<LoadedModule*
 // Reads `length` bytes from `offset` of the module's file into a block of
 // their own; false when the file comes up short there (shortened meanwhile)
 // or can't be read.
-bool ReadFileBytes(ModuleFile& file, std::size_t offset, std::size_t length, FileBytes* out) {
+bool ReadFileBytes(RandomAccessFile& file, std::size_t offset, std::size_t length, FileBytes* out) {
   // One byte at least, so that an empty range still gives a block.
   HeapPtr<std::uint8_t> block(static_cast<std::uint8_t*>(std::malloc(length != 0 ? length : 1)));
   if (!block || !file.Read(offset, block.get(), length)) return false;
@@ -237,7 +237,7 @@ bool DataEntryOf(const LoadedModule* module, HRSRC resource, PeResourceData* dat
 
 }  // namespace
 
-HMODULE LoadDataModule(ModuleFile file, const char*) {
+HMODULE LoadDataModule(RandomAccessFile file, const char*) {
   std::unique_ptr<LoadedModule> module(new (std::nothrow) LoadedModule);
   if (!module) return nullptr;
   module->file = std::move(file);
@@ -253,7 +253,7 @@ HMODULE LoadLibraryExA(LPCSTR path, HANDLE file, DWORD flags) {
   constexpr DWORD kAsData =
       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE;
   if (path == nullptr || file != nullptr || (flags & kAsData) == 0) return nullptr;
-  ModuleFile opened;
+  RandomAccessFile opened;
   if (!opened.Open(path)) return nullptr;
   return LoadDataModule(std::move(opened), path);
 }

@@ -19,7 +19,7 @@
 #include "formats/pe/pe_image.h"
 #include "formats/pe/pe_resources.h"
 #include "fuzz_support.h"
-#include "platform/module_file.h"
+#include "platform/random_access_file.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ void CheckDirectoryParts(const std::uint8_t* data, std::size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   SilenceMessages();
   CheckDirectoryParts(data, size);
-  ModuleFile file;
+  RandomAccessFile file;
   if (!file.OpenBytes(ByteView(data, size))) return 0;
   std::unique_ptr<ModuleResources> module = LoadModuleResources(std::move(file), nullptr);
   if (!module) return 0;

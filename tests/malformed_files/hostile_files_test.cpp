@@ -118,12 +118,12 @@ std::string OpenOutcome(const std::string& path, const std::string& kind, const 
   IconDocument document;
   document.Attach(&list, nullptr);
   // Told as the window tells it.
-  const IconDocument::Opened opened = document.Open(path.c_str());
+  const IconDocument::OpenOutcome opened = document.Open(path.c_str());
   if (!opened.listed) ShowMessage(opened.failure, path.c_str());
   const bool listed = opened.listed && document.SelectFirstEntry();
   std::string said = Said(capture, path);
   if (kind == "ico" || kind == "bmp") {
-    const IconGroup* group = document.ReadSelectedEntry();
+    const IconGroup* group = document.ReadSelectedGroup();
     const bool read = kind == "ico" ? group != nullptr : document.HasFirstImage();
     if (!read) return said.substr(3);
     std::string outcome = kind == "ico" ? "reads " + std::to_string(group->imageCount) : "reads";
@@ -135,7 +135,7 @@ std::string OpenOutcome(const std::string& path, const std::string& kind, const 
   std::size_t read = 0;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     document.SelectEntry(static_cast<int>(i));
-    const IconGroup* group = document.ReadSelectedEntry();
+    const IconGroup* group = document.ReadSelectedGroup();
     said += Said(capture, path);
     if (group != nullptr) {
       ++read;

@@ -27,7 +27,7 @@ class DocumentSave : public ::testing::Test {
   }
 
   std::vector<std::uint8_t> PngOf(std::uint32_t image) {
-    const IconGroup* group = document.ReadSelectedEntry();
+    const IconGroup* group = document.ReadSelectedGroup();
     std::vector<std::uint8_t> png;
     EXPECT_TRUE(group != nullptr && IconImageAsPng(&group->images[image], &png) == DecodeOutcome::kDecoded);
     return png;

@@ -251,8 +251,8 @@ TEST(CreateIconFromResourceEx, MakesObjectsOfTheAskedSize) {
 TEST(ExtractIconA, FirstIconOfIconFilesAndModules) {
   TempDir dir;
   std::string icon = dir.Write("a.ico", IconFile({IconImageBlock(16, 16, 4), IconImageBlock(32, 32, 8)}));
-  std::string module = dir.Write("m.dll", ModuleFile(IconResources(5, "", {IconImageBlock(48, 48, 4)}, 1)));
-  std::string noIcons = dir.Write("n.dll", ModuleFile({{3, "", 1, IconImageBlock(16, 16, 4)}}));
+  std::string module = dir.Write("m.dll", RandomAccessFile(IconResources(5, "", {IconImageBlock(48, 48, 4)}, 1)));
+  std::string noIcons = dir.Write("n.dll", RandomAccessFile({{3, "", 1, IconImageBlock(16, 16, 4)}}));
   std::string text = dir.Write("t.ico", Bytes{'n', 'o', 'p', 'e', '!', '!', '!'});
   std::string cutIcon = dir.Write("c.ico", Bytes{0, 0, 1, 0, 5, 0, 16, 16});
   for (const std::string& path : {icon, module}) {

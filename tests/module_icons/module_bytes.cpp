@@ -107,7 +107,7 @@ Bytes ResourceSection(const std::vector<ModuleResource>& resources, std::uint32_
 
 }  // namespace
 
-Bytes ModuleFile(const std::vector<ModuleResource>& resources) {
+Bytes RandomAccessFile(const std::vector<ModuleResource>& resources) {
   Bytes section = ResourceSection(resources, kSectionAt);
   std::uint32_t rawSize = AlignUp(static_cast<std::uint32_t>(section.size()));
   Bytes file(kSectionAt, 0);

@@ -16,7 +16,7 @@ struct ModuleResource {
 };
 
 // A PE32 DLL whose only section holds the resources.
-Bytes ModuleFile(const std::vector<ModuleResource>& resources);
+Bytes RandomAccessFile(const std::vector<ModuleResource>& resources);
 
 struct GroupEntry {
   std::uint8_t width;

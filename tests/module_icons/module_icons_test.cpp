@@ -25,7 +25,7 @@ struct ModuleOnDisk {
   TempDir dir;
   std::string path;
   explicit ModuleOnDisk(const std::vector<ModuleResource>& resources)
-      : path(dir.Write("icons.dll", ModuleFile(resources))) {}
+      : path(dir.Write("icons.dll", RandomAccessFile(resources))) {}
 };
 
 // Whether this process holds the file open while a message is shown (where /proc tells).

@@ -191,7 +191,7 @@ TEST(NeDocument, ListsReadsAndPreviewsEveryGroupOfTheMadeModules) {
     const int entry = opened.document.FindEntry(expected.entry);
     ASSERT_GE(entry, 0);
     opened.document.SelectEntry(entry);
-    EXPECT_EQ(expected.images, Images(opened.document.ReadSelectedEntry()));
+    EXPECT_EQ(expected.images, Images(opened.document.ReadSelectedGroup()));
     EXPECT_EQ(expected.images, Images(opened.document.ReadEntryFromHeldModule(entry)));
     IconHandle preview;
     ASSERT_TRUE(opened.document.SelectedModulePreview(&preview));
@@ -246,7 +246,7 @@ TEST(NeDocument, ModulesWithoutGroupIconsOrHeadersAreReportedAsPeModulesAre) {
     const std::string path = JoinPath(TestModulesDir(), c.module);
     OpenedDocument opened;
     MessageCapture capture;
-    const IconDocument::Opened outcome = opened.document.Open(path.c_str());
+    const IconDocument::OpenOutcome outcome = opened.document.Open(path.c_str());
     EXPECT_FALSE(outcome.listed);
     EXPECT_EQ(c.message, outcome.failure);
     EXPECT_TRUE(capture.Messages().empty()) << "the caller tells what Open came to";
@@ -274,7 +274,7 @@ TEST(NeDocument, ReadsTheGroupIconOfWinesDisplayDriver) {
   ASSERT_TRUE(opened.document.Open(path.c_str()).listed);
   ASSERT_TRUE(opened.document.SelectFirstEntry());
   EXPECT_EQ(std::vector<std::string>{"Icon [1]"}, opened.document.Entries());
-  const IconGroup* group = opened.document.ReadSelectedEntry();
+  const IconGroup* group = opened.document.ReadSelectedGroup();
   ASSERT_NE(nullptr, group);
   ASSERT_EQ(10u, group->imageCount);
   const std::uint32_t sizes[] = {23001, 9640, 3752, 1640, 4264, 2216, 744, 1128, 1384, 296};

@@ -65,7 +65,7 @@ bool WriteModule(const std::string& outDir, const std::string& module) {
       continue;
     }
     // The group the Save read stays the document's current group.
-    const IconGroup* group = doc.ReadSelectedEntry();
+    const IconGroup* group = doc.ReadSelectedGroup();
     for (std::uint32_t n = 0; n < group->imageCount; ++n) {
       const std::string image = folder + "/" + name + "-" + std::to_string(n + 1) + ".png";
       if (!SaveImageAsPng(image.c_str(), &group->images[n])) ok = false;

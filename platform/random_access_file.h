@@ -1,8 +1,8 @@
-// A module file that a reader of our own reads (16-bit NE modules, which the
-// system can't load as data files, and in the native build PE modules too):
-// a regular file of any size, opened for reading while others may read it too,
-// and read at the offsets asked for; or a module's bytes already in memory,
-// read the same way.
+// A file read at the offsets asked for, as our own module readers read one
+// (16-bit NE modules, which the system can't load as data files, and in the
+// native build PE modules too): a regular file of any size, opened for
+// reading while others may read it too; or bytes already in memory, read
+// the same way.
 #pragma once
 
 #include <cstddef>
@@ -12,14 +12,14 @@
 #include "formats/byte_cursor.h"
 #include "handles.h"
 
-class ModuleFile {
+class RandomAccessFile {
  public:
-  ModuleFile() = default;
-  ~ModuleFile() { Close(); }
-  ModuleFile(const ModuleFile&) = delete;
-  ModuleFile& operator=(const ModuleFile&) = delete;
-  ModuleFile(ModuleFile&& other) noexcept { *this = std::move(other); }
-  ModuleFile& operator=(ModuleFile&& other) noexcept {
+  RandomAccessFile() = default;
+  ~RandomAccessFile() { Close(); }
+  RandomAccessFile(const RandomAccessFile&) = delete;
+  RandomAccessFile& operator=(const RandomAccessFile&) = delete;
+  RandomAccessFile(RandomAccessFile&& other) noexcept { *this = std::move(other); }
+  RandomAccessFile& operator=(RandomAccessFile&& other) noexcept {
     if (this != &other) {
       Close();
       std::swap(file_, other.file_);
@@ -57,4 +57,4 @@ class ModuleFile {
 // (as LoadLibraryExA with LOAD_LIBRARY_AS_DATAFILE loads it): the native
 // build reads it from the open file (or bytes), Windows loads it by its path.
 // Null when it is no module the platform loads.
-HMODULE LoadDataModule(ModuleFile file, const char* path);
+HMODULE LoadDataModule(RandomAccessFile file, const char* path);

@@ -6,9 +6,9 @@
 #include <cerrno>
 
 #include "long_path.h"
-#include "platform/module_file.h"
+#include "platform/random_access_file.h"
 
-bool ModuleFile::Open(const char* path) {
+bool RandomAccessFile::Open(const char* path) {
   Close();
   if (path == nullptr) return false;
   // Without O_NONBLOCK, opening a named pipe would wait for a writer.
@@ -28,14 +28,14 @@ bool ModuleFile::Open(const char* path) {
   return true;
 }
 
-void ModuleFile::Close() {
+void RandomAccessFile::Close() {
   if (file_ >= 0) close(static_cast<int>(file_));
   file_ = -1;
   length_ = 0;
   memory_ = ByteView();
 }
 
-bool ModuleFile::ReadFromFile(std::uint64_t offset, void* buffer, std::size_t count) {
+bool RandomAccessFile::ReadFromFile(std::uint64_t offset, void* buffer, std::size_t count) {
   if (file_ < 0) return false;
   std::size_t done = 0;
   while (done < count) {

@@ -1,5 +1,5 @@
 // Module files of the Windows build, over kernel32's files.
-#include "platform/module_file.h"
+#include "platform/random_access_file.h"
 
 namespace {
 
@@ -7,7 +7,7 @@ HANDLE HandleOf(std::intptr_t file) { return reinterpret_cast<HANDLE>(file); }
 
 }  // namespace
 
-bool ModuleFile::Open(const char* path) {
+bool RandomAccessFile::Open(const char* path) {
   Close();
   if (path == nullptr) return false;
   HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -26,14 +26,14 @@ bool ModuleFile::Open(const char* path) {
   return true;
 }
 
-void ModuleFile::Close() {
+void RandomAccessFile::Close() {
   if (file_ != -1) CloseHandle(HandleOf(file_));
   file_ = -1;
   length_ = 0;
   memory_ = ByteView();
 }
 
-bool ModuleFile::ReadFromFile(std::uint64_t offset, void* buffer, std::size_t count) {
+bool RandomAccessFile::ReadFromFile(std::uint64_t offset, void* buffer, std::size_t count) {
   if (file_ == -1) return false;
   LARGE_INTEGER at;
   at.QuadPart = static_cast<LONGLONG>(offset);
@@ -52,7 +52,7 @@ bool ModuleFile::ReadFromFile(std::uint64_t offset, void* buffer, std::size_t co
   return true;
 }
 
-HMODULE LoadDataModule(ModuleFile file, const char* path) {
+HMODULE LoadDataModule(RandomAccessFile file, const char* path) {
   file.Close();
   return LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
