@@ -138,14 +138,16 @@ int UsageError(const char* problem) {
   return 2;
 }
 
-bool ParseArguments(int argc, char** argv, Arguments* args) {
-  std::vector<Given> given;
-  std::vector<std::string> words;
+namespace {
+
+// Splits the command line into the options given (each once, each known)
+// and the other words; false after a usage error.
+bool ReadWords(int argc, char** argv, std::vector<Given>* given, std::vector<std::string>* words) {
   bool optionsEnded = false;
   for (int i = 1; i < argc; ++i) {
     const std::string word = argv[i];
     if (optionsEnded || word.size() < 2 || word[0] != '-') {
-      words.push_back(word);
+      words->push_back(word);
       continue;
     }
     if (word == "--") {
@@ -170,15 +172,82 @@ bool ParseArguments(int argc, char** argv, Arguments* args) {
         return false;
       }
     }
-    for (const Given& earlier : given) {
+    for (const Given& earlier : *given) {
       if (earlier.known == known) {
         UsageErrorWith(Text::kOptionTwice, name.c_str());
         return false;
       }
     }
-    given.push_back(option);
+    given->push_back(option);
   }
+  return true;
+}
 
+// An option's value, parsed by `parse` into `*field` and marked given; false
+// after a usage error naming the value.
+template <typename Field, typename Parse>
+bool TakeValue(const Given& option, Parse parse, Text problem, Field* field, bool* given) {
+  if (!parse(option.value, field)) {
+    UsageErrorWith(problem, option.value.c_str());
+    return false;
+  }
+  *given = true;
+  return true;
+}
+
+bool IsFormatName(const std::string& value, std::string* format) {
+  if (value != "ico" && value != "bmp" && value != "png" && value != "cur") return false;
+  *format = value;
+  return true;
+}
+
+// Sets what one option of `command` says; false after a usage error.
+bool ApplyOption(const Given& option, unsigned command, Arguments* args) {
+  switch (option.known->option) {
+    case Option::kEntry:
+      args->hasEntry = true;
+      args->entry = option.value;
+      return true;
+    case Option::kIndex: return TakeValue(option, ParseIconIndex, Text::kIndexNumber, &args->index, &args->hasIndex);
+    case Option::kFormat: return TakeValue(option, IsFormatName, Text::kFormatName, &args->format, &args->hasFormat);
+    case Option::kImage: return TakeValue(option, ParseImageNumber, Text::kImageNumber, &args->image, &args->hasImage);
+    case Option::kOutput:
+      args->hasOutputFolder = true;
+      args->outputFolder = option.value;
+      return true;
+    case Option::kLanguage:
+      return TakeValue(option, ParseLanguage, Text::kLanguageNumber, &args->language, &args->hasLanguage);
+    case Option::kAll: args->all = true; return true;
+    case Option::kJson: args->json = true; return true;
+    case Option::kCursors: args->cursors = true; return true;
+    case Option::kPng: args->png = true; return true;
+    case Option::kAllImages: args->allImages = true; return true;
+    case Option::kQuiet: args->quiet = true; return true;
+    case Option::kSize: {
+      // A thumbnail is at most what a thumbnail service asks for; an image
+      // saved is as large as an image may be.
+      const std::int32_t largest =
+          command == kSave ? static_cast<std::int32_t>(limits::kMaxDimension) : limits::kMaxThumbnailSide;
+      if (!ParseSide(option.value, largest, &args->size)) {
+        UsageErrorWith(Text::kSizeNumber, std::to_string(largest).c_str(), option.value.c_str());
+        return false;
+      }
+      args->hasSize = true;
+      return true;
+    }
+    case Option::kHelp:
+    case Option::kVersion:
+      return true;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ParseArguments(int argc, char** argv, Arguments* args) {
+  std::vector<Given> given;
+  std::vector<std::string> words;
+  if (!ReadWords(argc, argv, &given, &words)) return false;
   for (const Given& option : given) {
     if (option.known->option == Option::kHelp) args->help = true;
     if (option.known->option == Option::kVersion) args->version = true;
@@ -200,78 +269,7 @@ bool ParseArguments(int argc, char** argv, Arguments* args) {
       UsageErrorWith(Text::kOptionNotForCommand, args->command.c_str(), option.word.c_str());
       return false;
     }
-    switch (option.known->option) {
-      case Option::kEntry:
-        args->hasEntry = true;
-        args->entry = option.value;
-        break;
-      case Option::kIndex:
-        if (!ParseIconIndex(option.value, &args->index)) {
-          UsageErrorWith(Text::kIndexNumber, option.value.c_str());
-          return false;
-        }
-        args->hasIndex = true;
-        break;
-      case Option::kFormat:
-        if (option.value != "ico" && option.value != "bmp" && option.value != "png" && option.value != "cur") {
-          UsageErrorWith(Text::kFormatName, option.value.c_str());
-          return false;
-        }
-        args->hasFormat = true;
-        args->format = option.value;
-        break;
-      case Option::kImage:
-        if (!ParseImageNumber(option.value, &args->image)) {
-          UsageErrorWith(Text::kImageNumber, option.value.c_str());
-          return false;
-        }
-        args->hasImage = true;
-        break;
-      case Option::kOutput:
-        args->hasOutputFolder = true;
-        args->outputFolder = option.value;
-        break;
-      case Option::kAll:
-        args->all = true;
-        break;
-      case Option::kJson:
-        args->json = true;
-        break;
-      case Option::kCursors:
-        args->cursors = true;
-        break;
-      case Option::kPng:
-        args->png = true;
-        break;
-      case Option::kAllImages:
-        args->allImages = true;
-        break;
-      case Option::kQuiet:
-        args->quiet = true;
-        break;
-      case Option::kSize: {
-        // A thumbnail is at most what a thumbnail service asks for; an image
-        // saved is as large as an image may be.
-        const std::int32_t largest =
-            command == kSave ? static_cast<std::int32_t>(limits::kMaxDimension) : limits::kMaxThumbnailSide;
-        if (!ParseSide(option.value, largest, &args->size)) {
-          UsageErrorWith(Text::kSizeNumber, std::to_string(largest).c_str(), option.value.c_str());
-          return false;
-        }
-        args->hasSize = true;
-        break;
-      }
-      case Option::kLanguage:
-        if (!ParseLanguage(option.value, &args->language)) {
-          UsageErrorWith(Text::kLanguageNumber, option.value.c_str());
-          return false;
-        }
-        args->hasLanguage = true;
-        break;
-      case Option::kHelp:
-      case Option::kVersion:
-        break;
-    }
+    if (!ApplyOption(option, command, args)) return false;
   }
   return true;
 }
