@@ -1,15 +1,13 @@
 #include "commands.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "command_files.h"
 #include "command_texts.h"
 #include "core/cursor_file.h"
 #include "core/file_names.h"
@@ -266,51 +264,45 @@ namespace {
 
 int SaveToFile(const Arguments& args);
 
-// Copies the file to standard output; the error of the call that failed
-// (a read, a write to a full disk), or 0.
-int CopyToStandardOutput(const std::string& path) {
-  std::FILE* in = std::fopen(path.c_str(), "rb");
-  if (in == nullptr) return errno;
-  char buffer[64 * 1024];
-  int error = 0;
-  for (std::size_t n; error == 0 && (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) {
-    if (std::fwrite(buffer, 1, n, stdout) != n) error = errno;
-  }
-  if (error == 0 && std::ferror(in)) error = errno;
-  if (error == 0 && std::fflush(stdout) != 0) error = errno;
-  std::fclose(in);
-  return error;
-}
-
-// save FILE -: every writer writes a file (and only once it is whole), so
-// the file is written in a folder of its own and then copied out.
-int SaveToStandardOutput(const Arguments& args) {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string folder = std::string(tmp != nullptr && *tmp == '/' ? tmp : "/tmp") + "/pictrove-XXXXXX";
-  if (mkdtemp(&folder[0]) == nullptr) {
-    Say(Text::kCannotCreateFolder, folder.c_str(), std::strerror(errno));
+// The content `write` makes at a path of ours, sent on to the stream
+// `target` once it is whole (every writer writes a file, and only once it is
+// whole), in the kind `kind`.
+int WriteThroughStream(const std::string& target, const std::string& kind,
+                       const std::function<int(const std::string& path)>& write) {
+  command_files::ScratchFolder folder;
+  if (const int error = folder.Make()) {
+    Say(Text::kCannotCreateFolder, folder.Path().c_str(), std::strerror(error));
     return kFailed;
   }
-  Arguments toFile = args;
-  toFile.files[1] = folder + "/standard-output." + (args.hasFormat ? args.format : "png");
-  int status = SaveToFile(toFile);
+  const std::string name = (target == "-" ? "standard-output" : "stream") + std::string(".") + kind;
+  int status = write(folder.Path() + "/" + name);
   // A group with missing images is written without them, and fails: what
   // was written goes out all the same.
-  const int error = access(toFile.files[1].c_str(), F_OK) == 0 ? CopyToStandardOutput(toFile.files[1]) : 0;
-  if (error != 0) {
-    Say(Text::kTargetNotWrittenBecause, "-", std::strerror(error));
+  if (const int error = folder.Send(name, target)) {
+    Say(Text::kTargetNotWrittenBecause, target.c_str(), std::strerror(error));
     status = kFailed;
   }
-  unlink(toFile.files[1].c_str());
-  rmdir(folder.c_str());
   return status;
+}
+
+// A stream's kind: --format's, else its name's where that is one, else PNG.
+std::string StreamKind(const Arguments& args) {
+  if (args.hasFormat) return args.format;
+  const std::string kind = LowerExtension(args.files[1]);
+  return kind == "ico" || kind == "bmp" || kind == "png" || kind == "cur" ? kind : "png";
 }
 
 }  // namespace
 
 int Save(const Arguments& args) {
   if (args.files.size() != 2) return UsageError(CommandText(Text::kSaveArguments));
-  if (args.files[1] == "-") return SaveToStandardOutput(args);
+  if (command_files::IsStream(args.files[1])) {
+    return WriteThroughStream(args.files[1], StreamKind(args), [&args](const std::string& path) {
+      Arguments toFile = args;
+      toFile.files[1] = path;
+      return SaveToFile(toFile);
+    });
+  }
   if (args.hasFormat) return UsageError(CommandText(Text::kFormatWithFile));
   return SaveToFile(args);
 }
@@ -393,5 +385,10 @@ int Thumbnail(const Arguments& args) {
     ShowMessage(Message::kNothingToSave, file.c_str());
     return kFailed;
   }
-  return SaveThumbnail(group, args.size, args.files[1].c_str()) ? kDone : kFailed;
+  const auto write = [&](const std::string& path) {
+    return SaveThumbnail(group, args.size, path.c_str()) ? kDone : kFailed;
+  };
+  // A named pipe or a device (/dev/null) takes the picture as a stream.
+  const std::string& out = args.files[1];
+  return out != "-" && command_files::IsStream(out) ? WriteThroughStream(out, "png", write) : write(out);
 }

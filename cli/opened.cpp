@@ -1,16 +1,13 @@
 #include "opened.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "command_files.h"
 #include "command_texts.h"
 #include "core/messages.h"
-#include "platform/posix/long_path.h"
 #include "readable.h"
 
 namespace {
@@ -121,7 +118,7 @@ Opened OpenIcons(Source& source, const std::string& path) {
   const Opened opened = OpenFound(source, path, kind);
   if (opened != Opened::kEmpty || kind != IconDocument::SourceKind::kModule) return opened;
   for (const std::string& place : MovedOutPlaces(path)) {
-    if (long_path::Access(place.c_str(), R_OK) != 0) continue;
+    if (!command_files::Readable(place)) continue;
     if (OpenFound(source, place, kind) != Opened::kListed) continue;
     Say(Text::kIconsMovedOut, path.c_str(), place.c_str());
     return Opened::kListed;
@@ -168,7 +165,6 @@ bool ReadEntryInLanguage(Source& source, const std::string& path, int entry, con
 }
 
 std::uint64_t InputBytes(const std::string& path) {
-  struct stat info;
-  return long_path::Stat(path.c_str(), &info, 0) == 0 && info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size)
-                                                                           : 0;
+  command_files::Facts facts;
+  return command_files::Inspect(path, &facts) == 0 ? facts.length : 0;
 }

@@ -232,6 +232,9 @@ for arguments in "save FILE $work/x.ico" "extract -o $work/cut FILE"; do
   expect "${arguments%% *} of a shortened module" 1 '' 'bad-cut-resource-data.dll: cannot read the file \(it changed' -- "$pictrove" ${arguments/FILE/$modules/bad-cut-resource-data.dll}
 done
 expect "standard output on a full disk" 1 '' '^-: the file was not written \(No space left on device\)$' -- sh -c '"$0" save "$1" - >/dev/full' "$pictrove" "$module"
+# A device or a named pipe is written as a stream, as standard output is.
+expect "save to /dev/null" 0 '' '' -- "$pictrove" save "$module" /dev/null
+expect "thumbnail to /dev/full" 1 '' '^/dev/full: the file was not written \(No space left on device\)$' -- "$pictrove" thumbnail "$module" /dev/full
 
 # Saving an entry reads that entry's group: each of two entries its own images.
 expect "save entry MAINICON" 0 '' '' -- "$pictrove" save "$module" "$work/main.ico" --entry "Icon [MAINICON]"
@@ -526,6 +529,9 @@ fi
 mkfifo "$work/pipe.ico" "$work/pipe.bmp"
 expect "list a pipe named .ico" 1 '' 'pipe.ico: not a regular file$' -- timeout 20 "$pictrove" list "$work/pipe.ico"
 expect "list a pipe named .bmp" 1 '' 'pipe.bmp: not a regular file$' -- timeout 20 "$pictrove" list "$work/pipe.bmp"
+timeout 20 cat "$work/pipe.ico" >"$work/from-pipe.ico" &
+expect "save into a pipe" 0 '' '' -- timeout 20 "$pictrove" save "$palette" "$work/pipe.ico"
+wait $! && cmp -s "$work/from-pipe.ico" "$work/copy.ICO" || fail "save into a pipe: not the icon"
 
 # Readers don't keep one another out: twenty at once all read the file (one
 # large enough for their reads to overlap).
@@ -553,6 +559,12 @@ with open(sys.argv[1], 'wb') as f:
     for i in range(count):
         f.write(block)
 PY
+# A reader of standard output that goes away: status 1 with the reason, and
+# nothing left behind.
+mkdir "$work/tmp"
+TMPDIR=$work/tmp "$pictrove" save --format ico "$work/big.ico" - 2>"$work/err" | head -c 10 >/dev/null
+[ "${PIPESTATUS[0]}" = 1 ] && grep -qx -- '-: the file was not written (Broken pipe)' "$work/err" && [ -z "$(ls -A "$work/tmp")" ] ||
+  fail "standard output closed early: $(cat "$work/err"; ls -A "$work/tmp")"
 for signal in INT TERM; do
   folder=$work/stopped-$signal
   mkdir "$folder"
