@@ -84,10 +84,24 @@ bool TakeSharing(int fd, bool writes, DWORD shareMode) {
   return true;
 }
 
+// A file made new takes the permissions of the template's file, before any
+// content is in it (Windows gives it the template's attributes).
+bool TakeTemplateMode(int fd, HANDLE templateFile) {
+  PosixFile* like = FileOf(templateFile);
+  struct stat info;
+  return like == nullptr || (fstat(like->fd, &info) == 0 && fchmod(fd, info.st_mode & 0777) == 0);
+}
+
 // A temporary file made new: nameless, see nameless_files_posix.cpp.
-HANDLE CreateTemporary(const char* path, DWORD flagsAndAttributes) {
-  int fd = CreateNameless(path, (flagsAndAttributes & FILE_FLAG_DELETE_ON_CLOSE) == 0);
+HANDLE CreateTemporary(const char* path, DWORD flagsAndAttributes, HANDLE templateFile) {
+  const bool keepName = (flagsAndAttributes & FILE_FLAG_DELETE_ON_CLOSE) == 0;
+  int fd = CreateNameless(path, keepName);
   if (fd < 0) return INVALID_HANDLE_VALUE;
+  if (!TakeTemplateMode(fd, templateFile)) {
+    const int error = errno;
+    if (keepName) ForgetNameless(path, true);
+    return Abandon(fd, error);
+  }
   return NewHandle(fd, false);
 }
 
@@ -101,16 +115,21 @@ PosixFile* FileOf(HANDLE handle) {
 std::string DescriptorPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
 
 HANDLE CreateFileA(LPCSTR path, DWORD desiredAccess, DWORD shareMode, void*, DWORD disposition,
-                   DWORD flagsAndAttributes, HANDLE) {
+                   DWORD flagsAndAttributes, HANDLE templateFile) {
   if (path == nullptr) return Failing(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
   if ((flagsAndAttributes & (FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE)) && disposition == CREATE_NEW) {
-    return CreateTemporary(path, flagsAndAttributes);
+    return CreateTemporary(path, flagsAndAttributes, templateFile);
   }
   int flags = 0;
   if (!OpenFlags(desiredAccess, disposition, &flags)) return Failing(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
   const bool existed = disposition == OPEN_ALWAYS && long_path::Access(path, F_OK) == 0;
   const int fd = OpenPath(path, disposition, flags);
   if (fd < 0) return FailingErrno(INVALID_HANDLE_VALUE);
+  if (disposition == CREATE_NEW && !TakeTemplateMode(fd, templateFile)) {
+    const int error = errno;
+    long_path::Unlink(path);
+    return Abandon(fd, error);
+  }
   // A file just made, exclusively, is a regular file that no other handle
   // has yet, to lock or share with: nothing to look at. Writers that make
   // hundreds of files (extract) make them so.

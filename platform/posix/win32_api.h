@@ -8,7 +8,8 @@
 //
 // call                       flags taken                            on Linux
 // CreateFileA                GENERIC_READ/WRITE, FILE_SHARE_*, any  open(2) of a regular file (1); sharing by flock (2)
-//                            disposition; other attributes ignored
+//                            disposition; other attributes ignored;
+//                            a template file (8)
 // CreateFileA                CREATE_NEW + FILE_ATTRIBUTE_TEMPORARY  the nameless temporary file (3)
 // CreateFileA                ... + FILE_FLAG_DELETE_ON_CLOSE        a nameless file never named: gone with its handle
 // ReadFile, WriteFile        no OVERLAPPED                          read(2), write(2) until all is moved (4)
@@ -58,6 +59,9 @@
 //     there. ERROR_UNABLE_TO_REMOVE_REPLACED when they can't be given
 //     (another user's ownership), ERROR_UNABLE_TO_MOVE_REPLACEMENT when the
 //     move fails: both files are then as they were.
+// (8) A file the call makes new (CREATE_NEW) takes the template's permission
+//     bits before any content is in it, as on Windows it takes its
+//     attributes: a copy of a private file is made private.
 #pragma once
 
 #include <cstdint>

@@ -559,6 +559,29 @@ with open(sys.argv[1], 'wb') as f:
     for i in range(count):
         f.write(block)
 PY
+# A target rewritten in place (one of two names) has its old content kept
+# beside it meanwhile, as private as it is, also where its name is too long
+# for ".NAME.pictrove-backup"; of two saves at once, the loser never takes the
+# winner's copy for one a cut-off save left.
+for name in t.ico "$(printf '%0246d' 0).ico"; do
+  folder=$work/in-place-${#name} && mkdir "$folder" && cp "$work/big.ico" "$folder/$name" && chmod 600 "$folder/$name"
+  ln "$folder/$name" "$folder/partner"
+  "$pictrove" save "$work/big.ico" "$folder/$name" 2>"$work/err" &
+  pid=$! mode=
+  while [ -z "$mode" ] && kill -0 "$pid" 2>/dev/null; do
+    for kept in "$folder"/.*.pictrove-backup; do
+      [ -e "$kept" ] && kill -STOP "$pid" && mode=$(stat -c %a "$kept") && kill -CONT "$pid"
+    done
+  done
+  wait "$pid" && [ "$mode" = 600 ] && [ "$(ls -A "$folder" | wc -l)" = 2 ] ||
+    fail "in place, a name of ${#name} bytes: copy of mode '$mode'; $(cat "$work/err"; ls -A "$folder")"
+done
+for round in 1 2 3 4 5 6; do
+  "$pictrove" save "$work/big.ico" "$work/in-place-5/t.ico" 2>"$work/race-a.err" &
+  "$pictrove" save "$work/big.ico" "$work/in-place-5/t.ico" 2>"$work/race-b.err"
+  wait $!
+  ! grep -h 'cut off' "$work"/race-*.err || fail "two saves at once, round $round"
+done
 # A reader of standard output that goes away: status 1 with the reason, and
 # nothing left behind.
 mkdir "$work/tmp"
