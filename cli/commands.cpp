@@ -1,16 +1,14 @@
 #include "commands.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "command_files.h"
 #include "command_texts.h"
 #include "core/cursor_file.h"
 #include "core/file_names.h"
@@ -267,51 +265,48 @@ namespace {
 int SaveToFile(const Arguments& args);
 int ThumbnailToFile(const Arguments& args);
 
-// Copies the file to standard output; the error of the call that failed
-// (a read, a write to a full disk), or 0.
-int CopyToStandardOutput(const std::string& path) {
-  std::FILE* in = std::fopen(path.c_str(), "rb");
-  if (in == nullptr) return errno;
-  char buffer[64 * 1024];
-  int error = 0;
-  for (std::size_t n; error == 0 && (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) {
-    if (std::fwrite(buffer, 1, n, stdout) != n) error = errno;
-  }
-  if (error == 0 && std::ferror(in)) error = errno;
-  if (error == 0 && std::fflush(stdout) != 0) error = errno;
-  std::fclose(in);
-  return error;
-}
-
-// TARGET -: every writer writes a file (and only once it is whole), so
-// `write` writes it in a folder of its own, as `kind`, and it is copied out.
-int ToStandardOutput(const Arguments& args, int (*write)(const Arguments&), const std::string& kind) {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string folder = std::string(tmp != nullptr && *tmp == '/' ? tmp : "/tmp") + "/pictrove-XXXXXX";
-  if (mkdtemp(&folder[0]) == nullptr) {
-    Say(Text::kCannotCreateFolder, folder.c_str(), std::strerror(errno));
+// The content `write` makes at a path of ours, sent on to the stream
+// `target` once it is whole (every writer writes a file, and only once it is
+// whole), in the kind `kind`.
+int WriteThroughStream(const std::string& target, const std::string& kind,
+                       const std::function<int(const std::string& path)>& write) {
+  command_files::ScratchFolder folder;
+  if (const int error = folder.Make()) {
+    Say(Text::kCannotCreateFolder, folder.Path().c_str(), std::strerror(error));
     return kFailed;
   }
-  Arguments toFile = args;
-  toFile.files[1] = folder + "/standard-output." + kind;
-  int status = write(toFile);
+  const std::string name = (target == "-" ? "standard-output" : "stream") + std::string(".") + kind;
+  int status = write(folder.Path() + "/" + name);
   // A group with missing images is written without them, and fails: what
   // was written goes out all the same.
-  const int error = access(toFile.files[1].c_str(), F_OK) == 0 ? CopyToStandardOutput(toFile.files[1]) : 0;
-  if (error != 0) {
-    Say(Text::kTargetNotWrittenBecause, "-", std::strerror(error));
+  if (const int error = folder.Send(name, target)) {
+    Say(Text::kTargetNotWrittenBecause, target.c_str(), std::strerror(error));
     status = kFailed;
   }
-  unlink(toFile.files[1].c_str());
-  rmdir(folder.c_str());
   return status;
+}
+
+// The same for a command whose TARGET, the second file, is the stream.
+int ThroughStream(const Arguments& args, const std::string& kind, int (*write)(const Arguments&)) {
+  return WriteThroughStream(args.files[1], kind, [&args, write](const std::string& path) {
+    Arguments toFile = args;
+    toFile.files[1] = path;
+    return write(toFile);
+  });
+}
+
+// A stream's kind: --format's, else its name's where that is one, else PNG.
+std::string StreamKind(const Arguments& args) {
+  if (args.hasFormat) return args.format;
+  const std::string kind = LowerExtension(args.files[1]);
+  return kind == "ico" || kind == "bmp" || kind == "png" || kind == "cur" ? kind : "png";
 }
 
 }  // namespace
 
 int Save(const Arguments& args) {
   if (args.files.size() != 2) return UsageError(CommandText(Text::kSaveArguments));
-  if (args.files[1] == "-") return ToStandardOutput(args, SaveToFile, args.hasFormat ? args.format : "png");
+  if (command_files::IsStream(args.files[1])) return ThroughStream(args, StreamKind(args), SaveToFile);
   if (args.hasFormat) return UsageError(CommandText(Text::kFormatWithFile));
   return SaveToFile(args);
 }
@@ -379,7 +374,8 @@ int SaveToFile(const Arguments& args) {
 int Thumbnail(const Arguments& args) {
   if (args.files.size() != 2) return UsageError(CommandText(Text::kThumbnailArguments));
   if (args.hasIndex && args.hasEntry) return UsageError(CommandText(Text::kIndexWithEntry));
-  return args.files[1] == "-" ? ToStandardOutput(args, ThumbnailToFile, "png") : ThumbnailToFile(args);
+  // A named pipe or a device (/dev/null) takes the picture as a stream too.
+  return command_files::IsStream(args.files[1]) ? ThroughStream(args, "png", ThumbnailToFile) : ThumbnailToFile(args);
 }
 
 namespace {

@@ -1,11 +1,6 @@
 // extract: every group icon (or group cursor) of every file into one folder,
 // a file each, in one run that never writes two of them under one name.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -15,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "command_files.h"
 #include "command_texts.h"
 #include "commands.h"
 #include "core/cursor_file.h"
@@ -24,7 +20,6 @@
 #include "core/png_file.h"
 #include "formats/input_limits.h"
 #include "opened.h"
-#include "platform/posix/long_path.h"
 #include "platform/posix/terminal_text.h"
 #include "source.h"
 
@@ -36,14 +31,7 @@ constexpr std::size_t kMaxNameBytes = 255;
 // Makes the folder and its parents, as mkdir -p does; false after a message
 // with the system's reason.
 bool MakeFolders(const std::string& folder) {
-  int error = 0;
-  for (std::size_t i = 1; i <= folder.size() && error == 0; ++i) {
-    if (i < folder.size() && folder[i] != '/') continue;
-    if (long_path::MakeFolder(folder.substr(0, i).c_str(), 0777) != 0 && errno != EEXIST) error = errno;
-  }
-  struct stat info;
-  if (error == 0 && long_path::Stat(folder.c_str(), &info, 0) != 0) error = errno;
-  if (error == 0 && !S_ISDIR(info.st_mode)) error = ENOTDIR;
+  const int error = command_files::MakeFolders(folder);
   if (error == 0) return true;
   Say(Text::kCannotCreateFolder, folder.c_str(), std::strerror(error));
   return false;
@@ -120,11 +108,8 @@ class Extraction {
 };
 
 void Extraction::Charge(const std::string& target, std::optional<std::uint64_t> bytes) {
-  struct stat info;
-  if (!bytes) {
-    bytes = long_path::Stat(target.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 ? static_cast<std::uint64_t>(info.st_size)
-                                                                             : 0;
-  }
+  command_files::Facts facts;
+  if (!bytes) bytes = command_files::Inspect(target, &facts, false) == 0 ? facts.length : 0;
   const std::uint64_t charged = std::max(*bytes, limits::kMinOutputFileBytes);
   left_ = charged < left_ ? left_ - charged : 0;
 }
@@ -176,26 +161,21 @@ std::string Extraction::TargetFor(const std::string& file, const char* kind, con
 bool Extraction::ClaimName(const std::string& target) {
   // Made where no file or link is; kept open for the writer, which writes
   // the content into it directly.
-  made_ = FileHandle(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  bool taken = false;
+  made_ = command_files::CreateNew(target, &taken);
   if (made_.IsValid()) {
     claimed_.insert(target);
     return true;
   }
   // A name that can't be made for another reason is the writer's to report.
-  const DWORD error = GetLastError();
-  return error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS;
+  return !taken;
 }
 
 void Extraction::NotWritten(const std::string& file, const std::string& entry, const std::string& target) {
   // The empty file that took the name goes; one the writer failed to
   // replace is still empty, and ours.
   made_.Close();
-  struct stat info;
-  if (claimed_.count(target) != 0 && long_path::Stat(target.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-      S_ISREG(info.st_mode) && info.st_size == 0) {
-    long_path::Unlink(target.c_str());
-  }
+  if (claimed_.count(target) != 0) command_files::RemoveIfEmpty(target);
   Say(Text::kEntryNotWritten, file.c_str(), entry.c_str());
 }
 

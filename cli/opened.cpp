@@ -1,19 +1,14 @@
 #include "opened.h"
 
-#include <dirent.h>
-#include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "command_files.h"
 #include "command_texts.h"
 #include "core/file_names.h"
 #include "core/messages.h"
-#include "platform/posix/long_path.h"
 #include "readable.h"
 
 namespace {
@@ -98,26 +93,6 @@ std::string WindowsLanguage() {
   return "";
 }
 
-// The path of what `folder` holds under `name` as Windows finds it, whatever
-// the case of its letters (a copy of Windows' folders on Linux keeps each
-// name's own: Foo.DLL beside foo.dll.mun); empty when it holds none.
-std::string FoundIgnoringCase(const std::string& folder, const std::string& name) {
-  const std::string exact = folder + "/" + name;
-  if (long_path::Access(exact.c_str(), F_OK) == 0) return exact;
-  Descriptor opened(long_path::Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  DIR* listing = opened ? fdopendir(opened.Get()) : nullptr;
-  if (listing == nullptr) return "";
-  opened.Release();  // the listing's now
-  std::string found;
-  while (const dirent* entry = readdir(listing)) {
-    if (strcasecmp(entry->d_name, name.c_str()) != 0) continue;
-    found = folder + "/" + entry->d_name;
-    break;
-  }
-  closedir(listing);
-  return found;
-}
-
 // Where Windows 10 and later keep the icons of a module that holds none of
 // its own: ..\SystemResources\NAME.mun, else LANG\NAME.mui beside it (the
 // user's language, then en-US); those that are there.
@@ -127,8 +102,8 @@ std::vector<std::string> MovedOutPlaces(const std::string& path) {
   const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
   std::vector<std::string> places;
   const auto add = [&places](const std::string& parent, const std::string& within, const std::string& file) {
-    const std::string found = FoundIgnoringCase(parent, within);
-    const std::string place = found.empty() ? "" : FoundIgnoringCase(found, file);
+    const std::string found = command_files::FindIgnoringCase(parent, within);
+    const std::string place = found.empty() ? "" : command_files::FindIgnoringCase(found, file);
     if (!place.empty()) places.push_back(place);
   };
   add(folder + "/..", "SystemResources", name + ".mun");
@@ -167,7 +142,7 @@ Opened OpenIcons(Source& source, const std::string& path) {
   const Opened opened = OpenFound(source, path, kind);
   if (opened != Opened::kEmpty || kind != IconDocument::SourceKind::kModule) return opened;
   for (const std::string& place : MovedOutPlaces(path)) {
-    if (long_path::Access(place.c_str(), R_OK) != 0) continue;
+    if (!command_files::Readable(place)) continue;
     if (OpenFound(source, place, kind) != Opened::kListed) continue;
     Say(Text::kIconsMovedOut, path.c_str(), place.c_str());
     return Opened::kListed;
@@ -221,7 +196,6 @@ bool ReadEntryInLanguage(Source& source, const std::string& path, int entry, con
 }
 
 std::uint64_t InputBytes(const std::string& path) {
-  struct stat info;
-  return long_path::Stat(path.c_str(), &info, 0) == 0 && info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size)
-                                                                           : 0;
+  command_files::Facts facts;
+  return command_files::Inspect(path, &facts) == 0 ? facts.length : 0;
 }

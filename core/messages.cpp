@@ -112,6 +112,14 @@ constexpr MessageDefinition kMessages[] = {
      "An earlier save of this file was cut off: its old content is kept beside it as .NAME.pictrove-backup; "
      "move that away, then save again!",
      C::kPath, O::kMainWindow, false},
+    {Message::kInterruptedSaveShortBackup,
+     "此文件上次的保存被中断：它原来的内容留在旁边的 .文件名(截短)-编号.pictrove-backup 中，请先把它移走再保存!",
+     "An earlier save of this file was cut off: its old content is kept beside it as "
+     ".NAME-NUMBER.pictrove-backup, NAME cut short; move that away, then save again!",
+     C::kPath, O::kMainWindow, false},
+    {Message::kTargetInUse, "此文件正被另一个程序使用(例如另一次保存)，请等它完成后再保存!",
+     "Another program is using this file (another save of it, say): save again once it is done!", C::kPath,
+     O::kMainWindow, false},
 
     {Message::kNoCursors, "此文件中没有光标资源!", "This file holds no cursor resources!", C::kPath, O::kNone,
      false},

@@ -57,6 +57,11 @@ enum class Message {
   // A save that must rewrite its target in place finds the copy of the old
   // content an earlier one, cut off, kept beside it (caption: the target).
   kInterruptedSaveBackup,
+  // The same copy of a file whose name is too long for that one's name.
+  kInterruptedSaveShortBackup,
+  // A save that must rewrite its target in place finds it held by another
+  // program (another save of it, say) (caption: the target).
+  kTargetInUse,
   // Writing a PNG file (caption: its path).
   kPngNotConvertible,
   kPngCreateFailed,

@@ -2,87 +2,29 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <random>
 #include <vector>
 
 #include "file_io.h"
 #include "messages.h"
+#include "save_names.h"
 
 namespace {
 
 constexpr int kNameAttempts = 16;
 constexpr DWORD kCopyBytes = 64 * 1024;
 
-// Where the name of a path starts, behind its folder.
-std::size_t NameStart(const std::string& path) {
-  std::size_t cut = path.find_last_of("/\\");
-  if (cut == std::string::npos && path.size() >= 2 && path[1] == ':') return 2;  // "C:name"
-  return cut == std::string::npos ? 0 : cut + 1;
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
-    char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] - 'A' + 'a') : b[i];
-    if (x != y) return false;
-  }
-  return true;
-}
-
-// Whether the folder of `path` leaves room for a name of our own.
-bool RoomBeside(const std::string& path) { return NameStart(path) + 1 < kMaxPathBytes; }
-
-// A path for a file of our own beside `path`, another one each call:
-// "pvXXXX.tmp" where the folder leaves room for it, else a name of as many
-// characters as there is room for. Every path the program accepts leaves at
-// least the room of its own name, so its folder always has one. Empty when
-// the folder leaves no room at all (a long path a link led to).
-std::string PathBeside(const std::string& path) {
-  static std::uint32_t next = std::random_device{}();
-  if (!RoomBeside(path)) return std::string();
-  std::size_t folderLength = NameStart(path);
-  std::size_t room = kMaxPathBytes - 1 - folderLength;
-  std::uint32_t unique = next++;
-  std::string name;
-  if (room >= 10) {
-    static const char kHex[] = "0123456789ABCDEF";
-    name = "pv";
-    for (int shift = 12; shift >= 0; shift -= 4) name += kHex[(unique >> shift) & 0xF];
-    name += ".tmp";
-  } else {
-    static const char kLetters[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::uint32_t mixed = unique * 2654435761u;
-    name = room >= 2 ? "~" : "";
-    while (name.size() < room) {
-      name += kLetters[mixed % 36];
-      mixed = mixed / 36 + unique;
-    }
-  }
-  return path.substr(0, folderLength) + name;
-}
-
-// Where a save that rewrites a file in place keeps the file's old content
-// until the new one is all written: ".NAME.pictrove-backup" beside it. Empty
-// when that name is too long for its folder.
-std::string BackupPath(const std::string& path) {
-  const std::size_t start = NameStart(path);
-  std::string backup = path.substr(0, start) + "." + path.substr(start) + ".pictrove-backup";
-  return backup.size() < kMaxPathBytes ? backup : std::string();
-}
-
 // A new file of our own beside `path`, made exclusively under the name
-// `made`, temporary until it is given its place; invalid when the folder
-// takes none. A name that is taken (by the user, or a left-over of a run that
-// died) moves on to the next.
-FileHandle CreateFileBeside(const std::string& path, std::string* made) {
+// `made`, temporary until it is given its place, with the attributes (on
+// Linux the permissions) of the file `like` holds when there is one; invalid
+// when the folder takes none. A name that is taken (by the user, or a
+// left-over of a run that died) moves on to the next.
+FileHandle CreateFileBeside(const std::string& path, std::string* made, HANDLE like = nullptr) {
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     std::string candidate = PathBeside(path);
     if (candidate.empty()) break;
     if (SameName(candidate, path)) continue;
     FileHandle file(CreateFileA(candidate.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_TEMPORARY, nullptr));
+                                FILE_ATTRIBUTE_TEMPORARY, like));
     if (file.IsValid()) {
       *made = candidate;
       return file;
@@ -282,53 +224,62 @@ bool ReplacementFile::MoveToNewName() {
   return MoveFileExA(content_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-bool ReplacementFile::KeepOldContent(std::string* backup) {
-  const std::string path = BackupPath(target_);
-  if (path.empty()) return true;
+bool ReplacementFile::KeepOldContent(HANDLE target, std::string* backup) {
+  const BackupName name = BackupPathOf(target_);
+  if (name.path.empty()) return true;
+  const Message leftOver = name.shortened ? Message::kInterruptedSaveShortBackup : Message::kInterruptedSaveBackup;
   // One there is the old content of a save that was cut off, the target
-  // perhaps torn since: the user decides what becomes of it.
-  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    ShowMessage(Message::kInterruptedSaveBackup, named_.c_str());
+  // perhaps torn since (a save under way holds the target, as this one now
+  // does, as long as its copy is there): the user decides what becomes of it.
+  if (GetFileAttributesA(name.path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    ShowMessage(leftOver, named_.c_str());
     SetLastError(ERROR_ALREADY_EXISTS);
     return false;
   }
   std::uint64_t length = 0;
-  FileHandle old(OpenForReading(named_.c_str()));
   // Nothing to lose, or nothing that can be read to keep.
-  if (!old.IsValid() || !FileLength(old.Get(), &length) || length == 0) return true;
+  if (!FileLength(target, &length) || length == 0 || !SetFilePosition(target, 0)) return true;
   std::string made;
-  FileHandle copy = CreateFileBeside(target_, &made);
+  // As private as the target: it holds the same content.
+  FileHandle copy = CreateFileBeside(target_, &made, target);
   // A folder that takes no new file keeps no copy either.
   if (!copy.IsValid()) return true;
-  bool kept = CopyContent(old.Get(), copy.Get(), length) && FlushFileBuffers(copy.Get()) && copy.Close() &&
-              ClearTemporaryMark(made) && MoveFileExA(made.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH);
+  bool kept = CopyContent(target, copy.Get(), length) && FlushFileBuffers(copy.Get()) && copy.Close() &&
+              ClearTemporaryMark(made) && MoveFileExA(made.c_str(), name.path.c_str(), MOVEFILE_WRITE_THROUGH);
   if (kept) {
-    *backup = path;
+    *backup = name.path;
     return true;
   }
   const DWORD error = GetLastError();
   copy.Close();
   DeleteFileA(made.c_str());
-  if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
-    ShowMessage(Message::kInterruptedSaveBackup, named_.c_str());
-  }
+  if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) ShowMessage(leftOver, named_.c_str());
   SetLastError(error);
   return false;
+}
+
+FileHandle ReplacementFile::OpenTargetAlone(bool* readable) {
+  const DWORD disposition = linkToMissingFile_ ? OPEN_ALWAYS : OPEN_EXISTING;
+  *readable = true;
+  FileHandle target(CreateFileA(named_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, disposition,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (target.IsValid() || GetLastError() != ERROR_ACCESS_DENIED) return target;
+  // A file the user may write but not read: its old content can't be kept.
+  *readable = false;
+  return FileHandle(CreateFileA(named_.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
 }
 
 bool ReplacementFile::WriteInPlace() {
   std::uint64_t length = 0;
   if (!FileLength(file_.Get(), &length) || !SetFilePosition(file_.Get(), 0)) return false;
-  // A save killed while it rewrites the target would leave it torn, its old
-  // content gone: that content is kept beside it until the new one is all
-  // on the disk.
-  std::string backup;
-  if (exists_ && !KeepOldContent(&backup)) return false;
-  FileHandle target(CreateFileA(named_.c_str(), GENERIC_WRITE, 0, nullptr,
-                                linkToMissingFile_ ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Held alone from here until its old content's copy is gone again, so that
+  // another save never finds that copy while this one is under way.
+  bool readable = true;
+  FileHandle target = OpenTargetAlone(&readable);
   if (!target.IsValid()) {
     const DWORD error = GetLastError();
-    if (!backup.empty()) DeleteFileA(backup.c_str());
+    if (error == ERROR_SHARING_VIOLATION) ShowMessage(Message::kTargetInUse, named_.c_str());
     // Some ReplaceFileA (Wine's) take the old file away before they fail to
     // move the new one in: the new content still has a place to go.
     if (exists_ && error == ERROR_FILE_NOT_FOUND && !content_.empty()) {
@@ -340,6 +291,11 @@ bool ReplacementFile::WriteInPlace() {
   }
   std::string made;
   if (linkToMissingFile_ && GetLastError() != ERROR_ALREADY_EXISTS) FinalPath(target.Get(), &made);
+  // A save killed while it rewrites the target would leave it torn, its old
+  // content gone: that content is kept beside it until the new one is all
+  // on the disk.
+  std::string backup;
+  if (exists_ && readable && !KeepOldContent(target.Get(), &backup)) return false;
   // The room first: a disk that can't take the new length fails here, while
   // the old content is still whole.
   std::uint64_t oldLength = 0;
@@ -350,11 +306,14 @@ bool ReplacementFile::WriteInPlace() {
   }
   bool done = roomTaken && SetFilePosition(target.Get(), 0) && CopyContent(file_.Get(), target.Get(), length) &&
               SetFileLength(target.Get(), length) && FlushFileBuffers(target.Get());
-  done = target.Close() && done;
-  const DWORD error = GetLastError();
-  if (!done && !made.empty()) DeleteFileA(made.c_str());
+  DWORD error = GetLastError();
   // A target left part rewritten keeps its copy beside it.
   if (!backup.empty() && (done || !roomTaken)) DeleteFileA(backup.c_str());
+  if (!target.Close() && done) {
+    done = false;
+    error = GetLastError();
+  }
+  if (!done && !made.empty()) DeleteFileA(made.c_str());
   SetLastError(error);
   return done;
 }

@@ -1,16 +1,20 @@
 // Writes a file so that a failure loses nothing, as an editor's safe save
 // does. The new content goes to a file of its own beside the file the user
-// named (through links, the file they name), and takes its place only once
-// every byte is written, keeping what the target is: ReplaceFileA gives the
-// new file the old one's attributes and security. A target that must keep
-// its identity (more names than one, what can't be given to a new file) or
-// whose folder takes no new file is written in place instead, from the
-// complete content, its old content kept meanwhile beside it as
-// ".NAME.pictrove-backup" (where the folder takes a new file), so that a
-// save killed halfway loses nothing; a copy found there is one such save's,
-// and the save stops and says so rather than overwrite it. Until Commit
-// succeeds the target is as it was; the destructor removes whatever was made
-// for the save.
+// named (through links, the file they name), made as a temporary file
+// (FILE_ATTRIBUTE_TEMPORARY, CREATE_NEW: on Linux one with no name at all,
+// which the platform's MoveFileExA or ReplaceFileA names, so that a save
+// that dies leaves nothing), and takes its place only once every byte is
+// written, keeping what the target is: ReplaceFileA gives the new file the
+// old one's attributes and security. A target that must keep its identity
+// (more names than one, what can't be given to a new file) or whose folder
+// takes no new file is written in place instead, from the complete content,
+// held by this save alone meanwhile and its old content kept beside it
+// (where the folder takes a new file, with the target's permissions) as
+// ".NAME.pictrove-backup", or for a long NAME a shorter name (save_names.h),
+// so that a save killed halfway loses nothing; a copy found there is one
+// such save's, cut off, and the save stops and says so rather than
+// overwrite it. Until Commit succeeds the target is as it was; the
+// destructor removes whatever was made for the save.
 #pragma once
 
 #include <string>
@@ -52,7 +56,11 @@ class ReplacementFile {
   bool CreateBeside();
   bool CreateInTemporaryFolder();
   bool MoveToNewName();
-  bool KeepOldContent(std::string* backup);
+  // Copies the old content of `target` (open, held alone) beside it.
+  bool KeepOldContent(HANDLE target, std::string* backup);
+  // The target, open to be rewritten and held by this save alone;
+  // `readable` false when it can be written but not read.
+  FileHandle OpenTargetAlone(bool* readable);
   bool WriteInPlace();
 
   std::string named_;    // the target as the user named it

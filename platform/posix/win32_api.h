@@ -1,5 +1,67 @@
 // The part of the Win32 interface that the core uses, for the native build:
 // the same names, types and constants, implemented over POSIX.
+//
+// The file calls, one line each: the flags taken and what the call does on
+// Linux. files_posix.cpp opens, reads and writes; nameless_files_posix.cpp
+// keeps the nameless temporary files; file_moves_posix.cpp moves, replaces and
+// deletes; file_errors_posix.cpp keeps the last error.
+//
+// call                       flags taken                            on Linux
+// CreateFileA                GENERIC_READ/WRITE, FILE_SHARE_*, any  open(2) of a regular file (1); sharing by flock (2)
+//                            disposition; other attributes ignored;
+//                            a template file (8)
+// CreateFileA                CREATE_NEW + FILE_ATTRIBUTE_TEMPORARY  the nameless temporary file (3)
+// CreateFileA                ... + FILE_FLAG_DELETE_ON_CLOSE        a nameless file never named: gone with its handle
+// ReadFile, WriteFile        no OVERLAPPED                          read(2), write(2) until all is moved (4)
+// SetFilePointer             FILE_BEGIN                             lseek(2)
+// SetEndOfFile                                                      ftruncate(2); grows by posix_fallocate(3) (5)
+// FlushFileBuffers                                                  fsync(2)
+// GetFileSize                                                       fstat(2)
+// GetFileInformationByHandle                                        fstat(2): no write bit is READONLY; dev/inode (6)
+// GetFinalPathNameByHandleA  FILE_NAME_NORMALIZED                   readlink(2) of /proc/self/fd/N
+// GetFileAttributesA                                                lstat(2): a link REPARSE_POINT, nameless TEMPORARY
+// SetFileAttributesA         any (nothing is set)                   true for a name that is there, or a nameless one
+// GetTempPathA                                                      $TMPDIR or /tmp, with a closing separator
+// CloseHandle                                                       close(2); releases the ending signals (2)
+// MoveFileExA                MOVEFILE_REPLACE_EXISTING, _WRITE_     rename(2), one file system; a nameless file is
+//                            THROUGH (a rename is all there is)       named there (3)
+// ReplaceFileA               no backup, no flags                    gives it the replaced's identity, moves over it (7)
+// DeleteFileA                                                       unlink(2); a nameless file is dropped (3)
+// GetLastError, SetLastError                                        errno as the nearest ERROR_* code
+// LastErrorText              (ours)                                 strerror(3) of the errno behind the last error
+//
+// (1) A folder fails with its own reason (EISDIR), a pipe or a device with
+//     ERROR_ACCESS_DENIED; opening never waits on a pipe. CREATE_NEW never
+//     goes through a link.
+// (2) A reader that doesn't share writing keeps writers out but not other
+//     readers; a writer that shares nothing keeps everyone out. An existing
+//     file opened for writing without being emptied (OPEN_EXISTING,
+//     OPEN_ALWAYS) is rewritten in place: SIGINT, SIGTERM, SIGHUP and SIGQUIT
+//     wait until its handle is closed, so that a stop leaves it whole.
+// (3) The nameless temporary file: made by O_TMPFILE in the folder of the
+//     path given, it has no name on the disk; a process-wide table knows it
+//     by that path, which CreateFileA (OPEN_EXISTING), GetFileAttributesA,
+//     SetFileAttributesA, MoveFileExA, ReplaceFileA and DeleteFileA take for
+//     it. MoveFileExA and ReplaceFileA give it its name on the disk (in one
+//     linkat(2) where nothing may be replaced; else under the path it was
+//     made as, then renamed, with the ending signals held); DeleteFileA drops
+//     it. A process that dies before leaves nothing behind. The safe save
+//     (core/replacement_file.cpp) rests on it: the new content is written
+//     into one beside the target and named only once every byte is there.
+//     Where the file system makes no nameless files, it is an ordinary file
+//     of that name.
+// (4) A write that moves nothing is ERROR_DISK_FULL.
+// (5) Growing takes the disk's room at once, as Windows does: a full disk
+//     fails here rather than in a later write.
+// (6) Also the links; the device and inode stand for volume and index.
+// (7) The replacement takes the owner, group, mode and extended attributes
+//     (access lists) of the file `replaced` names, then MoveFileExA puts it
+//     there. ERROR_UNABLE_TO_REMOVE_REPLACED when they can't be given
+//     (another user's ownership), ERROR_UNABLE_TO_MOVE_REPLACEMENT when the
+//     move fails: both files are then as they were.
+// (8) A file the call makes new (CREATE_NEW) takes the template's permission
+//     bits before any content is in it, as on Windows it takes its
+//     attributes: a copy of a private file is made private.
 #pragma once
 
 #include <cstdint>
@@ -142,64 +204,29 @@ struct BY_HANDLE_FILE_INFORMATION {
 static_assert(sizeof(BITMAPFILEHEADER) == 14, "file header is packed");
 static_assert(sizeof(BITMAPINFOHEADER) == 40, "info header has no padding");
 
-// Files: regular files only (a folder, a named pipe or a device is refused
-// with ERROR_ACCESS_DENIED, and opening never waits on a pipe). Failures set
-// the last error, from errno.
-//
-// Sharing is kept with advisory locks (flock) between the processes that
-// take them: a reader that doesn't share writing keeps writers out but not
-// other readers; a writer that shares nothing keeps everyone out.
-//
-// An existing file opened for writing without being emptied (OPEN_EXISTING,
-// OPEN_ALWAYS) is rewritten in place: while such a handle is open, SIGINT,
-// SIGTERM, SIGHUP and SIGQUIT wait, so that an interrupted program does not
-// leave it half rewritten.
-//
-// CREATE_NEW with FILE_ATTRIBUTE_TEMPORARY makes a file without a name in the
-// folder of `path` (O_TMPFILE), known by `path` to the calls here until
-// MoveFileExA or ReplaceFileA gives it that name and the place asked for, or
-// DeleteFileA drops it: a process that dies before leaves nothing behind.
-// With FILE_FLAG_DELETE_ON_CLOSE as well the file never gets a name and is
-// gone when its handle is closed. Where the file system makes no nameless
-// files, both are ordinary files of that name.
+// Files: see the table at the top.
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, void* security,
                    DWORD disposition, DWORD flagsAndAttributes, HANDLE templateFile);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, void* overlapped);
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, void* overlapped);
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method);
-// Ends the file at the current position; growing it takes the disk's room
-// at once, so that a full disk fails here.
 BOOL SetEndOfFile(HANDLE file);
 DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh);
-// Puts what was written on the disk (fsync).
 BOOL FlushFileBuffers(HANDLE file);
-// Attributes (FILE_ATTRIBUTE_READONLY for a file without write permission),
-// size, links, and the device and inode as volume and index.
 BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* information);
-// The absolute path of the file, through every link.
 DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags);
-// Of the name itself: a symbolic link is FILE_ATTRIBUTE_REPARSE_POINT.
 DWORD GetFileAttributesA(LPCSTR path);
-// Files here have no attributes to set: true for a file that is there.
 BOOL SetFileAttributesA(LPCSTR path, DWORD attributes);
-// $TMPDIR or /tmp, with a closing separator.
 DWORD GetTempPathA(DWORD size, LPSTR path);
 BOOL CloseHandle(HANDLE object);
 DWORD GetLastError();
 void SetLastError(DWORD error);
-// Moves with rename(2), one file system only.
 BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags);
-// Gives `replacement` the owner, group, permissions and extended attributes
-// (access lists among them) of the file `replaced` names, then moves it over
-// `replaced`. No backup. ERROR_UNABLE_TO_REMOVE_REPLACED when they can't be
-// given (another user's ownership) and ERROR_UNABLE_TO_MOVE_REPLACEMENT when
-// the move fails: both files are then as they were.
 BOOL ReplaceFileA(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags, void* exclude,
                   void* reserved);
 BOOL DeleteFileA(LPCSTR path);
-// The system's own words for why this thread's last failed file call failed
-// (strerror of the errno behind GetLastError); null when the last call
-// succeeded.
+// The system's own words for why this thread's last failed file call failed;
+// null when the last call succeeded.
 const char* LastErrorText();
 
 // Shell: the first icon of a file. Null when the file holds no icon, the value

@@ -268,6 +268,9 @@ for command in list "list --json" info "info --all" "info --json" "extract -o $w
   expect "$command on a full disk" 1 '' '^-: the file was not written \(No space left on device\)$' -- sh -c '"$0" $2 "$1" >/dev/full' "$pictrove" "$module" "$command"
   expect "$command to a closed output" 1 '' '^-: the file was not written \(Bad file descriptor\)$' -- sh -c '"$0" $2 "$1" >&-' "$pictrove" "$module" "$command"
 done
+# A device or a named pipe is written as a stream, as standard output is.
+expect "save to /dev/null" 0 '' '' -- "$pictrove" save "$module" /dev/null
+expect "thumbnail to /dev/full" 1 '' '^/dev/full: the file was not written \(No space left on device\)$' -- "$pictrove" thumbnail "$module" /dev/full
 
 # Saving an entry reads that entry's group: each of two entries its own images.
 expect "save entry MAINICON" 0 '' '' -- "$pictrove" save "$module" "$work/main.ico" --entry "Icon [MAINICON]"
@@ -595,6 +598,9 @@ fi
 mkfifo "$work/pipe.ico" "$work/pipe.bmp"
 expect "list a pipe named .ico" 1 '' 'pipe.ico: not a regular file$' -- timeout 20 "$pictrove" list "$work/pipe.ico"
 expect "list a pipe named .bmp" 1 '' 'pipe.bmp: not a regular file$' -- timeout 20 "$pictrove" list "$work/pipe.bmp"
+timeout 20 cat "$work/pipe.ico" >"$work/from-pipe.ico" &
+expect "save into a pipe" 0 '' '' -- timeout 20 "$pictrove" save "$palette" "$work/pipe.ico"
+wait $! && cmp -s "$work/from-pipe.ico" "$work/copy.ICO" || fail "save into a pipe: not the icon"
 
 # Readers don't keep one another out: twenty at once all read the file (one
 # large enough for their reads to overlap).
@@ -622,6 +628,35 @@ with open(sys.argv[1], 'wb') as f:
     for i in range(count):
         f.write(block)
 PY
+# A target rewritten in place (one of two names) has its old content kept
+# beside it meanwhile, as private as it is, also where its name is too long
+# for ".NAME.pictrove-backup"; of two saves at once, the loser never takes the
+# winner's copy for one a cut-off save left.
+for name in t.ico "$(printf '%0246d' 0).ico"; do
+  folder=$work/in-place-${#name} && mkdir "$folder" && cp "$work/big.ico" "$folder/$name" && chmod 600 "$folder/$name"
+  ln "$folder/$name" "$folder/partner"
+  "$pictrove" save "$work/big.ico" "$folder/$name" 2>"$work/err" &
+  pid=$! mode=
+  while [ -z "$mode" ] && kill -0 "$pid" 2>/dev/null; do
+    for kept in "$folder"/.*.pictrove-backup; do
+      [ -e "$kept" ] && kill -STOP "$pid" && mode=$(stat -c %a "$kept") && kill -CONT "$pid"
+    done
+  done
+  wait "$pid" && [ "$mode" = 600 ] && [ "$(ls -A "$folder" | wc -l)" = 2 ] ||
+    fail "in place, a name of ${#name} bytes: copy of mode '$mode'; $(cat "$work/err"; ls -A "$folder")"
+done
+for round in 1 2 3 4 5 6; do
+  "$pictrove" save "$work/big.ico" "$work/in-place-5/t.ico" 2>"$work/race-a.err" &
+  "$pictrove" save "$work/big.ico" "$work/in-place-5/t.ico" 2>"$work/race-b.err"
+  wait $!
+  ! grep -h 'cut off' "$work"/race-*.err || fail "two saves at once, round $round"
+done
+# A reader of standard output that goes away: status 1 with the reason, and
+# nothing left behind.
+mkdir "$work/tmp"
+TMPDIR=$work/tmp "$pictrove" save --format ico "$work/big.ico" - 2>"$work/err" | head -c 10 >/dev/null
+[ "${PIPESTATUS[0]}" = 1 ] && grep -qx -- '-: the file was not written (Broken pipe)' "$work/err" && [ -z "$(ls -A "$work/tmp")" ] ||
+  fail "standard output closed early: $(cat "$work/err"; ls -A "$work/tmp")"
 for signal in INT TERM; do
   folder=$work/stopped-$signal
   mkdir "$folder"
