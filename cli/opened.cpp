@@ -199,3 +199,31 @@ std::uint64_t InputBytes(const std::string& path) {
   command_files::Facts facts;
   return command_files::Inspect(path, &facts) == 0 ? facts.length : 0;
 }
+
+Opened OpenAndSelect(Source& source, const Arguments& args, std::string* entryText) {
+  const std::string& file = args.files[0];
+  const Opened opened = OpenIcons(source, file);
+  if (opened == Opened::kEmpty) ShowMessage(Message::kNoIcons, file.c_str());
+  if (opened != Opened::kListed) return opened;
+  IconDocument& document = source.Document();
+  int entry = source.Entries().EntryAddedAs(0);
+  if (args.hasEntry) {
+    entry = document.FindEntry(args.entry);
+    if (entry < 0) {
+      Say(Text::kNoEntry, file.c_str(), args.entry.c_str());
+      return Opened::kFailed;
+    }
+  } else if (args.hasIndex) {
+    entry = source.Entries().EntryOfIconIndex(args.index);
+    if (entry < 0) {
+      Say(Text::kNoIndex, file.c_str(), static_cast<int>(args.index));
+      return Opened::kFailed;
+    }
+  }
+  document.SelectEntry(entry);
+  *entryText = document.Entries()[static_cast<std::size_t>(entry)];
+  if (args.hasLanguage && !ReadEntryInLanguage(source, file, entry, *entryText, args.language)) {
+    return Opened::kFailed;
+  }
+  return Opened::kListed;
+}

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/image_choice.h"
+#include "arguments.h"
 #include "core/module_cursors.h"
 #include "source.h"
 
@@ -22,6 +23,13 @@ enum class Opened { kListed, kEmpty, kFailed, kCursorFile };
 // Opens the file and selects its first entry.
 Opened OpenIcons(Source& source, const std::string& path);
 Opened OpenCursors(ModuleCursors& cursors, const std::string& path);
+
+// Opens the source and selects the entry to work on: the one --entry or
+// --index names, or the program's icon as Windows shows it: the first group
+// in the module's directory, which need not be the first the list shows.
+// kListed with the entry's text; kEmpty (noted) for a file without icons;
+// kFailed after a message.
+Opened OpenAndSelect(Source& source, const Arguments& args, std::string* entryText);
 
 // Names each image the groups read since the last call left out, as missing
 // from the file, and forgets them; true when there was none.

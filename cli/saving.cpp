@@ -1,0 +1,180 @@
+// save and thumbnail: one entry written as a file, or sent to a stream
+// (standard output, a named pipe, a device) once it is whole.
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "command_files.h"
+#include "command_texts.h"
+#include "commands.h"
+#include "core/file_names.h"
+#include "core/png_file.h"
+#include "core/thumbnail.h"
+#include "cursor_commands.h"
+#include "opened.h"
+#include "source.h"
+
+namespace {
+
+// The image whose longer side is `side`, the deepest of those (the first of
+// equals); -1 when there is none.
+int ImageOfSide(const IconGroup* group, std::int32_t side) {
+  int chosen = -1;
+  for (std::uint32_t i = 0; group != nullptr && i < group->imageCount; ++i) {
+    const IconImage& image = group->images[i];
+    if ((image.width > image.height ? image.width : image.height) != side) continue;
+    if (chosen < 0 || PictureDepth(&image) > PictureDepth(&group->images[chosen])) chosen = static_cast<int>(i);
+  }
+  return chosen;
+}
+
+}  // namespace
+
+namespace {
+
+int SaveToFile(const Arguments& args);
+int ThumbnailToFile(const Arguments& args);
+
+// The content `write` makes at a path of ours, sent on to the stream
+// `target` once it is whole (every writer writes a file, and only once it is
+// whole), in the kind `kind`.
+int WriteThroughStream(const std::string& target, const std::string& kind,
+                       const std::function<int(const std::string& path)>& write) {
+  command_files::ScratchFolder folder;
+  if (const int error = folder.Make()) {
+    Say(Text::kCannotCreateFolder, folder.Path().c_str(), std::strerror(error));
+    return kFailed;
+  }
+  const std::string name = (target == "-" ? "standard-output" : "stream") + std::string(".") + kind;
+  int status = write(folder.Path() + "/" + name);
+  // A group with missing images is written without them, and fails: what
+  // was written goes out all the same.
+  if (const int error = folder.Send(name, target)) {
+    Say(Text::kTargetNotWrittenBecause, target.c_str(), std::strerror(error));
+    status = kFailed;
+  }
+  return status;
+}
+
+// The same for a command whose TARGET, the second file, is the stream.
+int ThroughStream(const Arguments& args, const std::string& kind, int (*write)(const Arguments&)) {
+  return WriteThroughStream(args.files[1], kind, [&args, write](const std::string& path) {
+    Arguments toFile = args;
+    toFile.files[1] = path;
+    return write(toFile);
+  });
+}
+
+// A stream's kind: --format's, else its name's where that is one, else PNG.
+std::string StreamKind(const Arguments& args) {
+  if (args.hasFormat) return args.format;
+  const std::string kind = LowerExtension(args.files[1]);
+  return kind == "ico" || kind == "bmp" || kind == "png" || kind == "cur" ? kind : "png";
+}
+
+}  // namespace
+
+int Save(const Arguments& args) {
+  if (args.files.size() != 2) return UsageError(CommandText(Text::kSaveArguments));
+  if (command_files::IsStream(args.files[1])) return ThroughStream(args, StreamKind(args), SaveToFile);
+  if (args.hasFormat) return UsageError(CommandText(Text::kFormatWithFile));
+  return SaveToFile(args);
+}
+
+namespace {
+
+int SaveToFile(const Arguments& args) {
+  const std::string& file = args.files[0];
+  const std::string& target = args.files[1];
+  const std::string kind = LowerExtension(target);
+  // A .cur target is a cursor's (--cursors, an entry "Cursor [NAME]", a .cur
+  // or .ani file, else the module's first group cursor), with its hot spots.
+  const bool cursor = args.cursors || (args.hasEntry && args.entry.compare(0, 8, "Cursor [") == 0);
+  if ((cursor || kind == "cur") && args.hasLanguage) return UsageError(CommandText(Text::kLanguageWithCursors));
+  if (kind == "cur") {
+    if (args.hasIndex && args.hasEntry) return UsageError(CommandText(Text::kIndexWithEntry));
+    return SaveCursor(args);
+  }
+  if (kind != "ico" && kind != "bmp" && kind != "png") return UsageError(CommandText(Text::kTargetKind));
+  if (args.hasIndex && args.hasEntry) return UsageError(CommandText(Text::kIndexWithEntry));
+  if (args.hasImage && !IconDocument::TakesOneImage(kind)) return UsageError(CommandText(Text::kImageTargetKind));
+  if (args.hasSize && (args.hasImage || !IconDocument::TakesOneImage(kind))) {
+    return UsageError(CommandText(Text::kSizeTargetKind));
+  }
+
+  Source source;
+  IconDocument& document = source.Document();
+  std::string entryText;
+  Opened opened = cursor ? Opened::kCursorFile : OpenAndSelect(source, args, &entryText);
+  // A cursor is saved as an icon of its images, as an icon file's are.
+  if (opened == Opened::kCursorFile) opened = OpenCursorAsIcon(source, args, &entryText);
+  if (opened != Opened::kListed) return kFailed;
+  const IconGroup* group = document.ReadSelectedGroup();
+  if (group == nullptr && TellUnreadable(source, file)) return kFailed;
+  if (args.hasImage && group != nullptr && !document.HasImage(args.image)) {
+    Say(Text::kNoImage, file.c_str(), entryText.c_str(), args.image);
+    return kFailed;
+  }
+  int image = args.hasImage ? static_cast<int>(args.image) : IconDocument::kDefaultImage;
+  if (args.hasSize) {
+    image = ImageOfSide(group, args.size);
+    if (image < 0) {
+      Say(Text::kNoImageOfSide, file.c_str(), entryText.c_str(), static_cast<int>(args.size));
+      return kFailed;
+    }
+  }
+  // The images a group holds are written; those it names but lacks are named.
+  source.MissingImages().clear();
+  const IconDocument::Saved saved = document.Save(target.c_str(), kind, nullptr, image);
+  const bool whole = TellMissingImages(source, file, entryText);
+  if (saved == IconDocument::Saved::kWritten) TellPassedOver(document.PassedOverImages(), file, entryText);
+  switch (saved) {
+    case IconDocument::Saved::kWritten:
+      return whole ? kDone : kFailed;
+    case IconDocument::Saved::kNotWritten:
+      Say(Text::kTargetNotWritten, target.c_str());
+      return kFailed;
+    default:
+      return kFailed;
+  }
+}
+
+}  // namespace
+
+int Thumbnail(const Arguments& args) {
+  if (args.files.size() != 2) return UsageError(CommandText(Text::kThumbnailArguments));
+  if (args.hasIndex && args.hasEntry) return UsageError(CommandText(Text::kIndexWithEntry));
+  // A named pipe or a device (/dev/null) takes the picture as a stream too.
+  return command_files::IsStream(args.files[1]) ? ThroughStream(args, "png", ThumbnailToFile) : ThumbnailToFile(args);
+}
+
+namespace {
+
+int ThumbnailToFile(const Arguments& args) {
+  const std::string& file = args.files[0];
+
+  // A file without icons has no thumbnail: a failure, so that a thumbnail
+  // service shows its own picture instead.
+  Source source;
+  std::string entryText;
+  Opened opened = OpenAndSelect(source, args, &entryText);
+  // A cursor file shows as an icon of its images (an animated one's frames).
+  if (opened == Opened::kCursorFile) opened = OpenCursorAsIcon(source, args, &entryText);
+  if (opened != Opened::kListed) return kFailed;
+  // From the module already open: a thumbnail service waits on each file.
+  const IconGroup* group = source.Document().ReadSelectedFromHeldModule();
+  if (group == nullptr && TellUnreadable(source, file)) return kFailed;
+  // The image nearest the size, or the next best that decodes; an image
+  // that none does is told as the source's.
+  const ChosenPng made = MakeThumbnail(group, args.size);
+  if (made.image < 0) {
+    ShowMessage(made.passedOver.empty() ? Message::kNothingToSave : PngFailureMessage(made.passedOver.front().outcome),
+                file.c_str());
+    return kFailed;
+  }
+  TellPassedOver(made.passedOver, file, entryText);
+  return WritePngFile(args.files[1].c_str(), made.png, true) ? kDone : kFailed;
+}
+
+}  // namespace
