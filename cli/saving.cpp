@@ -84,6 +84,17 @@ int Save(const Arguments& args) {
 
 namespace {
 
+// The usage error of a save to a TARGET of `kind`, if it is one.
+const char* SaveUsageProblem(const Arguments& args, const std::string& kind, bool cursor) {
+  if ((cursor || kind == "cur") && args.hasLanguage) return CommandText(Text::kLanguageWithCursors);
+  if (args.hasIndex && args.hasEntry) return CommandText(Text::kIndexWithEntry);
+  if (kind == "cur") return nullptr;
+  if (kind != "ico" && kind != "bmp" && kind != "png") return CommandText(Text::kTargetKind);
+  if (args.hasImage && !IconDocument::TakesOneImage(kind)) return CommandText(Text::kImageTargetKind);
+  if (args.hasSize && (args.hasImage || !IconDocument::TakesOneImage(kind))) return CommandText(Text::kSizeTargetKind);
+  return nullptr;
+}
+
 int SaveToFile(const Arguments& args) {
   const std::string& file = args.files[0];
   const std::string& target = args.files[1];
@@ -91,17 +102,8 @@ int SaveToFile(const Arguments& args) {
   // A .cur target is a cursor's (--cursors, an entry "Cursor [NAME]", a .cur
   // or .ani file, else the module's first group cursor), with its hot spots.
   const bool cursor = args.cursors || (args.hasEntry && args.entry.compare(0, 8, "Cursor [") == 0);
-  if ((cursor || kind == "cur") && args.hasLanguage) return UsageError(CommandText(Text::kLanguageWithCursors));
-  if (kind == "cur") {
-    if (args.hasIndex && args.hasEntry) return UsageError(CommandText(Text::kIndexWithEntry));
-    return SaveCursor(args);
-  }
-  if (kind != "ico" && kind != "bmp" && kind != "png") return UsageError(CommandText(Text::kTargetKind));
-  if (args.hasIndex && args.hasEntry) return UsageError(CommandText(Text::kIndexWithEntry));
-  if (args.hasImage && !IconDocument::TakesOneImage(kind)) return UsageError(CommandText(Text::kImageTargetKind));
-  if (args.hasSize && (args.hasImage || !IconDocument::TakesOneImage(kind))) {
-    return UsageError(CommandText(Text::kSizeTargetKind));
-  }
+  if (const char* problem = SaveUsageProblem(args, kind, cursor)) return UsageError(problem);
+  if (kind == "cur") return SaveCursor(args);
 
   Source source;
   IconDocument& document = source.Document();
