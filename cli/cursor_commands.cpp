@@ -61,6 +61,11 @@ bool ChooseCursor(const Arguments& args, ChosenCursor* chosen) {
     }
     chosen->group = LoadCursorFile(file.c_str());
     chosen->text = file;
+    // A cursor file of no image is a file without cursors, as a module's.
+    if (chosen->group && chosen->group->imageCount == 0) {
+      ShowMessage(Message::kNoCursors, file.c_str());
+      return false;
+    }
     return static_cast<bool>(chosen->group);
   }
   if (opened == Opened::kEmpty) ShowMessage(Message::kNoCursors, file.c_str());

@@ -269,6 +269,11 @@ bool Extraction::EveryImage(const std::string& file, const char* kind, const std
 bool Extraction::CursorFile(const std::string& file) {
   const IconGroupPtr cursor = LoadCursorFile(file.c_str());
   if (!cursor) return false;
+  // No image: a file without cursors, no failure (one note, or none with -q).
+  if (cursor->imageCount == 0) {
+    if (!args_.quiet) ShowMessage(Message::kNoCursors, file.c_str());
+    return true;
+  }
   Allow(file);
   if (cursor->animated) return Frames(file, *cursor);
   if (args_.allImages) return EveryImage(file, "Cursor", file, "", "", *cursor);

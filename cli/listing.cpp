@@ -106,8 +106,11 @@ int List(const Arguments& args) {
   if (opened == Opened::kFailed) return kFailed;
   // A cursor file is its one entry, as an icon file is, once it reads.
   if (opened == Opened::kCursorFile) {
-    if (!LoadCursorFile(file.c_str())) return kFailed;
-    entries = {ListedEntry{file, 0, 0, {}}};
+    const IconGroupPtr cursor = LoadCursorFile(file.c_str());
+    if (!cursor) return kFailed;
+    entries.clear();
+    if (cursor->imageCount != 0) entries.push_back(ListedEntry{file, 0, 0, {}});
+    if (cursor->imageCount == 0) ShowMessage(Message::kNoCursors, file.c_str());
   }
   if (args.json) {
     PrintEntriesJson(file, entries);

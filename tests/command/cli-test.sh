@@ -519,6 +519,8 @@ PY
 expect "save a shared cursor as an icon" 1 '' "^$work/shared.ico: $over" -- "$pictrove" save "$work/shared.cur" "$work/shared.ico"
 expect "save 70000 frames as an icon" 1 '' "^$work/many.ico: Too many images" -- "$pictrove" save "$work/many.ani" "$work/many.ico"
 expect "save frame 69999" 0 '' '' -- "$pictrove" save --image 69999 "$work/many.ani" "$work/last.cur"
+printf '\0\0\2\0\0\0' >"$work/none.cur"
+expect "save a cursor file of no image" 1 '' 'none.cur: This file holds no cursor resources!$' -- "$pictrove" save "$work/none.cur" "$work/none2.cur"
 python3 - "$work/large.ico" <<'PY'
 import struct, sys, zlib
 chunk = lambda kind, data: struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
