@@ -26,11 +26,14 @@ struct IconPicture {
 // Decodes an icon image block: a 40-byte header (BI_RGB, 1, 4, 8, 16 (5-5-5),
 // 24 or 32 bits per pixel, biHeight twice the picture height), the colour
 // table (biClrUsed entries up to 256, else the depth's full table), the
-// colour rows and the AND rows; AND rows that the block does not hold leave
-// the picture opaque. A block that starts with the PNG signature is decoded
-// as PNG. kUndecodable for anything else or any block too short for what it
-// declares, kTooLarge for a picture past the budget of decoded pixels;
-// `picture` is changed only when the outcome is kDecoded.
+// colour rows and the AND rows. AND rows that the block does not all hold
+// leave the mask clear, every pixel opaque unless 32 bits carry alpha, which
+// is drawn instead of any mask: as user32 does (Wine's create_icon_from_bmi
+// then makes an empty mask, or one from the alpha). A block that starts with
+// the PNG signature is decoded as PNG. kUndecodable for anything else or any
+// block too short for what it declares, kTooLarge for a picture past the
+// budget of decoded pixels; `picture` is changed only when the outcome is
+// kDecoded.
 DecodeOutcome DecodeIconImage(const std::uint8_t* block, std::size_t length, IconPicture* picture);
 
 // The picture at another size, each target pixel taking the source pixel its

@@ -10,17 +10,31 @@
 
 namespace {
 
-// Bytes a bottom-up icon image needs for the header that starts it; -1 when
-// the header is not one Pictrove can bind.
-std::int64_t RequiredImageBytes(const BITMAPINFOHEADER* header) {
-  if (header->biSize != sizeof(BITMAPINFOHEADER)) return -1;
+// Where the parts of a bottom-up icon image end, in bytes from the start of
+// its block; xorEnd is -1 when the header is not one Pictrove can bind.
+struct ImageExtent {
+  std::int64_t xorEnd;
+  std::int64_t andEnd;
+};
+
+ImageExtent MeasureImage(const BITMAPINFOHEADER* header) {
+  if (header->biSize != sizeof(BITMAPINFOHEADER)) return {-1, -1};
   std::int64_t width = header->biWidth;
   std::int64_t height = header->biHeight / 2;
-  if (!dib_layout::SidesFit(width, height)) return -1;
+  if (!dib_layout::SidesFit(width, height)) return {-1, -1};
   std::uint32_t bitsPerPixel = static_cast<std::uint32_t>(header->biPlanes) * header->biBitCount;
   std::int64_t xorRows = DibStride64(width, bitsPerPixel) * height;
   std::int64_t andRows = DibStride64(width, 1) * height;
-  return std::int64_t{sizeof(BITMAPINFOHEADER)} + DibPaletteBytes(header) + xorRows + andRows;
+  std::int64_t xorEnd = std::int64_t{sizeof(BITMAPINFOHEADER)} + DibPaletteBytes(header) + xorRows;
+  return {xorEnd, xorEnd + andRows};
+}
+
+// A 32-bit image's mask is implied by its colours (user32 makes one from
+// the alpha bytes, or leaves every pixel opaque when none is set), so such an
+// image may end with its XOR rows, as many shipped icons do; at other depths
+// the mask is the only transparency and must be there.
+bool MaskMayBeImplied(const BITMAPINFOHEADER* header) {
+  return static_cast<std::uint32_t>(header->biPlanes) * header->biBitCount == 32;
 }
 
 int BindPngImage(IconImage* image) {
@@ -48,8 +62,12 @@ int BindImagePointers(IconImage* image) {
   if (image->byteCount < sizeof(BITMAPINFOHEADER)) return 0;
 
   auto* header = reinterpret_cast<BITMAPINFOHEADER*>(image->bits);
-  std::int64_t required = RequiredImageBytes(header);
-  if (required < 0 || static_cast<std::uint64_t>(required) > image->byteCount) return 0;
+  const ImageExtent extent = MeasureImage(header);
+  if (extent.xorEnd < 0) return 0;
+  const bool masked = static_cast<std::uint64_t>(extent.andEnd) <= image->byteCount;
+  if (!masked && (!MaskMayBeImplied(header) || static_cast<std::uint64_t>(extent.xorEnd) > image->byteCount)) {
+    return 0;
+  }
 
   image->header = header;
   image->width = header->biWidth;
@@ -57,11 +75,9 @@ int BindImagePointers(IconImage* image) {
   image->bitsPerPixel = static_cast<std::int32_t>(static_cast<std::uint32_t>(header->biBitCount) *
                                                   header->biPlanes);
   image->xorBits = DibPixels(header);
-  // The XOR rows' length in 64 bits, as checked above: DibStride's 32 bits
-  // could wrap for a depth no picture has.
-  std::int64_t xorRows = DibStride64(image->width, static_cast<std::uint32_t>(image->bitsPerPixel)) *
-                         image->height;
-  image->andBits = image->xorBits + static_cast<std::ptrdiff_t>(xorRows);
+  // The rows' ends as measured in 64 bits above: DibStride's 32 bits could
+  // wrap for a depth no picture has.
+  image->andBits = masked ? image->bits + static_cast<std::ptrdiff_t>(extent.xorEnd) : nullptr;
   return 1;
 }
 

@@ -19,7 +19,9 @@ struct IconImage {
   // entries that name the same bytes of a file keep one copy of them.
   bool sharesBits;
   // Derived from bits by BindImagePointers; point into that block. All three
-  // are null for a PNG-compressed image.
+  // are null for a PNG-compressed image; andBits alone is null for a 32-bit
+  // image whose block ends before its AND rows are whole, its mask implied
+  // by its alpha.
   BITMAPINFOHEADER* header;
   BYTE* xorBits;
   BYTE* andBits;
@@ -63,8 +65,9 @@ bool IsPngImage(const IconImage* image);
 // Checks the record's block against what its header describes and derives
 // the other fields from it. 0 when no record is given or the block is not a
 // complete icon image: a 40-byte header, a positive width and height within
-// the limits, and room for the colour table, XOR rows and AND rows. A PNG
-// block binds with the size and depth of its header chunk.
+// the limits, and room for the colour table, XOR rows and AND rows (a 32-bit
+// image may lack its AND rows). A PNG block binds with the size and depth of
+// its header chunk.
 int BindImagePointers(IconImage* image);
 
 // A PNG image has no header to say its depth: it keeps its directory

@@ -145,6 +145,14 @@ open(sys.argv[2], 'wb').write(struct.pack('<3H4B2H2I', 0, 1, 1, 6, 6, 0, 0, 1, 3
 PY
 expect "save png of an image cut inside IEND" 0 '' '' -- "$pictrove" save "$work/short-end.ico" "$work/short-end.png"
 [ "$(identify -format %wx%h "$work/short-end.png")" = 6x6 ] || fail "an image cut inside IEND: not saved whole"
+# A 32-bit image that ends with its colour rows (as 93 of WinForms' icons do) has the mask its alpha implies.
+nomask=$work/no-mask.ico && convert -size 32x32 plasma:fractal -alpha set -channel A -fx '0.1+0.9*i/w' +channel "$work/masked.ico"
+head -c 4158 "$work/masked.ico" >"$nomask" && printf '\050\020' | dd of="$nomask" bs=1 seek=14 conv=notrunc 2>/dev/null
+expect "info of a 32-bit image without its mask" 0 '^0 32x32 32-bit 4136 bytes$' '' -- "$pictrove" info "$nomask"
+"$pictrove" save "$nomask" "$work/nm.ico" && cmp -s -n 20 "$nomask" "$work/nm.ico" 22 22 && cmp -s "$nomask" "$work/nm.ico" 46 46 &&
+  "$pictrove" save "$nomask" "$work/nm.png" && "$pictrove" thumbnail "$nomask" "$work/nm-thumb.png" &&
+  [ "$(compare -metric AE "$work/nm.png" "$nomask" null: 2>&1)$(compare -metric AE "$work/nm.png" "$work/nm-thumb.png" null: 2>&1)" = 00 ] ||
+  fail "an image without its mask: not saved as it is (biSizeImage apart), or not ImageMagick's pixels"
 
 # Modules: entries in the order the window's sorted list shows them, found by
 # their text or their bare name.

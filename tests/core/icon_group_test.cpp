@@ -69,7 +69,8 @@ TEST(BindImagePointers, RefusesNoRecordAndNoBlock) {
 TEST(BindImagePointers, RefusesBlocksShorterThanTheirHeaderDescribes) {
   const Bytes blocks[] = {IconImageBlock(32, 32, 4), IconImageBlock(16, 16, 8),
                           IconImageBlock(16, 16, 24), IconImageBlock(33, 33, 1),
-                          IconImageBlock(48, 48, 32), IconImageBlock(16, 16, 8, 300)};
+                          [] { Bytes b = IconImageBlock(48, 48, 32); b.resize(40 + 192 * 48); return b; }(),
+                          IconImageBlock(16, 16, 8, 300)};
   for (const Bytes& block : blocks) {
     OwnedImage exact(block);
     EXPECT_EQ(1, BindImagePointers(&exact.image)) << block.size() << " bytes";

@@ -194,6 +194,7 @@ def image_blocks(w):
     add('short-table', block(16, 16, 8)[:40 + 1000], bad)
     add('short-xor', block(16, 16, 8)[:40 + 1024 + 255], bad)
     add('short-and', block(16, 16, 8)[:-1], bad)
+    add('short-and-32bit', block(16, 16, 32)[:-1])  # its alpha is its mask
     for name, width, height in (('width-0', 0, 16), ('height-0', 16, 0), ('width-negative', -16, 16),
                                 ('height-negative', 16, -16), ('width-int-min', -2**31, 16),
                                 ('height-int-min', 16, -2**30), ('width-32769', 32769, 1),

@@ -73,6 +73,8 @@ Bytes WithoutAlpha(Bytes block) {
 TEST(IconDecodingOracle, PixelsAsUser32DrawsThem) {
   Bytes blackWhite = {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0};
   Bytes pngIcon = kSmallPng;
+  Bytes noMask = IconImageBlock(16, 16, 32, 0, 17);
+  noMask.resize(40 + 4 * 16 * 16);  // the block ends with the XOR rows
   struct Case {
     const char* what;
     Bytes block;
@@ -86,6 +88,7 @@ TEST(IconDecodingOracle, PixelsAsUser32DrawsThem) {
       {"24 bits", IconImageBlock(16, 16, 24, 0, 13)},
       {"32 bits with alpha", IconImageBlock(16, 16, 32, 0, 17)},
       {"32 bits without alpha", WithoutAlpha(IconImageBlock(16, 16, 32, 0, 17))},
+      {"32 bits with alpha, no AND rows", noMask}, {"32 bits without alpha, no AND rows", WithoutAlpha(noMask)},
       {"PNG", pngIcon},
   };
   for (const Case& c : cases) {
