@@ -75,6 +75,16 @@ bool PeImage::MayStartPe(ByteView start) {
 }
 
 bool PeImage::RvaToFileOffset(std::uint32_t rva, std::size_t* offset, std::size_t* end) const {
+  // The loader maps the headers at address 0, so an address below
+  // SizeOfHeaders is the same offset in the file (a module whose resources
+  // lie in its headers is read so by the loader, mapped as an image, and by
+  // wrestool); no section bounds it but the file.
+  if (rva < sizeOfHeaders_) {
+    if (rva >= fileLength_) return false;
+    *offset = rva;
+    *end = static_cast<std::size_t>(fileLength_);
+    return true;
+  }
   for (std::uint16_t i = 0; i < sectionCount_; ++i) {
     std::size_t header = sectionTable_ + std::size_t{i} * kSectionHeaderBytes;
     std::uint32_t virtualAddress, rawSize, rawOffset;
@@ -96,14 +106,7 @@ bool PeImage::RvaToFileOffset(std::uint32_t rva, std::size_t* offset, std::size_
 
 bool PeImage::ResourceRange(std::size_t* root, std::size_t* end) const {
   // The loader walks the directory from its address whatever size the data
-  // directory gives (real programs give 0): the section that holds it is
-  // the bound.
-  if (resourceRva_ == 0) return false;
-  if (resourceRva_ < sizeOfHeaders_) {
-    if (resourceRva_ >= fileLength_) return false;
-    *root = resourceRva_;
-    *end = static_cast<std::size_t>(fileLength_);
-    return true;
-  }
-  return RvaToFileOffset(resourceRva_, root, end);
+  // directory gives (real programs give 0): the section that holds it, or
+  // the file for a directory in the headers, is the bound.
+  return resourceRva_ != 0 && RvaToFileOffset(resourceRva_, root, end);
 }

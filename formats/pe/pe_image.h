@@ -33,16 +33,15 @@ class PeImage {
   // Where the byte at `rva` is in the file: in the first section, in table
   // order, whose raw data covers it (as the loader does for a data file, so
   // that of overlapping sections the first wins). `end` is where that
-  // section's raw data ends, cut to the file's end. False when no section
+  // section's raw data ends, cut to the file's end. An address below
+  // SizeOfHeaders is that offset, up to the file's end. False when neither
   // covers the address or the section's raw data starts past the file.
   bool RvaToFileOffset(std::uint32_t rva, std::size_t* offset, std::size_t* end) const;
 
   // The file range of the resource directory: from its root to the end of
   // the raw data of the section that holds it, whatever size the data
   // directory gives. False when the module has none: fewer than three data
-  // directories, address 0, or an address that maps to nothing in the file. An address
-  // below SizeOfHeaders is a file offset, as the loader treats it; that range
-  // runs to the file's end.
+  // directories, address 0, or an address that maps to nothing in the file.
   bool ResourceRange(std::size_t* root, std::size_t* end) const;
 
  private:

@@ -352,7 +352,11 @@ $withpng --size=20 20x20
 $module -- 32x32
 $module --size=24 24x24
 $library --entry=10 64x64
+$modules/odd-data-in-headers.dll -- 16x16
 EOF
+# Resources whose bytes lie in the module's headers, as wrestool reads them.
+expect "info of data in the headers" 0 '^0 16x16 1-bit 176 bytes$' '' -- "$pictrove" info "$modules/odd-data-in-headers.dll"
+expect "extract of data in the headers" 0 '_Icon_HEAD.ico$' '' -- "$pictrove" extract -o "$work/head" "$modules/odd-data-in-headers.dll"
 # PNG images read as ImageMagick reads them: its own of each colour type
 # (with a mix of every row filter), interlaced and of 16 bits.
 while read -r format options; do

@@ -5,7 +5,8 @@ make-ne-modules.py (ne-*, with manifest-ne.txt). Usage: make-test-modules.py OUT
 
 good-*  well-formed modules; kernel32 and our reader must agree on them.
 odd-*   well-formed, but kernel32 cannot find some of the names it lists (Wine's: any)
-        (names not stored in sorted order, names stored in lower case).
+        (names not stored in sorted order, names stored in lower case), or gives
+        no bytes for some it finds (bytes in the headers).
 bad-*   malformed modules, one fault each; readers must refuse the part that
         is broken and keep working on the rest.
 
@@ -578,10 +579,13 @@ def main():
     module = Module(False, sections, resource_section=1, header_room=0x400)
     data = module.build()
     room = module.offsets['header_room']
-    data[room:room + len(rsrc)] = rsrc
     struct.pack_into('<I', data, module.offsets['directories'] + 16, room)
     struct.pack_into('<HH', data, sections[1].raw_offset + 12, 0, 0)
-    w.good('good-resources-in-headers.dll', res, data)
+    # The odd one holds the bytes there too: Wine's kernel32 finds them but,
+    # mapping a data file's addresses through its sections only, gives none.
+    for name, there in (('good-resources-in-headers.dll', rsrc),
+                        ('odd-data-in-headers.dll', build_resources(res, room)[0])):
+        w.good(name, res, data[:room] + there + data[room + len(there):])
 
     # A resource directory whose size says 0, as some real programs': Windows' loader walks it all the same.
     w.good('odd-resource-size-zero.dll', basic, patch(pe32, pe32_module.offsets['directories'] + 20, '<I', 0))
