@@ -192,8 +192,16 @@ void CheckHandOverDuringSave(const std::wstring& exe, Program& program, const Pa
   const std::wstring saved = p.Out(L"handed-over-ids-2.ico");
   Check(TypeFileNameAndEnter(dialog, saved) && WaitForWindowGone(dialog, kWaitTimeoutMs),
         "the save dialog takes handed-over-ids-2.ico");
-  Check(FileEquals(saved, ReadBytes(p.In(L"expected-ids-2.ico"))), "the save writes the entry chosen before",
-        SizeOf(saved));
+  // The save writes once its dialog is gone, in a handler of its own.
+  struct Wanted {
+    const std::wstring* path;
+    Bytes bytes;
+  } wanted{&saved, ReadBytes(p.In(L"expected-ids-2.ico"))};
+  const auto written = [](void* c) {
+    auto* w = static_cast<Wanted*>(c);
+    return FileEquals(*w->path, w->bytes);
+  };
+  Check(WaitUntil(kWaitTimeoutMs, written, &wanted), "the save writes the entry chosen before", SizeOf(saved));
   WaitForEntries(program, 1);
   CheckBoxes(program, "a hand-over during a save", {});
   CheckState(program, "the file handed over opens once the save is done", {icon}, 0, true, true);
