@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <map>
+#include <vector>
 
 #include "platform/posix/long_path.h"
 
@@ -61,21 +63,33 @@ int Inspect(const std::string& path, Facts* facts, bool throughLinks) {
 
 bool Readable(const std::string& path) { return long_path::Access(path.c_str(), R_OK) == 0; }
 
+namespace {
+
+// The names a folder holds, read once a run: a run over a folder of modules
+// without icons of their own looks beside each of them.
+const std::vector<std::string>& FolderNames(const std::string& folder) {
+  static std::map<std::string, std::vector<std::string>> listed;
+  const auto known = listed.find(folder);
+  if (known != listed.end()) return known->second;
+  std::vector<std::string>& names = listed[folder];
+  Descriptor opened(long_path::Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  DIR* listing = opened ? fdopendir(opened.Get()) : nullptr;
+  if (listing == nullptr) return names;
+  opened.Release();  // the listing's now
+  while (const dirent* entry = readdir(listing)) names.emplace_back(entry->d_name);
+  closedir(listing);
+  return names;
+}
+
+}  // namespace
+
 std::string FindIgnoringCase(const std::string& folder, const std::string& name) {
   const std::string exact = folder + "/" + name;
   if (long_path::Access(exact.c_str(), F_OK) == 0) return exact;
-  Descriptor opened(long_path::Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  DIR* listing = opened ? fdopendir(opened.Get()) : nullptr;
-  if (listing == nullptr) return "";
-  opened.Release();  // the listing's now
-  std::string found;
-  while (const dirent* entry = readdir(listing)) {
-    if (strcasecmp(entry->d_name, name.c_str()) != 0) continue;
-    found = folder + "/" + entry->d_name;
-    break;
+  for (const std::string& held : FolderNames(folder)) {
+    if (strcasecmp(held.c_str(), name.c_str()) == 0) return folder + "/" + held;
   }
-  closedir(listing);
-  return found;
+  return "";
 }
 
 int ReadStart(const std::string& path, std::uint8_t* bytes, std::size_t size, std::size_t* got, Facts* facts) {
