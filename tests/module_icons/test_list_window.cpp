@@ -18,28 +18,40 @@ TestListWindow::TestListWindow() {
 }
 
 TestListWindow::~TestListWindow() {
-  if (entries_) entries_->Clear();
+  Entries()->Clear();
 #ifdef _WIN32
   if (window_ != nullptr) DestroyWindow(window_);
 #endif
 }
 
+EntryList* TestListWindow::Entries() {
+  if (entries_) return &*entries_;
+  return &withoutList_;
+}
+
+const EntryList* TestListWindow::Entries() const {
+  if (entries_) return &*entries_;
+  return &withoutList_;
+}
+
 void TestListWindow::AddGroup(LPSTR name) {
 #ifdef _WIN32
-  ListGroupName(nullptr, RT_GROUP_ICON, name, reinterpret_cast<LONG_PTR>(window_));
-#else
-  AddGroupEntry(*entries_, RT_GROUP_ICON, name);
+  if (entries_) {
+    ListGroupName(nullptr, RT_GROUP_ICON, name, reinterpret_cast<LONG_PTR>(window_));
+    return;
+  }
 #endif
+  AddGroupEntry(*Entries(), RT_GROUP_ICON, name);
 }
 
 std::vector<std::string> TestListWindow::Texts() const {
   std::vector<std::string> texts;
-  for (std::size_t i = 0; i < entries_->Count(); ++i) texts.push_back(entries_->Text(i));
+  for (std::size_t i = 0; i < Entries()->Count(); ++i) texts.push_back(Entries()->Text(i));
   return texts;
 }
 
 std::vector<LRESULT> TestListWindow::ItemData() const {
   std::vector<LRESULT> data;
-  for (std::size_t i = 0; i < entries_->Count(); ++i) data.push_back(static_cast<LRESULT>(entries_->Name(i)));
+  for (std::size_t i = 0; i < Entries()->Count(); ++i) data.push_back(static_cast<LRESULT>(Entries()->Name(i)));
   return data;
 }

@@ -11,9 +11,8 @@
 #include "platform/platform.h"
 #ifdef _WIN32
 #include "app/list_box_entries.h"
-#else
-#include "core/sorted_entries.h"
 #endif
+#include "core/sorted_entries.h"
 
 class TestListWindow {
  public:
@@ -22,9 +21,11 @@ class TestListWindow {
   TestListWindow(const TestListWindow&) = delete;
   TestListWindow& operator=(const TestListWindow&) = delete;
 
-  // False where no list could be made (Windows without a display).
+  // False where no list box could be made (Windows without a display): the
+  // entries are then the command's, which keep the same order.
   bool HasList() const { return entries_.has_value(); }
-  EntryList* Entries() { return &*entries_; }
+  EntryList* Entries();
+  const EntryList* Entries() const;
   // Adds the entry of a group as opening a module does: through
   // ListGroupName under Windows.
   void AddGroup(LPSTR name);
@@ -43,4 +44,5 @@ class TestListWindow {
 #else
   std::optional<SortedEntries> entries_;
 #endif
+  SortedEntries withoutList_;
 };
