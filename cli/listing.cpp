@@ -96,14 +96,15 @@ int List(const Arguments& args) {
   Opened opened;
   if (args.cursors) {
     opened = OpenCursors(cursors, file);
+    if (opened == Opened::kFailed) return kFailed;
     entries = ListEntries(cursors.Entries(), true);
     if (opened == Opened::kEmpty) ShowMessage(Message::kNoCursors, file.c_str());
   } else {
     opened = OpenIcons(source, file);
+    if (opened == Opened::kFailed) return kFailed;
     entries = ListEntries(source.Entries(), source.Document().IsModuleSource(), &source.Document());
     if (opened == Opened::kEmpty) ShowMessage(Message::kNoIcons, file.c_str());
   }
-  if (opened == Opened::kFailed) return kFailed;
   // A cursor file is its one entry, as an icon file is, once it reads.
   if (opened == Opened::kCursorFile) {
     const IconGroupPtr cursor = LoadCursorFile(file.c_str());

@@ -113,9 +113,18 @@ std::vector<std::string> MovedOutPlaces(const std::string& path) {
   return places;
 }
 
+// Memory ran out while a module's groups were listed: the list lacks some,
+// which is no module without icons. Says so.
+bool TellListingOutOfMemory(const SortedEntries& entries, bool listed, const std::string& path) {
+  if (!entries.LostEntries() && (listed || GetLastError() != ERROR_NOT_ENOUGH_MEMORY)) return false;
+  ShowMessage(Message::kModuleOutOfMemory, path.c_str());
+  return true;
+}
+
 Opened OpenFound(Source& source, const std::string& path, IconDocument::SourceKind kind) {
   IconDocument& document = source.Document();
   const IconDocument::OpenOutcome opened = document.Open(path.c_str(), kind);
+  if (TellListingOutOfMemory(source.Entries(), opened.listed, path)) return Opened::kFailed;
   if (!opened.listed && opened.failure == Message::kNotLoadable) return NotLoadable(path);
   // The icon or bitmap reader has said why.
   if (opened.readFailed) return Opened::kFailed;
@@ -160,6 +169,7 @@ Opened OpenCursors(ModuleCursors& cursors, const std::string& path) {
   // An icon or bitmap file holds no cursors.
   if (kind != IconDocument::SourceKind::kModule) return Opened::kEmpty;
   if (!cursors.Open(path.c_str())) return NotLoadable(path);
+  if (TellListingOutOfMemory(cursors.Entries(), cursors.Entries().Count() != 0, path)) return Opened::kFailed;
   return cursors.Entries().Count() == 0 ? Opened::kEmpty : Opened::kListed;
 }
 

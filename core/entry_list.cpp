@@ -30,6 +30,8 @@ BOOL CALLBACK AddGroupEntryOf(HMODULE, LPCSTR type, LPSTR name, LONG_PTR list) {
 }  // namespace
 
 BOOL EntryList::ListGroups(const ModuleResources& module, LPCSTR type) {
+  // A failed listing's reason is then the enumeration's own, not an earlier call's.
+  SetLastError(ERROR_SUCCESS);
   return module.EnumerateNames(type, AddGroupEntryOf, reinterpret_cast<LONG_PTR>(this));
 }
 

@@ -25,12 +25,14 @@ bool SortedEntries::Add(const char* text, ResourceName name) {
   try {
     entries_.push_back(Entry{text, 0, added_, false});
   } catch (const std::bad_alloc&) {
+    lost_ = true;
     return false;
   }
   try {
     if (!IsIntegerResourceName(name)) name = KeepName(name);
   } catch (const std::bad_alloc&) {
     entries_.pop_back();
+    lost_ = true;
     return false;
   }
   entries_.back().name = name;
@@ -64,6 +66,7 @@ void SortedEntries::Clear() {
   entries_.clear();
   nameOf_.clear();
   names_.clear();
+  lost_ = false;
   sorted_ = true;
   added_ = 0;
 }

@@ -35,6 +35,9 @@ class SortedEntries final : public EntryList {
   // The entry of a Windows icon index (file.dll,N): from 0 the entry added
   // as N, below 0 the group whose identifier is -N; -1 when there is none.
   int EntryOfIconIndex(std::int32_t index) const;
+  // True when an entry could not be added (memory ran out) since the list
+  // was last emptied: the list lacks a group its file holds.
+  bool LostEntries() const { return lost_; }
 
  private:
   struct Entry {
@@ -56,4 +59,5 @@ class SortedEntries final : public EntryList {
   std::unordered_map<std::string_view, ResourceName> nameOf_;
   mutable bool sorted_ = true;
   std::uint64_t added_ = 0;
+  bool lost_ = false;
 };

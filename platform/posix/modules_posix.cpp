@@ -293,6 +293,8 @@ BOOL EnumResourceNamesA(HMODULE module, LPCSTR type, ENUMRESNAMEPROCA callback, 
     }
     return result;
   } catch (const std::bad_alloc&) {
+    // As the system says it: the names could not all be listed.
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return FALSE;
   }
 }
