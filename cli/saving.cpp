@@ -165,7 +165,7 @@ int ThumbnailToFile(const Arguments& args) {
   if (opened == Opened::kCursorFile) opened = OpenCursorAsIcon(source, args, &entryText);
   if (opened != Opened::kListed) return kFailed;
   // From the module already open: a thumbnail service waits on each file.
-  const IconGroup* group = source.Document().ReadSelectedFromHeldModule();
+  const IconGroup* group = source.Document().ReadSelectedGroup();
   if (group == nullptr && TellUnreadable(source, file)) return kFailed;
   // The image nearest the size, or the next best that decodes; an image
   // that none does is told as the source's.

@@ -114,7 +114,6 @@ class IconDocument {
   // The same, read from the module held since Open: for reading every entry
   // of one module in turn.
   const IconGroup* ReadEntryFromHeldModule(int entry);
-  const IconGroup* ReadSelectedFromHeldModule() { return ReadEntryFromHeldModule(SelectedEntry()); }
   // From now on, a module's group read for an entry leaves out the images
   // whose icon resource is missing, and adds their identifiers to `missing`,
   // instead of failing whole (as the window's reads do).
