@@ -19,7 +19,7 @@ namespace {
 
 // The group --entry (its text or bare name) or --index names, or the first
 // of the module's directory; -1, after saying so, when there is none.
-int SelectedCursor(const SortedEntries& entries, const Arguments& args) {
+int SelectedCursor(const HeldEntries& entries, const Arguments& args) {
   const std::string& file = args.files[0];
   for (std::size_t i = 0; args.hasEntry && i < entries.Count(); ++i) {
     if (entries.Text(i) == args.entry || ResourceNameText(entries.Name(i)) == args.entry) return static_cast<int>(i);
@@ -70,7 +70,7 @@ bool ChooseCursor(const Arguments& args, ChosenCursor* chosen) {
   }
   if (opened == Opened::kEmpty) ShowMessage(Message::kNoCursors, file.c_str());
   if (opened != Opened::kListed) return false;
-  const SortedEntries& entries = chosen->module.Entries();
+  const HeldEntries& entries = chosen->module.Entries();
   const int selected = SelectedCursor(entries, args);
   if (selected < 0) return false;
   const auto entry = static_cast<std::size_t>(selected);

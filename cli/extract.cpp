@@ -312,7 +312,7 @@ bool Extraction::Cursors(const std::string& file) {
   if (opened != Opened::kListed) return opened == Opened::kEmpty;
 
   bool done = true;
-  const SortedEntries& entries = cursors.Entries();
+  const HeldEntries& entries = cursors.Entries();
   Allow(file);
   for (std::size_t i = 0; i < entries.Count(); ++i) {
     const IconGroupPtr group = cursors.Read(i);

@@ -30,14 +30,14 @@ struct ListedEntry {
   std::vector<WORD> languages;  // of a group icon, when its module has languages
 };
 
-ListedEntry ListEntry(const SortedEntries& entries, std::size_t i, bool isModule,
+ListedEntry ListEntry(const HeldEntries& entries, std::size_t i, bool isModule,
                       const IconDocument* document = nullptr) {
   ListedEntry entry{entries.Text(i), entries.AddedAs(i), isModule ? entries.Name(i) : 0, {}};
   if (document != nullptr) entry.languages = document->EntryLanguages(static_cast<int>(i));
   return entry;
 }
 
-std::vector<ListedEntry> ListEntries(const SortedEntries& entries, bool isModule,
+std::vector<ListedEntry> ListEntries(const HeldEntries& entries, bool isModule,
                                      const IconDocument* document = nullptr) {
   std::vector<ListedEntry> listed;
   // Groups that share a name are looked up once: the entries keep each
@@ -74,10 +74,12 @@ void PrintEntriesJson(const std::string& file, const std::vector<ListedEntry>& e
   std::printf("]}\n");
 }
 
-void PrintImages(const IconGroup& group, const char* indent) {
+// The entry's line, then its images, a line each.
+void PrintEntry(const ListedEntry& entry, const IconGroup& group) {
+  std::printf("%s (index %llu)\n", TerminalText(entry.text).c_str(), static_cast<unsigned long long>(entry.index));
   for (std::uint32_t i = 0; i < group.imageCount; ++i) {
     const IconImage& image = group.images[i];
-    std::printf("%s%u %dx%d %d-bit %u bytes%s\n", indent, i, image.width, image.height, PictureDepth(&image),
+    std::printf("  %u %dx%d %d-bit %u bytes%s\n", i, image.width, image.height, PictureDepth(&image),
                 image.byteCount, IsPngImage(&image) ? " png" : "");
   }
 }
@@ -116,7 +118,10 @@ int List(const Arguments& args) {
   if (args.json) {
     PrintEntriesJson(file, entries);
   } else {
-    for (const ListedEntry& entry : entries) std::printf("%s\n", TerminalText(entry.text).c_str());
+    // The index first, as --index and FILE,N take it.
+    for (const ListedEntry& entry : entries) {
+      std::printf("%llu\t%s\n", static_cast<unsigned long long>(entry.index), TerminalText(entry.text).c_str());
+    }
   }
   return kDone;
 }
@@ -142,12 +147,12 @@ int InfoOfEntry(const Arguments& args, Source& source) {
     return kFailed;
   }
   const int status = TellMissingImages(source, file, entryText) ? kDone : kFailed;
-  if (!args.json) {
-    PrintImages(*group, "");
-    return status;
-  }
   const ListedEntry entry = ListEntry(source.Entries(), static_cast<std::size_t>(source.Entries().Selected()),
                                       document.IsModuleSource(), &document);
+  if (!args.json) {
+    PrintEntry(entry, *group);
+    return status;
+  }
   std::printf("%s,\"entries\":[%s,\"images\":%s}]}\n", JsonDocumentStart(file).c_str(),
               JsonEntryStart(entry).c_str(), JsonImages(*group).c_str());
   return status;
@@ -201,9 +206,7 @@ int InfoOfAll(const Arguments& args, Source& source) {
                   JsonImages(*group).c_str());
       first = false;
     } else {
-      std::printf("%s (index %llu)\n", TerminalText(entries[i].text).c_str(),
-                  static_cast<unsigned long long>(entries[i].index));
-      PrintImages(*group, "  ");
+      PrintEntry(entries[i], *group);
     }
   }
   if (args.json) std::printf("]}\n");

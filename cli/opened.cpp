@@ -115,7 +115,7 @@ std::vector<std::string> MovedOutPlaces(const std::string& path) {
 
 // Memory ran out while a module's groups were listed: the list lacks some,
 // which is no module without icons. Says so.
-bool TellListingOutOfMemory(const SortedEntries& entries, bool listed, const std::string& path) {
+bool TellListingOutOfMemory(const HeldEntries& entries, bool listed, const std::string& path) {
   if (!entries.LostEntries() && (listed || GetLastError() != ERROR_NOT_ENOUGH_MEMORY)) return false;
   ShowMessage(Message::kModuleOutOfMemory, path.c_str());
   return true;

@@ -27,7 +27,7 @@ _pictrove() {
     --entry)
       [ -n "$file" ] || return
       COMPREPLY=($(compgen -W "$(pictrove list -- "${file/#\~/$HOME}" 2>/dev/null |
-        sed -n 's/^Icon \[\(.*\)\]$/\1/p')" -- "$cur"))
+        sed -n 's/^[0-9]*\tIcon \[\(.*\)\]$/\1/p')" -- "$cur"))
       return
       ;;
   esac

@@ -1,12 +1,12 @@
 // The document of one source file as the command holds it, over entries kept
-// in the order of the window's sorted list.
+// in the resource directory's order, Windows' icon index.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "core/icon_document.h"
-#include "core/sorted_entries.h"
+#include "core/held_entries.h"
 
 class Source {
  public:
@@ -23,7 +23,7 @@ class Source {
 
   IconDocument& Document() { return document_; }
   const IconDocument& Document() const { return document_; }
-  const SortedEntries& Entries() const { return entries_; }
+  const HeldEntries& Entries() const { return entries_; }
   // The identifiers of the missing images of the groups read since it was
   // last emptied.
   std::vector<std::uint16_t>& MissingImages() { return missing_; }
@@ -31,7 +31,7 @@ class Source {
  private:
   // Declared first: the document lets go of the entries' names while they
   // are still there.
-  SortedEntries entries_;
+  HeldEntries entries_{EntryOrder::kAdded};
   std::vector<std::uint16_t> missing_;
   IconDocument document_;
 };

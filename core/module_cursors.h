@@ -7,20 +7,20 @@
 
 #include "icon_group.h"
 #include "platform/module_resources.h"
-#include "sorted_entries.h"
+#include "held_entries.h"
 
 class ModuleCursors {
  public:
   // Loads the file as a data file, as the Open command loads a module, and
-  // lists its group cursors ("Cursor [NAME]") in the order the icon list
-  // keeps its entries, none for a module without any; false when the file
+  // lists its group cursors ("Cursor [NAME]") in its resource directory's
+  // order, none for a module without any; false when the file
   // can't be loaded as a module. Says nothing: the caller tells the outcome.
   bool Open(const char* path);
   // The same over a module already read, which it takes; `path` names it in
   // messages.
   void Open(std::unique_ptr<ModuleResources> module, const char* path);
 
-  const SortedEntries& Entries() const { return entries_; }
+  const HeldEntries& Entries() const { return entries_; }
 
   // Entry `index`'s group cursor with every image, in its order; null,
   // after a message, when a cursor it names can't be found or holds no
@@ -30,5 +30,5 @@ class ModuleCursors {
  private:
   std::string path_;
   std::unique_ptr<ModuleResources> module_;
-  SortedEntries entries_;
+  HeldEntries entries_{EntryOrder::kAdded};
 };

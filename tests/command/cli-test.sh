@@ -36,6 +36,9 @@ expect() {
   fi
 }
 
+# The image lines info prints, without the line naming the entry.
+images() { "$pictrove" info "$@" | tail -n +2 | sed 's/^  //'; }
+
 palette=$real/ico/magick-palette.ico  # one 32 x 32 image of 4 bits
 withpng=$real/ico/icotool-png.ico     # a 4-bit image and a PNG
 module=$modules/good-pe32.dll         # Icon [10], [11], [128], [2], [MAINICON]
@@ -70,7 +73,7 @@ expect "list a folder" 1 '' 'cannot read the file \(Is a directory\)$' -- "$pict
 [ "$(wc -l <"$work/err")" = 1 ] || fail "a folder gave more than one line: $(cat "$work/err")"
 
 # Icon files; every message names its file.
-expect "list icon file" 0 "^$palette\$" '' -- "$pictrove" list "$palette"
+expect "list icon file" 0 "^0.$palette\$" '' -- "$pictrove" list "$palette"
 expect "list empty icon" 0 '' "empty.ico: This file holds no icon resources!$" -- "$pictrove" list "$work/empty.ico"
 # The kind is the content's: the extension only when too few bytes tell none.
 printf '\0\0\1\0' >"$work/header-cut.ico"
@@ -90,17 +93,17 @@ for row in "text.ico:Error reading the icon file's header!$" "swapped.bmp:Unknow
     "pointer.ico:Error reading the cursor file!$" "mac.ico:.*\(a macOS icon\)$" "zipped.dll:.*\(a ZIP archive\)$"; do
   file=${row%%:*} said=${row#*:}
   if [ -z "$said" ]; then
-    expect "by content: $file" 0 '^Icon|'"$file"'$' '' -- "$pictrove" list "$work/$file"
+    expect "by content: $file" 0 '^0.(Icon|.*'"$file"'$)' '' -- "$pictrove" list "$work/$file"
   else
     expect "by content: $file" 1 '' "$file: $said" -- "$pictrove" list "$work/$file"
   fi
 done
-expect "info palette" 0 '^0 32x32 4-bit 744 bytes$' '' -- "$pictrove" info "$palette"
-expect "info png" 0 '^1 48x48 32-bit [0-9]+ bytes png$' '' -- "$pictrove" info "$withpng"
+expect "info palette" 0 '^  0 32x32 4-bit 744 bytes$' '' -- "$pictrove" info "$palette"
+expect "info png" 0 '^  1 48x48 32-bit [0-9]+ bytes png$' '' -- "$pictrove" info "$withpng"
 # A PNG image's depth is its own, whatever its entry's bit count says (500).
 cp "$withpng" "$work/png-depth.ico" && printf '\364\001' | dd of="$work/png-depth.ico" bs=1 seek=28 conv=notrunc 2>/dev/null
-expect "info png depth" 0 '^1 48x48 32-bit [0-9]+ bytes png$' '' -- "$pictrove" info "$work/png-depth.ico"
-expect "info by entry" 0 '^0 32x32 4-bit' '' -- "$pictrove" info "$palette" --entry "$palette"
+expect "info png depth" 0 '^  1 48x48 32-bit [0-9]+ bytes png$' '' -- "$pictrove" info "$work/png-depth.ico"
+expect "info by entry" 0 '^  0 32x32 4-bit' '' -- "$pictrove" info "$palette" --entry "$palette"
 expect "info unknown entry" 1 '' ': no entry "Icon \[9\]"$' -- "$pictrove" info "$palette" --entry "Icon [9]"
 
 expect "save ico" 0 '' '' -- "$pictrove" save "$palette" "$work/copy.ICO"
@@ -114,7 +117,7 @@ expect "extract every image" 0 '_Icon_MAINICON_1\.png$' '' -- "$pictrove" extrac
   [ "$(compare -metric AE "$work/every/good-pe32.dll_Icon_MAINICON_1.png" "$work/every/main_2_16x16x8.png" null: 2>&1)" = 0 ] ||
   fail "extract --all-images: $(ls "$work/every")"
 expect "all images without png" 2 '' '--all-images goes with --png' -- "$pictrove" extract --all-images -o "$work/every" "$module"
-[ "$("$pictrove" info "$palette")" = "$("$pictrove" info "$work/copy.ICO")" ] &&
+[ "$(images "$palette")" = "$(images "$work/copy.ICO")" ] &&
   [ "$(stat -c %s "$palette")" = "$(stat -c %s "$work/copy.ICO")" ] || fail "save ico: the copy holds other images"
 expect "save bmp" 0 '' '' -- "$pictrove" save "$palette" "$work/copy.bmp"
 [ "$(stat -c %s "$work/copy.bmp")" = 630 ] || fail "save bmp: not 630 bytes"
@@ -148,25 +151,25 @@ expect "save png of an image cut inside IEND" 0 '' '' -- "$pictrove" save "$work
 # A 32-bit image that ends with its colour rows (as 93 of WinForms' icons do) has the mask its alpha implies.
 nomask=$work/no-mask.ico && convert -size 32x32 plasma:fractal -alpha set -channel A -fx '0.1+0.9*i/w' +channel "$work/masked.ico"
 head -c 4158 "$work/masked.ico" >"$nomask" && printf '\050\020' | dd of="$nomask" bs=1 seek=14 conv=notrunc 2>/dev/null
-expect "info of a 32-bit image without its mask" 0 '^0 32x32 32-bit 4136 bytes$' '' -- "$pictrove" info "$nomask"
+expect "info of a 32-bit image without its mask" 0 '^  0 32x32 32-bit 4136 bytes$' '' -- "$pictrove" info "$nomask"
 "$pictrove" save "$nomask" "$work/nm.ico" && cmp -s -n 20 "$nomask" "$work/nm.ico" 22 22 && cmp -s "$nomask" "$work/nm.ico" 46 46 &&
   "$pictrove" save "$nomask" "$work/nm.png" && "$pictrove" thumbnail "$nomask" "$work/nm-thumb.png" &&
   [ "$(compare -metric AE "$work/nm.png" "$nomask" null: 2>&1)$(compare -metric AE "$work/nm.png" "$work/nm-thumb.png" null: 2>&1)" = 00 ] ||
   fail "an image without its mask: not saved as it is (biSizeImage apart), or not ImageMagick's pixels"
 
-# Modules: entries in the order the window's sorted list shows them, found by
-# their text or their bare name.
+# Modules: entries in the resource directory's order (Windows' icon index,
+# each line's first field), found by their text or their bare name.
 expect "list module" 0 '' '' -- "$pictrove" list "$module"
-printf 'Icon [10]\nIcon [11]\nIcon [128]\nIcon [2]\nIcon [MAINICON]\n' >"$work/expected"
+printf '0\tIcon [MAINICON]\n1\tIcon [2]\n2\tIcon [10]\n3\tIcon [11]\n4\tIcon [128]\n' >"$work/expected"
 cmp -s "$work/out" "$work/expected" || fail "list module: $(cat "$work/out")"
-expect "list module as json" 0 '^\{"version":1,"file":".*good-pe32.dll","entries":\[\{"entry":"Icon \[10\]","index":2,"name":"10","languages":\[1033\]\},.*\{"entry":"Icon \[MAINICON\]","index":0,"name":"MAINICON","languages":\[1033\]\}\]\}$' '' -- "$pictrove" list --json "$module"
-expect "info module entry" 0 '^1 16x16 8-bit 1384 bytes$' '' -- "$pictrove" info "$module" --entry "Icon [MAINICON]"
-expect "info entry by name" 0 '^1 16x16 8-bit 1384 bytes$' '' -- "$pictrove" info "$module" --entry=MAINICON
-expect "info entry by number" 0 '^1 16x16 1-bit 176 bytes$' '' -- "$pictrove" info "$module" --entry 2
+expect "list module as json" 0 '^\{"version":1,"file":".*good-pe32.dll","entries":\[\{"entry":"Icon \[MAINICON\]","index":0,"name":"MAINICON","languages":\[1033\]\},.*\{"entry":"Icon \[128\]","index":4,"name":"128","languages":\[1033\]\}\]\}$' '' -- "$pictrove" list --json "$module"
+expect "info module entry" 0 '^  1 16x16 8-bit 1384 bytes$' '' -- "$pictrove" info "$module" --entry "Icon [MAINICON]"
+expect "info entry by name" 0 '^  1 16x16 8-bit 1384 bytes$' '' -- "$pictrove" info "$module" --entry=MAINICON
+expect "info entry by number" 0 '^  1 16x16 1-bit 176 bytes$' '' -- "$pictrove" info "$module" --entry 2
 # Without --entry, the program's icon: the first group of the directory
 # (MAINICON), not the first the list shows; --index counts as Windows does.
 for row in "MAINICON:" "MAINICON:--index=0" "2:--index=1" "11:--index=-11"; do
-  [ "$("$pictrove" info "$module" ${row#*:})" = "$("$pictrove" info "$module" --entry "${row%%:*}")" ] ||
+  [ "$(images "$module" ${row#*:})" = "$(images "$module" --entry "${row%%:*}")" ] ||
     fail "info ${row#*:} is not Icon [${row%%:*}]"
 done
 # Of the largest images, the depth nearest 32 bits, the first of those, as
@@ -198,7 +201,7 @@ expect "info all" 0 '' '' -- "$pictrove" info --all "$module"
 [ "$(grep -c '^Icon \[' "$work/out")" = 5 ] && [ "$(grep -c '^  [0-9]' "$work/out")" = 8 ] ||
   fail "info --all: $(cat "$work/out")"
 expect "info all as json" 0 '"entry":"Icon \[2\]","index":1,"name":"2","languages":\[1033\],"images":\[\{"index":0,"width":48,"height":48,"bitsPerPixel":24,"bytes":7336,"png":false\},' '' -- "$pictrove" info --all --json "$module"
-python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert [len(e["images"]) for e in d["entries"]] == [2,1,1,2,2]' "$work/out" ||
+python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert [len(e["images"]) for e in d["entries"]] == [2,2,2,1,1]' "$work/out" ||
   fail "info --all --json: $(cat "$work/out")"
 # A module without icons lists none, with a note; it has no entry to show.
 expect "module without group icons" 0 '' 'good-no-group-icons.dll: This file holds no icon resources!$' -- "$pictrove" list "$noicons"
@@ -235,20 +238,20 @@ cp "$noicons" "$work/win/System32/shell32.dll" && cp "$module" "$work/win/System
 cp "$noicons" "$work/win/System32/imageres.dll" && cp "$module" "$work/win/System32/en-US/imageres.dll.mui"
 cp "$noicons" "$work/win/System32/Shell32.DLL"  # a name's case is none of Windows' concern
 for name in shell32.dll:SystemResources/shell32.dll.mun imageres.dll:System32/en-US/imageres.dll.mui Shell32.DLL:SystemResources/shell32.dll.mun; do
-  expect "icons moved out of ${name%%:*}" 0 '^Icon \[MAINICON\]$' "${name%%:*}: holds no icons of its own; they are in .*${name#*:}\$" -- \
+  expect "icons moved out of ${name%%:*}" 0 '^0.Icon \[MAINICON\]$' "${name%%:*}: holds no icons of its own; they are in .*${name#*:}\$" -- \
     "$pictrove" list "$work/win/System32/${name%%:*}"
 done
 # A program with a gigabyte appended (an installer) is read as any other,
 # 32-bit or 16-bit.
-for big in "$module:big.dll:MAINICON" "$modules/ne-good-shift9.icl:big.icl:10"; do
+for big in "$module:big.dll:MAINICON" "$modules/ne-good-shift9.icl:big.icl:MAINICON"; do
   IFS=: read -r from name first <<<"$big"
   cp "$from" "$work/$name" && truncate -s 1200M "$work/$name"
-  expect "$name past 1 GiB" 0 "^Icon \\[$first\\]\$" '' -- "$pictrove" list "$work/$name"
+  expect "$name past 1 GiB" 0 "^0.Icon \\[$first\\]\$" '' -- "$pictrove" list "$work/$name"
   rm -f "$work/$name"
 done
 expect "text named dll" 1 '' 'bad-text.dll: Cannot load the file: it must be a Win32 module' -- "$pictrove" list "$modules/bad-text.dll"
 cp "$module" "$work/module.ocx"
-expect "module of another extension" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$work/module.ocx"
+expect "module of another extension" 0 '^0.Icon \[MAINICON\]$' '' -- "$pictrove" list "$work/module.ocx"
 
 # A group in three languages: extract writes each, the first under the
 # group's name, the others with their ids, each of its language's icon (as
@@ -262,7 +265,7 @@ for language in 1031:7 1033:7_1033 1041:7_1041; do
 done
 expect "extract one language" 0 '_Icon_7.ico$' '' -- "$pictrove" extract --language 0x411 "$three" -o "$work/japanese"
 [ "$(ls "$work/japanese")" = good-three-languages.dll_Icon_7.ico ] && cmp -s "$work/japanese/"* "$work/three/good-three-languages.dll_Icon_7_1041.ico" || fail "extract --language 0x411 wrote: $(ls "$work/japanese")"
-expect "info of a language" 0 '^0 32x32 8-bit' '' -- "$pictrove" info --language 1033 --entry 7 "$three"
+expect "info of a language" 0 '^  0 32x32 8-bit' '' -- "$pictrove" info --language 1033 --entry 7 "$three"
 expect "no such language" 1 '' '"Icon \[ONE\]" has no language 1041$' -- "$pictrove" save --language 1041 --entry ONE "$three" "$work/x.ico"
 expect "languages as json" 0 '"name":"7","languages":\[1031,1033,1041\]\}' '' -- "$pictrove" list --json "$three"
 expect "language not a number" 2 '' '--language takes a language id' -- "$pictrove" info --language 1x "$three"
@@ -283,8 +286,8 @@ expect "thumbnail to /dev/full" 1 '' '^/dev/full: the file was not written \(No 
 # Saving an entry reads that entry's group: each of two entries its own images.
 expect "save entry MAINICON" 0 '' '' -- "$pictrove" save "$module" "$work/main.ico" --entry "Icon [MAINICON]"
 expect "save entry 2" 0 '' '' -- "$pictrove" save "$module" "$work/two.ico" --entry 2
-[ "$("$pictrove" info "$work/main.ico")" = "$("$pictrove" info "$module" --entry "Icon [MAINICON]")" ] &&
-  [ "$("$pictrove" info "$work/two.ico")" = "$("$pictrove" info "$module" --entry "Icon [2]")" ] &&
+[ "$(images "$work/main.ico")" = "$(images "$module" --entry "Icon [MAINICON]")" ] &&
+  [ "$(images "$work/two.ico")" = "$(images "$module" --entry "Icon [2]")" ] &&
   ! cmp -s "$work/main.ico" "$work/two.ico" || fail "save entry: the files do not hold their entries' images"
 # --image picks the image a .bmp holds: MAINICON is a 32 x 32 and a 16 x 16.
 for row in "0 32x32" "1 16x16"; do
@@ -303,7 +306,7 @@ expect "group naming a missing icon" 1 '' 'No icon resource to save!' -- "$pictr
 # A group that lacks one of its images: the others are written, the missing
 # one named, and the status is a failure.
 expect "group missing one image" 1 '' '"Icon \[2\]" names icon 98, which the file does not hold$' -- "$pictrove" save "$modules/good-missing-icon.dll" "$work/half.ico" --entry 2
-[ "$("$pictrove" info "$work/half.ico" | wc -l)" = 1 ] || fail "the group missing one image was not saved with the other"
+[ "$(images "$work/half.ico" | wc -l)" = 1 ] || fail "the group missing one image was not saved with the other"
 [ ! -e "$work/none.bmp" ] && [ ! -e "$work/missing.ico" ] || fail "a file was written for a group without images"
 
 # A 16-bit (NE) icon library: listed, described, saved and extracted as a
@@ -311,17 +314,17 @@ expect "group missing one image" 1 '' '"Icon \[2\]" names icon 98, which the fil
 library=$modules/ne-good-shift9.icl
 # What a terminal would act on is shown escaped: a name's byte that is no
 # UTF-8, an escape sequence in a path.
-expect "list a name of no UTF-8" 0 '^Icon \[\\xc9CLAIR\]$' '' -- "$pictrove" list "$modules/ne-good-names.icl"
+expect "list a name of no UTF-8" 0 '^[0-9].Icon \[\\xc9CLAIR\]$' '' -- "$pictrove" list "$modules/ne-good-names.icl"
 expect "a path with escapes" 1 '' '/a\\e\]0;x\\x07b\.dll: cannot read' -- "$pictrove" list "$work/a$(printf '\033]0;x\007')b.dll"
 expect "list NE library" 0 '' '' -- "$pictrove" list "$library"
-printf 'Icon [10]\nIcon [12]\nIcon [2]\nIcon [FOLDER]\nIcon [MAINICON]\n' >"$work/expected"
+printf '0\tIcon [MAINICON]\n1\tIcon [12]\n2\tIcon [2]\n3\tIcon [10]\n4\tIcon [FOLDER]\n' >"$work/expected"
 cmp -s "$work/out" "$work/expected" || { echo "FAIL list NE library: $(cat "$work/out")" >&2; failures=$((failures + 1)); }
 # Resources are padded to 512 bytes; each image is as long as its entry says.
-expect "info NE entry" 0 '^1 32x32 4-bit 744 bytes$' '' -- "$pictrove" info "$library" --entry "Icon [10]"
-expect "info NE PNG image" 0 '^0 64x64 32-bit [0-9]+ bytes png$' '' -- "$pictrove" info "$library" --entry "Icon [10]"
+expect "info NE entry" 0 '^  1 32x32 4-bit 744 bytes$' '' -- "$pictrove" info "$library" --entry "Icon [10]"
+expect "info NE PNG image" 0 '^  0 64x64 32-bit [0-9]+ bytes png$' '' -- "$pictrove" info "$library" --entry "Icon [10]"
 expect "save NE entry" 0 '' '' -- "$pictrove" save "$library" "$work/folder.ico" --entry "Icon [FOLDER]"
 # One 24 x 24 image of 16 bits: 40 + 24 * 48 + 24 * 4 bytes behind the directory.
-[ "$("$pictrove" info "$work/folder.ico")" = "0 24x24 16-bit 1288 bytes" ] && [ "$(stat -c %s "$work/folder.ico")" = 1310 ] ||
+[ "$(images "$work/folder.ico")" = "0 24x24 16-bit 1288 bytes" ] && [ "$(stat -c %s "$work/folder.ico")" = 1310 ] ||
   { echo "FAIL save NE entry: $("$pictrove" info "$work/folder.ico" 2>&1)" >&2; failures=$((failures + 1)); }
 expect "save NE entry as bmp" 0 '' '' -- "$pictrove" save "$library" "$work/main-ne.bmp" --entry "Icon [MAINICON]"
 [ "$(identify -format '%wx%h' "$work/main-ne.bmp" 2>/dev/null)" = 32x32 ] ||
@@ -334,8 +337,8 @@ expect "NE headers cut" 1 '' 'ne-bad-cut-header.exe: Cannot load the file: it mu
 
 # A bitmap becomes the starting group's one image: 32 x 32 at 32 bits.
 bitmap=$real/bmp/depth8.bmp
-expect "list bitmap" 0 "^$bitmap\$" '' -- "$pictrove" list "$bitmap"
-expect "info bitmap" 0 '^0 32x32 32-bit 4264 bytes$' '' -- "$pictrove" info "$bitmap"
+expect "list bitmap" 0 "^0.$bitmap\$" '' -- "$pictrove" list "$bitmap"
+expect "info bitmap" 0 '^  0 32x32 32-bit 4264 bytes$' '' -- "$pictrove" info "$bitmap"
 expect "save bitmap as ico" 0 '' '' -- "$pictrove" save "$bitmap" "$work/bitmap.ico"
 [ "$(identify -format '%wx%h ' "$work/bitmap.ico" 2>/dev/null)" = "32x32 " ] || fail "save bitmap as ico: $(identify "$work/bitmap.ico" 2>&1)"
 printf 'BM\1\0\0\0\0\1\0\0\0\0\0\0' >"$work/not.bmp"
@@ -355,7 +358,7 @@ $library --entry=10 64x64
 $modules/odd-data-in-headers.dll -- 16x16
 EOF
 # Resources whose bytes lie in the module's headers, as wrestool reads them.
-expect "info of data in the headers" 0 '^0 16x16 1-bit 176 bytes$' '' -- "$pictrove" info "$modules/odd-data-in-headers.dll"
+expect "info of data in the headers" 0 '^  0 16x16 1-bit 176 bytes$' '' -- "$pictrove" info "$modules/odd-data-in-headers.dll"
 expect "extract of data in the headers" 0 '_Icon_HEAD.ico$' '' -- "$pictrove" extract -o "$work/head" "$modules/odd-data-in-headers.dll"
 # PNG images read as ImageMagick reads them: its own of each colour type
 # (with a mix of every row filter), interlaced and of 16 bits.
@@ -378,10 +381,10 @@ for size in 0 1025 x; do
   expect "thumbnail -s $size" 2 '' "^pictrove: --size takes a number from 1 to 1024, not \"$size\"" -- "$pictrove" thumbnail -s $size "$palette" "$work/x.png"
 done
 
-# Group cursors: in the order of the icon list; a .cur with each cursor's hot spot,
+# Group cursors: in the resource directory's order; a .cur with each cursor's hot spot,
 # that icotool reads.
 expect "list cursors" 0 '' '' -- "$pictrove" list --cursors "$cursors"
-printf 'Cursor [1]\nCursor [MISSING]\nCursor [SHORT]\n' >"$work/expected"
+printf '0\tCursor [MISSING]\n1\tCursor [SHORT]\n2\tCursor [1]\n' >"$work/expected"
 cmp -s "$work/out" "$work/expected" || fail "list --cursors: $(cat "$work/out")"
 expect "list cursors of a module without" 0 '' 'good-pe32.dll: This file holds no cursor resources!$' -- "$pictrove" list --cursors "$module"
 expect "extract cursors" 1 '^.*/good-cursors.dll_Cursor_1.cur$' 'good-cursors.dll: "Cursor \[SHORT\]" was not written$' -- "$pictrove" extract --cursors "$cursors" -o "$work/cursors"
@@ -399,7 +402,7 @@ cmp -s "$work/one.cur" "$work/cursors/good-cursors.dll_Cursor_1.cur" || fail "sa
 # A .cur file, whatever its name, is one entry, its cursor saved and extracted
 # with every hot spot.
 cp "$work/one.cur" "$work/one.dat"
-expect "list a cursor file" 0 "^$work/one.dat\$" '' -- "$pictrove" list "$work/one.dat"
+expect "list a cursor file" 0 "^0.$work/one.dat\$" '' -- "$pictrove" list "$work/one.dat"
 expect "info a cursor file" 0 '^1 16x16 [0-9]+-bit [0-9]+ bytes hot spot 7,9$' '' -- "$pictrove" info "$work/one.dat"
 expect "save a cursor file" 0 '' '' -- "$pictrove" save "$work/one.dat" "$work/again.cur"
 expect "extract a cursor file" 0 'one.dat_Cursor.cur$' '' -- "$pictrove" extract "$work/one.dat" -o "$work/cursor-file"
@@ -409,7 +412,7 @@ cmp -s "$work/one.cur" "$work/again.cur" && cmp -s "$work/one.cur" "$work/cursor
 # image as .png (the largest), .bmp (the first) or as --image and --size say.
 expect "cursor file as ico" 0 '' '' -- "$pictrove" save "$work/one.dat" "$work/one.ico"
 expect "cursor as ico" 0 '' '' -- "$pictrove" save --cursors --entry 1 "$cursors" "$work/group.ico"
-[ "$("$pictrove" info "$work/one.dat" | sed 's/ hot spot.*//')" = "$("$pictrove" info "$work/one.ico")" ] &&
+[ "$("$pictrove" info "$work/one.dat" | sed 's/ hot spot.*//')" = "$(images "$work/one.ico")" ] &&
   cmp -s "$work/one.ico" "$work/group.ico" || fail "a cursor as an icon: $("$pictrove" info "$work/one.ico" 2>&1)"
 for row in "one.png:32x32:" "one.bmp:32x32:" "one1.bmp:16x16:--image=1" "one16.png:16x16:--size=16"; do
   IFS=: read -r target side option <<<"$row"
@@ -424,7 +427,7 @@ expect "a .cur of type 1" 0 '^1 16x16 [0-9]+-bit [0-9]+ bytes hot spot 7,9$' '' 
 # order, each a cursor of its own: saved (the first unless --image names
 # one) and extracted one by one; gdk-pixbuf shows the first.
 ani=$real/ani/icotool-frames.ani
-expect "list an animated cursor" 0 "^$ani\$" '' -- "$pictrove" list "$ani"
+expect "list an animated cursor" 0 "^0.$ani\$" '' -- "$pictrove" list "$ani"
 expect "info an animated cursor" 0 '^1 32x32 8-bit [0-9]+ bytes hot spot 30,1$' '' -- "$pictrove" info "$ani"
 expect "save an animated cursor" 0 '' '' -- "$pictrove" save "$ani" "$work/frame.cur"
 expect "save a frame" 0 '' '' -- "$pictrove" save --image 0 "$ani" "$work/frame0.png"
@@ -480,8 +483,8 @@ expect "extract clashing names" 0 '' '' -- "$pictrove" extract "$work/one/x.dll"
 [ "$(sort -u "$work/out" | wc -l)" = 12 ] && [ "$(ls "$work/clash" | wc -l)" = 12 ] &&
   [ -e "$work/clash/x.dll_Icon_2_2.ico" ] && [ -e "$work/clash/good-clashing-names.dll_Icon_A_B_4.ico" ] ||
   fail "clashing names: $(ls "$work/clash")"
-[ "$("$pictrove" info "$work/clash/x.dll_Icon_2.ico")" = "$("$pictrove" info "$work/one/x.dll" --entry 2)" ] &&
-  [ "$("$pictrove" info "$work/clash/x.dll_Icon_2_2.ico")" = "$("$pictrove" info "$work/two/x.dll" --entry 2)" ] ||
+[ "$(images "$work/clash/x.dll_Icon_2.ico")" = "$(images "$work/one/x.dll" --entry 2)" ] &&
+  [ "$(images "$work/clash/x.dll_Icon_2_2.ico")" = "$(images "$work/two/x.dll" --entry 2)" ] ||
   fail "x.dll_Icon_2.ico and x.dll_Icon_2_2.ico do not hold their modules' groups"
 
 # Paths of any length, through deep folders (made a folder at a time: no one
@@ -492,9 +495,9 @@ for length in 300 3000 5000 9000; do
   long=$folder/$(printf "%0$((length - ${#folder} - 5))d" 0).ico
   (IFS=/ && cd "$work" && for name in ${folder#"$work"/}; do mkdir -p "$name" && cd "$name" || exit; done &&
     cp "$palette" "${long##*/}" && cp "$module" m.dll) && [ ${#long} = "$length" ] || fail "no path of $length bytes"
-  expect "list a path of $length bytes" 0 "^$long\$" '' -- "$pictrove" list "$long"
+  expect "list a path of $length bytes" 0 "^0.$long\$" '' -- "$pictrove" list "$long"
   expect "save to a path of $length bytes" 0 '' '' -- "$pictrove" save "$long" "${long%.ico}.png"
-  expect "list a module in a folder of $length bytes" 0 '^Icon \[MAINICON\]$' '' -- "$pictrove" list "$folder/m.dll"
+  expect "list a module in a folder of $length bytes" 0 '^0.Icon \[MAINICON\]$' '' -- "$pictrove" list "$folder/m.dll"
   expect "extract into a path of $length bytes" 0 '_Icon.ico$' '' -- "$pictrove" extract "$long" -o "${long%.ico}"
 done
 # A source name of 245 bytes is cut for its groups' names, which stay whole.
@@ -586,7 +589,7 @@ fi
 # command runs from there, its manual page renders, its completion completes.
 prefix=$work/prefix
 if cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; then
-  expect "installed command" 0 '^Icon \[MAINICON\]$' '' -- "$prefix/bin/pictrove" list "$module"
+  expect "installed command" 0 '^0.Icon \[MAINICON\]$' '' -- "$prefix/bin/pictrove" list "$module"
   groff -man -ww -z "$prefix/share/man/man1/pictrove.1" 2>"$work/groff" && [ ! -s "$work/groff" ] ||
     fail "manual page: $(cat "$work/groff")"
   completions=$(PATH=$prefix/bin:$PATH bash -c '

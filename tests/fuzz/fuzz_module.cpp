@@ -15,7 +15,7 @@
 #include "core/module_cursors.h"
 #include "core/module_icons.h"
 #include "core/module_loading.h"
-#include "core/sorted_entries.h"
+#include "core/held_entries.h"
 #include "formats/pe/pe_image.h"
 #include "formats/pe/pe_resources.h"
 #include "fuzz_support.h"
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!file.OpenBytes(ByteView(data, size))) return 0;
   std::unique_ptr<ModuleResources> module = LoadModuleResources(std::move(file), nullptr);
   if (!module) return 0;
-  SortedEntries entries;
+  HeldEntries entries;
   entries.ListGroups(*module, RT_GROUP_ICON);
   for (std::size_t i = 0; i < entries.Count() && i < kGroupsRead; ++i) {
     const ResourceName name = entries.Name(i);

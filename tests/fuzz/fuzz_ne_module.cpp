@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "core/module_icons.h"
-#include "core/sorted_entries.h"
+#include "core/held_entries.h"
 #include "formats/ne_module.h"
 #include "fuzz_support.h"
 #include "platform/handles.h"
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size) std::memcpy(copy.get(), data, size);
   NeModuleResources module;
   if (!module.Open(std::move(copy), size)) return 0;
-  SortedEntries entries;
+  HeldEntries entries;
   entries.ListGroups(module, RT_GROUP_ICON);
   for (std::size_t i = 0; i < entries.Count() && i < kGroupsRead; ++i) {
     const ResourceName name = entries.Name(i);

@@ -21,7 +21,7 @@
 #include "core/icon_handles.h"
 #include "core/messages.h"
 #include "codecs/png_dib.h"
-#include "core/sorted_entries.h"
+#include "core/held_entries.h"
 #include "tests/support/message_capture.h"
 #include "tests/support/temp_dir.h"
 
@@ -114,7 +114,7 @@ void UseGroup(IconDocument& document, const IconGroup* group, const TempDir& out
 // every image as Save reads it, and drawn as the preview is: "reads N of M".
 std::string OpenOutcome(const std::string& path, const std::string& kind, const TempDir& out,
                         MessageCapture& capture) {
-  SortedEntries list;
+  HeldEntries list;
   IconDocument document;
   document.Attach(&list, nullptr);
   // Told as the window tells it.

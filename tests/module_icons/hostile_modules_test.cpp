@@ -8,7 +8,7 @@
 
 #include "platform/handles.h"
 #include "core/module_icons.h"
-#include "core/sorted_entries.h"
+#include "core/held_entries.h"
 #include "tests/module_resources/test_modules.h"
 #include "tests/support/message_capture.h"
 
@@ -27,7 +27,7 @@ struct Outcome {
 Outcome ReadEveryGroup(const std::string& path) {
   Outcome outcome;
   MessageCapture capture;
-  SortedEntries entries;
+  HeldEntries entries;
   {
     ModuleHandle module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     outcome.loaded = static_cast<bool>(module);

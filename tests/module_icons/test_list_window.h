@@ -12,7 +12,7 @@
 #ifdef _WIN32
 #include "app/list_box_entries.h"
 #endif
-#include "core/sorted_entries.h"
+#include "core/held_entries.h"
 
 class TestListWindow {
  public:
@@ -42,7 +42,7 @@ class TestListWindow {
 #ifdef _WIN32
   std::optional<ListBoxEntries> entries_;
 #else
-  std::optional<SortedEntries> entries_;
+  std::optional<HeldEntries> entries_;
 #endif
-  SortedEntries withoutList_;
+  HeldEntries withoutList_;
 };

@@ -15,7 +15,7 @@
 
 #include "core/icon_document.h"
 #include "core/png_file.h"
-#include "core/sorted_entries.h"
+#include "core/held_entries.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ class NativeDocument {
   IconDocument& Get() { return document_; }
 
  private:
-  SortedEntries entries_;
+  HeldEntries entries_;
   IconDocument document_;
 };
 

@@ -1,5 +1,7 @@
-// Entries held in memory, in the order the window's sorted list box keeps
-// them: the command's entries, of group icons and group cursors alike.
+// Entries held in memory, of group icons and group cursors alike: in the
+// order the window's sorted list box keeps them, or as they were added (for
+// a module, its resource directory's order, in which Windows counts its
+// icons: the command's).
 #pragma once
 
 #include <cstdint>
@@ -10,12 +12,14 @@
 #include "entry_list.h"
 #include "platform/handles.h"
 
-class SortedEntries final : public EntryList {
+enum class EntryOrder { kSorted, kAdded };
+
+class HeldEntries final : public EntryList {
  public:
-  SortedEntries() = default;
-  ~SortedEntries() = default;
-  SortedEntries(SortedEntries&&) = default;
-  SortedEntries& operator=(SortedEntries&&) = default;
+  explicit HeldEntries(EntryOrder order = EntryOrder::kSorted) : sorted_(true), order_(order) {}
+  ~HeldEntries() = default;
+  HeldEntries(HeldEntries&&) = default;
+  HeldEntries& operator=(HeldEntries&&) = default;
 
   bool Add(const char* text, ResourceName name) override;
   void Clear() override;
@@ -57,7 +61,8 @@ class SortedEntries final : public EntryList {
   mutable std::vector<Entry> entries_;
   std::vector<HeapPtr<char>> names_;
   std::unordered_map<std::string_view, ResourceName> nameOf_;
-  mutable bool sorted_ = true;
+  mutable bool sorted_;
+  EntryOrder order_;
   std::uint64_t added_ = 0;
   bool lost_ = false;
 };

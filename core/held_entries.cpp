@@ -1,4 +1,4 @@
-#include "sorted_entries.h"
+#include "held_entries.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -7,7 +7,7 @@
 
 #include "platform/list_order.h"
 
-ResourceName SortedEntries::KeepName(ResourceName name) {
+ResourceName HeldEntries::KeepName(ResourceName name) {
   char* text = reinterpret_cast<char*>(name);
   const auto known = nameOf_.find(text);
   if (known != nameOf_.end()) {
@@ -21,7 +21,7 @@ ResourceName SortedEntries::KeepName(ResourceName name) {
   return name;
 }
 
-bool SortedEntries::Add(const char* text, ResourceName name) {
+bool HeldEntries::Add(const char* text, ResourceName name) {
   try {
     entries_.push_back(Entry{text, 0, added_, false});
   } catch (const std::bad_alloc&) {
@@ -37,11 +37,11 @@ bool SortedEntries::Add(const char* text, ResourceName name) {
   }
   entries_.back().name = name;
   ++added_;
-  sorted_ = false;
+  sorted_ = order_ == EntryOrder::kAdded;
   return true;
 }
 
-void SortedEntries::Sort() const {
+void HeldEntries::Sort() const {
   if (sorted_) return;
   // Of entries a list box takes for equal, it puts the one added later
   // first, at the index of the one it found.
@@ -52,7 +52,7 @@ void SortedEntries::Sort() const {
   sorted_ = true;
 }
 
-int SortedEntries::EntryOfIconIndex(std::int32_t index) const {
+int HeldEntries::EntryOfIconIndex(std::int32_t index) const {
   if (index >= 0) return EntryAddedAs(static_cast<std::uint64_t>(index));
   Sort();
   const auto id = static_cast<ResourceName>(-static_cast<std::int64_t>(index));
@@ -62,7 +62,7 @@ int SortedEntries::EntryOfIconIndex(std::int32_t index) const {
   return -1;
 }
 
-void SortedEntries::Clear() {
+void HeldEntries::Clear() {
   entries_.clear();
   nameOf_.clear();
   names_.clear();
@@ -71,12 +71,12 @@ void SortedEntries::Clear() {
   added_ = 0;
 }
 
-std::uint64_t SortedEntries::AddedAs(std::size_t index) const {
+std::uint64_t HeldEntries::AddedAs(std::size_t index) const {
   Sort();
   return index < entries_.size() ? entries_[index].added : 0;
 }
 
-int SortedEntries::EntryAddedAs(std::uint64_t added) const {
+int HeldEntries::EntryAddedAs(std::uint64_t added) const {
   Sort();
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     if (entries_[i].added == added) return static_cast<int>(i);
@@ -84,17 +84,17 @@ int SortedEntries::EntryAddedAs(std::uint64_t added) const {
   return -1;
 }
 
-std::string SortedEntries::Text(std::size_t index) const {
+std::string HeldEntries::Text(std::size_t index) const {
   Sort();
   return index < entries_.size() ? entries_[index].text : std::string();
 }
 
-ResourceName SortedEntries::Name(std::size_t index) const {
+ResourceName HeldEntries::Name(std::size_t index) const {
   Sort();
   return index < entries_.size() ? entries_[index].name : 0;
 }
 
-int SortedEntries::Selected() const {
+int HeldEntries::Selected() const {
   Sort();
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     if (entries_[i].selected) return static_cast<int>(i);
@@ -102,7 +102,7 @@ int SortedEntries::Selected() const {
   return -1;
 }
 
-void SortedEntries::Select(int index) {
+void HeldEntries::Select(int index) {
   Sort();
   for (std::size_t i = 0; i < entries_.size(); ++i) entries_[i].selected = static_cast<int>(i) == index;
 }
