@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "command_files.h"
 #include "command_texts.h"
 #include "formats/input_limits.h"
 #include "platform/posix/terminal_text.h"
@@ -242,6 +243,28 @@ bool ApplyOption(const Given& option, unsigned command, Arguments* args) {
   return true;
 }
 
+// FILE,N as Windows writes an icon's place (shell32.dll,-3), taken as
+// --index N when no file has the whole name but one has the part before
+// the comma; false after a usage error.
+bool TakeIndexFromFileName(Arguments* args) {
+  std::string& file = args->files[0];
+  const std::size_t comma = file.rfind(',');
+  std::int32_t index = 0;
+  if (comma == std::string::npos || !ParseIconIndex(file.substr(comma + 1), &index)) return true;
+  command_files::Facts facts;
+  if (command_files::Inspect(file, &facts) == 0 || command_files::Inspect(file.substr(0, comma), &facts) != 0) {
+    return true;
+  }
+  if (args->hasIndex || args->hasEntry) {
+    UsageErrorWith(Text::kIndexInFileName, file.c_str());
+    return false;
+  }
+  file.resize(comma);
+  args->hasIndex = true;
+  args->index = index;
+  return true;
+}
+
 }  // namespace
 
 bool ParseArguments(int argc, char** argv, Arguments* args) {
@@ -271,5 +294,6 @@ bool ParseArguments(int argc, char** argv, Arguments* args) {
     }
     if (!ApplyOption(option, command, args)) return false;
   }
+  if ((command & (kInfo | kSave | kThumbnail)) != 0 && !args->files.empty()) return TakeIndexFromFileName(args);
   return true;
 }

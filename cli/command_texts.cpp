@@ -155,6 +155,8 @@ constexpr TextDefinition kTexts[] = {
     {Text::kSizeNumber, "--size takes a number from 1 to %s, not \"%s\"",
      "--size 需要 1 到 %s 之间的数，而不是 \"%s\""},
     {Text::kIndexWithEntry, "--index goes with neither --entry nor --all", "--index 不能与 --entry 或 --all 同时使用"},
+    {Text::kIndexInFileName, "%s names an icon's index: --index and --entry don't go with it",
+     "%s 已指明图标索引，不能再用 --index 或 --entry"},
     {Text::kCannotRead, "%s: cannot read the file (%s)", "%s: 无法读取文件 (%s)"},
     {Text::kChangedOrCut, "it changed since it was opened, or ends before its resources",
      "文件在打开后被改动，或在其资源之前结束"},

@@ -36,6 +36,7 @@ enum class Text {
   kLanguageNumber,  // the value given
   kLanguageWithCursors,
   kIndexWithEntry,
+  kIndexInFileName,  // the file as given
   // About one file; the file comes first.
   kCannotRead,     // the file, the system's reason
   kChangedOrCut,   // kCannotRead's reason for resources gone since the file was opened

@@ -196,6 +196,10 @@ expect "format of a file target" 2 '' '--format goes with the TARGET -' -- "$pic
 expect "no index 5" 1 '' 'good-pe32.dll: no icon of index 5$' -- "$pictrove" info "$module" --index 5
 expect "no identifier 3" 1 '' 'no icon of index -3$' -- "$pictrove" save "$module" "$work/x.ico" --index -3
 expect "index with entry" 2 '' '--index goes with neither' -- "$pictrove" info "$module" --index 0 --entry 2
+# FILE,N as Windows writes it is --index N, where no file has the whole name.
+[ "$(images "$module,-2")" = "$(images "$module" --index -2)" ] && [ "$(images "$module,3")" = "$(images "$module" --index 3)" ] ||
+  fail "FILE,N is not --index N"
+expect "FILE,N with --index" 2 '' 'names an icon.s index' -- "$pictrove" info "$module,1" --index 2
 expect "index out of range" 2 '' '--index takes a number' -- "$pictrove" save "$module" "$work/x.ico" --index 65536
 expect "info all" 0 '' '' -- "$pictrove" info --all "$module"
 [ "$(grep -c '^Icon \[' "$work/out")" = 5 ] && [ "$(grep -c '^  [0-9]' "$work/out")" = 8 ] ||
