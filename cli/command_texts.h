@@ -50,7 +50,7 @@ enum class Text {
   kCannotCreateFolder,  // the folder, the system's reason
   kNoEntry,             // the file, the entry asked for
   kNoIndex,             // the file, the index asked for
-  kNoImageOfSide,       // the file, the entry, the side asked for
+  kNoImageOfSide,       // the file, the entry, the side asked for, the sides there are
   kNoImage,             // the file, the entry, the image asked for
   kNoLanguage,          // the file, the entry, the language asked for
   kEntryNotRead,        // the file, the entry

@@ -1,9 +1,12 @@
 // save and thumbnail: one entry written as a file, or sent to a stream
 // (standard output, a named pipe, a device) once it is whole.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "command_files.h"
 #include "command_texts.h"
@@ -23,10 +26,43 @@ int ImageOfSide(const IconGroup* group, std::int32_t side) {
   int chosen = -1;
   for (std::uint32_t i = 0; group != nullptr && i < group->imageCount; ++i) {
     const IconImage& image = group->images[i];
-    if ((image.width > image.height ? image.width : image.height) != side) continue;
+    if (LongerSide(image) != side) continue;
     if (chosen < 0 || PictureDepth(&image) > PictureDepth(&group->images[chosen])) chosen = static_cast<int>(i);
   }
   return chosen;
+}
+
+// The group's sizes, each once, as "16, 32, 48".
+std::string SidesOf(const IconGroup& group) {
+  std::set<std::int32_t> sides;
+  for (std::uint32_t i = 0; i < group.imageCount; ++i) sides.insert(LongerSide(group.images[i]));
+  std::string list;
+  for (std::int32_t side : sides) list += (list.empty() ? "" : ", ") + std::to_string(side);
+  return list;
+}
+
+// A PNG of `side` pixels scaled down, as a thumbnail is, from the nearest
+// larger image that decodes; false after saying why when there is none.
+bool SaveScaledDown(const IconGroup* group, const Arguments& args, const std::string& entryText) {
+  const std::string& file = args.files[0];
+  std::vector<std::uint32_t> larger = ImagesForThumbnail(group, args.size);
+  larger.erase(std::find_if(larger.begin(), larger.end(),
+                            [group, &args](std::uint32_t i) { return LongerSide(group->images[i]) < args.size; }),
+               larger.end());
+  if (larger.empty()) {
+    Say(Text::kNoImageOfSide, file.c_str(), entryText.c_str(), static_cast<int>(args.size),
+        SidesOf(*group).c_str());
+    return false;
+  }
+  const ChosenPng made = FirstPngMade(group, larger, [&args](const IconImage& image, std::vector<std::uint8_t>* png) {
+    return ThumbnailPng(&image, args.size, png);
+  });
+  if (made.image < 0) {
+    ShowMessage(PngFailureMessage(made.passedOver.front().outcome), file.c_str());
+    return false;
+  }
+  TellPassedOver(made.passedOver, file, entryText);
+  return WritePngFile(args.files[1].c_str(), made.png, false) != 0;
 }
 
 }  // namespace
@@ -119,10 +155,13 @@ int SaveToFile(const Arguments& args) {
     return kFailed;
   }
   int image = args.hasImage ? static_cast<int>(args.image) : IconDocument::kDefaultImage;
-  if (args.hasSize) {
+  if (args.hasSize && group != nullptr) {
     image = ImageOfSide(group, args.size);
+    // No image of that size: a picture is made of a larger one.
+    if (image < 0 && kind == "png") return SaveScaledDown(group, args, entryText) ? kDone : kFailed;
     if (image < 0) {
-      Say(Text::kNoImageOfSide, file.c_str(), entryText.c_str(), static_cast<int>(args.size));
+      Say(Text::kNoImageOfSide, file.c_str(), entryText.c_str(), static_cast<int>(args.size),
+          SidesOf(*group).c_str());
       return kFailed;
     }
   }

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+std::int32_t LongerSide(const IconImage& image) { return std::max(image.width, image.height); }
+
 namespace {
 
 std::int64_t Pixels(const IconImage& image) { return std::int64_t{image.width} * image.height; }
-
-std::int32_t LongerSide(const IconImage& image) { return std::max(image.width, image.height); }
 
 std::vector<std::uint32_t> ImagesHeld(const IconGroup* group) {
   std::vector<std::uint32_t> held;

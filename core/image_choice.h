@@ -12,6 +12,9 @@
 #include "icon_group.h"
 #include "messages.h"
 
+// The longer of the image's sides: its size, as sizes are named.
+std::int32_t LongerSide(const IconImage& image);
+
 // The records below imageCount that hold a block, the largest first: most
 // pixels, then the depth nearest 32 bits, then the first, as Windows' best
 // fit takes one of images of one size. What a PNG file shows.

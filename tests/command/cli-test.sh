@@ -185,7 +185,10 @@ open(sys.argv[1],"wb").write(struct.pack("<3H",0,1,len(p))+b"".join(struct.pack(
 # --size takes the image of that side.
 expect "save by size" 0 '' '' -- "$pictrove" save "$module" "$work/side.png" --entry 10 --size 32
 [ "$(identify -format '%wx%h' "$work/side.png")" = 32x32 ] || fail "save --size 32 wrote $(identify "$work/side.png")"
-expect "no image of that size" 1 '' '"Icon \[10\]" has no image of 48 pixels$' -- "$pictrove" save "$module" "$work/side.png" --entry 10 --size 48
+# A size no image has is scaled down from the nearest larger one (64); past the largest it names the sizes.
+expect "save scaled down" 0 '' '' -- "$pictrove" save "$module" "$work/side.png" --entry 10 --size 48
+[ "$(identify -format '%wx%h' "$work/side.png")" = 48x48 ] || fail "save --size 48 wrote $(identify "$work/side.png")"
+expect "no image that large" 1 '' '"Icon \[10\]" has no image of 65 pixels \(its sizes: 32, 64\)$' -- "$pictrove" save "$module" "$work/side.png" --entry 10 --size 65
 expect "size of an ico" 2 '' '--size takes a TARGET of one image' -- "$pictrove" save "$module" "$work/side.ico" --size 32
 # TARGET - writes to standard output, a PNG unless --format names another.
 "$pictrove" save "$module" - >"$work/out.png" && [ "$(identify -format '%m %wx%h' "$work/out.png")" = "PNG 32x32" ] ||
