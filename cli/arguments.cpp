@@ -25,6 +25,8 @@ enum class Option {
   kCursors,
   kPng,
   kQuiet,
+  kOverwrite,
+  kSkipExisting,
   kSize,
   kLanguage,
   kHelp,
@@ -51,6 +53,8 @@ constexpr OptionDefinition kOptions[] = {
     {Option::kPng, "--png", nullptr, false, kExtract},
     {Option::kAllImages, "--all-images", nullptr, false, kExtract},
     {Option::kQuiet, "--quiet", "-q", false, kExtract},
+    {Option::kOverwrite, "--overwrite", nullptr, false, kExtract},
+    {Option::kSkipExisting, "--skip-existing", nullptr, false, kExtract},
     {Option::kSize, "--size", "-s", true, kThumbnail | kSave},
     {Option::kLanguage, "--language", nullptr, true, kInfo | kSave | kExtract | kThumbnail},
     {Option::kHelp, "--help", "-h", false, kAnyCommand},
@@ -224,6 +228,8 @@ bool ApplyOption(const Given& option, unsigned command, Arguments* args) {
     case Option::kPng: args->png = true; return true;
     case Option::kAllImages: args->allImages = true; return true;
     case Option::kQuiet: args->quiet = true; return true;
+    case Option::kOverwrite: args->overwrite = true; return true;
+    case Option::kSkipExisting: args->skipExisting = true; return true;
     case Option::kSize: {
       // A thumbnail is at most what a thumbnail service asks for; an image
       // saved is as large as an image may be.

@@ -25,6 +25,8 @@ struct Arguments {
   bool png = false;
   bool allImages = false;
   bool quiet = false;
+  bool overwrite = false;     // extract: earlier outputs are replaced
+  bool skipExisting = false;  // extract: earlier outputs are left as they are
   bool hasFormat = false;
   std::string format;  // save's kind of target for "-": ico, bmp, png or cur
   bool hasLanguage = false;

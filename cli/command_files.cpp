@@ -132,6 +132,12 @@ void RemoveIfEmpty(const std::string& path) {
   }
 }
 
+int MoveOver(const std::string& from, const std::string& to) {
+  return long_path::Rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+int Remove(const std::string& path) { return long_path::Unlink(path.c_str()) == 0 ? 0 : errno; }
+
 bool IsStream(const std::string& target) {
   Facts facts;
   return target == "-" || (Inspect(target, &facts) == 0 && facts.type == Type::kOther);

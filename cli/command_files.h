@@ -48,6 +48,15 @@ FileHandle CreateNew(const std::string& path, bool* taken);
 // Removes the name when it is an empty regular file (not a link).
 void RemoveIfEmpty(const std::string& path);
 
+// Gives the file `from` the name `to` in its place, replacing what is there:
+// a link itself, never the file it leads to. 0, or the errno of the failed
+// call.
+int MoveOver(const std::string& from, const std::string& to);
+
+// Removes the name, whatever it is but a folder (a link itself): 0, or the
+// errno of the failed call.
+int Remove(const std::string& path);
+
 // Whether `target` is written as a stream rather than as a file: "-"
 // (standard output), or a named pipe or a device that is there.
 bool IsStream(const std::string& target);

@@ -23,6 +23,7 @@ enum class Text {
   kThumbnailArguments,
   kAllWithEntry,
   kPngWithCursors,
+  kOverwriteWithSkip,
   kAllImagesWithoutPng,
   kAllWithCursors,
   kTargetKind,

@@ -5,9 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "command_files.h"
@@ -20,6 +18,7 @@
 #include "core/png_file.h"
 #include "formats/input_limits.h"
 #include "opened.h"
+#include "output_names.h"
 #include "platform/posix/terminal_text.h"
 #include "source.h"
 
@@ -39,10 +38,13 @@ bool MakeFolders(const std::string& folder) {
 
 class Extraction {
  public:
-  explicit Extraction(const Arguments& args) : args_(args) {
-    folder_ = args.outputFolder;
-    if (folder_.empty() || folder_.back() != '/') folder_ += '/';
-  }
+  explicit Extraction(const Arguments& args)
+      : args_(args),
+        names_(args.outputFolder, args.overwrite       ? OutputNames::Existing::kReplaced
+                                  : args.skipExisting ? OutputNames::Existing::kSkipped
+                                                      : OutputNames::Existing::kKept) {}
+  // A file written that couldn't take its name.
+  bool Failed() const { return failed_; }
 
   // False when something of the file was not read or not written.
   bool Icons(const std::string& file);
@@ -59,7 +61,8 @@ class Extraction {
   bool CursorFile(const std::string& file);
   bool Frames(const std::string& file, const IconGroup& frames);
   // The cursor to `target`: the group, or its frame `frame` alone, as a
-  // .cur, or with --png its largest image (the frame's) as a PNG.
+  // .cur, or with --png its largest image (the frame's) as a PNG; nothing
+  // for no target (an earlier file kept).
   bool WriteCursor(const std::string& file, const IconGroup& group, const std::uint32_t* frame,
                    const std::string& target);
 
@@ -74,17 +77,17 @@ class Extraction {
 
   // The path of the next file written: the source's file name, the kind and
   // the group's name, with characters a file name can't hold as "_", cut to
-  // fit, and "_2", "_3"... behind a name that is taken. The name is taken
-  // for the file at once, by an empty file of ours: in a folder others write
-  // to, a link they left at the name would lead the file elsewhere.
+  // fit (OutputNames then says where it goes); empty for a name whose
+  // earlier file is kept without a new one.
   std::string TargetFor(const std::string& file, const char* kind, const std::string* group, const char* extension);
-  bool ClaimName(const std::string& target);
   void NotWritten(const std::string& file, const std::string& entry, const std::string& target);
   // `bytes`: the file's size, when its writer told it before; else it is
   // read from the file.
   void Written(const std::string& target, std::optional<std::uint64_t> bytes = std::nullopt) {
-    if (!args_.quiet) std::printf("%s\n", TerminalText(target).c_str());
     Charge(target, bytes);
+    const std::string named = names_.Finish(target);
+    if (named.empty()) failed_ = true;
+    if (!named.empty() && !args_.quiet) std::printf("%s\n", TerminalText(named).c_str());
   }
   // What the current input file may still make written (limits::OutputBudget):
   // set when a file is begun, charged with each file written of it.
@@ -98,13 +101,10 @@ class Extraction {
   bool Affords(const std::string& file, std::uint64_t bytes);
 
   const Arguments& args_;
-  std::string folder_;
-  std::set<std::string> taken_;
-  std::unordered_map<std::string, unsigned> nextSuffix_;  // by unsuffixed name
-  std::set<std::string> claimed_;  // made empty by ClaimName
+  OutputNames names_;
   std::uint64_t left_ = 0;
   bool stopped_ = false;
-  FileHandle made_;                // the last name made, open for its writer
+  bool failed_ = false;
 };
 
 void Extraction::Charge(const std::string& target, std::optional<std::uint64_t> bytes) {
@@ -140,42 +140,18 @@ std::string Extraction::TargetFor(const std::string& file, const char* kind, con
     }
   }
   // Every name fits the 255 bytes file systems allow one, with room left for
-  // a "_NNNNNNN" behind it: a long file name is cut for the group's name,
-  // which tells the files apart; a group's name longer than the room is cut
-  // too. The path is as long as the folder makes it.
-  const std::size_t keep = kMaxNameBytes - (std::strlen(extension) + 8);
+  // a suffix behind it: a long file name is cut for the group's name, which
+  // tells the files apart; a group's name longer than the room is cut too.
+  // The path is as long as the folder makes it.
+  const std::size_t keep = kMaxNameBytes - (std::strlen(extension) + OutputNames::kSuffixBytes);
   if (tail.size() < keep) CutName(&name, keep - tail.size());
   name += tail;
   CutName(&name, keep);
-  const std::string unsuffixed = name + extension;
-  std::string target = folder_ + unsuffixed;
-  // Each suffix below the one remembered for the name is taken: the search
-  // goes on from there, not again from 2 for each name alike.
-  auto next = nextSuffix_.emplace(unsuffixed, 2).first;
-  while (!taken_.insert(target).second || !ClaimName(target)) {
-    target = folder_ + name + "_" + std::to_string(next->second++) + extension;
-  }
-  return target;
-}
-
-bool Extraction::ClaimName(const std::string& target) {
-  // Made where no file or link is; kept open for the writer, which writes
-  // the content into it directly.
-  bool taken = false;
-  made_ = command_files::CreateNew(target, &taken);
-  if (made_.IsValid()) {
-    claimed_.insert(target);
-    return true;
-  }
-  // A name that can't be made for another reason is the writer's to report.
-  return !taken;
+  return names_.Claim(name, extension);
 }
 
 void Extraction::NotWritten(const std::string& file, const std::string& entry, const std::string& target) {
-  // The empty file that took the name goes; one the writer failed to
-  // replace is still empty, and ours.
-  made_.Close();
-  if (claimed_.count(target) != 0) command_files::RemoveIfEmpty(target);
+  names_.Abandon(target);
   Say(Text::kEntryNotWritten, file.c_str(), entry.c_str());
 }
 
@@ -240,8 +216,9 @@ Extraction::Outcome Extraction::IconEntry(Source& source, const std::string& fil
   if (!Affords(file, bytes)) return Outcome::kStopped;
   name += suffix;
   const std::string target = TargetFor(file, "Icon", named ? &name : nullptr, args_.png ? ".png" : ".ico");
-  if (group == nullptr || !(args_.png ? SaveLargestImageAsPng(group, target.c_str(), &made_)
-                                      : SaveIconFile(group, target.c_str(), &made_))) {
+  if (target.empty()) return done ? Outcome::kWritten : Outcome::kFailed;
+  if (group == nullptr || !(args_.png ? SaveLargestImageAsPng(group, target.c_str(), names_.Made())
+                                      : SaveIconFile(group, target.c_str(), names_.Made()))) {
     NotWritten(file, text, target);
     return Outcome::kFailed;
   }
@@ -256,7 +233,8 @@ bool Extraction::EveryImage(const std::string& file, const char* kind, const std
     if (!Affords(file, 0)) return false;
     const std::string name = prefix + std::to_string(i) + suffix;
     const std::string target = TargetFor(file, kind, &name, ".png");
-    if (!SaveImageAsPng(target.c_str(), &group.images[i], &made_)) {
+    if (target.empty()) continue;
+    if (!SaveImageAsPng(target.c_str(), &group.images[i], names_.Made())) {
       NotWritten(file, entry, target);
       done = false;
       continue;
@@ -282,11 +260,12 @@ bool Extraction::CursorFile(const std::string& file) {
 
 bool Extraction::WriteCursor(const std::string& file, const IconGroup& group, const std::uint32_t* frame,
                              const std::string& target) {
+  if (target.empty()) return true;
   const IconImage* images = frame ? &group.images[*frame] : group.images;
   const std::uint32_t count = frame ? 1 : group.imageCount;
-  const bool written = !args_.png ? SaveCursorFile(images, count, target.c_str(), &made_)
-                       : frame    ? SaveImageAsPng(target.c_str(), images, &made_)
-                                  : SaveLargestImageAsPng(&group, target.c_str(), &made_);
+  const bool written = !args_.png ? SaveCursorFile(images, count, target.c_str(), names_.Made())
+                       : frame    ? SaveImageAsPng(target.c_str(), images, names_.Made())
+                                  : SaveLargestImageAsPng(&group, target.c_str(), names_.Made());
   if (!written) {
     NotWritten(file, file, target);
     return false;
@@ -320,7 +299,8 @@ bool Extraction::Cursors(const std::string& file) {
     if (!Affords(file, bytes)) return false;
     const std::string name = ResourceNameText(entries.Name(i));
     const std::string target = TargetFor(file, "Cursor", &name, ".cur");
-    if (!group || !SaveCursorFile(group.get(), target.c_str(), &made_)) {
+    if (target.empty()) continue;
+    if (!group || !SaveCursorFile(group.get(), target.c_str(), names_.Made())) {
       NotWritten(file, entries.Text(i), target);
       done = false;
       continue;
@@ -337,11 +317,12 @@ int Extract(const Arguments& args) {
   if (args.png && args.cursors) return UsageError(CommandText(Text::kPngWithCursors));
   if (args.allImages && !args.png) return UsageError(CommandText(Text::kAllImagesWithoutPng));
   if (args.hasLanguage && args.cursors) return UsageError(CommandText(Text::kLanguageWithCursors));
+  if (args.overwrite && args.skipExisting) return UsageError(CommandText(Text::kOverwriteWithSkip));
   if (!MakeFolders(args.outputFolder)) return kFailed;
   Extraction extraction(args);
   bool failed = false;
   for (const std::string& file : args.files) {
     if (!(args.cursors ? extraction.Cursors(file) : extraction.Icons(file))) failed = true;
   }
-  return failed ? kFailed : kDone;
+  return failed || extraction.Failed() ? kFailed : kDone;
 }

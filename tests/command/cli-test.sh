@@ -470,10 +470,18 @@ printf '%s\n' depth8.bmp_Icon.ico good-pe32.dll_Icon_10.ico good-pe32.dll_Icon_1
 cmp -s "$work/names" "$work/expected" || fail "extract wrote: $(cat "$work/names")"
 [ "$(wc -l <"$work/out")" = 7 ] || fail "extract reported: $(cat "$work/out")"
 # A name already there, a link above all, is never written through: the
-# file takes the next name.
+# file takes the next name, with a suffix no image number reads like.
 mkdir "$work/planted" && ln -s "$work/victim" "$work/planted/magick-palette.ico_Icon.ico"
-expect "extract past a planted link" 0 'magick-palette.ico_Icon_2.ico$' '' -- "$pictrove" extract "$palette" -o "$work/planted"
+expect "extract past a planted link" 0 'magick-palette.ico_Icon~2.ico$' '' -- "$pictrove" extract "$palette" -o "$work/planted"
 [ ! -e "$work/victim" ] || fail "extract wrote through a link at its name"
+# Run again, --overwrite replaces the earlier files (the link itself, not its
+# target) and --skip-existing leaves them: no new names either way.
+for run in --overwrite --overwrite --skip-existing; do
+  expect "extract $run" 0 '' '' -- "$pictrove" extract $run "$palette" -o "$work/planted"
+done
+[ ! -s "$work/out" ] && [ ! -e "$work/victim" ] && [ -f "$work/planted/magick-palette.ico_Icon.ico" ] &&
+  [ ! -L "$work/planted/magick-palette.ico_Icon.ico" ] && [ "$(ls -A "$work/planted" | wc -l)" = 2 ] &&
+  cmp -s "$work/planted/magick-palette.ico_Icon~2.ico" "$work/planted/magick-palette.ico_Icon.ico" || fail "extract --overwrite: $(ls -lA "$work/planted")"
 expect "extract with files without icons" 0 '' "^$noicons: This file holds no icon resources!\$" -- "$pictrove" extract "$module" "$noicons" "$work/empty.ico" -o "$work/extracted"
 [ "$(wc -l <"$work/out")" = 5 ] && [ "$(wc -l <"$work/err")" = 2 ] || fail "extract: $(cat "$work/out" "$work/err")"
 expect "extract quietly" 0 '' '' -- "$pictrove" extract -q "$module" "$noicons" -o "$work/extracted"
@@ -488,11 +496,11 @@ cp "$module" "$work/one/x.dll"
 cp "$modules/good-ids.dll" "$work/two/x.dll"
 expect "extract clashing names" 0 '' '' -- "$pictrove" extract "$work/one/x.dll" "$work/two/x.dll" "$modules/good-clashing-names.dll" -o "$work/clash"
 [ "$(sort -u "$work/out" | wc -l)" = 12 ] && [ "$(ls "$work/clash" | wc -l)" = 12 ] &&
-  [ -e "$work/clash/x.dll_Icon_2_2.ico" ] && [ -e "$work/clash/good-clashing-names.dll_Icon_A_B_4.ico" ] ||
+  [ -e "$work/clash/x.dll_Icon_2~2.ico" ] && [ -e "$work/clash/good-clashing-names.dll_Icon_A_B~4.ico" ] ||
   fail "clashing names: $(ls "$work/clash")"
 [ "$(images "$work/clash/x.dll_Icon_2.ico")" = "$(images "$work/one/x.dll" --entry 2)" ] &&
-  [ "$(images "$work/clash/x.dll_Icon_2_2.ico")" = "$(images "$work/two/x.dll" --entry 2)" ] ||
-  fail "x.dll_Icon_2.ico and x.dll_Icon_2_2.ico do not hold their modules' groups"
+  [ "$(images "$work/clash/x.dll_Icon_2~2.ico")" = "$(images "$work/two/x.dll" --entry 2)" ] ||
+  fail "x.dll_Icon_2.ico and x.dll_Icon_2~2.ico do not hold their modules' groups"
 
 # Paths of any length, through deep folders (made a folder at a time: no one
 # call takes 4096 bytes); a longer name is refused with the system's reason.
