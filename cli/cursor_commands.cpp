@@ -38,7 +38,7 @@ struct ChosenCursor {
   std::string text;
   std::uint64_t index = 0;
   bool hasName = false;
-  std::string name;
+  std::string name;  // as the JSON gives it
   ModuleCursors module;
   IconGroupPtr group;
 };
@@ -77,7 +77,7 @@ bool ChooseCursor(const Arguments& args, ChosenCursor* chosen) {
   chosen->text = entries.Text(entry);
   chosen->index = entries.AddedAs(entry);
   chosen->hasName = true;
-  chosen->name = ResourceNameText(entries.Name(entry));
+  chosen->name = JsonName(entries.Name(entry));
   chosen->group = chosen->module.Read(entry);
   return static_cast<bool>(chosen->group);
 }
@@ -89,7 +89,7 @@ int InfoCursors(const Arguments& args) {
   if (!ChooseCursor(args, &chosen)) return kFailed;
   std::string json = JsonDocumentStart(args.files[0]) + ",\"entries\":[{\"entry\":" + JsonString(chosen.text) +
                      ",\"index\":" + std::to_string(chosen.index);
-  if (chosen.hasName) json += ",\"name\":" + JsonString(chosen.name);
+  if (chosen.hasName) json += ",\"name\":" + chosen.name;
   json += ",\"images\":[";
   for (std::uint32_t i = 0; i < chosen.group->imageCount; ++i) {
     const IconImage& image = chosen.group->images[i];

@@ -20,7 +20,8 @@
 namespace {
 
 // An entry as list and info show it: its text, its index as Windows counts
-// a module's icons, and for a module its group's name.
+// a module's icons, and for a module its group's name, languages and
+// resource.
 struct ListedEntry {
   std::string text;
   std::uint64_t index;
@@ -28,12 +29,23 @@ struct ListedEntry {
   // another file).
   ResourceName name;
   std::vector<WORD> languages;  // of a group icon, when its module has languages
+  std::string stored;           // the JSON fields of its group resource's bytes
 };
+
+// What the document tells of a module entry's group.
+void DescribeGroup(const IconDocument& document, int i, ListedEntry* entry) {
+  entry->languages = document.EntryLanguages(i);
+  ByteView bytes;
+  std::uint64_t offset = 0;
+  if (document.EntryGroupResource(i, &bytes, &offset)) {
+    entry->stored = JsonStoredBytes(offset, bytes.Data(), bytes.Length());
+  }
+}
 
 ListedEntry ListEntry(const HeldEntries& entries, std::size_t i, bool isModule,
                       const IconDocument* document = nullptr) {
-  ListedEntry entry{entries.Text(i), entries.AddedAs(i), isModule ? entries.Name(i) : 0, {}};
-  if (document != nullptr) entry.languages = document->EntryLanguages(static_cast<int>(i));
+  ListedEntry entry{entries.Text(i), entries.AddedAs(i), isModule ? entries.Name(i) : 0, {}, {}};
+  if (document != nullptr) DescribeGroup(*document, static_cast<int>(i), &entry);
   return entry;
 }
 
@@ -42,32 +54,34 @@ std::vector<ListedEntry> ListEntries(const HeldEntries& entries, bool isModule,
   std::vector<ListedEntry> listed;
   // Groups that share a name are looked up once: the entries keep each
   // name once, so that a shared one is one value.
-  std::map<ResourceName, std::vector<WORD>> languagesOf;
+  std::map<ResourceName, std::size_t> firstOf;
   for (std::size_t i = 0; i < entries.Count(); ++i) {
     listed.push_back(ListEntry(entries, i, isModule));
     if (document == nullptr) continue;
-    auto known = languagesOf.find(listed.back().name);
-    if (known == languagesOf.end()) {
-      known = languagesOf.emplace(listed.back().name, document->EntryLanguages(static_cast<int>(i))).first;
+    const auto known = firstOf.emplace(listed.back().name, i);
+    if (known.second) {
+      DescribeGroup(*document, static_cast<int>(i), &listed.back());
+    } else {
+      listed.back().languages = listed[known.first->second].languages;
+      listed.back().stored = listed[known.first->second].stored;
     }
-    listed.back().languages = known->second;
   }
   return listed;
 }
 
 std::string JsonEntryStart(const ListedEntry& entry) {
   std::string json = "{\"entry\":" + JsonString(entry.text) + ",\"index\":" + std::to_string(entry.index);
-  if (entry.name != 0) json += ",\"name\":" + JsonString(ResourceNameText(entry.name));
+  if (entry.name != 0) json += ",\"name\":" + JsonName(entry.name);
   for (std::size_t i = 0; i < entry.languages.size(); ++i) {
     json += (i ? "," : ",\"languages\":[") + std::to_string(entry.languages[i]);
   }
   if (!entry.languages.empty()) json += "]";
-  return json;
+  return json + entry.stored;
 }
 
 // Entry by entry: many entries may share one long name.
-void PrintEntriesJson(const std::string& file, const std::vector<ListedEntry>& entries) {
-  std::printf("%s,\"entries\":[", JsonDocumentStart(file).c_str());
+void PrintEntriesJson(const std::string& file, const std::string& heldIn, const std::vector<ListedEntry>& entries) {
+  std::printf("%s,\"entries\":[", JsonDocumentStart(file, heldIn).c_str());
   for (std::size_t i = 0; i < entries.size(); ++i) {
     std::printf("%s%s}", i ? "," : "", JsonEntryStart(entries[i]).c_str());
   }
@@ -112,11 +126,11 @@ int List(const Arguments& args) {
     const IconGroupPtr cursor = LoadCursorFile(file.c_str());
     if (!cursor) return kFailed;
     entries.clear();
-    if (cursor->imageCount != 0) entries.push_back(ListedEntry{file, 0, 0, {}});
+    if (cursor->imageCount != 0) entries.push_back(ListedEntry{file, 0, 0, {}, {}});
     if (cursor->imageCount == 0) ShowMessage(Message::kNoCursors, file.c_str());
   }
   if (args.json) {
-    PrintEntriesJson(file, entries);
+    PrintEntriesJson(file, args.cursors ? file : source.Document().Path(), entries);
   } else {
     // The index first, as --index and FILE,N take it.
     for (const ListedEntry& entry : entries) {
@@ -153,7 +167,7 @@ int InfoOfEntry(const Arguments& args, Source& source) {
     PrintEntry(entry, *group);
     return status;
   }
-  std::printf("%s,\"entries\":[%s,\"images\":%s}]}\n", JsonDocumentStart(file).c_str(),
+  std::printf("%s,\"entries\":[%s,\"images\":%s}]}\n", JsonDocumentStart(file, document.Path()).c_str(),
               JsonEntryStart(entry).c_str(), JsonImages(*group).c_str());
   return status;
 }
@@ -169,19 +183,19 @@ int InfoOfAll(const Arguments& args, Source& source) {
   if (opened == Opened::kCursorFile) return InfoCursors(args);
   // Every entry of a file without any is none, with a note.
   if (opened == Opened::kEmpty) ShowMessage(Message::kNoIcons, file.c_str());
+  // With --language, the entries held in that language, their groups in it.
+  if (args.hasLanguage) document.ReadInLanguage(args.language);
   const std::vector<ListedEntry> entries = ListEntries(source.Entries(), document.IsModuleSource(), &document);
-  if (args.json) std::printf("%s,\"entries\":[", JsonDocumentStart(file).c_str());
+  if (args.json) std::printf("%s,\"entries\":[", JsonDocumentStart(file, document.Path()).c_str());
   const std::uint64_t allowed = limits::OutputLineBudget(InputBytes(file));
   std::uint64_t lines = 0;
   bool first = true;
   int status = kDone;
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    // With --language, the entries held in that language.
     const std::vector<WORD>& languages = entries[i].languages;
     if (args.hasLanguage && std::find(languages.begin(), languages.end(), args.language) == languages.end()) {
       continue;
     }
-    if (args.hasLanguage) document.ReadInLanguage(args.language);
     const IconGroup* group = document.ReadEntryFromHeldModule(static_cast<int>(i));
     if (!TellMissingImages(source, file, entries[i].text)) status = kFailed;
     // Resources gone from the file: the others are gone too (the entries

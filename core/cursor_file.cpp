@@ -71,6 +71,7 @@ bool AddImages(ByteView file, std::uint64_t fileLength, const icon_directory::He
     // animated cursor's icon frame has its hot spot at 0,0.
     GroupBuilder::EntryFields fields;
     if (header.type == icon_directory::kCursorType || !frame) fields.hotSpot = {entry.planes, entry.bitCount};
+    if (!frame) fields.fileOffset = entry.fileOffset;
     const GroupBuildFailure added = builder->Add(file.Sub(entry.fileOffset, entry.bytes), fields);
     if (added != GroupBuildFailure::kNone) {
       *failure = FailureOf(added);

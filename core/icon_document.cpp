@@ -187,6 +187,17 @@ std::vector<WORD> IconDocument::EntryLanguages(int entry) const {
   return module_->Languages(ResourceNameArgument(name), RT_GROUP_ICON);
 }
 
+bool IconDocument::EntryGroupResource(int entry, ByteView* bytes, std::uint64_t* fileOffset) const {
+  const ResourceName name = EntryName(entry);
+  if (!IsModuleSource() || name == 0) return false;
+  if (module_->FindInLanguage(ResourceNameArgument(name), RT_GROUP_ICON, language_, bytes) !=
+      ModuleResources::Lookup::kFound) {
+    return false;
+  }
+  if (!module_->FileOffset(bytes->Data(), fileOffset)) *fileOffset = 0;
+  return true;
+}
+
 const IconGroup* IconDocument::ReadSelectedGroup() {
   ReadModuleGroup(EntryName(SelectedEntry()), readFromHeld_ ? module_.get() : nullptr);
   return group_.get();

@@ -128,6 +128,11 @@ class IconDocument {
   // The languages of a module entry's group, in the directory's order; none
   // for another source and for a module without languages (16-bit).
   std::vector<WORD> EntryLanguages(int entry) const;
+  // The stored bytes of a module entry's group resource in the language
+  // groups are read in, and where they lie in its file (0 when that can't be
+  // told), for those who look at the file itself; false for another source
+  // or a group not there.
+  bool EntryGroupResource(int entry, ByteView* bytes, std::uint64_t* fileOffset) const;
   // Why the last read of a module's group gave none, beyond what it said.
   GroupReadFailure LastReadFailure() const { return lastReadFailure_; }
 

@@ -41,7 +41,7 @@ bool AddEntryImage(ByteView bytes, std::uint64_t fileLength, const icon_director
   }
   if (!Reaches(bytes, fileLength, entry.fileOffset, entry.bytes, IconFileFailure::kImageCut, failure)) return false;
   const GroupBuildFailure added =
-      builder->Add(bytes.Sub(entry.fileOffset, entry.bytes), {entry.planes, entry.bitCount, {}});
+      builder->Add(bytes.Sub(entry.fileOffset, entry.bytes), {entry.planes, entry.bitCount, {}, entry.fileOffset});
   if (added == GroupBuildFailure::kNone) return true;
   *failure = FailureOf(added);
   return false;

@@ -33,6 +33,10 @@ struct IconImage {
   bool entryGiven;
   // A cursor's image: where it points, in pixels from its top left corner.
   icon_directory::HotSpot hotSpot;
+  // Where the block lies in the file it was read from, for those who look
+  // at the file itself; 0 when that is not known (a file starts with its
+  // header, never with an image).
+  std::uint64_t fileOffset;
 };
 
 struct IconGroup {

@@ -86,6 +86,7 @@ GroupRead ReadModuleGroup(const ModuleResources& module, const char* path, Resou
     ByteView image = module.EntryImage(resource, entry.bytes);
     GroupBuilder::EntryFields fields{entry.planes, entry.bitCount, {}};
     if (cursor && !icon_directory::SplitCursorResource(image, &fields.hotSpot, &image)) return Failed(kind.damaged);
+    if (!module.FileOffset(image.Data(), &fields.fileOffset)) fields.fileOffset = 0;
     const GroupBuildFailure added = builder.Add(image, fields);
     if (added == GroupBuildFailure::kNotAnImage) return Failed(kind.damaged);
     if (added != GroupBuildFailure::kNone) return Failed(Message::kModuleOutOfMemory);

@@ -50,6 +50,10 @@ ModuleResources::Lookup LoadedModuleResources::FindInLanguage(LPCSTR name, LPCST
   return Lookup::kFound;
 }
 
+bool LoadedModuleResources::FileOffset(const void* bytes, std::uint64_t* offset) const {
+  return ModuleFileOffset(module_, bytes, offset);
+}
+
 namespace {
 
 BOOL CALLBACK AddLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR languages) {
@@ -158,6 +162,23 @@ bool NeModuleResources::Bytes(const ne_module::Resource& resource, ByteView* byt
   }
   *bytes = ByteView(known->second.data(), known->second.size());
   return true;
+}
+
+bool NeModuleResources::FileOffset(const void* bytes, std::uint64_t* offset) const {
+  const auto within = [bytes](const std::vector<std::uint8_t>& block) {
+    const auto* at = static_cast<const std::uint8_t*>(bytes);
+    return !block.empty() && at >= block.data() && at < block.data() + block.size();
+  };
+  if (within(span_)) {
+    *offset = spanStart_ + static_cast<std::uint64_t>(static_cast<const std::uint8_t*>(bytes) - span_.data());
+    return true;
+  }
+  for (const auto& [place, block] : read_) {
+    if (!within(block)) continue;
+    *offset = place.first + static_cast<std::uint64_t>(static_cast<const std::uint8_t*>(bytes) - block.data());
+    return true;
+  }
+  return false;
 }
 
 ModuleResources::Lookup NeModuleResources::FindInLanguage(LPCSTR name, LPCSTR type, WORD,

@@ -54,6 +54,11 @@ class ModuleResources {
   // names, from the bytes of its icon resource.
   virtual ByteView EntryImage(ByteView resource, std::uint32_t entryBytes) const = 0;
 
+  // Where bytes this object gave (or a part of them) lie in the module's
+  // file, for those who look at the file itself; false when that can't be
+  // told.
+  virtual bool FileOffset(const void* bytes, std::uint64_t* offset) const = 0;
+
  protected:
   ModuleResources() = default;
   ModuleResources(const ModuleResources&) = default;
@@ -74,6 +79,7 @@ class LoadedModuleResources : public ModuleResources {
   std::vector<WORD> Languages(LPCSTR name, LPCSTR type) const override;
   BOOL EnumerateNames(LPCSTR type, ENUMRESNAMEPROCA callback, LONG_PTR param) const override;
   ByteView EntryImage(ByteView resource, std::uint32_t) const override { return resource; }
+  bool FileOffset(const void* bytes, std::uint64_t* offset) const override;
 
  private:
   HMODULE module_;
@@ -103,6 +109,7 @@ class NeModuleResources : public ModuleResources {
   // A resource's length is rounded up to the table's alignment: an image is
   // as long as its entry says, never longer than its resource.
   ByteView EntryImage(ByteView resource, std::uint32_t entryBytes) const override;
+  bool FileOffset(const void* bytes, std::uint64_t* offset) const override;
 
  private:
   // The bytes of a resource the table lists, read once.

@@ -58,3 +58,7 @@ class RandomAccessFile {
 // build reads it from the open file (or bytes), Windows loads it by its path.
 // Null when it is no module the platform loads.
 HMODULE LoadDataModule(RandomAccessFile file, const char* path);
+
+// Where bytes of a module loaded as a data file (a resource's, or a part of
+// one) lie in its file; false when they are none of its.
+bool ModuleFileOffset(HMODULE module, const void* bytes, std::uint64_t* offset);

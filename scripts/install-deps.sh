@@ -9,7 +9,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   googletest libgtest-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-  libz-mingw-w64-dev libstb-dev libdeflate-dev
+  libz-mingw-w64-dev libstb-dev libdeflate-dev nettle-dev
   wine wine32:i386 xvfb xauth x11-utils xclip fonts-wine fonts-wqy-microhei
   icoutils imagemagick python3 python3-pil
   clang libclang-rt-14-dev valgrind

@@ -249,6 +249,24 @@ HMODULE LoadDataModule(RandomAccessFile file, const char*) {
   return reinterpret_cast<HMODULE>(module.release());
 }
 
+bool ModuleFileOffset(HMODULE handle, const void* bytes, std::uint64_t* offset) {
+  const LoadedModule* module = FromHandle(handle);
+  if (module == nullptr) return false;
+  const auto* at = static_cast<const std::uint8_t*>(bytes);
+  const auto place = [at, offset](const FileBytes& part) {
+    if (part.data == nullptr || at < part.data || at - part.data >= static_cast<std::ptrdiff_t>(part.length)) {
+      return false;
+    }
+    *offset = part.offset + static_cast<std::uint64_t>(at - part.data);
+    return true;
+  };
+  if (place(module->headers) || place(module->directory)) return true;
+  for (const auto& known : module->data) {
+    if (place(known.second)) return true;
+  }
+  return false;
+}
+
 HMODULE LoadLibraryExA(LPCSTR path, HANDLE file, DWORD flags) {
   constexpr DWORD kAsData =
       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE;

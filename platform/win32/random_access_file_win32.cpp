@@ -56,3 +56,13 @@ HMODULE LoadDataModule(RandomAccessFile file, const char* path) {
   file.Close();
   return LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
+
+bool ModuleFileOffset(HMODULE module, const void* bytes, std::uint64_t* offset) {
+  // A data file is mapped as it lies in the file, its handle the mapping's
+  // address with its low bits marking it as data.
+  const auto base = reinterpret_cast<std::uintptr_t>(module) & ~std::uintptr_t{3};
+  const auto at = reinterpret_cast<std::uintptr_t>(bytes);
+  if (module == nullptr || at < base) return false;
+  *offset = at - base;
+  return true;
+}

@@ -162,7 +162,7 @@ expect "info of a 32-bit image without its mask" 0 '^  0 32x32 32-bit 4136 bytes
 expect "list module" 0 '' '' -- "$pictrove" list "$module"
 printf '0\tIcon [MAINICON]\n1\tIcon [2]\n2\tIcon [10]\n3\tIcon [11]\n4\tIcon [128]\n' >"$work/expected"
 cmp -s "$work/out" "$work/expected" || fail "list module: $(cat "$work/out")"
-expect "list module as json" 0 '^\{"version":1,"file":".*good-pe32.dll","entries":\[\{"entry":"Icon \[MAINICON\]","index":0,"name":"MAINICON","languages":\[1033\]\},.*\{"entry":"Icon \[128\]","index":4,"name":"128","languages":\[1033\]\}\]\}$' '' -- "$pictrove" list --json "$module"
+expect "list module as json" 0 '^\{"version":2,"file":".*good-pe32.dll","entries":\[\{"entry":"Icon \[MAINICON\]","index":0,"name":"MAINICON","languages":\[1033\],"offset":[0-9]+,"bytes":34,"sha256":"[0-9a-f]{64}"\},.*\{"entry":"Icon \[128\]","index":4,"name":128,"languages":\[1033\],.*\}\]\}$' '' -- "$pictrove" list --json "$module"
 expect "info module entry" 0 '^  1 16x16 8-bit 1384 bytes$' '' -- "$pictrove" info "$module" --entry "Icon [MAINICON]"
 expect "info entry by name" 0 '^  1 16x16 8-bit 1384 bytes$' '' -- "$pictrove" info "$module" --entry=MAINICON
 expect "info entry by number" 0 '^  1 16x16 1-bit 176 bytes$' '' -- "$pictrove" info "$module" --entry 2
@@ -207,12 +207,21 @@ expect "index out of range" 2 '' '--index takes a number' -- "$pictrove" save "$
 expect "info all" 0 '' '' -- "$pictrove" info --all "$module"
 [ "$(grep -c '^Icon \[' "$work/out")" = 5 ] && [ "$(grep -c '^  [0-9]' "$work/out")" = 8 ] ||
   fail "info --all: $(cat "$work/out")"
-expect "info all as json" 0 '"entry":"Icon \[2\]","index":1,"name":"2","languages":\[1033\],"images":\[\{"index":0,"width":48,"height":48,"bitsPerPixel":24,"bytes":7336,"png":false\},' '' -- "$pictrove" info --all --json "$module"
+expect "info all as json" 0 '"entry":"Icon \[2\]","index":1,"name":2,"languages":\[1033\],"offset":[0-9]+,"bytes":34,"sha256":"[0-9a-f]{64}","images":\[\{"index":0,"width":48,"height":48,"bitsPerPixel":24,"png":false,"offset":[0-9]+,"bytes":7336,"sha256":"[0-9a-f]{64}"\},' '' -- "$pictrove" info --all --json "$module"
 python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert [len(e["images"]) for e in d["entries"]] == [2,2,2,1,1]' "$work/out" ||
   fail "info --all --json: $(cat "$work/out")"
+# Each group's and image's offset and digest are those of the bytes there,
+# the digest that of the resource wrestool gives.
+python3 - "$work/out" "$module" "$(wrestool -x --raw -t3 -n2 "$module" | sha256sum)" <<'PY' || fail "info --all --json: offsets or digests"
+import hashlib, json, sys
+document, data = json.load(open(sys.argv[1])), open(sys.argv[2], 'rb').read()
+stored = [e for e in document["entries"]] + [i for e in document["entries"] for i in e["images"]]
+assert all(hashlib.sha256(data[x["offset"]:x["offset"] + x["bytes"]]).hexdigest() == x["sha256"] for x in stored)
+assert sys.argv[3].split()[0] in [i["sha256"] for i in stored]
+PY
 # A module without icons lists none, with a note; it has no entry to show.
 expect "module without group icons" 0 '' 'good-no-group-icons.dll: This file holds no icon resources!$' -- "$pictrove" list "$noicons"
-expect "info all of a module without" 0 '^\{"version":1,"file":".*","entries":\[\]\}$' 'This file holds no icon resources!$' -- "$pictrove" info --all --json "$noicons"
+expect "info all of a module without" 0 '^\{"version":2,"file":".*","entries":\[\]\}$' 'This file holds no icon resources!$' -- "$pictrove" info --all --json "$noicons"
 
 # Every command over files that can't be read: status 1, and one message, the
 # reader's own, naming the file. A readable file without icons is a note, and
@@ -238,7 +247,7 @@ for file in "$work/text.ico" "$work/cut.ico" "$work/cut.ani" "$work/cut.bmp" "$w
   done
   [ ! -e "$work/never.ico" ] && [ ! -e "$work/never.png" ] && [ -z "$(ls -A "$work/never" 2>/dev/null)" ] || fail "${file##*/}: a file was written"
 done
-expect "info --json of a file without icons" 0 '^\{"version":1,"file":".*","entries":\[\]\}$' '' -- "$pictrove" info --json "$noicons"
+expect "info --json of a file without icons" 0 '^\{"version":2,"file":".*","entries":\[\]\}$' '' -- "$pictrove" info --json "$noicons"
 # Icons moved out of a module that holds none, as Windows 10 keeps them.
 mkdir -p "$work/win/System32/en-US" "$work/win/SystemResources"
 cp "$noicons" "$work/win/System32/shell32.dll" && cp "$module" "$work/win/SystemResources/shell32.dll.mun"
@@ -274,7 +283,7 @@ expect "extract one language" 0 '_Icon_7.ico$' '' -- "$pictrove" extract --langu
 [ "$(ls "$work/japanese")" = good-three-languages.dll_Icon_7.ico ] && cmp -s "$work/japanese/"* "$work/three/good-three-languages.dll_Icon_7_1041.ico" || fail "extract --language 0x411 wrote: $(ls "$work/japanese")"
 expect "info of a language" 0 '^  0 32x32 8-bit' '' -- "$pictrove" info --language 1033 --entry 7 "$three"
 expect "no such language" 1 '' '"Icon \[ONE\]" has no language 1041$' -- "$pictrove" save --language 1041 --entry ONE "$three" "$work/x.ico"
-expect "languages as json" 0 '"name":"7","languages":\[1031,1033,1041\]\}' '' -- "$pictrove" list --json "$three"
+expect "languages as json" 0 '"name":7,"languages":\[1031,1033,1041\],' '' -- "$pictrove" list --json "$three"
 expect "language not a number" 2 '' '--language takes a language id' -- "$pictrove" info --language 1x "$three"
 # A module whose resources are gone from its file (another program shortened it).
 for arguments in "save FILE $work/x.ico" "extract -o $work/cut FILE"; do
@@ -403,7 +412,7 @@ expect "extract cursors" 1 '^.*/good-cursors.dll_Cursor_1.cur$' 'good-cursors.dl
 # One cursor group: its images with their hot spots, and saved as extract
 # writes it.
 expect "info cursor" 0 '^1 16x16 [0-9]+-bit [0-9]+ bytes hot spot 7,9$' '' -- "$pictrove" info --cursors "$cursors" --index -1
-expect "info cursor as json" 0 '^\{"version":1,.*"entry":"Cursor \[1\]".*"hotSpot":\{"x":3,"y":5\}\},' '' -- "$pictrove" info --cursors --json "$cursors" --entry 1
+expect "info cursor as json" 0 '^\{"version":2,.*"entry":"Cursor \[1\]".*"hotSpot":\{"x":3,"y":5\}\},' '' -- "$pictrove" info --cursors --json "$cursors" --entry 1
 expect "save cursor" 0 '' '' -- "$pictrove" save --entry "Cursor [1]" "$cursors" "$work/one.cur"
 cmp -s "$work/one.cur" "$work/cursors/good-cursors.dll_Cursor_1.cur" || fail "save of a cursor differs from extract's"
 # A .cur file, whatever its name, is one entry, its cursor saved and extracted
