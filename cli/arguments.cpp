@@ -48,7 +48,7 @@ constexpr OptionDefinition kOptions[] = {
     {Option::kFormat, "--format", nullptr, true, kSave},
     {Option::kOutput, "--output", "-o", true, kExtract},
     {Option::kAll, "--all", nullptr, false, kInfo},
-    {Option::kJson, "--json", nullptr, false, kList | kInfo},
+    {Option::kJson, "--json", nullptr, false, kList | kInfo | kExtract},
     {Option::kCursors, "--cursors", nullptr, false, kList | kInfo | kSave | kExtract},
     {Option::kPng, "--png", nullptr, false, kExtract},
     {Option::kAllImages, "--all-images", nullptr, false, kExtract},

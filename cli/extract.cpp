@@ -17,6 +17,7 @@
 #include "core/module_icons.h"
 #include "core/png_file.h"
 #include "formats/input_limits.h"
+#include "json.h"
 #include "opened.h"
 #include "output_names.h"
 #include "platform/posix/terminal_text.h"
@@ -83,25 +84,32 @@ class Extraction {
   void NotWritten(const std::string& file, const std::string& entry, const std::string& target);
   // `bytes`: the file's size, when its writer told it before; else it is
   // read from the file.
-  void Written(const std::string& target, std::optional<std::uint64_t> bytes = std::nullopt) {
-    Charge(target, bytes);
-    const std::string named = names_.Finish(target);
-    if (named.empty()) failed_ = true;
-    if (!named.empty() && !args_.quiet) std::printf("%s\n", TerminalText(named).c_str());
-  }
+  void Written(const std::string& target, std::optional<std::uint64_t> bytes = std::nullopt);
   // What the current input file may still make written (limits::OutputBudget):
   // set when a file is begun, charged with each file written of it.
   void Allow(const std::string& file) {
     left_ = limits::OutputBudget(InputBytes(file));
     stopped_ = false;
+    origin_ = Origin{file, file};
   }
   void Charge(const std::string& target, std::optional<std::uint64_t> bytes);
   // False, after saying so, when a file of `bytes` would pass the allowance:
   // nothing more of the input is written.
   bool Affords(const std::string& file, std::uint64_t bytes);
 
+  // What the next file written comes from, as --json tells it.
+  struct Origin {
+    std::string file;
+    std::string entry;
+    std::uint64_t index = 0;  // the entry's, as Windows counts a module's icons
+    int language = -1;        // -1: none asked for
+    std::int64_t image = -1;  // -1: the group whole, or its picture
+  };
+
   const Arguments& args_;
   OutputNames names_;
+  Origin origin_;
+  bool firstWritten_ = true;
   std::uint64_t left_ = 0;
   bool stopped_ = false;
   bool failed_ = false;
@@ -112,6 +120,24 @@ void Extraction::Charge(const std::string& target, std::optional<std::uint64_t> 
   if (!bytes) bytes = command_files::Inspect(target, &facts, false) == 0 ? facts.length : 0;
   const std::uint64_t charged = std::max(*bytes, limits::kMinOutputFileBytes);
   left_ = charged < left_ ? left_ - charged : 0;
+}
+
+void Extraction::Written(const std::string& target, std::optional<std::uint64_t> bytes) {
+  Charge(target, bytes);
+  const std::string named = names_.Finish(target);
+  if (named.empty()) {
+    failed_ = true;
+  } else if (args_.json) {
+    std::printf("%s{\"written\":%s,\"from\":%s,\"entry\":%s,\"index\":%llu", firstWritten_ ? "" : ",",
+                JsonString(named).c_str(), JsonString(origin_.file).c_str(), JsonString(origin_.entry).c_str(),
+                static_cast<unsigned long long>(origin_.index));
+    if (origin_.language >= 0) std::printf(",\"language\":%d", origin_.language);
+    if (origin_.image >= 0) std::printf(",\"image\":%lld", static_cast<long long>(origin_.image));
+    std::printf("}");
+    firstWritten_ = false;
+  } else if (!args_.quiet) {
+    std::printf("%s\n", TerminalText(named).c_str());
+  }
 }
 
 bool Extraction::Affords(const std::string& file, std::uint64_t bytes) {
@@ -184,6 +210,7 @@ bool Extraction::Icons(const std::string& file) {
     }
     for (std::size_t k = 0; k < languages.size(); ++k) {
       document.ReadInLanguage(languages[k]);
+      origin_.language = document.IsModuleSource() && !document.EntryLanguages(entry).empty() ? languages[k] : -1;
       const Outcome outcome =
           IconEntry(source, file, entry, entries[i], k == 0 ? "" : "_" + std::to_string(languages[k]));
       // Resources gone from the file (the others are gone too), or its
@@ -198,6 +225,8 @@ bool Extraction::Icons(const std::string& file) {
 Extraction::Outcome Extraction::IconEntry(Source& source, const std::string& file, int entry, const std::string& text,
                                           const std::string& suffix) {
   IconDocument& document = source.Document();
+  origin_.entry = text;
+  origin_.index = static_cast<std::uint64_t>(entry);
   const IconGroup* group = document.ReadEntryFromHeldModule(entry);
   if (group == nullptr && TellUnreadable(source, file)) return Outcome::kStopped;
   // The images a group holds are written; those it names but lacks are named.
@@ -234,6 +263,7 @@ bool Extraction::EveryImage(const std::string& file, const char* kind, const std
     const std::string name = prefix + std::to_string(i) + suffix;
     const std::string target = TargetFor(file, kind, &name, ".png");
     if (target.empty()) continue;
+    origin_.image = i;
     if (!SaveImageAsPng(target.c_str(), &group.images[i], names_.Made())) {
       NotWritten(file, entry, target);
       done = false;
@@ -241,6 +271,7 @@ bool Extraction::EveryImage(const std::string& file, const char* kind, const std
     }
     Written(target);
   }
+  origin_.image = -1;
   return done;
 }
 
@@ -299,6 +330,8 @@ bool Extraction::Cursors(const std::string& file) {
     if (!Affords(file, bytes)) return false;
     const std::string name = ResourceNameText(entries.Name(i));
     const std::string target = TargetFor(file, "Cursor", &name, ".cur");
+    origin_.entry = entries.Text(i);
+    origin_.index = i;
     if (target.empty()) continue;
     if (!group || !SaveCursorFile(group.get(), target.c_str(), names_.Made())) {
       NotWritten(file, entries.Text(i), target);
@@ -321,8 +354,10 @@ int Extract(const Arguments& args) {
   if (!MakeFolders(args.outputFolder)) return kFailed;
   Extraction extraction(args);
   bool failed = false;
+  if (args.json) std::printf("{\"version\":2,\"files\":[");
   for (const std::string& file : args.files) {
     if (!(args.cursors ? extraction.Cursors(file) : extraction.Icons(file))) failed = true;
   }
+  if (args.json) std::printf("]}\n");
   return failed || extraction.Failed() ? kFailed : kDone;
 }

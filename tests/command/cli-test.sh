@@ -493,6 +493,7 @@ done
   cmp -s "$work/planted/magick-palette.ico_Icon~2.ico" "$work/planted/magick-palette.ico_Icon.ico" || fail "extract --overwrite: $(ls -lA "$work/planted")"
 expect "extract with files without icons" 0 '' "^$noicons: This file holds no icon resources!\$" -- "$pictrove" extract "$module" "$noicons" "$work/empty.ico" -o "$work/extracted"
 [ "$(wc -l <"$work/out")" = 5 ] && [ "$(wc -l <"$work/err")" = 2 ] || fail "extract: $(cat "$work/out" "$work/err")"
+expect "extract as json" 0 '^\{"version":2,"files":\[\{"written":".*/json/good-pe32.dll_Icon_MAINICON.ico","from":".*good-pe32.dll","entry":"Icon \[MAINICON\]","index":0,"language":1033\},.*"index":4,"language":1033\}\]\}$' '' -- "$pictrove" extract --json "$module" "$noicons" -o "$work/json"
 expect "extract quietly" 0 '' '' -- "$pictrove" extract -q "$module" "$noicons" -o "$work/extracted"
 [ ! -s "$work/out" ] && [ ! -s "$work/err" ] || fail "extract -q said: $(cat "$work/out" "$work/err")"
 expect "extract with a file of no kind" 1 '' 'text.txt: not a kind of file pictrove reads$' -- "$pictrove" extract -q "$module" "$work/text.txt" -o "$work/extracted"
