@@ -7,6 +7,7 @@
 #include "command_files.h"
 #include "command_texts.h"
 #include "formats/input_limits.h"
+#include "help_texts.h"
 #include "platform/posix/terminal_text.h"
 
 namespace {
@@ -83,11 +84,6 @@ const OptionDefinition* FindOption(const std::string& word) {
   return nullptr;
 }
 
-int UsageErrorWith(Text problem, const char* first, const char* second = nullptr) {
-  char line[512];
-  std::snprintf(line, sizeof line, CommandText(problem), first, second);
-  return UsageError(line);
-}
 
 // A number from 0 to 4294967295, in decimal: an image of a group, or a frame
 // of an animated cursor, which may have more than a directory's 65535; one
@@ -137,10 +133,30 @@ bool ParseLanguage(const std::string& text, std::uint16_t* language) {
 
 }  // namespace
 
+namespace {
+
+// The command the words name, once they do: its help is where a usage error
+// points.
+std::string g_commandForHelp;
+
+}  // namespace
+
 int UsageError(const char* problem) {
-  if (problem != nullptr) std::fprintf(stderr, "pictrove: %s\n", TerminalText(problem).c_str());
-  std::fputs(CommandText(Text::kUsage), stderr);
+  if (problem == nullptr) {
+    std::fputs(HelpText(""), stderr);
+    return 2;
+  }
+  std::fprintf(stderr, "pictrove: %s\n", TerminalText(problem).c_str());
+  const std::string help = g_commandForHelp.empty() ? "pictrove --help" : "pictrove help " + g_commandForHelp;
+  std::fprintf(stderr, CommandText(Text::kTryHelp), help.c_str());
+  std::fputc('\n', stderr);
   return 2;
+}
+
+int UsageErrorWith(Text problem, const char* first, const char* second) {
+  char line[512];
+  std::snprintf(line, sizeof line, CommandText(problem), first, second);
+  return UsageError(line);
 }
 
 namespace {
@@ -281,6 +297,12 @@ bool ParseArguments(int argc, char** argv, Arguments* args) {
     if (option.known->option == Option::kHelp) args->help = true;
     if (option.known->option == Option::kVersion) args->version = true;
   }
+  // "help COMMAND", or --help anywhere: that command's help, else the overview.
+  if (!words.empty() && words[0] == "help") {
+    args->help = true;
+    words.erase(words.begin());
+  }
+  if (args->help && !words.empty()) args->command = words[0];
   if (args->help || args->version) return true;
   if (words.empty()) {
     UsageError(nullptr);
@@ -293,6 +315,7 @@ bool ParseArguments(int argc, char** argv, Arguments* args) {
     UsageErrorWith(Text::kUnknownCommand, args->command.c_str());
     return false;
   }
+  g_commandForHelp = args->command;
   for (const Given& option : given) {
     if ((option.known->commands & command) == 0) {
       UsageErrorWith(Text::kOptionNotForCommand, args->command.c_str(), option.word.c_str());

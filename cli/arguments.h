@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "command_texts.h"
+
 struct Arguments {
   std::string command;
   std::vector<std::string> files;  // the words after the command
@@ -40,5 +42,8 @@ struct Arguments {
 bool ParseArguments(int argc, char** argv, Arguments* args);
 
 // Tells a usage error: the problem (a text of the command's, with its value)
-// and the usage. Returns the exit status of a usage error.
+// and the help to look at, or without a problem the overview. Returns the
+// exit status of a usage error.
 int UsageError(const char* problem);
+// The same for a problem whose text takes one or two values.
+int UsageErrorWith(Text problem, const char* first, const char* second = nullptr);

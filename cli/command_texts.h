@@ -1,5 +1,5 @@
 // The command's own texts, each defined once in English and in Chinese:
-// its help, its usage errors and the lines it writes about files. The
+// its usage errors and the lines it writes about files. The
 // messages of the icon readers and writers are the program's, in
 // core/messages.h. These are written to a console only, so they are UTF-8
 // (this folder is compiled with that execution character set).
@@ -8,9 +8,8 @@
 #include "core/messages.h"
 
 enum class Text {
-  kUsage,  // the synopsis
-  kHelp,   // what follows it in --help
-  // Usage errors; the usage follows them.
+  kTryHelp,  // where to look after a usage error: the help command to run
+  // Usage errors; where to look follows them.
   kUnknownCommand,       // the command
   kUnknownOption,        // the option
   kOptionNeedsValue,     // the option
@@ -63,6 +62,7 @@ enum class Text {
 };
 
 void SetCommandLanguage(MessageLanguage language);
+MessageLanguage CommandLanguage();
 
 // The text in the command's language: a printf format taking the values its
 // identifier names, in that order.

@@ -13,6 +13,7 @@
 #include "command_texts.h"
 #include "commands.h"
 #include "core/messages.h"
+#include "help_texts.h"
 #include "language.h"
 
 namespace {
@@ -74,8 +75,9 @@ int main(int argc, char** argv) {
   Arguments args;
   if (!ParseArguments(argc, argv, &args)) return 2;
   if (args.help) {
-    std::fputs(CommandText(Text::kUsage), stdout);
-    std::fputs(CommandText(Text::kHelp), stdout);
+    const char* help = HelpText(args.command);
+    if (help == nullptr) return UsageErrorWith(Text::kUnknownCommand, args.command.c_str());
+    std::fputs(help, stdout);
     return Finished(kDone);
   }
   if (args.version) {

@@ -47,9 +47,12 @@ cursors=$modules/good-cursors.dll     # Cursor [1] of two cursors, [SHORT] and [
 printf '\0\0\1\0\0\0' >"$work/empty.ico"
 printf 'not an icon at all' >"$work/text.ico"
 
-# Usage: status 2, the problem and the usage on stderr.
-expect help 0 '^usage: pictrove list' '' -- "$pictrove" --help
-expect "help after a command" 0 'extract' '' -- "$pictrove" list --help
+# Usage: status 2, the problem and where to look on stderr. The overview fits
+# a screen; each command's help gives its options.
+expect help 0 '^usage: pictrove COMMAND' '' -- "$pictrove" --help
+[ "$(wc -l <"$work/out")" -le 30 ] || fail "--help is $(wc -l <"$work/out") lines"
+expect "help of a command" 0 '^  --size N ' '' -- "$pictrove" help save
+expect "help after a command" 0 '^usage: pictrove list' '' -- "$pictrove" list --help
 expect version 0 '^pictrove [0-9]+\.[0-9]+' '' -- "$pictrove" --version
 expect "no arguments" 2 '' '^usage:' -- "$pictrove"
 expect "unknown command" 2 '' 'unknown command "frob"' -- "$pictrove" frob "$palette"
@@ -59,7 +62,7 @@ expect "option without its value" 2 '' 'option --entry needs a value' -- "$pictr
 expect "option twice" 2 '' 'option -o is given twice' -- "$pictrove" extract "$module" -o "$work/a" -o "$work/b"
 expect "save to txt" 2 '' 'TARGET must end in .ico, .bmp or .png' -- "$pictrove" save "$palette" "$work/x.txt"
 expect "png with cursors" 2 '' '--png and --cursors' -- "$pictrove" extract --png --cursors -o "$work/a" "$module"
-expect "save without extension" 2 '' 'usage:' -- "$pictrove" save "$palette" "$work/x"
+expect "save without extension" 2 '' '^Try "pictrove help save".$' -- "$pictrove" save "$palette" "$work/x"
 expect "image of an ico target" 2 '' '--image takes a TARGET of one image' -- "$pictrove" save "$palette" "$work/x.ico" --image 1
 expect "image not a number" 2 '' 'a number from 0, not "-1"' -- "$pictrove" save "$palette" "$work/x.bmp" --image -1
 expect "all with entry" 2 '' '--all and --entry' -- "$pictrove" info --all --entry 2 "$module"
