@@ -39,7 +39,7 @@ for icon in "$real"/ico/*.ico; do
     continue
   fi
   size=$(identify -format '%wx%h' "$bmp" 2>"$work/err") || fail "identify $bmp ($icon): $(cat "$work/err")"
-  first=$("$pictrove" info "$icon" | head -n 1 | cut -d' ' -f2)
+  first=$("$pictrove" info "$icon" | sed -n 2p | cut -d' ' -f4)
   [ "$size" = "$first" ] || fail "$icon: bitmap is $size, first image $first"
 done
 

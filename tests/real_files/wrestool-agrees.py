@@ -2,7 +2,7 @@
 """pictrove extract writes every group icon of shell32.dll with the same
 image bytes as wrestool -x -t14 extracts (apart from biSizeImage and the
 rebuilt directory), every group icon of Wine's modules with the entries the
-module's group gives, and pictrove extract --cursors every group cursor of
+module's group gives and in the order wrestool -l lists them, and pictrove extract --cursors every group cursor of
 Wine's modules with the same images and hot spots as wrestool -x -t12. The
 width and height of a cursor's entry are checked against its image instead:
 wrestool takes them from the group's entry, whose height is doubled (and
@@ -70,6 +70,20 @@ def compare_icon_entries(pictrove, modules_dir, failures):
             if len(mine) != len(groups) or not all(map(entry_agrees, mine, groups)):
                 failures.append(f"{name}: entries {icon_entries(ours)}, the group's {icon_entries(os.path.join(theirs_dir, name))}")
         return compared
+
+
+def compare_order(pictrove, modules_dir, failures):
+    """pictrove lists each module's group icons in wrestool -l's order, each
+    line's index its place: Windows' icon index."""
+    for module in sorted(glob.glob(os.path.join(modules_dir, "*"))):
+        listing = subprocess.run(["wrestool", "-l", "-t14", module], capture_output=True, text=True,
+                                 errors="replace").stdout
+        theirs = list(dict.fromkeys(re.findall(r"--name='?(.*?)'? --language", listing)))
+        lines = subprocess.run([pictrove, "list", module], capture_output=True, text=True,
+                               errors="replace").stdout.splitlines()
+        ours = [f"{i}\tIcon [{name}]" for i, name in enumerate(theirs)]
+        if lines != ours:
+            failures.append(f"{module}: listed {lines[:5]}..., wrestool {ours[:5]}...")
 
 
 def cursor_entries(path):
@@ -145,6 +159,7 @@ def main():
                 failures.append(f"group {name}: images differ")
     cursors = compare_cursors(pictrove, modules_dir, failures)
     entries = compare_icon_entries(pictrove, modules_dir, failures)
+    compare_order(pictrove, modules_dir, failures)
     for failure in failures:
         print("FAIL:", failure, file=sys.stderr)
     print(f"{len(expected)} icon groups, {cursors} cursor groups and the entries of {entries} icon groups "
