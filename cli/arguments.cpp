@@ -99,6 +99,15 @@ bool ParseImageNumber(const std::string& text, std::uint32_t* number) {
   return true;
 }
 
+// --image's N, or F.I: an animated cursor's frame F and its image I.
+bool ParseImageChoice(const std::string& text, Arguments* args) {
+  const std::size_t dot = text.find('.');
+  if (dot == std::string::npos) return ParseImageNumber(text, &args->image);
+  args->hasImageInFrame = true;
+  return ParseImageNumber(text.substr(0, dot), &args->image) &&
+         ParseImageNumber(text.substr(dot + 1), &args->imageInFrame);
+}
+
 // An icon index as Windows takes one: from 0 a place in the resource
 // directory, below 0 a resource identifier.
 bool ParseIconIndex(const std::string& text, std::int32_t* index) {
@@ -210,7 +219,7 @@ bool ApplyOption(const Given& option, unsigned command, Arguments* args) {
       return true;
     case Option::kIndex: return TakeValue(option, ParseIconIndex, Text::kIndexNumber, &args->index, &args->hasIndex);
     case Option::kFormat: return TakeValue(option, IsFormatName, Text::kFormatName, &args->format, &args->hasFormat);
-    case Option::kImage: return TakeValue(option, ParseImageNumber, Text::kImageNumber, &args->image, &args->hasImage);
+    case Option::kImage: return TakeValue(option, ParseImageChoice, Text::kImageNumber, args, &args->hasImage);
     case Option::kOutput:
       args->hasOutputFolder = true;
       args->outputFolder = option.value;

@@ -17,6 +17,9 @@ struct Arguments {
   std::int32_t index = 0;  // from -65535 to 65535
   bool hasImage = false;
   std::uint32_t image = 0;
+  // --image F.I: image I of an animated cursor's frame F (image holds F).
+  bool hasImageInFrame = false;
+  std::uint32_t imageInFrame = 0;
   bool hasOutputFolder = false;
   std::string outputFolder;
   bool all = false;

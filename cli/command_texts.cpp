@@ -134,7 +134,6 @@ constexpr TextDefinition kTexts[] = {
     {Text::kExtractArguments, "extract takes FILE... and -o DIR", "extract 需要文件和 -o 目录"},
     {Text::kThumbnailArguments, "thumbnail takes FILE and OUT.png", "thumbnail 需要文件和输出文件"},
     {Text::kAllWithEntry, "--all and --entry do not go together", "--all 与 --entry 不能同时使用"},
-    {Text::kPngWithCursors, "--png and --cursors do not go together", "--png 与 --cursors 不能同时使用"},
     {Text::kAllImagesWithoutPng, "--all-images goes with --png", "--all-images 需与 --png 同时使用"},
     {Text::kAllWithCursors, "--all and --cursors do not go together", "--all 与 --cursors 不能同时使用"},
     {Text::kTargetKind, "TARGET must end in .ico, .bmp or .png", "目标必须以 .ico、.bmp 或 .png 结尾"},
@@ -179,6 +178,10 @@ constexpr TextDefinition kTexts[] = {
     {Text::kEntryNotWritten, "%s: \"%s\" was not written", "%s: \"%s\" 没有写出"},
     {Text::kTargetNotWritten, "%s: the file was not written", "%s: 文件没有写出"},
     {Text::kTargetNotWrittenBecause, "%s: the file was not written (%s)", "%s: 文件没有写出 (%s)"},
+    {Text::kNoFrameImage, "%s: \"%s\" has no image %u.%u", "%s: \"%s\" 没有图像 %u.%u"},
+    {Text::kAnimationChunkDamaged, "%s: chunk '%s' at offset 0x%llX is damaged",
+     "%s: 块 '%s' (偏移 0x%llX) 已损坏"},
+    {Text::kAnimationChunkMissing, "%s: chunk '%s' is missing", "%s: 缺少块 '%s'"},
 };
 
 MessageLanguage g_language = MessageLanguage::kEnglish;

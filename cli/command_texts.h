@@ -22,7 +22,6 @@ enum class Text {
   kExtractArguments,
   kThumbnailArguments,
   kAllWithEntry,
-  kPngWithCursors,
   kAllImagesWithoutPng,
   kAllWithCursors,
   kTargetKind,
@@ -58,6 +57,10 @@ enum class Text {
   kEntryNotWritten,     // the file, the entry
   kTargetNotWritten,    // the target
   kTargetNotWrittenBecause,  // the target, the system's reason
+  // An animated cursor's frames and chunks.
+  kNoFrameImage,           // the file, the entry, the frame, the image asked for
+  kAnimationChunkDamaged,  // the file, the chunk's id, its offset (unsigned long long)
+  kAnimationChunkMissing,  // the file, the chunk's id
 };
 
 void SetCommandLanguage(MessageLanguage language);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "command_files.h"
@@ -110,15 +111,20 @@ int SaveToFile(const Arguments& args) {
   std::string entryText;
   Opened opened = cursor ? Opened::kCursorFile : OpenAndSelect(source, args, &entryText);
   // A cursor is saved as an icon of its images, as an icon file's are.
-  if (opened == Opened::kCursorFile) opened = OpenCursorAsIcon(source, args, &entryText);
+  std::optional<std::uint32_t> asked;  // the image --image names in the document
+  if (opened == Opened::kCursorFile) {
+    opened = OpenCursorAsIcon(source, args, &entryText, &asked);
+  } else if (opened == Opened::kListed && !ImageOfOneFrame(args, entryText, &asked)) {
+    return kFailed;
+  }
   if (opened != Opened::kListed) return kFailed;
   const IconGroup* group = document.ReadSelectedGroup();
   if (group == nullptr && TellUnreadable(source, file)) return kFailed;
-  if (args.hasImage && group != nullptr && !document.HasImage(args.image)) {
-    Say(Text::kNoImage, file.c_str(), entryText.c_str(), args.image);
+  if (asked && group != nullptr && !document.HasImage(*asked)) {
+    Say(Text::kNoImage, file.c_str(), entryText.c_str(), *asked);
     return kFailed;
   }
-  int image = args.hasImage ? static_cast<int>(args.image) : IconDocument::kDefaultImage;
+  int image = asked ? static_cast<int>(*asked) : IconDocument::kDefaultImage;
   if (args.hasSize) {
     image = ImageOfSide(group, args.size);
     if (image < 0) {

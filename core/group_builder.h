@@ -40,6 +40,7 @@ class GroupBuilder {
     std::uint16_t planes = 0;
     std::uint16_t bitCount = 0;
     icon_directory::HotSpot hotSpot{};
+    std::uint32_t frame = 0;  // an animated cursor's frame it belongs to
   };
   // Adds the image whose block is `bytes`, as the next record, bound. A
   // block the same view gave before is shared.

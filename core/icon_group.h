@@ -33,6 +33,9 @@ struct IconImage {
   bool entryGiven;
   // A cursor's image: where it points, in pixels from its top left corner.
   icon_directory::HotSpot hotSpot;
+  // An animated cursor's images are those of its frames, frame after frame
+  // in the file's order: the frame this one belongs to (0 in other groups).
+  std::uint32_t frame;
 };
 
 struct IconGroup {
