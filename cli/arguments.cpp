@@ -27,7 +27,8 @@ enum class Option {
   kSize,
   kLanguage,
   kHelp,
-  kVersion
+  kVersion,
+  kForce,
 };
 
 struct OptionDefinition {
@@ -54,6 +55,7 @@ constexpr OptionDefinition kOptions[] = {
     {Option::kLanguage, "--language", nullptr, true, kInfo | kSave | kExtract | kThumbnail},
     {Option::kHelp, "--help", "-h", false, kAnyCommand},
     {Option::kVersion, "--version", nullptr, false, kAnyCommand},
+    {Option::kForce, "--force", nullptr, false, kSave | kThumbnail},
 };
 
 struct Given {
@@ -244,6 +246,7 @@ bool ApplyOption(const Given& option, unsigned command, Arguments* args) {
       args->hasSize = true;
       return true;
     }
+    case Option::kForce: args->force = true; return true;
     case Option::kHelp:
     case Option::kVersion:
       return true;

@@ -32,6 +32,9 @@ struct Arguments {
   std::string format;  // save's kind of target for "-": ico, bmp, png or cur
   bool hasLanguage = false;
   std::uint16_t language = 0;  // a resource directory's language id
+  // save and thumbnail: a picture's bytes to standard output even where it
+  // is a terminal.
+  bool force = false;
   bool hasSize = false;
   std::int32_t size = 128;  // a thumbnail's side, or the image save takes; 1 to 1024
 };

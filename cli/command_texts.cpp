@@ -182,6 +182,9 @@ constexpr TextDefinition kTexts[] = {
     {Text::kAnimationChunkDamaged, "%s: chunk '%s' at offset 0x%llX is damaged",
      "%s: 块 '%s' (偏移 0x%llX) 已损坏"},
     {Text::kAnimationChunkMissing, "%s: chunk '%s' is missing", "%s: 缺少块 '%s'"},
+    {Text::kBinaryToTerminal,
+     "pictrove: standard output is a terminal: the %s file is not written to it (redirect it, or add --force)",
+     "pictrove: 标准输出是终端，%s 文件不写到终端 (请重定向，或加 --force)"},
 };
 
 MessageLanguage g_language = MessageLanguage::kEnglish;

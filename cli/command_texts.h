@@ -61,6 +61,7 @@ enum class Text {
   kNoFrameImage,           // the file, the entry, the frame, the image asked for
   kAnimationChunkDamaged,  // the file, the chunk's id, its offset (unsigned long long)
   kAnimationChunkMissing,  // the file, the chunk's id
+  kBinaryToTerminal,       // the kind of file (PNG, ICO...)
 };
 
 void SetCommandLanguage(MessageLanguage language);

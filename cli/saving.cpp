@@ -1,5 +1,8 @@
 // save and thumbnail: one entry written as a file, or sent to a stream
 // (standard output, a named pipe, a device) once it is whole.
+#include <unistd.h>
+
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -58,8 +61,16 @@ int WriteThroughStream(const std::string& target, const std::string& kind,
   return status;
 }
 
-// The same for a command whose TARGET, the second file, is the stream.
+// The same for a command whose TARGET, the second file, is the stream. A
+// terminal would take a picture's bytes as its own commands: standard
+// output that is one takes them only with --force.
 int ThroughStream(const Arguments& args, const std::string& kind, int (*write)(const Arguments&)) {
+  if (args.files[1] == "-" && !args.force && isatty(STDOUT_FILENO)) {
+    std::string shown = kind;
+    for (char& c : shown) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    Say(Text::kBinaryToTerminal, shown.c_str());
+    return kFailed;
+  }
   return WriteThroughStream(args.files[1], kind, [&args, write](const std::string& path) {
     Arguments toFile = args;
     toFile.files[1] = path;

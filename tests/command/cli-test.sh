@@ -600,26 +600,39 @@ fi
 prefix=$work/prefix
 if cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; then
   expect "installed command" 0 '^Icon \[MAINICON\]$' '' -- "$prefix/bin/pictrove" list "$module"
-  groff -man -ww -z "$prefix/share/man/man1/pictrove.1" 2>"$work/groff" && [ ! -s "$work/groff" ] ||
+  zcat "$prefix/share/man/man1/pictrove.1.gz" | groff -man -ww -z 2>"$work/groff" && [ ! -s "$work/groff" ] ||
     fail "manual page: $(cat "$work/groff")"
+  grep -qx "Exec=$prefix/bin/pictrove thumbnail -s %s %i %o" "$prefix/share/thumbnailers/pictrove.thumbnailer" ||
+    fail "the thumbnailer names: $(grep Exec "$prefix/share/thumbnailers/pictrove.thumbnailer")"
   completions=$(PATH=$prefix/bin:$PATH bash -c '
     source "$1"
     complete_words() { COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMPREPLY=(); _pictrove; echo "${COMPREPLY[*]}"; }
     complete_words pictrove ex
     complete_words pictrove extract --c
-    complete_words pictrove info "$2" --entry M' _ "$prefix/share/bash-completion/completions/pictrove" "$module")
-  [ "$completions" = $'extract\n--cursors\nMAINICON' ] || fail "completion gave: $completions"
+    complete_words pictrove info "$2" --entry M
+    complete_words pictrove save --format p
+    complete_words pictrove save --format png "$2" --entry M' _ "$prefix/share/bash-completion/completions/pictrove" "$module")
+  [ "$completions" = $'extract\n--cursors\nMAINICON\npng\nMAINICON' ] || fail "completion gave: $completions"
 else
   fail "cmake --install: $(cat "$work/install.log")"
 fi
 if (cd "$work" && cpack -G DEB -B "$work/deb" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1); then
   dpkg-deb -c "$work"/deb/pictrove_*.deb | awk '{print $NF}' | grep -v '/$' >"$work/deb-files"
-  printf '%s\n' ./usr/bin/pictrove ./usr/share/bash-completion/completions/pictrove \
-    ./usr/share/man/man1/pictrove.1 ./usr/share/thumbnailers/pictrove.thumbnailer >"$work/expected"
+  printf '%s\n' ./usr/bin/pictrove ./usr/share/bash-completion/completions/pictrove ./usr/share/doc/pictrove/changelog.gz \
+    ./usr/share/doc/pictrove/copyright ./usr/share/man/man1/pictrove.1.gz ./usr/share/thumbnailers/pictrove.thumbnailer >"$work/expected"
   cmp -s "$work/deb-files" "$work/expected" || fail "the .deb holds: $(cat "$work/deb-files")"
+  lintian --fail-on error,warning "$work"/deb/pictrove_*.deb >"$work/lintian" 2>&1 || fail "lintian: $(cat "$work/lintian")"
 else
   fail "cpack -G DEB: $(cat "$work/cpack.log")"
 fi
+
+# A picture's bytes reach a terminal only with --force.
+for command in save thumbnail; do
+  script -qec "$(printf '%q ' "$pictrove" $command "$module" -)" /dev/null >"$work/tty" 2>&1 &&
+    fail "$command to a terminal: $(cat "$work/tty")"
+  grep -q 'standard output is a terminal: the PNG file is not written to it' "$work/tty" || fail "$command to a terminal said: $(cat "$work/tty")"
+  script -qec "$(printf '%q ' "$pictrove" $command --force "$module" -)" /dev/null | grep -qa PNG || fail "$command --force to a terminal"
+done
 
 # Named pipes are no files: refused at once, never waited on.
 mkfifo "$work/pipe.ico" "$work/pipe.bmp"
