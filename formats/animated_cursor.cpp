@@ -106,10 +106,10 @@ bool ReadFrames(ByteView file, const std::uint8_t* listHead, ByteView list, Anim
   return true;
 }
 
-// The chunks found, each with a null head when absent: the header read, the
-// steps checked against it, the frames read and counted.
-bool Check(ByteView bytes, const Chunk& header, const Chunk& rates, const Chunk& sequence, const Chunk& frames,
-           Animation* animation, Failure* failure, Fault* fault) {
+// The header and the steps found so far (a null head when absent): the
+// header read, the steps checked against it.
+bool CheckHeaderAndSteps(ByteView bytes, const Chunk& header, const Chunk& rates, const Chunk& sequence,
+                         Animation* animation, Failure* failure, Fault* fault) {
   *failure = Failure::kBadHeader;
   if (header.head == nullptr) {
     BlameMissing("anih", fault);
@@ -126,6 +126,11 @@ bool Check(ByteView bytes, const Chunk& header, const Chunk& rates, const Chunk&
       return false;
     }
   }
+  return true;
+}
+
+// The frames' list (a null head when absent), read and counted.
+bool CheckFrames(ByteView bytes, const Chunk& frames, Animation* animation, Failure* failure, Fault* fault) {
   *failure = Failure::kFramesMissing;
   if (frames.head == nullptr) {
     BlameMissing("fram", fault);
@@ -180,8 +185,15 @@ bool Read(ByteView bytes, Animation* animation, Failure* failure, Fault* fault) 
       return false;
     }
     *known = chunk;
+    // Checked as soon as the header is there: a chunk whose length is wrong
+    // is named itself, not a chunk after it that its length leads to.
+    if (known != &frames && header.head != nullptr &&
+        !CheckHeaderAndSteps(bytes, header, rates, sequence, animation, failure, fault)) {
+      return false;
+    }
   }
-  return Check(bytes, header, rates, sequence, frames, animation, failure, fault);
+  return CheckHeaderAndSteps(bytes, header, rates, sequence, animation, failure, fault) &&
+         CheckFrames(bytes, frames, animation, failure, fault);
 }
 
 }  // namespace animated_cursor
