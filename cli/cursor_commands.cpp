@@ -83,10 +83,6 @@ bool ChooseCursor(const Arguments& args, ChosenCursor* chosen) {
   return static_cast<bool>(chosen->group);
 }
 
-}  // namespace
-
-namespace {
-
 // How an image is named: its index; of an animated cursor, its frame F, or
 // F.I when the frame has several images (I counted in the frame).
 std::string ImageLabel(const IconGroup& group, std::uint32_t image) {
@@ -99,33 +95,24 @@ std::string ImageLabel(const IconGroup& group, std::uint32_t image) {
 
 // The images --image names of the cursor, or all of them (of an animated
 // cursor, its first frame's); false after saying that there are none.
+// --image N is a frame of an animated cursor, an image of another; F.I is
+// image I of frame F (a .cur is one frame, 0).
 bool ImagesAsked(const Arguments& args, const ChosenCursor& chosen, FrameSpan* span) {
   const IconGroup& group = *chosen.group;
-  const std::string& file = args.files[0];
-  // A .cur is one frame, 0: F.I names its image I.
-  const std::uint32_t frame = (group.animated || args.hasImageInFrame) && args.hasImage ? args.image : 0;
-  *span = FrameImages(group, frame);
-  if (span->count == 0 && args.hasImageInFrame) {
-    Say(Text::kNoFrameImage, file.c_str(), chosen.text.c_str(), args.image, args.imageInFrame);
-    return false;
-  }
-  if (span->count == 0) {
-    Say(Text::kNoImage, file.c_str(), chosen.text.c_str(), frame);
-    return false;
-  }
+  const bool framed = group.animated || args.hasImageInFrame;
+  *span = FrameImages(group, framed && args.hasImage ? args.image : 0);
   const bool one = args.hasImageInFrame || (args.hasImage && !group.animated);
   const std::uint32_t image = args.hasImageInFrame ? args.imageInFrame : args.image;
-  if (!one) return true;
-  if (image >= span->count) {
-    if (args.hasImageInFrame) {
-      Say(Text::kNoFrameImage, file.c_str(), chosen.text.c_str(), args.image, args.imageInFrame);
-    } else {
-      Say(Text::kNoImage, file.c_str(), chosen.text.c_str(), image);
-    }
-    return false;
+  if (span->count != 0 && (!one || image < span->count)) {
+    if (one) *span = FrameSpan{span->first + image, 1};
+    return true;
   }
-  *span = FrameSpan{span->first + image, 1};
-  return true;
+  if (args.hasImageInFrame) {
+    Say(Text::kNoFrameImage, args.files[0].c_str(), chosen.text.c_str(), args.image, args.imageInFrame);
+  } else {
+    Say(Text::kNoImage, args.files[0].c_str(), chosen.text.c_str(), args.image);
+  }
+  return false;
 }
 
 }  // namespace
