@@ -31,7 +31,8 @@ enum class Option {
   kSize,
   kLanguage,
   kHelp,
-  kVersion
+  kVersion,
+  kForce,
 };
 
 struct OptionDefinition {
@@ -60,6 +61,7 @@ constexpr OptionDefinition kOptions[] = {
     {Option::kLanguage, "--language", nullptr, true, kInfo | kSave | kExtract | kThumbnail},
     {Option::kHelp, "--help", "-h", false, kAnyCommand},
     {Option::kVersion, "--version", nullptr, false, kAnyCommand},
+    {Option::kForce, "--force", nullptr, false, kSave | kThumbnail},
 };
 
 struct Given {
@@ -98,6 +100,15 @@ bool ParseImageNumber(const std::string& text, std::uint32_t* number) {
   if (value > UINT32_MAX) return false;
   *number = static_cast<std::uint32_t>(value);
   return true;
+}
+
+// --image's N, or F.I: an animated cursor's frame F and its image I.
+bool ParseImageChoice(const std::string& text, Arguments* args) {
+  const std::size_t dot = text.find('.');
+  if (dot == std::string::npos) return ParseImageNumber(text, &args->image);
+  args->hasImageInFrame = true;
+  return ParseImageNumber(text.substr(0, dot), &args->image) &&
+         ParseImageNumber(text.substr(dot + 1), &args->imageInFrame);
 }
 
 // An icon index as Windows takes one: from 0 a place in the resource
@@ -231,7 +242,7 @@ bool ApplyOption(const Given& option, unsigned command, Arguments* args) {
       return true;
     case Option::kIndex: return TakeValue(option, ParseIconIndex, Text::kIndexNumber, &args->index, &args->hasIndex);
     case Option::kFormat: return TakeValue(option, IsFormatName, Text::kFormatName, &args->format, &args->hasFormat);
-    case Option::kImage: return TakeValue(option, ParseImageNumber, Text::kImageNumber, &args->image, &args->hasImage);
+    case Option::kImage: return TakeValue(option, ParseImageChoice, Text::kImageNumber, args, &args->hasImage);
     case Option::kOutput:
       args->hasOutputFolder = true;
       args->outputFolder = option.value;
@@ -258,6 +269,7 @@ bool ApplyOption(const Given& option, unsigned command, Arguments* args) {
       args->hasSize = true;
       return true;
     }
+    case Option::kForce: args->force = true; return true;
     case Option::kHelp:
     case Option::kVersion:
       return true;

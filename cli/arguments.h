@@ -19,6 +19,9 @@ struct Arguments {
   std::int32_t index = 0;  // from -65535 to 65535
   bool hasImage = false;
   std::uint32_t image = 0;
+  // --image F.I: image I of an animated cursor's frame F (image holds F).
+  bool hasImageInFrame = false;
+  std::uint32_t imageInFrame = 0;
   bool hasOutputFolder = false;
   std::string outputFolder;
   bool all = false;
@@ -33,6 +36,9 @@ struct Arguments {
   std::string format;  // save's kind of target for "-": ico, bmp, png or cur
   bool hasLanguage = false;
   std::uint16_t language = 0;  // a resource directory's language id
+  // save and thumbnail: a picture's bytes to standard output even where it
+  // is a terminal.
+  bool force = false;
   bool hasSize = false;
   std::int32_t size = 128;  // a thumbnail's side, or the image save takes; 1 to 1024
 };

@@ -29,7 +29,6 @@ constexpr TextDefinition kTexts[] = {
     {Text::kAllWithEntry, "--all and --entry do not go together", "--all 与 --entry 不能同时使用"},
     {Text::kOverwriteWithSkip, "--overwrite and --skip-existing do not go together",
      "--overwrite 与 --skip-existing 不能同时使用"},
-    {Text::kPngWithCursors, "--png and --cursors do not go together", "--png 与 --cursors 不能同时使用"},
     {Text::kAllImagesWithoutPng, "--all-images goes with --png", "--all-images 需与 --png 同时使用"},
     {Text::kAllWithCursors, "--all and --cursors do not go together", "--all 与 --cursors 不能同时使用"},
     {Text::kTargetKind, "TARGET must end in .ico, .bmp or .png", "目标必须以 .ico、.bmp 或 .png 结尾"},
@@ -77,6 +76,13 @@ constexpr TextDefinition kTexts[] = {
     {Text::kEntryNotWritten, "%s: \"%s\" was not written", "%s: \"%s\" 没有写出"},
     {Text::kTargetNotWritten, "%s: the file was not written", "%s: 文件没有写出"},
     {Text::kTargetNotWrittenBecause, "%s: the file was not written (%s)", "%s: 文件没有写出 (%s)"},
+    {Text::kNoFrameImage, "%s: \"%s\" has no image %u.%u", "%s: \"%s\" 没有图像 %u.%u"},
+    {Text::kAnimationChunkDamaged, "%s: chunk '%s' at offset 0x%llX is damaged",
+     "%s: 块 '%s' (偏移 0x%llX) 已损坏"},
+    {Text::kAnimationChunkMissing, "%s: chunk '%s' is missing", "%s: 缺少块 '%s'"},
+    {Text::kBinaryToTerminal,
+     "pictrove: standard output is a terminal: the %s file is not written to it (redirect it, or add --force)",
+     "pictrove: 标准输出是终端，%s 文件不写到终端 (请重定向，或加 --force)"},
 };
 
 MessageLanguage g_language = MessageLanguage::kEnglish;

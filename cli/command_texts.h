@@ -21,7 +21,6 @@ enum class Text {
   kExtractArguments,
   kThumbnailArguments,
   kAllWithEntry,
-  kPngWithCursors,
   kOverwriteWithSkip,
   kAllImagesWithoutPng,
   kAllWithCursors,
@@ -59,6 +58,11 @@ enum class Text {
   kEntryNotWritten,     // the file, the entry
   kTargetNotWritten,    // the target
   kTargetNotWrittenBecause,  // the target, the system's reason
+  // An animated cursor's frames and chunks.
+  kNoFrameImage,           // the file, the entry, the frame, the image asked for
+  kAnimationChunkDamaged,  // the file, the chunk's id, its offset (unsigned long long)
+  kAnimationChunkMissing,  // the file, the chunk's id
+  kBinaryToTerminal,       // the kind of file (PNG, ICO...)
 };
 
 void SetCommandLanguage(MessageLanguage language);

@@ -11,7 +11,9 @@
 #include "command_files.h"
 #include "command_texts.h"
 #include "commands.h"
+#include "cursor_commands.h"
 #include "core/cursor_file.h"
+#include "core/cursor_frames.h"
 #include "core/icon_file.h"
 #include "core/module_cursors.h"
 #include "core/module_icons.h"
@@ -55,17 +57,18 @@ class Extraction {
   bool EveryImage(const std::string& file, const char* kind, const std::string& entry, const std::string& prefix,
                   const std::string& suffix, const IconGroup& group);
   // A .CUR file's one cursor, written as it is read (FILE_Cursor.cur); an
-  // .ANI file's frames, each a cursor (FILE_Cursor_N.cur, N its index).
-  // With --png, pictures as an icon's: of a .CUR its largest image
-  // (FILE_Cursor.png; every one with --all-images, FILE_Cursor_N.png), of
-  // an .ANI each frame (FILE_Cursor_N.png).
+  // .ANI file's frames, each a cursor of all its images (FILE_Cursor_F.cur,
+  // F the frame's index). With --png, pictures as an icon's: of a .CUR its
+  // largest image (FILE_Cursor.png; every one with --all-images,
+  // FILE_Cursor_N.png), of an .ANI each frame's largest (FILE_Cursor_F.png;
+  // with --all-images every image, FILE_Cursor_F.I.png, I its index in a
+  // frame of several).
   bool CursorFile(const std::string& file);
   bool Frames(const std::string& file, const IconGroup& frames);
-  // The cursor to `target`: the group, or its frame `frame` alone, as a
-  // .cur, or with --png its largest image (the frame's) as a PNG; nothing
-  // for no target (an earlier file kept).
-  bool WriteCursor(const std::string& file, const IconGroup& group, const std::uint32_t* frame,
-                   const std::string& target);
+  // The cursor to `target` as a .cur, or with --png its largest image;
+  // nothing for no target (an earlier file kept).
+  bool WriteCursor(const std::string& file, const IconGroup& group, const std::string& target);
+
 
  private:
   // kStopped: nothing more of the file is written (its resources gone, or its
@@ -75,6 +78,10 @@ class Extraction {
   // with `suffix` behind its group's name.
   Outcome IconEntry(Source& source, const std::string& file, int entry, const std::string& text,
                     const std::string& suffix);
+  // A module's group cursor NAME (FILE_Cursor_NAME.cur), with --png as an
+  // icon's pictures (FILE_Cursor_NAME.png, FILE_Cursor_NAME_N.png).
+  Outcome CursorEntry(const std::string& file, const std::string& entry, const std::string& name,
+                      const IconGroup* group);
 
   // The path of the next file written: the source's file name, the kind and
   // the group's name, with characters a file name can't hold as "_", cut to
@@ -276,7 +283,7 @@ bool Extraction::EveryImage(const std::string& file, const char* kind, const std
 }
 
 bool Extraction::CursorFile(const std::string& file) {
-  const IconGroupPtr cursor = LoadCursorFile(file.c_str());
+  const IconGroupPtr cursor = LoadCursor(file);
   if (!cursor) return false;
   // No image: a file without cursors, no failure (one note, or none with -q).
   if (cursor->imageCount == 0) {
@@ -286,17 +293,13 @@ bool Extraction::CursorFile(const std::string& file) {
   Allow(file);
   if (cursor->animated) return Frames(file, *cursor);
   if (args_.allImages) return EveryImage(file, "Cursor", file, "", "", *cursor);
-  return WriteCursor(file, *cursor, nullptr, TargetFor(file, "Cursor", nullptr, args_.png ? ".png" : ".cur"));
+  return WriteCursor(file, *cursor, TargetFor(file, "Cursor", nullptr, args_.png ? ".png" : ".cur"));
 }
 
-bool Extraction::WriteCursor(const std::string& file, const IconGroup& group, const std::uint32_t* frame,
-                             const std::string& target) {
+bool Extraction::WriteCursor(const std::string& file, const IconGroup& group, const std::string& target) {
   if (target.empty()) return true;
-  const IconImage* images = frame ? &group.images[*frame] : group.images;
-  const std::uint32_t count = frame ? 1 : group.imageCount;
-  const bool written = !args_.png ? SaveCursorFile(images, count, target.c_str(), names_.Made())
-                       : frame    ? SaveImageAsPng(target.c_str(), images, names_.Made())
-                                  : SaveLargestImageAsPng(&group, target.c_str(), names_.Made());
+  const bool written = args_.png ? SaveLargestImageAsPng(&group, target.c_str(), names_.Made())
+                                 : SaveCursorFile(&group, target.c_str(), names_.Made());
   if (!written) {
     NotWritten(file, file, target);
     return false;
@@ -307,11 +310,42 @@ bool Extraction::WriteCursor(const std::string& file, const IconGroup& group, co
 
 bool Extraction::Frames(const std::string& file, const IconGroup& frames) {
   bool done = true;
-  for (std::uint32_t i = 0; i < frames.imageCount; ++i) {
+  const std::uint32_t count = FrameCount(frames);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const IconGroupPtr frame = FrameGroup(frames, i);
+    if (!frame) {
+      ShowMessage(Message::kModuleOutOfMemory, file.c_str());
+      return false;
+    }
     const std::string name = std::to_string(i);
-    if (!WriteCursor(file, frames, &i, TargetFor(file, "Cursor", &name, args_.png ? ".png" : ".cur"))) done = false;
+    // A frame of one image is named by the frame alone, as a frame is.
+    const bool written = args_.allImages && frame->imageCount > 1
+                             ? EveryImage(file, "Cursor", file, name + ".", "", *frame)
+                             : WriteCursor(file, *frame, TargetFor(file, "Cursor", &name, args_.png ? ".png" : ".cur"));
+    if (stopped_) return false;
+    if (!written) done = false;
   }
   return done;
+}
+
+Extraction::Outcome Extraction::CursorEntry(const std::string& file, const std::string& entry,
+                                            const std::string& name, const IconGroup* group) {
+  if (args_.allImages && group != nullptr && group->imageCount != 0) {
+    const bool written = EveryImage(file, "Cursor", entry, name + "_", "", *group);
+    return stopped_ ? Outcome::kStopped : written ? Outcome::kWritten : Outcome::kFailed;
+  }
+  // A .cur's size is known before it is written; a PNG's once it is.
+  const std::uint64_t bytes = group != nullptr && !args_.png ? IconFileBytes(group) : 0;
+  if (!Affords(file, bytes)) return Outcome::kStopped;
+  const std::string target = TargetFor(file, "Cursor", &name, args_.png ? ".png" : ".cur");
+  if (target.empty()) return Outcome::kWritten;
+  if (group == nullptr || !(args_.png ? SaveLargestImageAsPng(group, target.c_str(), names_.Made())
+                                      : SaveCursorFile(group, target.c_str(), names_.Made()))) {
+    NotWritten(file, entry, target);
+    return Outcome::kFailed;
+  }
+  Written(target, args_.png ? std::nullopt : std::optional<std::uint64_t>(bytes));
+  return Outcome::kWritten;
 }
 
 bool Extraction::Cursors(const std::string& file) {
@@ -326,19 +360,11 @@ bool Extraction::Cursors(const std::string& file) {
   Allow(file);
   for (std::size_t i = 0; i < entries.Count(); ++i) {
     const IconGroupPtr group = cursors.Read(i);
-    const std::uint64_t bytes = group ? IconFileBytes(group.get()) : 0;
-    if (!Affords(file, bytes)) return false;
-    const std::string name = ResourceNameText(entries.Name(i));
-    const std::string target = TargetFor(file, "Cursor", &name, ".cur");
     origin_.entry = entries.Text(i);
     origin_.index = i;
-    if (target.empty()) continue;
-    if (!group || !SaveCursorFile(group.get(), target.c_str(), names_.Made())) {
-      NotWritten(file, entries.Text(i), target);
-      done = false;
-      continue;
-    }
-    Written(target, bytes);
+    const Outcome outcome = CursorEntry(file, entries.Text(i), ResourceNameText(entries.Name(i)), group.get());
+    if (outcome == Outcome::kStopped) return false;
+    if (outcome == Outcome::kFailed) done = false;
   }
   return done;
 }
@@ -347,7 +373,6 @@ bool Extraction::Cursors(const std::string& file) {
 
 int Extract(const Arguments& args) {
   if (!args.hasOutputFolder || args.files.empty()) return UsageError(CommandText(Text::kExtractArguments));
-  if (args.png && args.cursors) return UsageError(CommandText(Text::kPngWithCursors));
   if (args.allImages && !args.png) return UsageError(CommandText(Text::kAllImagesWithoutPng));
   if (args.hasLanguage && args.cursors) return UsageError(CommandText(Text::kLanguageWithCursors));
   if (args.overwrite && args.skipExisting) return UsageError(CommandText(Text::kOverwriteWithSkip));

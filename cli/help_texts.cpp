@@ -111,6 +111,7 @@ constexpr Help kHelps[] = {
      "  --image N      image N, from 0, as info numbers them\n"
      "  --size N       the image of N pixels; for a .png, scaled down from the\n"
      "                 nearest larger one when there is none\n"
+     "  --force        write a picture to a terminal too\n"
      "  --entry, --index, --cursors, --language   as for info\n",
      "用法: pictrove save [--entry 名称 | --index 索引] [--image 序号 | --size 边长]\n"
      "                   [--cursors] [--language 语言] [--format 类型] 文件 目标\n"
@@ -121,9 +122,10 @@ constexpr Help kHelps[] = {
      "\n"
      "  --image 序号    第几个图像，从 0 起，与 info 的编号相同\n"
      "  --size 边长     该边长的图像; 没有时，.png 由最接近的更大图像缩小而成\n"
+     "  --force         也把图片写到终端\n"
      "  --entry、--index、--cursors、--language   与 info 相同\n"},
     {"extract",
-     "usage: pictrove extract -o DIR [--png [--all-images] | --cursors]\n"
+     "usage: pictrove extract -o DIR [--png [--all-images]] [--cursors]\n"
      "                        [--overwrite | --skip-existing] [--language ID]\n"
      "                        [--json] [-q] FILE...\n"
      "\n"
@@ -134,14 +136,15 @@ constexpr Help kHelps[] = {
      "\n"
      "  --png            the largest image of each icon as a .png\n"
      "  --all-images     every image, FILE_Icon_NAME_N.png\n"
-     "  --cursors        every group cursor, FILE_Cursor_NAME.cur\n"
+     "  --cursors        every group cursor, FILE_Cursor_NAME.cur (or .png);\n"
+     "                   an .ani's frame F as FILE_Cursor_F, its image I F.I\n"
      "  --overwrite      replace the files of an earlier run (and links at their\n"
      "                   names, never written through)\n"
      "  --skip-existing  leave them, writing only what is not there\n"
      "  --language ID    only the groups in language ID\n"
      "  --json           one JSON document: each file written, and its source\n"
      "  -q               no lines, no notes on files without icons\n",
-     "用法: pictrove extract -o 目录 [--png [--all-images] | --cursors]\n"
+     "用法: pictrove extract -o 目录 [--png [--all-images]] [--cursors]\n"
      "                      [--overwrite | --skip-existing] [--language 语言]\n"
      "                      [--json] [-q] 文件...\n"
      "\n"
@@ -151,7 +154,8 @@ constexpr Help kHelps[] = {
      "\n"
      "  --png            每个图标最大的图像存为 .png\n"
      "  --all-images     每个图像，文件_Icon_名称_序号.png\n"
-     "  --cursors        每个组光标，文件_Cursor_名称.cur\n"
+     "  --cursors        每个组光标，文件_Cursor_名称.cur (或 .png);\n"
+     "                   .ani 的第 F 帧为 文件_Cursor_F，其图像 I 为 F.I\n"
      "  --overwrite      替换之前运行写出的文件 (名称处的链接也被替换，不会写入其目标)\n"
      "  --skip-existing  保留它们，只写出还没有的\n"
      "  --language 语言  只写该语言的组\n"
@@ -168,6 +172,7 @@ constexpr Help kHelps[] = {
      "output.\n"
      "\n"
      "  -s, --size SIZE  from 1 to 1024 (default 128)\n"
+     "  --force          write the picture to a terminal too\n"
      "  --entry, --index, --language   as for info\n",
      "用法: pictrove thumbnail [-s 尺寸] [--entry 名称 | --index 索引] [--language 语言]\n"
      "                        文件 输出.png\n"
@@ -177,6 +182,7 @@ constexpr Help kHelps[] = {
      "的文件算失败，不写出任何内容。输出.png 为 - 时写到标准输出。\n"
      "\n"
      "  -s, --size 尺寸  从 1 到 1024 (默认 128)\n"
+     "  --force          也把图片写到终端\n"
      "  --entry、--index、--language   与 info 相同\n"},
 };
 

@@ -123,7 +123,7 @@ int List(const Arguments& args) {
   }
   // A cursor file is its one entry, as an icon file is, once it reads.
   if (opened == Opened::kCursorFile) {
-    const IconGroupPtr cursor = LoadCursorFile(file.c_str());
+    const IconGroupPtr cursor = LoadCursor(file);
     if (!cursor) return kFailed;
     entries.clear();
     if (cursor->imageCount != 0) entries.push_back(ListedEntry{file, 0, 0, {}, {}});

@@ -9,7 +9,7 @@ _pictrove() {
   for ((i = 1; i < COMP_CWORD; i++)); do
     word=${COMP_WORDS[i]}
     case $word in
-      --entry | --index | --image | -o | --output | -s | --size | --language) ((i++)) ;;
+      --entry | --index | --image | -o | --output | -s | --size | --language | --format) ((i++)) ;;
       -*) ;;
       *) if [ -z "$command" ]; then command=$word; elif [ -z "$file" ]; then file=$word; fi ;;
     esac
@@ -24,6 +24,10 @@ _pictrove() {
     --image | -s | --size | --language)
       return
       ;;
+    --format)
+      COMPREPLY=($(compgen -W $'ico\nbmp\npng\ncur' -- "$cur"))
+      return
+      ;;
     --entry)
       [ -n "$file" ] || return
       COMPREPLY=($(compgen -W "$(pictrove list -- "${file/#\~/$HOME}" 2>/dev/null |
@@ -33,7 +37,11 @@ _pictrove() {
   esac
 
   if [ -z "$command" ]; then
-    COMPREPLY=($(compgen -W $'list\ninfo\nsave\nextract\nthumbnail\n--help\n--version' -- "$cur"))
+    COMPREPLY=($(compgen -W $'list\ninfo\nsave\nextract\nthumbnail\nhelp\n--help\n--version' -- "$cur"))
+    return
+  fi
+  if [ "$command" = help ]; then
+    [ -z "$file" ] && COMPREPLY=($(compgen -W $'list\ninfo\nsave\nextract\nthumbnail' -- "$cur"))
     return
   fi
   if [[ $cur == -* ]]; then
@@ -41,11 +49,11 @@ _pictrove() {
     case $command in
       list) options=$'--cursors\n--json' ;;
       info) options=$'--cursors\n--entry\n--index\n--all\n--language\n--json' ;;
-      save) options=$'--cursors\n--entry\n--index\n--image\n--size\n--format\n--language' ;;
-      extract) options=$'--cursors\n--png\n--all-images\n--language\n-q\n--quiet\n-o\n--output' ;;
-      thumbnail) options=$'-s\n--size\n--entry\n--index\n--language' ;;
+      save) options=$'--cursors\n--entry\n--index\n--image\n-s\n--size\n--format\n--language\n--force' ;;
+      extract) options=$'--cursors\n--png\n--all-images\n--overwrite\n--skip-existing\n--language\n--json\n-q\n--quiet\n-o\n--output' ;;
+      thumbnail) options=$'-s\n--size\n--entry\n--index\n--language\n--force' ;;
     esac
-    COMPREPLY=($(compgen -W "$options"$'\n--help' -- "$cur"))
+    COMPREPLY=($(compgen -W "$options"$'\n-h\n--help\n--version' -- "$cur"))
     return
   fi
   COMPREPLY=($(compgen -f -- "$cur"))

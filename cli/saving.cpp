@@ -1,9 +1,13 @@
 // save and thumbnail: one entry written as a file, or sent to a stream
 // (standard output, a named pipe, a device) once it is whole.
+#include <unistd.h>
+
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -93,8 +97,16 @@ int WriteThroughStream(const std::string& target, const std::string& kind,
   return status;
 }
 
-// The same for a command whose TARGET, the second file, is the stream.
+// The same for a command whose TARGET, the second file, is the stream. A
+// terminal would take a picture's bytes as its own commands: standard
+// output that is one takes them only with --force.
 int ThroughStream(const Arguments& args, const std::string& kind, int (*write)(const Arguments&)) {
+  if (args.files[1] == "-" && !args.force && isatty(STDOUT_FILENO)) {
+    std::string shown = kind;
+    for (char& c : shown) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    Say(Text::kBinaryToTerminal, shown.c_str());
+    return kFailed;
+  }
   return WriteThroughStream(args.files[1], kind, [&args, write](const std::string& path) {
     Arguments toFile = args;
     toFile.files[1] = path;
@@ -146,15 +158,20 @@ int SaveToFile(const Arguments& args) {
   std::string entryText;
   Opened opened = cursor ? Opened::kCursorFile : OpenAndSelect(source, args, &entryText);
   // A cursor is saved as an icon of its images, as an icon file's are.
-  if (opened == Opened::kCursorFile) opened = OpenCursorAsIcon(source, args, &entryText);
+  std::optional<std::uint32_t> asked;  // the image --image names in the document
+  if (opened == Opened::kCursorFile) {
+    opened = OpenCursorAsIcon(source, args, &entryText, &asked);
+  } else if (opened == Opened::kListed && !ImageOfOneFrame(args, entryText, &asked)) {
+    return kFailed;
+  }
   if (opened != Opened::kListed) return kFailed;
   const IconGroup* group = document.ReadSelectedGroup();
   if (group == nullptr && TellUnreadable(source, file)) return kFailed;
-  if (args.hasImage && group != nullptr && !document.HasImage(args.image)) {
-    Say(Text::kNoImage, file.c_str(), entryText.c_str(), args.image);
+  if (asked && group != nullptr && !document.HasImage(*asked)) {
+    Say(Text::kNoImage, file.c_str(), entryText.c_str(), *asked);
     return kFailed;
   }
-  int image = args.hasImage ? static_cast<int>(args.image) : IconDocument::kDefaultImage;
+  int image = asked ? static_cast<int>(*asked) : IconDocument::kDefaultImage;
   if (args.hasSize && group != nullptr) {
     image = ImageOfSide(group, args.size);
     // No image of that size: a picture is made of a larger one.

@@ -56,9 +56,9 @@ bool ReadDirectoryHeader(ByteView file, std::uint64_t fileLength, bool firstOnly
 
 // Adds `count` images of the icon or cursor file `file` (of a file
 // `fileLength` long, whose header is `header`) to the group; `frame`: an
-// animated cursor's.
+// animated cursor's, the frame they belong to.
 bool AddImages(ByteView file, std::uint64_t fileLength, const icon_directory::Header& header, std::uint16_t count,
-               bool frame, GroupBuilder* builder, CursorFileFailure* failure) {
+               const std::uint32_t* frame, GroupBuilder* builder, CursorFileFailure* failure) {
   ByteCursor entries(file.Sub(icon_directory::kHeaderBytes, file.Length() - icon_directory::kHeaderBytes));
   for (std::uint16_t i = 0; i < count; ++i) {
     icon_directory::Entry entry;
@@ -70,8 +70,11 @@ bool AddImages(ByteView file, std::uint64_t fileLength, const icon_directory::He
     // count; Windows takes it there from a cursor file of either type. An
     // animated cursor's icon frame has its hot spot at 0,0.
     GroupBuilder::EntryFields fields;
-    if (header.type == icon_directory::kCursorType || !frame) fields.hotSpot = {entry.planes, entry.bitCount};
-    if (!frame) fields.fileOffset = entry.fileOffset;
+    if (header.type == icon_directory::kCursorType || frame == nullptr) {
+      fields.hotSpot = {entry.planes, entry.bitCount};
+    }
+    if (frame != nullptr) fields.frame = *frame;
+    if (frame == nullptr) fields.fileOffset = entry.fileOffset;
     const GroupBuildFailure added = builder->Add(file.Sub(entry.fileOffset, entry.bytes), fields);
     if (added != GroupBuildFailure::kNone) {
       *failure = FailureOf(added);
@@ -88,31 +91,59 @@ CursorFileResult ReadCursor(ByteView bytes, std::uint64_t fileLength) {
   // Distinct images together take no more than the file holds.
   GroupBuilder builder(fileLength);
   if (!builder.Start(header.count, true)) return CursorFileFailure::kFileOutOfMemory;
-  if (!AddImages(bytes, fileLength, header, header.count, false, &builder, &failure)) return failure;
+  if (!AddImages(bytes, fileLength, header, header.count, nullptr, &builder, &failure)) return failure;
   return CursorFileResult(builder.Take());
 }
 
-// Each frame is an icon or cursor file of its own, whose first image is
-// taken.
-CursorFileResult ReadAnimatedCursor(ByteView bytes, std::uint64_t fileLength) {
+// A frame that doesn't read is the animation's damage, named by its chunk,
+// unless memory or the budget ran out.
+CursorFileFailure FrameFailure(CursorFileFailure failure, const animated_cursor::Animation& animation,
+                               std::size_t frame, animated_cursor::Fault* fault) {
+  if (failure == CursorFileFailure::kFileOutOfMemory || failure == CursorFileFailure::kOverBudget) return failure;
+  if (fault != nullptr) *fault = animated_cursor::Fault{"icon", animation.frameOffsets[frame], false};
+  return CursorFileFailure::kAnimationDamaged;
+}
+
+// The frames' directories, each of one image at least; their images
+// together (each directory lies inside its frame: the sum is bounded by the
+// file's size). False with the frame that is none.
+bool CountFrameImages(const animated_cursor::Animation& animation, std::uint64_t* images, std::size_t* bad,
+                      CursorFileFailure* failure) {
+  *images = 0;
+  for (std::size_t i = 0; i < animation.frames.size(); ++i) {
+    icon_directory::Header header;
+    *bad = i;
+    if (!ReadDirectoryHeader(animation.frames[i], animation.frames[i].Length(), true, &header, failure)) {
+      return false;
+    }
+    *images += header.count;
+  }
+  return true;
+}
+
+// Each frame is an icon or cursor file of its own, every image of which is
+// taken, frame after frame.
+CursorFileResult ReadAnimatedCursor(ByteView bytes, std::uint64_t fileLength, animated_cursor::Fault* fault) {
   // Its chunks are bounded by the whole file.
   if (bytes.Length() < fileLength) return CursorFileFailure::kTooLarge;
   animated_cursor::Animation animation;
   animated_cursor::Failure damage;
-  if (!animated_cursor::Read(bytes, &animation, &damage)) {
+  if (!animated_cursor::Read(bytes, &animation, &damage, fault)) {
     return damage == animated_cursor::Failure::kOutOfMemory ? CursorFileFailure::kFileOutOfMemory
                                                             : CursorFileFailure::kAnimationDamaged;
   }
+  std::uint64_t images = 0;
+  std::size_t bad = 0;
+  CursorFileFailure failure = CursorFileFailure::kAnimationDamaged;
+  if (!CountFrameImages(animation, &images, &bad, &failure)) return FrameFailure(failure, animation, bad, fault);
   GroupBuilder builder(fileLength);
-  if (!builder.Start(animation.frames.size(), true)) return CursorFileFailure::kFileOutOfMemory;
-  for (const ByteView frame : animation.frames) {
+  if (!builder.Start(images, true)) return CursorFileFailure::kFileOutOfMemory;
+  for (std::uint32_t i = 0; i < animation.frames.size(); ++i) {
+    const ByteView frame = animation.frames[i];
     icon_directory::Header header;
-    CursorFileFailure failure = CursorFileFailure::kAnimationDamaged;
     if (!ReadDirectoryHeader(frame, frame.Length(), true, &header, &failure) ||
-        !AddImages(frame, frame.Length(), header, 1, true, &builder, &failure)) {
-      return failure == CursorFileFailure::kFileOutOfMemory || failure == CursorFileFailure::kOverBudget
-                 ? failure
-                 : CursorFileFailure::kAnimationDamaged;
+        !AddImages(frame, frame.Length(), header, header.count, &i, &builder, &failure)) {
+      return FrameFailure(failure, animation, i, fault);
     }
   }
   IconGroupPtr group = builder.Take();
@@ -122,15 +153,23 @@ CursorFileResult ReadAnimatedCursor(ByteView bytes, std::uint64_t fileLength) {
 
 }  // namespace
 
-CursorFileResult ReadCursorFile(ByteView bytes, std::uint64_t fileLength) {
-  if (file_kind::KindOf(bytes) == file_kind::Kind::kAnimatedCursor) return ReadAnimatedCursor(bytes, fileLength);
+CursorFileResult ReadCursorFile(ByteView bytes, std::uint64_t fileLength, animated_cursor::Fault* fault) {
+  if (file_kind::KindOf(bytes) == file_kind::Kind::kAnimatedCursor) {
+    return ReadAnimatedCursor(bytes, fileLength, fault);
+  }
   return ReadCursor(bytes, fileLength);
 }
 
-IconGroupPtr LoadCursorFile(const char* path) {
+IconGroupPtr LoadCursorFile(const char* path, animated_cursor::Fault* fault) {
   const FileReadFailures<CursorFileFailure> failures{CursorFileFailure::kOpenFailed, CursorFileFailure::kReadFailed,
                                                      CursorFileFailure::kFileOutOfMemory};
-  return ReadFileThrough(path, limits::kMaxIconFileBytes, failures, MessageOf, ReadCursorFile);
+  const CursorFileFailure told = CursorFileFailure::kAnimationDamaged;
+  const auto read = [fault](ByteView bytes, std::uint64_t fileLength) {
+    return ReadCursorFile(bytes, fileLength, fault);
+  };
+  CursorFileFailure reason = told;
+  return ReadFileThrough(path, limits::kMaxIconFileBytes, failures, MessageOf, read, &reason,
+                         fault != nullptr ? &told : nullptr);
 }
 
 bool SaveCursorFile(const IconImage* images, std::uint32_t count, const char* path, FileHandle* made) {

@@ -1,12 +1,13 @@
 // .CUR files: a 6-byte header (reserved 0, type 2, count), count 16-byte
 // entries naming each image's size, hot spot and offset, then the images;
 // read into a cursor group and written from one. Animated cursors (.ANI) are
-// read as the group of their frames, each frame's first image in the order
+// read as the group of their frames' images, frame after frame in the order
 // the file stores them.
 #pragma once
 
 #include <cstdint>
 
+#include "formats/animated_cursor.h"
 #include "formats/byte_cursor.h"
 #include "icon_group.h"
 #include "platform/handles.h"
@@ -28,13 +29,16 @@ enum class CursorFileFailure {
 
 // Reads the cursor file whose first bytes are `bytes` (all of them when it is
 // `fileLength` bytes long) into a cursor group (`animated` for an animated
-// cursor's frames); a header of type 1 is read as a cursor's too, as Windows
-// loads a .CUR. Shows nothing and touches no file.
-ReadResult<IconGroupPtr, CursorFileFailure> ReadCursorFile(ByteView bytes, std::uint64_t fileLength);
+// cursor's frames, cursor_frames.h); a header of type 1 is read as a
+// cursor's too, as Windows loads a .CUR. Shows nothing and touches no file.
+// An animated cursor that is damaged says where in `fault`, when given.
+ReadResult<IconGroupPtr, CursorFileFailure> ReadCursorFile(ByteView bytes, std::uint64_t fileLength,
+                                                           animated_cursor::Fault* fault = nullptr);
 
 // Reads the cursor file at `path`, or shows a message (the path as caption)
-// and returns null.
-IconGroupPtr LoadCursorFile(const char* path);
+// and returns null. With `fault`, a damaged animated cursor is not shown:
+// `fault` says where it is damaged, for the caller to tell.
+IconGroupPtr LoadCursorFile(const char* path, animated_cursor::Fault* fault = nullptr);
 
 // Writes `count` images from `images`, in order, as a cursor file at path
 // (WriteDirectoryFile); false after a message.

@@ -50,6 +50,7 @@ GroupBuildFailure GroupBuilder::Add(ByteView bytes, const EntryFields& fields) {
   image->byteCount = static_cast<std::uint32_t>(bytes.Length());
   image->hotSpot = fields.hotSpot;
   image->fileOffset = fields.fileOffset;
+  image->frame = fields.frame;
   if (!BindImagePointers(image)) return GroupBuildFailure::kNotAnImage;
   // A cursor's entry holds its hot spot where an icon's has planes and bit
   // count: a PNG cursor image is described by its own depth.

@@ -41,6 +41,7 @@ class GroupBuilder {
     std::uint16_t bitCount = 0;
     icon_directory::HotSpot hotSpot{};
     std::uint64_t fileOffset = 0;  // where the bytes lie in their file; 0 when not known
+    std::uint32_t frame = 0;  // an animated cursor's frame it belongs to
   };
   // Adds the image whose block is `bytes`, as the next record, bound. A
   // block the same view gave before is shared.

@@ -37,6 +37,9 @@ struct IconImage {
   // at the file itself; 0 when that is not known (a file starts with its
   // header, never with an image).
   std::uint64_t fileOffset;
+  // An animated cursor's images are those of its frames, frame after frame
+  // in the file's order: the frame this one belongs to (0 in other groups).
+  std::uint32_t frame;
 };
 
 struct IconGroup {

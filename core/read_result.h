@@ -58,10 +58,12 @@ constexpr std::uint64_t kFirstReadBytes = 1024 * 1024;
 // file's whole length, to `read`. The file is closed and its bytes freed
 // before a failure's message (the path as caption) is shown; a failed file
 // call's error is the last error again when the message shows it; with
-// `reason`, the failure is also left there.
+// `reason`, the failure is also left there; with `untold`, that failure is
+// not shown (its caller tells it, with what it knows more).
 template <typename Failure, typename Read>
 auto ReadFileThrough(const char* path, std::uint64_t bound, FileReadFailures<Failure> failures,
-                     Message (*messageOf)(Failure), Read read, Failure* reason = nullptr)
+                     Message (*messageOf)(Failure), Read read, Failure* reason = nullptr,
+                     const Failure* untold = nullptr)
     -> decltype(read(ByteView(), 0).Take()) {
   using Result = decltype(read(ByteView(), 0));
   Failure failure = failures.open;
@@ -84,6 +86,6 @@ auto ReadFileThrough(const char* path, std::uint64_t bound, FileReadFailures<Fai
   }
   SetLastError(error);
   if (reason != nullptr) *reason = failure;
-  ShowMessage(messageOf(failure), path);
+  if (untold == nullptr || failure != *untold) ShowMessage(messageOf(failure), path);
   return {};
 }

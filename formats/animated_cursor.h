@@ -28,6 +28,8 @@ struct Animation {
   Header header;
   // The frames' files, in the order the file stores them.
   std::vector<ByteView> frames;
+  // Where each frame's "icon" chunk starts in the file, for a fault in it.
+  std::vector<std::uint64_t> frameOffsets;
 };
 
 enum class Failure {
@@ -39,8 +41,18 @@ enum class Failure {
   kOutOfMemory,
 };
 
+// Where a damaged animation stops reading: the chunk (its four-character
+// id) and the offset of its head in the file. `missing`: no such chunk (its
+// offset then says nothing).
+struct Fault {
+  char chunk[5] = "RIFF";
+  std::uint64_t offset = 0;
+  bool missing = false;
+};
+
 // Reads the animation in `bytes` (the whole file); its frames point into
-// them, and are not looked into. False, with the reason, when it is none.
-bool Read(ByteView bytes, Animation* animation, Failure* failure);
+// them, and are not looked into. False, with the reason, when it is none;
+// with `fault`, also where it stopped.
+bool Read(ByteView bytes, Animation* animation, Failure* failure, Fault* fault = nullptr);
 
 }  // namespace animated_cursor

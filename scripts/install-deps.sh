@@ -16,6 +16,7 @@ packages=(
   libbenchmark-dev hyperfine time
   locales groff-base file
   tumbler dbus-bin dbus-daemon python3-gi
+  lintian
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -61,7 +61,6 @@ expect "option of another command" 2 '' 'list takes no option -q' -- "$pictrove"
 expect "option without its value" 2 '' 'option --entry needs a value' -- "$pictrove" info "$palette" --entry
 expect "option twice" 2 '' 'option -o is given twice' -- "$pictrove" extract "$module" -o "$work/a" -o "$work/b"
 expect "save to txt" 2 '' 'TARGET must end in .ico, .bmp or .png' -- "$pictrove" save "$palette" "$work/x.txt"
-expect "png with cursors" 2 '' '--png and --cursors' -- "$pictrove" extract --png --cursors -o "$work/a" "$module"
 expect "save without extension" 2 '' '^Try "pictrove help save".$' -- "$pictrove" save "$palette" "$work/x"
 expect "image of an ico target" 2 '' '--image takes a TARGET of one image' -- "$pictrove" save "$palette" "$work/x.ico" --image 1
 expect "image not a number" 2 '' 'a number from 0, not "-1"' -- "$pictrove" save "$palette" "$work/x.bmp" --image -1
@@ -408,6 +407,8 @@ cmp -s "$work/out" "$work/expected" || fail "list --cursors: $(cat "$work/out")"
 expect "list cursors of a module without" 0 '' 'good-pe32.dll: This file holds no cursor resources!$' -- "$pictrove" list --cursors "$module"
 expect "extract cursors" 1 '^.*/good-cursors.dll_Cursor_1.cur$' 'good-cursors.dll: "Cursor \[SHORT\]" was not written$' -- "$pictrove" extract --cursors "$cursors" -o "$work/cursors"
 [ "$(ls "$work/cursors")" = good-cursors.dll_Cursor_1.cur ] || fail "extract --cursors wrote: $(ls "$work/cursors")"
+expect "extract cursors as png" 1 '_Cursor_1.png$' 'SHORT\]" was not written$' -- "$pictrove" extract --cursors --png "$cursors" -o "$work/cursor-pngs"
+expect "extract cursors' images" 1 '_Cursor_1_1.png$' 'SHORT\]" was not written$' -- "$pictrove" extract --cursors --png --all-images "$cursors" -o "$work/cursor-pngs"
 [ "$(icotool -l "$work/cursors/good-cursors.dll_Cursor_1.cur" |
   sed -E 's/^--cursor .*--width=([0-9]+) --height=([0-9]+) .*--hotspot-x=([0-9]+) --hotspot-y=([0-9]+)$/\1x\2@\3,\4/' |
   tr '\n' ' ')" = "32x32@3,5 16x16@7,9 " ] ||
@@ -459,6 +460,18 @@ gdk-pixbuf-thumbnailer -s 32 "$ani" "$work/gdk.png" && cmp -s "$work/frame.cur" 
   [ "$(compare -metric AE "$work/gdk.png" "$work/frame0.png" null: 2>&1)" = 0 ] &&
   icotool -l "$work/frames/icotool-frames.ani_Cursor_1.cur" | grep -q -- '--hotspot-x=30 --hotspot-y=1$' ||
   fail "animated cursor frames: $(ls "$work/frames")"
+# Frames of several sizes: a .cur of each whole frame; an image named F.I,
+# I its place in frame F; a damaged animation names its chunk.
+sized=$real/ani/icotool-sizes.ani
+expect "info frames of sizes" 0 '^1\.2 32x32 [0-9]+-bit [0-9]+ bytes hot spot 1,2$' '' -- "$pictrove" info "$sized"
+expect "extract frames of sizes" 0 '_Cursor_1\.cur$' '' -- "$pictrove" extract "$sized" -o "$work/sized"
+expect "extract frames' images" 0 '_Cursor_1\.2\.png$' '' -- "$pictrove" extract --png --all-images "$sized" -o "$work/sized"
+expect "save image 1.1 of the frames" 0 '' '' -- "$pictrove" save --image 1.1 "$sized" "$work/sized11.cur"
+[ "$(icotool -l "$work/sized/icotool-sizes.ani_Cursor_1.cur" | grep -c -- '--hotspot-x=1 ')" = 3 ] &&
+  [ "$(ls "$work/sized" | grep -c '\.png$')" = 6 ] && icotool -l "$work/sized11.cur" | grep -q -- '--width=24 .*--hotspot-x=1 ' ||
+  fail "frames of sizes: $(ls "$work/sized")"
+expect "save image 1.3 of the frames" 1 '' 'has no image 1\.3$' -- "$pictrove" save --image 1.3 "$sized" "$work/sized13.png"
+expect "damaged animation" 1 '' "seq-short.ani: chunk 'seq ' at offset 0x38 is damaged$" -- "$pictrove" info "$build/hostile-files/ani-seq-short.ani"
 # A cursor's pictures are an icon's: its thumbnail, and extract --png writes
 # what a PNG save writes (a .cur's largest image or each, each frame).
 expect "save frame 1" 0 '' '' -- "$pictrove" save --image 1 "$ani" "$work/frame1.png"
@@ -618,26 +631,39 @@ fi
 prefix=$work/prefix
 if cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; then
   expect "installed command" 0 '^0.Icon \[MAINICON\]$' '' -- "$prefix/bin/pictrove" list "$module"
-  groff -man -ww -z "$prefix/share/man/man1/pictrove.1" 2>"$work/groff" && [ ! -s "$work/groff" ] ||
+  zcat "$prefix/share/man/man1/pictrove.1.gz" | groff -man -ww -z 2>"$work/groff" && [ ! -s "$work/groff" ] ||
     fail "manual page: $(cat "$work/groff")"
+  grep -qx "Exec=$prefix/bin/pictrove thumbnail -s %s %i %o" "$prefix/share/thumbnailers/pictrove.thumbnailer" ||
+    fail "the thumbnailer names: $(grep Exec "$prefix/share/thumbnailers/pictrove.thumbnailer")"
   completions=$(PATH=$prefix/bin:$PATH bash -c '
     source "$1"
     complete_words() { COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMPREPLY=(); _pictrove; echo "${COMPREPLY[*]}"; }
     complete_words pictrove ex
     complete_words pictrove extract --c
-    complete_words pictrove info "$2" --entry M' _ "$prefix/share/bash-completion/completions/pictrove" "$module")
-  [ "$completions" = $'extract\n--cursors\nMAINICON' ] || fail "completion gave: $completions"
+    complete_words pictrove info "$2" --entry M
+    complete_words pictrove save --format p
+    complete_words pictrove save --format png "$2" --entry M' _ "$prefix/share/bash-completion/completions/pictrove" "$module")
+  [ "$completions" = $'extract\n--cursors\nMAINICON\npng\nMAINICON' ] || fail "completion gave: $completions"
 else
   fail "cmake --install: $(cat "$work/install.log")"
 fi
 if (cd "$work" && cpack -G DEB -B "$work/deb" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1); then
   dpkg-deb -c "$work"/deb/pictrove_*.deb | awk '{print $NF}' | grep -v '/$' >"$work/deb-files"
-  printf '%s\n' ./usr/bin/pictrove ./usr/share/bash-completion/completions/pictrove \
-    ./usr/share/man/man1/pictrove.1 ./usr/share/thumbnailers/pictrove.thumbnailer >"$work/expected"
+  printf '%s\n' ./usr/bin/pictrove ./usr/share/bash-completion/completions/pictrove ./usr/share/doc/pictrove/changelog.gz \
+    ./usr/share/doc/pictrove/copyright ./usr/share/man/man1/pictrove.1.gz ./usr/share/thumbnailers/pictrove.thumbnailer >"$work/expected"
   cmp -s "$work/deb-files" "$work/expected" || fail "the .deb holds: $(cat "$work/deb-files")"
+  lintian --fail-on error,warning "$work"/deb/pictrove_*.deb >"$work/lintian" 2>&1 || fail "lintian: $(cat "$work/lintian")"
 else
   fail "cpack -G DEB: $(cat "$work/cpack.log")"
 fi
+
+# A picture's bytes reach a terminal only with --force.
+for command in save thumbnail; do
+  script -qec "$(printf '%q ' "$pictrove" $command "$module" -)" /dev/null >"$work/tty" 2>&1 &&
+    fail "$command to a terminal: $(cat "$work/tty")"
+  grep -q 'standard output is a terminal: the PNG file is not written to it' "$work/tty" || fail "$command to a terminal said: $(cat "$work/tty")"
+  script -qec "$(printf '%q ' "$pictrove" $command --force "$module" -)" /dev/null | grep -qa PNG || fail "$command --force to a terminal"
+done
 
 # Named pipes are no files: refused at once, never waited on.
 mkfifo "$work/pipe.ico" "$work/pipe.bmp"

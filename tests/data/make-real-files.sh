@@ -47,6 +47,20 @@ body = (chunk(b'anih', struct.pack('<9I', 36, 2, 3, 0, 0, 0, 0, 10, 3)) + chunk(
         + chunk(b'seq ', struct.pack('<3I', 1, 0, 1)) + chunk(b'LIST', b'fram' + b''.join(chunk(b'icon', f) for f in frames)))
 open(sys.argv[3], 'wb').write(b'RIFF' + struct.pack('<I', 4 + len(body)) + b'ACON' + body)
 PY
+# Two frames of three sizes each (16, 24 and 32 pixels), as themes' cursors
+# hold them.
+for frame in 0 1; do
+  for side in 16 24 32; do convert -size ${side}x$side gradient:red-blue -rotate $((frame * 90)) PNG32:"$work/s$side.png"; done
+  icotool -c --cursor --hotspot-x=$frame --hotspot-y=2 -o "$work/sized$frame.cur" "$work/s16.png" "$work/s24.png" "$work/s32.png"
+done
+/usr/bin/python3 - "$work/sized0.cur" "$work/sized1.cur" "$out/ani/icotool-sizes.ani" <<'PY'
+import struct, sys
+chunk = lambda id, data: id + struct.pack('<I', len(data)) + data + b'\0' * (len(data) % 2)
+frames = [open(path, 'rb').read() for path in sys.argv[1:3]]
+body = (chunk(b'anih', struct.pack('<9I', 36, 2, 2, 0, 0, 0, 0, 10, 1)) +
+        chunk(b'LIST', b'fram' + b''.join(chunk(b'icon', f) for f in frames)))
+open(sys.argv[3], 'wb').write(b'RIFF' + struct.pack('<I', 4 + len(body)) + b'ACON' + body)
+PY
 
 # Bitmaps with the 40-byte header (BMP3), uncompressed, one of each depth.
 convert -size 13x7 gradient:red-blue -monochrome -type bilevel -compress none BMP3:"$out/bmp/depth1.bmp"

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""pictrove under a real thumbnail service: tumblerd on a session bus of its own, finding only our .thumbnailer and
-our pictrove first on PATH, thumbnails a DLL, a 16-bit icon library and a program whose icon is its first group; a
+"""pictrove under a real thumbnail service: tumblerd on a session bus of its own, finding only our .thumbnailer,
+which names pictrove where it is installed (no pictrove on PATH), thumbnails a DLL, a 16-bit icon library and a program whose icon is its first group; a
 file without icons gets none. Usage: tumbler-test.py PICTROVE THUMBNAILER TEST_MODULES"""
 import atexit, glob, hashlib, os, pathlib, shutil, subprocess, sys, tempfile
 from gi.repository import Gio, GLib
@@ -19,7 +19,6 @@ for folder in ("files", "bin", "data/thumbnailers", "home", "cache"):
     (work / folder).mkdir(parents=True)
 shutil.copy(thumbnailer, work / "data/thumbnailers")
 (work / "data/mime").symlink_to("/usr/share/mime")  # gdk-pixbuf, reading what we write, sniffs with it
-(work / "bin/pictrove").symlink_to(pictrove)
 for source in ("/usr/lib/i386-linux-gnu/wine/i386-windows/shell32.dll", f"{modules}/ne-good-shift9.icl",
                f"{modules}/good-pe32.dll", f"{modules}/good-no-group-icons.dll"):
     shutil.copy(source, files)
