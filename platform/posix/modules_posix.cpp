@@ -92,6 +92,9 @@ struct LoadedModule {
   // and length (a window's: its offset and 0): a block once handed out
   // stays while the module is loaded.
   std::map<std::pair<std::size_t, std::size_t>, FileBytes> data;
+  // The same parts by where they are in memory, to tell where bytes handed
+  // out lie in the file.
+  std::map<const std::uint8_t*, const FileBytes*> dataByAddress;
   PeImage image;
   PeResourceTree resources;
   bool hasResources = false;
@@ -211,6 +214,7 @@ const std::uint8_t* ResourceData(LoadedModule* module, std::size_t offset, std::
     return nullptr;
   }
   FileBytes& kept = module->data.emplace(key, std::move(bytes)).first->second;
+  module->dataByAddress.emplace(kept.data, &kept);
   // A resource said to run past the file's end.
   return kept.Holds(offset, size) ? kept.At(offset) : nullptr;
 }
@@ -261,10 +265,8 @@ bool ModuleFileOffset(HMODULE handle, const void* bytes, std::uint64_t* offset) 
     return true;
   };
   if (place(module->headers) || place(module->directory)) return true;
-  for (const auto& known : module->data) {
-    if (place(known.second)) return true;
-  }
-  return false;
+  auto after = module->dataByAddress.upper_bound(at);
+  return after != module->dataByAddress.begin() && place(*(--after)->second);
 }
 
 HMODULE LoadLibraryExA(LPCSTR path, HANDLE file, DWORD flags) {
