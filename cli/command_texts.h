@@ -58,6 +58,33 @@ enum class Text {
   kEntryNotWritten,     // the file, the entry
   kTargetNotWritten,    // the target
   kTargetNotWrittenBecause,  // the target, the system's reason
+  // create
+  kCreateArguments,
+  kCreateTargetKind,
+  kHotSpotWithoutCursor,
+  kPngWithBmp,
+  kSizesList,    // the value given
+  kHotSpotValue,  // the value given
+  kNotAPicture,        // the file
+  kPictureUndecodable,  // the file
+  kNoPictures,         // the file
+  kSizeAboveInputs,    // the target, the side
+  // lint
+  kLintArguments,
+  kLintNotLintable,   // the file
+  kLintDirectoryCut,  // the file
+  kLintError,
+  kLintWarning,
+  kLintMissingSizes,   // the sizes, as a list
+  kLintUndecodable,
+  kLintLargeBitmap,
+  kLintOver256,
+  kLintSideMismatch,      // the entry's width, height
+  kLintDepthMismatch,     // the entry's depth, the bitmap's
+  kLintPngDepthMismatch,  // the entry's depth, the PNG's
+  kLintBytesMismatch,     // the entry's bytes, the image's
+  kLintMaskMismatch,      // the pixels
+  kLintDuplicate,         // the other image
 };
 
 void SetCommandLanguage(MessageLanguage language);
