@@ -138,7 +138,12 @@ IconGroupPtr BuildGroup(const std::vector<const MakerInput*>& images, const Icon
     GroupBuilder::EntryFields fields;
     fields.planes = 1;
     fields.bitCount = 32;
-    if (recipe.cursor) fields.hotSpot = images[i]->hotSpot;
+    // A hot spot past a picture's edge points at its last pixel.
+    if (recipe.cursor) {
+      const RgbaPicture& picture = images[i]->picture;
+      fields.hotSpot.x = static_cast<std::uint16_t>(std::min<std::int32_t>(images[i]->hotSpot.x, picture.width - 1));
+      fields.hotSpot.y = static_cast<std::uint16_t>(std::min<std::int32_t>(images[i]->hotSpot.y, picture.height - 1));
+    }
     if (builder.Add(ByteView(blocks[i].data(), blocks[i].size()), fields) != GroupBuildFailure::kNone) return nullptr;
   }
   return builder.Take();
