@@ -45,15 +45,9 @@ LintRead LintSource::Read(const char* path, file_kind::Kind kind, bool allGroups
 }
 
 LintRead LintSource::ReadDirectoryFile(const char* path) {
-  FileHandle file(OpenForReading(path));
-  if (!file.IsValid()) return LintRead::kCannotRead;
-  DWORD error = ERROR_SUCCESS;
-  const FileContentsRead read = ReadFileStart(file.Get(), limits::kMaxIconFileBytes, &contents_, &error);
+  const FileContentsRead read = ReadFileAt(path, limits::kMaxIconFileBytes, &contents_);
   if (read == FileContentsRead::kOutOfMemory) return LintRead::kOutOfMemory;
-  if (read != FileContentsRead::kDone) {
-    SetLastError(error);
-    return LintRead::kCannotRead;
-  }
+  if (read != FileContentsRead::kDone) return LintRead::kCannotRead;
   const ByteView bytes = contents_.View();
   ByteCursor cursor(bytes);
   icon_directory::Header header;

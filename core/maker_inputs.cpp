@@ -25,16 +25,10 @@ PicturesRead FromOutcome(DecodeOutcome outcome) {
 }
 
 PicturesRead ReadPng(const char* path, std::vector<MakerInput>* inputs) {
-  FileHandle file(OpenForReading(path));
-  if (!file.IsValid()) return PicturesRead::kCannotRead;
   FileContents contents;
-  DWORD error = ERROR_SUCCESS;
-  const FileContentsRead read = ReadFileStart(file.Get(), limits::kMaxIconFileBytes, &contents, &error);
+  const FileContentsRead read = ReadFileAt(path, limits::kMaxIconFileBytes, &contents);
   if (read == FileContentsRead::kOutOfMemory) return PicturesRead::kOutOfMemory;
-  if (read != FileContentsRead::kDone) {
-    SetLastError(error);
-    return PicturesRead::kCannotRead;
-  }
+  if (read != FileContentsRead::kDone) return PicturesRead::kCannotRead;
   MakerInput input;
   const DecodeOutcome decoded = DecodePng(contents.bytes.get(), contents.read, &input.picture);
   if (decoded == DecodeOutcome::kDecoded) inputs->push_back(std::move(input));
