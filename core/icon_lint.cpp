@@ -14,7 +14,7 @@ struct ImageFacts {
   bool png = false;
   std::int32_t width = 0;
   std::int32_t height = 0;
-  std::int32_t depth = 0;
+  std::int64_t depth = 0;
   std::uint64_t needed = 0;  // bytes the image takes: through IEND, or header, table and rows
   std::uint64_t maskBytes = 0;
 };
@@ -45,7 +45,7 @@ bool ReadFacts(ByteView block, ImageFacts* facts) {
   }
   facts->width = static_cast<std::int32_t>(width);
   facts->height = static_cast<std::int32_t>(height) / 2;
-  facts->depth = planes * bitCount;
+  facts->depth = std::int64_t{planes} * bitCount;
   if (!dib_layout::SidesFit(facts->width, facts->height)) return false;
   facts->maskBytes = static_cast<std::uint64_t>(dib_layout::RowBytes(facts->width, 1) * facts->height);
   facts->needed = size + dib_layout::ColorTableBytes(bitCount, clrUsed) +
