@@ -99,6 +99,7 @@ bool TellRead(LintRead read, const std::string& path) {
     case LintRead::kOutOfMemory: ShowMessage(Message::kModuleOutOfMemory, path.c_str()); break;
     case LintRead::kNotLintable: Say(Text::kLintNotLintable, path.c_str()); break;
     case LintRead::kDirectoryCut: Say(Text::kLintDirectoryCut, path.c_str()); break;
+    case LintRead::kNotLoadable: ShowMessage(Message::kNotLoadable, path.c_str()); break;
     case LintRead::kNoIcons: ShowMessage(Message::kNoIcons, path.c_str()); return true;
   }
   return false;

@@ -67,7 +67,7 @@ LintRead LintSource::ReadDirectoryFile(const char* path) {
 
 LintRead LintSource::ReadModule(const char* path, bool allGroups) {
   module_ = LoadModuleResources(path);
-  if (!module_) return LintRead::kCannotRead;
+  if (!module_) return LintRead::kNotLoadable;
   std::vector<std::string> names;
   module_->EnumerateNames(RT_GROUP_ICON, CollectName, reinterpret_cast<LONG_PTR>(&names));
   if (names.empty()) return LintRead::kNoIcons;

@@ -24,6 +24,7 @@ enum class LintRead {
   kOutOfMemory,
   kNotLintable,    // a kind of file that holds no icon directory
   kDirectoryCut,   // the file ends inside its directory
+  kNotLoadable,    // a module that can't be loaded
   kNoIcons,        // a module without group icons
 };
 
