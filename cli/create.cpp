@@ -17,14 +17,28 @@ namespace {
 // Says why a file gave no pictures; true when it gave them.
 bool TellPicturesRead(PicturesRead read, const std::string& path) {
   switch (read) {
-    case PicturesRead::kRead: return true;
-    case PicturesRead::kShown: break;
-    case PicturesRead::kNotAPicture: Say(Text::kNotAPicture, path.c_str()); break;
-    case PicturesRead::kCannotRead: Say(Text::kCannotRead, path.c_str(), std::strerror(errno)); break;
-    case PicturesRead::kUndecodable: Say(Text::kPictureUndecodable, path.c_str()); break;
-    case PicturesRead::kTooLarge: ShowMessage(Message::kOverMemoryBudget, path.c_str()); break;
-    case PicturesRead::kOutOfMemory: ShowMessage(Message::kModuleOutOfMemory, path.c_str()); break;
-    case PicturesRead::kNoImages: Say(Text::kNoPictures, path.c_str()); break;
+    case PicturesRead::kRead:
+      return true;
+    case PicturesRead::kShown:
+      break;
+    case PicturesRead::kNotAPicture:
+      Say(Text::kNotAPicture, path.c_str());
+      break;
+    case PicturesRead::kCannotRead:
+      Say(Text::kCannotRead, path.c_str(), std::strerror(errno));
+      break;
+    case PicturesRead::kUndecodable:
+      Say(Text::kPictureUndecodable, path.c_str());
+      break;
+    case PicturesRead::kTooLarge:
+      ShowMessage(Message::kOverMemoryBudget, path.c_str());
+      break;
+    case PicturesRead::kOutOfMemory:
+      ShowMessage(Message::kModuleOutOfMemory, path.c_str());
+      break;
+    case PicturesRead::kNoImages:
+      Say(Text::kNoPictures, path.c_str());
+      break;
   }
   return false;
 }

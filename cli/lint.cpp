@@ -94,13 +94,26 @@ std::string JsonFinding(const std::string& group, const Finding& finding) {
 // Says why a file gave no groups; true when it gave them.
 bool TellRead(LintRead read, const std::string& path) {
   switch (read) {
-    case LintRead::kRead: return true;
-    case LintRead::kCannotRead: Say(Text::kCannotRead, path.c_str(), std::strerror(errno ? errno : EIO)); break;
-    case LintRead::kOutOfMemory: ShowMessage(Message::kModuleOutOfMemory, path.c_str()); break;
-    case LintRead::kNotLintable: Say(Text::kLintNotLintable, path.c_str()); break;
-    case LintRead::kDirectoryCut: Say(Text::kLintDirectoryCut, path.c_str()); break;
-    case LintRead::kNotLoadable: ShowMessage(Message::kNotLoadable, path.c_str()); break;
-    case LintRead::kNoIcons: ShowMessage(Message::kNoIcons, path.c_str()); return true;
+    case LintRead::kRead:
+      return true;
+    case LintRead::kCannotRead:
+      Say(Text::kCannotRead, path.c_str(), std::strerror(errno ? errno : EIO));
+      break;
+    case LintRead::kOutOfMemory:
+      ShowMessage(Message::kModuleOutOfMemory, path.c_str());
+      break;
+    case LintRead::kNotLintable:
+      Say(Text::kLintNotLintable, path.c_str());
+      break;
+    case LintRead::kDirectoryCut:
+      Say(Text::kLintDirectoryCut, path.c_str());
+      break;
+    case LintRead::kNotLoadable:
+      ShowMessage(Message::kNotLoadable, path.c_str());
+      break;
+    case LintRead::kNoIcons:
+      ShowMessage(Message::kNoIcons, path.c_str());
+      return true;
   }
   return false;
 }

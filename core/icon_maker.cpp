@@ -45,9 +45,11 @@ bool ScaledInto(const MakerInput& from, std::int32_t size, MakerInput* made) {
   const RgbaPicture& picture = from.picture;
   const bool wide = picture.width >= picture.height;
   const std::int32_t fitWidth =
-      wide ? size : std::max<std::int32_t>(1, static_cast<std::int32_t>(std::int64_t{size} * picture.width / picture.height));
+      wide ? size
+           : std::max<std::int32_t>(1, static_cast<std::int32_t>(std::int64_t{size} * picture.width / picture.height));
   const std::int32_t fitHeight =
-      wide ? std::max<std::int32_t>(1, static_cast<std::int32_t>(std::int64_t{size} * picture.height / picture.width)) : size;
+      wide ? std::max<std::int32_t>(1, static_cast<std::int32_t>(std::int64_t{size} * picture.height / picture.width))
+           : size;
   std::vector<std::uint8_t> scaled;
   if (fitWidth == picture.width && fitHeight == picture.height) {
     scaled = picture.pixels;
@@ -106,8 +108,8 @@ std::vector<const MakerInput*> InputsAsTheyAre(const std::vector<MakerInput>& in
 
 // The pictures of each size asked for: inputs kept as they are, others
 // scaled into `scaled` (reserved, so that pointers into it hold).
-MakeFailure PlanSizes(const std::vector<MakerInput>& inputs, const IconRecipe& recipe,
-                      std::vector<MakerInput>* scaled, std::vector<const MakerInput*>* images, std::int32_t* failed) {
+MakeFailure PlanSizes(const std::vector<MakerInput>& inputs, const IconRecipe& recipe, std::vector<MakerInput>* scaled,
+                      std::vector<const MakerInput*>* images, std::int32_t* failed) {
   std::vector<std::int32_t> sizes = recipe.sizes;
   std::sort(sizes.begin(), sizes.end());
   sizes.erase(std::unique(sizes.begin(), sizes.end()), sizes.end());

@@ -8,8 +8,8 @@ namespace {
 
 BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR names) {
   const ResourceName value = ResourceNameFromArgument(name);
-  reinterpret_cast<std::vector<std::string>*>(names)->push_back(IsIntegerResourceName(value) ? "#" + ResourceNameText(value)
-                                                                                              : std::string(name));
+  reinterpret_cast<std::vector<std::string>*>(names)->push_back(
+      IsIntegerResourceName(value) ? "#" + ResourceNameText(value) : std::string(name));
   return TRUE;
 }
 

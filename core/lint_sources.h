@@ -20,12 +20,12 @@ struct NamedGroup {
 
 enum class LintRead {
   kRead,
-  kCannotRead,     // the platform's last error says why
+  kCannotRead,  // the platform's last error says why
   kOutOfMemory,
-  kNotLintable,    // a kind of file that holds no icon directory
-  kDirectoryCut,   // the file ends inside its directory
-  kNotLoadable,    // a module that can't be loaded
-  kNoIcons,        // a module without group icons
+  kNotLintable,   // a kind of file that holds no icon directory
+  kDirectoryCut,  // the file ends inside its directory
+  kNotLoadable,   // a module that can't be loaded
+  kNoIcons,       // a module without group icons
 };
 
 // Holds what the groups' blocks point into for as long as it lives.

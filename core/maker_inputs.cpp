@@ -7,8 +7,8 @@
 #include "codecs/png_decoder.h"
 #include "cursor_file.h"
 #include "dib.h"
-#include "formats/dib_layout.h"
 #include "file_io.h"
+#include "formats/dib_layout.h"
 #include "formats/input_limits.h"
 #include "icon_file.h"
 
@@ -16,10 +16,14 @@ namespace {
 
 PicturesRead FromOutcome(DecodeOutcome outcome) {
   switch (outcome) {
-    case DecodeOutcome::kDecoded: return PicturesRead::kRead;
-    case DecodeOutcome::kTooLarge: return PicturesRead::kTooLarge;
-    case DecodeOutcome::kOutOfMemory: return PicturesRead::kOutOfMemory;
-    case DecodeOutcome::kUndecodable: break;
+    case DecodeOutcome::kDecoded:
+      return PicturesRead::kRead;
+    case DecodeOutcome::kTooLarge:
+      return PicturesRead::kTooLarge;
+    case DecodeOutcome::kOutOfMemory:
+      return PicturesRead::kOutOfMemory;
+    case DecodeOutcome::kUndecodable:
+      break;
   }
   return PicturesRead::kUndecodable;
 }
@@ -77,10 +81,15 @@ PicturesRead ReadGroup(const IconGroup* group, std::vector<MakerInput>* inputs) 
 
 PicturesRead ReadMakerPictures(const char* path, file_kind::Kind kind, std::vector<MakerInput>* inputs) {
   switch (kind) {
-    case file_kind::Kind::kPng: return ReadPng(path, inputs);
-    case file_kind::Kind::kBitmap: return ReadBitmap(path, inputs);
-    case file_kind::Kind::kIcon: return ReadGroup(IconGroupPtr(LoadIconFile(path)).get(), inputs);
-    case file_kind::Kind::kCursor: return ReadGroup(LoadCursorFile(path).get(), inputs);
-    default: return PicturesRead::kNotAPicture;
+    case file_kind::Kind::kPng:
+      return ReadPng(path, inputs);
+    case file_kind::Kind::kBitmap:
+      return ReadBitmap(path, inputs);
+    case file_kind::Kind::kIcon:
+      return ReadGroup(IconGroupPtr(LoadIconFile(path)).get(), inputs);
+    case file_kind::Kind::kCursor:
+      return ReadGroup(LoadCursorFile(path).get(), inputs);
+    default:
+      return PicturesRead::kNotAPicture;
   }
 }
