@@ -1,6 +1,7 @@
 #include "arguments.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -12,7 +13,16 @@
 
 namespace {
 
-enum Command : unsigned { kList = 1, kInfo = 2, kSave = 4, kExtract = 8, kThumbnail = 16, kAnyCommand = 31 };
+enum Command : unsigned {
+  kList = 1,
+  kInfo = 2,
+  kSave = 4,
+  kExtract = 8,
+  kThumbnail = 16,
+  kCreate = 32,
+  kLint = 64,
+  kAnyCommand = 127
+};
 
 enum class Option {
   kAllImages,
@@ -33,6 +43,10 @@ enum class Option {
   kHelp,
   kVersion,
   kForce,
+  kSizes,
+  kHotSpot,
+  kEnlarge,
+  kBmp,
 };
 
 struct OptionDefinition {
@@ -49,10 +63,10 @@ constexpr OptionDefinition kOptions[] = {
     {Option::kImage, "--image", nullptr, true, kSave},
     {Option::kFormat, "--format", nullptr, true, kSave},
     {Option::kOutput, "--output", "-o", true, kExtract},
-    {Option::kAll, "--all", nullptr, false, kInfo},
-    {Option::kJson, "--json", nullptr, false, kList | kInfo | kExtract},
+    {Option::kAll, "--all", nullptr, false, kInfo | kLint},
+    {Option::kJson, "--json", nullptr, false, kList | kInfo | kExtract | kLint},
     {Option::kCursors, "--cursors", nullptr, false, kList | kInfo | kSave | kExtract},
-    {Option::kPng, "--png", nullptr, false, kExtract},
+    {Option::kPng, "--png", nullptr, false, kExtract | kCreate},
     {Option::kAllImages, "--all-images", nullptr, false, kExtract},
     {Option::kQuiet, "--quiet", "-q", false, kExtract},
     {Option::kOverwrite, "--overwrite", nullptr, false, kExtract},
@@ -62,6 +76,10 @@ constexpr OptionDefinition kOptions[] = {
     {Option::kHelp, "--help", "-h", false, kAnyCommand},
     {Option::kVersion, "--version", nullptr, false, kAnyCommand},
     {Option::kForce, "--force", nullptr, false, kSave | kThumbnail},
+    {Option::kSizes, "--sizes", nullptr, true, kCreate},
+    {Option::kHotSpot, "--hotspot", nullptr, true, kCreate},
+    {Option::kEnlarge, "--enlarge", nullptr, false, kCreate},
+    {Option::kBmp, "--bmp", nullptr, false, kCreate},
 };
 
 struct Given {
@@ -76,6 +94,8 @@ unsigned CommandBit(const std::string& command) {
   if (command == "save") return kSave;
   if (command == "extract") return kExtract;
   if (command == "thumbnail") return kThumbnail;
+  if (command == "create") return kCreate;
+  if (command == "lint") return kLint;
   return 0;
 }
 
@@ -139,6 +159,34 @@ bool ParseLanguage(const std::string& text, std::uint16_t* language) {
   const unsigned long value = std::stoul(digits, nullptr, hex ? 16 : 10);
   if (value > 0xFFFF) return false;
   *language = static_cast<std::uint16_t>(value);
+  return true;
+}
+
+// Sides from 1 to 256 (the largest a directory entry tells), separated by
+// commas.
+bool ParseSides(const std::string& text, std::vector<std::int32_t>* sides) {
+  std::size_t from = 0;
+  sides->clear();
+  while (from <= text.size()) {
+    const std::size_t comma = std::min(text.find(',', from), text.size());
+    std::int32_t side = 0;
+    if (!ParseSide(text.substr(from, comma - from), 256, &side)) return false;
+    sides->push_back(side);
+    from = comma + 1;
+  }
+  return true;
+}
+
+// X,Y: a cursor's hot spot in its picture's pixels, each from 0 to 65535.
+bool ParseHotSpot(const std::string& text, Arguments* args) {
+  const std::size_t comma = text.find(',');
+  std::uint32_t x = 0, y = 0;
+  if (comma == std::string::npos || !ParseImageNumber(text.substr(0, comma), &x) ||
+      !ParseImageNumber(text.substr(comma + 1), &y) || x > 65535 || y > 65535) {
+    return false;
+  }
+  args->hotSpotX = static_cast<std::uint16_t>(x);
+  args->hotSpotY = static_cast<std::uint16_t>(y);
   return true;
 }
 
@@ -270,6 +318,12 @@ bool ApplyOption(const Given& option, unsigned command, Arguments* args) {
       return true;
     }
     case Option::kForce: args->force = true; return true;
+    case Option::kSizes: return TakeValue(option, ParseSides, Text::kSizesList, &args->sizes, &args->hasSizes);
+    case Option::kHotSpot:
+      return TakeValue(option, [args](const std::string& text, Arguments*) { return ParseHotSpot(text, args); },
+                       Text::kHotSpotValue, args, &args->hasHotSpot);
+    case Option::kEnlarge: args->enlarge = true; return true;
+    case Option::kBmp: args->bmp = true; return true;
     case Option::kHelp:
     case Option::kVersion:
       return true;

@@ -41,6 +41,15 @@ struct Arguments {
   bool force = false;
   bool hasSize = false;
   std::int32_t size = 128;  // a thumbnail's side, or the image save takes; 1 to 1024
+  // create: the sides to make, from 1 to 256; a cursor's hot spot; sizes
+  // above every picture scaled up; every image as a bitmap.
+  bool hasSizes = false;
+  std::vector<std::int32_t> sizes;
+  bool hasHotSpot = false;
+  std::uint16_t hotSpotX = 0;
+  std::uint16_t hotSpotY = 0;
+  bool enlarge = false;
+  bool bmp = false;
 };
 
 // False after a usage error has been told (the caller exits with status 2).

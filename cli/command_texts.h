@@ -63,6 +63,33 @@ enum class Text {
   kAnimationChunkDamaged,  // the file, the chunk's id, its offset (unsigned long long)
   kAnimationChunkMissing,  // the file, the chunk's id
   kBinaryToTerminal,       // the kind of file (PNG, ICO...)
+  // create
+  kCreateArguments,
+  kCreateTargetKind,
+  kHotSpotWithoutCursor,
+  kPngWithBmp,
+  kSizesList,    // the value given
+  kHotSpotValue,  // the value given
+  kNotAPicture,        // the file
+  kPictureUndecodable,  // the file
+  kNoPictures,         // the file
+  kSizeAboveInputs,    // the target, the side
+  // lint
+  kLintArguments,
+  kLintNotLintable,   // the file
+  kLintDirectoryCut,  // the file
+  kLintError,
+  kLintWarning,
+  kLintMissingSizes,   // the sizes, as a list
+  kLintUndecodable,
+  kLintLargeBitmap,
+  kLintOver256,
+  kLintSideMismatch,      // the entry's width, height
+  kLintDepthMismatch,     // the entry's depth, the bitmap's
+  kLintPngDepthMismatch,  // the entry's depth, the PNG's
+  kLintBytesMismatch,     // the entry's bytes, the image's
+  kLintMaskMismatch,      // the pixels
+  kLintDuplicate,         // the other image
 };
 
 void SetCommandLanguage(MessageLanguage language);

@@ -11,3 +11,5 @@ int Info(const Arguments& args);
 int Save(const Arguments& args);
 int Extract(const Arguments& args);
 int Thumbnail(const Arguments& args);
+int Create(const Arguments& args);
+int Lint(const Arguments& args);

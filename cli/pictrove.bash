@@ -9,7 +9,7 @@ _pictrove() {
   for ((i = 1; i < COMP_CWORD; i++)); do
     word=${COMP_WORDS[i]}
     case $word in
-      --entry | --index | --image | -o | --output | -s | --size | --language | --format) ((i++)) ;;
+      --entry | --index | --image | -o | --output | -s | --size | --language | --format | --sizes | --hotspot) ((i++)) ;;
       -*) ;;
       *) if [ -z "$command" ]; then command=$word; elif [ -z "$file" ]; then file=$word; fi ;;
     esac
@@ -21,7 +21,7 @@ _pictrove() {
       COMPREPLY=($(compgen -d -- "$cur"))
       return
       ;;
-    --image | -s | --size | --language)
+    --image | -s | --size | --language | --sizes | --hotspot)
       return
       ;;
     --format)
@@ -37,11 +37,11 @@ _pictrove() {
   esac
 
   if [ -z "$command" ]; then
-    COMPREPLY=($(compgen -W $'list\ninfo\nsave\nextract\nthumbnail\nhelp\n--help\n--version' -- "$cur"))
+    COMPREPLY=($(compgen -W $'list\ninfo\nsave\nextract\nthumbnail\ncreate\nlint\nhelp\n--help\n--version' -- "$cur"))
     return
   fi
   if [ "$command" = help ]; then
-    [ -z "$file" ] && COMPREPLY=($(compgen -W $'list\ninfo\nsave\nextract\nthumbnail' -- "$cur"))
+    [ -z "$file" ] && COMPREPLY=($(compgen -W $'list\ninfo\nsave\nextract\nthumbnail\ncreate\nlint' -- "$cur"))
     return
   fi
   if [[ $cur == -* ]]; then
@@ -52,6 +52,8 @@ _pictrove() {
       save) options=$'--cursors\n--entry\n--index\n--image\n-s\n--size\n--format\n--language\n--force' ;;
       extract) options=$'--cursors\n--png\n--all-images\n--overwrite\n--skip-existing\n--language\n--json\n-q\n--quiet\n-o\n--output' ;;
       thumbnail) options=$'-s\n--size\n--entry\n--index\n--language\n--force' ;;
+      create) options=$'--sizes\n--enlarge\n--png\n--bmp\n--hotspot' ;;
+      lint) options=$'--all\n--json' ;;
     esac
     COMPREPLY=($(compgen -W "$options"$'\n-h\n--help\n--version' -- "$cur"))
     return

@@ -66,3 +66,13 @@ FileContentsRead ReadFileStart(HANDLE file, std::uint64_t bound, FileContents* c
   contents->length = done < wanted ? done : length;
   return FileContentsRead::kDone;
 }
+
+FileContentsRead ReadFileAt(const char* path, std::uint64_t bound, FileContents* contents) {
+  FileHandle file(OpenForReading(path));
+  if (!file.IsValid()) return FileContentsRead::kReadFailed;
+  DWORD error = ERROR_SUCCESS;
+  const FileContentsRead read = ReadFileStart(file.Get(), bound, contents, &error);
+  file.Reset();
+  SetLastError(error);
+  return read;
+}

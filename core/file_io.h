@@ -43,3 +43,8 @@ enum class FileContentsRead { kDone, kReadFailed, kOutOfMemory };
 // outcome ERROR_SUCCESS. A file shortened while it is read counts as the
 // length that was read.
 FileContentsRead ReadFileStart(HANDLE file, std::uint64_t bound, FileContents* contents, DWORD* error);
+
+// Opens the file at `path` and reads at most `bound` bytes from its start;
+// kReadFailed also when it can't be opened, the platform's last error then
+// saying why.
+FileContentsRead ReadFileAt(const char* path, std::uint64_t bound, FileContents* contents);

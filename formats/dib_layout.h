@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "input_limits.h"
+#include "little_endian.h"
 
 namespace dib_layout {
 
@@ -49,6 +50,20 @@ constexpr bool PictureFits(std::int64_t width, std::int64_t height) {
 // what 32 bits hold, so that a row's bytes at any depth fit 64 bits.
 constexpr bool BitmapSidesFit(std::int64_t width, std::int64_t height) {
   return width >= 1 && height >= 1 && width <= INT32_MAX && height <= INT32_MAX;
+}
+
+// Writes a 40-byte header of one plane, BI_RGB and no colour table at `at`
+// (kInfoHeaderBytes bytes); `height` as the block counts it (an icon image's
+// is twice its picture's).
+inline void WriteInfoHeader(std::uint8_t* at, std::int32_t width, std::int32_t height, std::uint16_t bitCount,
+                            std::uint32_t sizeImage) {
+  for (std::uint32_t i = 0; i < kInfoHeaderBytes; ++i) at[i] = 0;
+  PutU32(at, kInfoHeaderBytes);
+  PutU32(at + 4, static_cast<std::uint32_t>(width));
+  PutU32(at + 8, static_cast<std::uint32_t>(height));
+  PutU16(at + 12, 1);
+  PutU16(at + 14, bitCount);
+  PutU32(at + 20, sizeImage);
 }
 
 }  // namespace dib_layout

@@ -399,6 +399,43 @@ for size in 0 1025 x; do
   expect "thumbnail -s $size" 2 '' "^pictrove: --size takes a number from 1 to 1024, not \"$size\"" -- "$pictrove" thumbnail -s $size "$palette" "$work/x.png"
 done
 
+# create: a picture of a size asked for is that image pixel for pixel, as icotool, ImageMagick and
+# Pillow read it back; the largest first; 256 PNG-compressed, the rest bitmaps.
+convert -seed 3 -size 64x64 plasma:fractal \( -size 64x64 radial-gradient:white-black \) -alpha off \
+  -compose copy_opacity -composite PNG32:"$work/p64.png"
+for side in 16 32 256 1024; do convert "$work/p64.png" -resize "${side}x${side}!" PNG32:"$work/p$side.png"; done
+convert "$work/p32.png" -define bmp:format=bmp4 "BMP:$work/p32.bmp"
+expect "create of several" 0 '' '' -- "$pictrove" create "$work/made.ico" "$work/p16.png" "$work/p256.png" "$work/p32.bmp" "$work/p64.png"
+mkdir "$work/made" && icotool -x -o "$work/made" "$work/made.ico" &&
+  [ "$(icotool -l "$work/made.ico" | sed 's/.*--width=\([0-9]*\).*/\1/' | tr '\n' ' ')" = "256 64 32 16 " ] &&
+  [ "$("$pictrove" info "$work/made.ico" | grep -c png)" = 1 ] || fail "create of several: $(icotool -l "$work/made.ico")"
+for side in 16 32 64 256; do
+  [ "$(compare -metric AE "$work/p$side.png" "$work/made/made_"*"_${side}x${side}x32.png" null: 2>&1)" = 0 ] || fail "create: the $side image differs"
+done
+/usr/bin/python3 -c 'import sys; from PIL import Image; i=Image.open(sys.argv[1]); assert sorted(i.info["sizes"])==[(16,16),(32,32),(64,64),(256,256)]
+for s in (16,64,256): i.size=(s,s); i.load(); assert i.convert("RGBA").tobytes()==Image.open(sys.argv[2]%s).convert("RGBA").tobytes(), s' \
+  "$work/made.ico" "$work/p%d.png" || fail "create: Pillow reads other pixels"
+expect "create of one large picture" 0 '' '' -- "$pictrove" create "$work/big.ico" "$work/p1024.png"
+[ "$(identify -format '%w ' "$work/big.ico")" = "256 64 48 40 32 24 20 16 " ] || fail "create of one: $(identify "$work/big.ico")"
+expect "lint of what create made" 0 '' '' -- "$pictrove" lint "$work/big.ico"
+[ ! -s "$work/out" ] && [ ! -s "$work/err" ] || fail "lint of what create made: $(cat "$work/out" "$work/err")"
+expect "create a cursor" 0 '' '' -- "$pictrove" create --hotspot 8,4 --sizes 32,64 "$work/made.cur" "$work/p64.png"
+[ "$(icotool -l "$work/made.cur" | sed 's/.*--hotspot-x=\([0-9]*\) --hotspot-y=\([0-9]*\)/\1,\2/' | tr '\n' ' ')" = "8,4 4,2 " ] ||
+  fail "create a cursor: $(icotool -l "$work/made.cur")"
+expect "create above every picture" 1 '' 'no picture is as large as 48 pixels' -- "$pictrove" create --sizes 48 "$work/unmade.ico" "$work/p32.png"
+expect "create of a bad picture" 1 '' 'ico-png-cut-beside-4bit.ico: the picture cannot be decoded$' -- "$pictrove" create "$work/unmade.ico" "$work/p32.png" "$cutpng"
+[ ! -e "$work/unmade.ico" ] || fail "create wrote a file for a bad picture"
+expect "create to a txt" 2 '' 'OUT must end in .ico or .cur' -- "$pictrove" create "$work/x.txt" "$work/p32.png"
+# lint: what Windows would scale, guess or not show.
+"$pictrove" create --sizes 32 "$work/only32.ico" "$work/p32.png" && printf '\10' | dd of="$work/only32.ico" bs=1 seek=12 conv=notrunc 2>/dev/null
+expect "lint of a 32-only icon" 0 'Icon: warning: no image of the sizes Windows asks for: 16, 20, 24, 40, 48, 64, 256$' '' -- "$pictrove" lint "$work/only32.ico"
+grep -q 'image 0 (32x32): warning: the directory says 8-bit, the bitmap is 32-bit$' "$work/out" || fail "lint: the 8-bit entry $(cat "$work/out")"
+"$pictrove" create --bmp --sizes 256 "$work/bmp256.ico" "$work/p256.png"
+expect "lint of a 256 bitmap" 1 'image 0 \(256x256\): error: stored as a bitmap: .*PNG-compressed$' '' -- "$pictrove" lint "$work/bmp256.ico"
+expect "lint --json" 1 '"severity":"error","kind":"large-bitmap"' '' -- "$pictrove" lint --json "$work/bmp256.ico"
+shell32=/usr/lib/i386-linux-gnu/wine/i386-windows/shell32.dll
+expect "lint of shell32's icon" 0 '^'"$shell32"': Icon \[IDI_SHELL_OPTIONS\]: warning: no image of the sizes' '' -- "$pictrove" lint "$shell32"
+
 # Group cursors: in the resource directory's order; a .cur with each cursor's hot spot,
 # that icotool reads.
 expect "list cursors" 0 '' '' -- "$pictrove" list --cursors "$cursors"

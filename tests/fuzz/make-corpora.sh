@@ -28,7 +28,8 @@ out = sys.argv[1]
 regressions = sys.argv[2]
 real = os.path.join(out, 'sources', 'real')
 hostile = os.path.join(out, 'sources', 'hostile')
-TARGETS = ('icon_file', 'bitmap_file', 'module', 'ne_module', 'reformat', 'icon_decoding', 'animated_cursor')
+TARGETS = ('icon_file', 'bitmap_file', 'module', 'ne_module', 'reformat', 'icon_decoding', 'animated_cursor',
+           'icon_making')
 # Large seeds make every mutation slow; real icons above this add nothing the
 # small ones lack.
 LARGEST = 64 * 1024
@@ -135,6 +136,10 @@ for path in bitmaps:
     # The packed DIB inside: to the same size, larger and smaller.
     for size in (b'\x1f\x00\x1f\x00', b'\x2f\x00\x0f\x00', b'\x00\x00\x00\x00'):
         seed('reformat', size + data[14:])
+# Pictures to make icons of: each picture and size list chosen by the first
+# bytes, pixels from a real icon's.
+for flags, sides in ((0x00, 0xff), (0x11, 0x00), (0x25, 0x10), (0x8a, 0x01), (0x32, 0xa4)):
+    seed('icon_making', bytes((flags, sides, 31, 31, 250, 250, 15, 40)) + read(icons[0])[:4096])
 for path in modules:
     seed('module', read(path))
 for path in ne_modules:

@@ -10,6 +10,7 @@
 
 #include "platform/posix/icon_best_fit.h"
 #include "codecs/icon_picture.h"
+#include "core/icon_maker.h"
 #include "platform/list_order.h"
 #include "platform/platform.h"
 #include "tests/module_icons/module_bytes.h"
@@ -178,6 +179,53 @@ TEST(BestFitOracle, SameChoiceAsUser32ForMadeUpDirectories) {
     EXPECT_EQ(LookupIconIdFromDirectory(group.data(), TRUE) & 0xFFFF,
               OurChoice(group.data(), group.size(), depth))
         << "directory " << i;
+  }
+}
+
+// Icons made from pictures, as Windows takes them: best fit finds each size,
+// and user32 draws each image as its picture where that is opaque or clear.
+TEST(MadeIconOracle, User32FindsAndDrawsEveryImage) {
+  std::vector<MakerInput> inputs;
+  for (std::int32_t side : WindowsIconSizes()) {
+    MakerInput input;
+    input.picture.width = input.picture.height = side;
+    for (std::int32_t p = 0; p < side * side; ++p) {
+      const std::uint8_t alpha = p % 3 == 0 ? 0 : p % 3 == 1 ? 255 : 128;
+      for (int c : {p * 7, p * 13 + side, p * 29}) input.picture.pixels.push_back(static_cast<std::uint8_t>(c));
+      input.picture.pixels.push_back(alpha);
+    }
+    inputs.push_back(input);
+  }
+  const MadeIcon made = MakeIcon(inputs, IconRecipe{});
+  ASSERT_TRUE(made.group);
+  std::vector<GroupEntry> entries;
+  for (std::uint32_t i = 0; i < made.group->imageCount; ++i) {
+    const IconImage& image = made.group->images[i];
+    entries.push_back({static_cast<std::uint8_t>(image.width), static_cast<std::uint8_t>(image.height), 32,
+                       image.byteCount, static_cast<std::uint16_t>(i + 1)});
+  }
+  Bytes group = GroupDirectory(entries);
+  for (std::uint32_t i = 0; i < made.group->imageCount; ++i) {
+    IconImage& image = made.group->images[i];
+    SCOPED_TRACE(image.width);
+    EXPECT_EQ(static_cast<int>(i + 1), LookupIconIdFromDirectoryEx(group.data(), TRUE, image.width, image.width, 0));
+    HICON icon = CreateIconFromResourceEx(image.bits, image.byteCount, TRUE, 0x30000, image.width, image.width, 0);
+    ASSERT_NE(nullptr, icon) << "user32 made no icon";
+    Surface surface(image.width, image.width);
+    ASSERT_TRUE(surface.Draw(icon, 0x3080C0));
+    const RgbaPicture* picture = nullptr;
+    for (const MakerInput& input : inputs) {
+      if (input.picture.width == image.width) picture = &input.picture;
+    }
+    int mismatches = 0;
+    for (int at = 0; at < image.width * image.width; ++at) {
+      const std::uint8_t* rgba = &picture->pixels[4 * static_cast<std::size_t>(at)];
+      if (rgba[3] == 128) continue;
+      const std::uint32_t want = rgba[3] == 0 ? 0x3080C0 : std::uint32_t{rgba[0]} << 16 | rgba[1] << 8 | rgba[2];
+      if (surface.At(at % image.width, at / image.width) != want) ++mismatches;
+    }
+    EXPECT_EQ(0, mismatches);
+    DestroyIcon(icon);
   }
 }
 
