@@ -10,7 +10,15 @@
 
 namespace {
 
-enum Command : unsigned { kList = 1, kInfo = 2, kSave = 4, kExtract = 8, kThumbnail = 16, kAnyCommand = 31 };
+enum Command : unsigned {
+  kList = 1,
+  kInfo = 2,
+  kSave = 4,
+  kExtract = 8,
+  kThumbnail = 16,
+  kSetIcon = 32,
+  kAnyCommand = 63
+};
 
 enum class Option {
   kAllImages,
@@ -27,7 +35,9 @@ enum class Option {
   kSize,
   kLanguage,
   kHelp,
-  kVersion
+  kVersion,
+  kAdd,
+  kStripSignature
 };
 
 struct OptionDefinition {
@@ -39,11 +49,11 @@ struct OptionDefinition {
 };
 
 constexpr OptionDefinition kOptions[] = {
-    {Option::kEntry, "--entry", nullptr, true, kInfo | kSave | kThumbnail},
-    {Option::kIndex, "--index", nullptr, true, kInfo | kSave | kThumbnail},
+    {Option::kEntry, "--entry", nullptr, true, kInfo | kSave | kThumbnail | kSetIcon},
+    {Option::kIndex, "--index", nullptr, true, kInfo | kSave | kThumbnail | kSetIcon},
     {Option::kImage, "--image", nullptr, true, kSave},
     {Option::kFormat, "--format", nullptr, true, kSave},
-    {Option::kOutput, "--output", "-o", true, kExtract},
+    {Option::kOutput, "--output", "-o", true, kExtract | kSetIcon},
     {Option::kAll, "--all", nullptr, false, kInfo},
     {Option::kJson, "--json", nullptr, false, kList | kInfo},
     {Option::kCursors, "--cursors", nullptr, false, kList | kInfo | kSave | kExtract},
@@ -54,6 +64,8 @@ constexpr OptionDefinition kOptions[] = {
     {Option::kLanguage, "--language", nullptr, true, kInfo | kSave | kExtract | kThumbnail},
     {Option::kHelp, "--help", "-h", false, kAnyCommand},
     {Option::kVersion, "--version", nullptr, false, kAnyCommand},
+    {Option::kAdd, "--add", nullptr, true, kSetIcon},
+    {Option::kStripSignature, "--strip-signature", nullptr, false, kSetIcon},
 };
 
 struct Given {
@@ -68,6 +80,7 @@ unsigned CommandBit(const std::string& command) {
   if (command == "save") return kSave;
   if (command == "extract") return kExtract;
   if (command == "thumbnail") return kThumbnail;
+  if (command == "set-icon") return kSetIcon;
   return 0;
 }
 
@@ -238,6 +251,11 @@ bool ApplyOption(const Given& option, unsigned command, Arguments* args) {
     case Option::kHelp:
     case Option::kVersion:
       return true;
+    case Option::kAdd:
+      args->hasAdd = true;
+      args->add = option.value;
+      return true;
+    case Option::kStripSignature: args->stripSignature = true; return true;
   }
   return true;
 }

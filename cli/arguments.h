@@ -31,6 +31,9 @@ struct Arguments {
   std::uint16_t language = 0;  // a resource directory's language id
   bool hasSize = false;
   std::int32_t size = 128;  // a thumbnail's side, or the image save takes; 1 to 1024
+  bool hasAdd = false;
+  std::string add;  // set-icon's new group
+  bool stripSignature = false;
 };
 
 // False after a usage error has been told (the caller exits with status 2).

@@ -58,6 +58,31 @@ enum class Text {
   kEntryNotWritten,     // the file, the entry
   kTargetNotWritten,    // the target
   kTargetNotWrittenBecause,  // the target, the system's reason
+  // set-icon: its usage errors, then about the program (named first).
+  kSetIconArguments,
+  kAddWithEntry,
+  kNotAProgram,
+  kSixteenBitProgram,
+  kDotNetBundle,
+  kPackedProgram,        // the program, the packer
+  kSignedProgram,
+  kSignatureNotLast,
+  kSectionsDamaged,
+  kNoHeaderRoom,
+  kResourcesTooLarge,
+  kProgramTooLarge,
+  kResourcesDamaged,     // the program, one of the kTree... reasons
+  kTreeTableOutside,
+  kTreeDataEntryOutside,
+  kTreeDataOutside,
+  kTreeLoops,
+  kTreeWrongDepth,
+  kTreeOverlaps,
+  kTreeTooMany,
+  kNoGroupToReplace,
+  kGroupExists,          // the program, the name
+  kNoFreeIconIds,
+  kSignatureRemoved,
 };
 
 void SetCommandLanguage(MessageLanguage language);

@@ -11,3 +11,4 @@ int Info(const Arguments& args);
 int Save(const Arguments& args);
 int Extract(const Arguments& args);
 int Thumbnail(const Arguments& args);
+int SetIcon(const Arguments& args);

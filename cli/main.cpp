@@ -49,6 +49,7 @@ int RunCommand(const Arguments& args) {
   // A save or a thumbnail to - says itself how its output failed.
   if (args.command == "save") return Save(args);
   if (args.command == "thumbnail") return Thumbnail(args);
+  if (args.command == "set-icon") return Finished(SetIcon(args));
   if (args.command == "list") return Finished(List(args));
   if (args.command == "info") return Finished(Info(args));
   return Finished(Extract(args));
