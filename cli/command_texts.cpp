@@ -197,6 +197,7 @@ constexpr TextDefinition kTexts[] = {
      "%s: 已签名 (Authenticode 证书表)，改动后的程序签名无效; --strip-signature 会删除签名"},
     {Text::kSignatureNotLast, "%s: its certificate table does not end the file", "%s: 其证书表不在文件末尾"},
     {Text::kSectionsDamaged, "%s: its section table or alignments are damaged", "%s: 其节表或对齐值已损坏"},
+    {Text::kSectionsOverlap, "%s: its resource section overlaps another section", "%s: 其资源节与另一个节重叠"},
     {Text::kNoHeaderRoom, "%s: its resources need a new section, and its headers have no room for one",
      "%s: 其资源需要一个新节，但文件头中没有空间"},
     {Text::kResourcesTooLarge, "%s: its resources would pass 4 GiB", "%s: 其资源将超过 4 GiB"},

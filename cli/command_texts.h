@@ -68,6 +68,7 @@ enum class Text {
   kSignedProgram,
   kSignatureNotLast,
   kSectionsDamaged,
+  kSectionsOverlap,
   kNoHeaderRoom,
   kResourcesTooLarge,
   kProgramTooLarge,

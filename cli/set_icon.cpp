@@ -27,6 +27,7 @@ void TellRefusal(const ProgramIconResult& result, const char* program) {
     case PeRewriteRefusal::kSigned: Say(Text::kSignedProgram, program); return;
     case PeRewriteRefusal::kSignatureNotLast: Say(Text::kSignatureNotLast, program); return;
     case PeRewriteRefusal::kBadLayout: Say(Text::kSectionsDamaged, program); return;
+    case PeRewriteRefusal::kSectionsOverlap: Say(Text::kSectionsOverlap, program); return;
     case PeRewriteRefusal::kNoHeaderRoom: Say(Text::kNoHeaderRoom, program); return;
     case PeRewriteRefusal::kTooLarge: Say(Text::kResourcesTooLarge, program); return;
   }

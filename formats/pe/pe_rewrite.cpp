@@ -62,28 +62,60 @@ class Rewriter {
   }
 
   // The section that starts with the directory, rebuilt where it lies when
-  // it ends the image or the new directory fits in it.
+  // it ends the image or the new directory fits in it; when it ends the
+  // image's addresses but not the file, its raw data moves to the file's
+  // image end, where it can grow.
   PeRewriteRefusal PlanAndWrite(const std::vector<PeResourceItem>& items) {
     for (std::size_t i = 0; i < headers_.sections.size() && resourceRva_ != 0; ++i) {
       const PeSection& section = headers_.sections[i];
       if (section.virtualAddress != resourceRva_ || section.rawSize == 0) continue;
+      if (OverlapsAnother(i)) return PeRewriteRefusal::kSectionsOverlap;
       if (!WriteResourceDirectory(items, section.virtualAddress, &directory_)) return PeRewriteRefusal::kTooLarge;
-      if (EndsImage(i) || Fits(i)) {
-        plan_ = {static_cast<int>(i), section.virtualAddress, section.rawOffset, section.RawEnd(), !EndsImage(i)};
+      const bool lastInMemory = LastInMemory(i);
+      const bool grows = lastInMemory && section.RawEnd() == imageEnd_ && LastInFile(i);
+      if (grows || Fits(i)) {
+        plan_ = {static_cast<int>(i), section.virtualAddress, section.rawOffset, section.RawEnd(), !grows};
+        return PeRewriteRefusal::kNone;
+      }
+      if (lastInMemory) {
+        plan_ = {static_cast<int>(i), section.virtualAddress, Align(imageEnd_, headers_.fileAlignment), imageEnd_, false};
         return PeRewriteRefusal::kNone;
       }
     }
     return PlanNewSection(items);
   }
 
-  bool EndsImage(std::size_t index) const {
-    const PeSection& last = headers_.sections[index];
+  // A section whose bytes or addresses are another's too: rebuilding it
+  // would change that one.
+  bool OverlapsAnother(std::size_t index) const {
+    const PeSection& resources = headers_.sections[index];
     for (const PeSection& section : headers_.sections) {
-      if (&section == &last) continue;
-      if (section.virtualAddress >= last.virtualAddress) return false;
-      if (section.rawSize != 0 && section.rawOffset >= last.rawOffset) return false;
+      if (&section == &resources) continue;
+      if (section.rawSize != 0 && section.rawOffset < resources.RawEnd() && resources.rawOffset < section.RawEnd()) {
+        return true;
+      }
+      if (section.virtualAddress < resources.VirtualEnd() && resources.virtualAddress < section.VirtualEnd()) return true;
     }
-    return last.RawEnd() == imageEnd_;
+    return false;
+  }
+
+  bool LastInMemory(std::size_t index) const {
+    for (const PeSection& section : headers_.sections) {
+      if (&section != &headers_.sections[index] && section.virtualAddress >= headers_.sections[index].virtualAddress) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  bool LastInFile(std::size_t index) const {
+    for (const PeSection& section : headers_.sections) {
+      if (&section != &headers_.sections[index] && section.rawSize != 0 &&
+          section.rawOffset >= headers_.sections[index].rawOffset) {
+        return false;
+      }
+    }
+    return true;
   }
 
   bool Fits(std::size_t index) const {
