@@ -51,7 +51,8 @@ def pefile_dump(path):
 
 
 def wine_dump(path):
-    out = subprocess.run([wine_run, dump_exe, 'Z:' + path.replace('/', '\\')], capture_output=True, text=True, check=True).stdout
+    windows_path = 'Z:' + path.replace('/', '\\')
+    out = subprocess.run([wine_run, dump_exe, windows_path], capture_output=True, text=True, check=True).stdout
     return {line.strip() for line in out.splitlines() if line.strip()}
 
 
