@@ -25,6 +25,8 @@ constexpr TextDefinition kTexts[] = {
      "                        -o DIR FILE...\n"
      "       pictrove thumbnail [-s SIZE] [--entry NAME | --index N] [--language ID]\n"
      "                          FILE OUT.png\n"
+     "       pictrove set-icon [--entry NAME | --index N | --add NAME]\n"
+     "                         [--strip-signature] PROGRAM ICON [-o OUT]\n"
      "       pictrove --help | --version\n",
      "用法: pictrove list [--cursors] [--json] 文件\n"
      "      pictrove info [--cursors] [--entry 名称 | --index 索引 | --all] [--language 语言]\n"
@@ -35,6 +37,8 @@ constexpr TextDefinition kTexts[] = {
      "                       -o 目录 文件...\n"
      "      pictrove thumbnail [-s 尺寸] [--entry 名称 | --index 索引] [--language 语言]\n"
      "                         文件 输出.png\n"
+     "      pictrove set-icon [--entry 名称 | --index 索引 | --add 名称]\n"
+     "                        [--strip-signature] 程序 图标 [-o 输出]\n"
      "      pictrove --help | --version\n"},
     {Text::kHelp,
      "\n"
@@ -72,6 +76,12 @@ constexpr TextDefinition kTexts[] = {
      "           its largest), scaled down to fit with its transparency, never\n"
      "           enlarged. A file without icons is a failure: nothing is written.\n"
      "           OUT.png - is standard output.\n"
+     "  set-icon puts ICON (an .ico) into the Windows program PROGRAM as its\n"
+     "           icon (the group the default, --entry or --index names), or as a\n"
+     "           new group (--add NAME); other resources, sections and appended\n"
+     "           data keep their bytes. It rewrites PROGRAM safely in place, or\n"
+     "           writes OUT (-o). A signed program is refused unless\n"
+     "           --strip-signature; 16-bit, packed and .NET bundled ones are.\n"
      "\n"
      "  --entry NAME  the entry \"Icon [NAME]\", or the entry whose text is NAME\n"
      "  --index N     the icon of Windows' index N (file.dll,N): from 0 its place\n"
@@ -112,6 +122,11 @@ constexpr TextDefinition kTexts[] = {
      "           最大为 尺寸x尺寸 像素 (-s，1 到 1024，默认 128): 取不小于该尺寸的\n"
      "           最接近的图像 (没有时取最大的)，保留透明度缩小到该尺寸之内，从不放大。\n"
      "           没有图标的文件算失败，不写任何文件。输出文件 - 为标准输出。\n"
+     "  set-icon 把图标 (.ico) 放入 Windows 程序作为其图标 (默认、--entry 或\n"
+     "           --index 指定的组)，或作为新组 (--add 名称); 其他资源、节和附加\n"
+     "           数据保持原样。默认安全地原地改写程序，或写入输出 (-o)。已签名的\n"
+     "           程序被拒绝，除非给出 --strip-signature; 16 位、加壳和 .NET\n"
+     "           捆绑的程序总被拒绝。\n"
      "\n"
      "  --entry 名称  项 \"Icon [名称]\"，或文字为该名称的项\n"
      "  --index 索引  Windows 图标索引 (file.dll,索引): 从 0 起为模块目录中的位置，\n"
@@ -211,6 +226,7 @@ constexpr TextDefinition kTexts[] = {
      "某项所在层次不对"},
     {Text::kTreeOverlaps, "a resource's bytes overlap the directory's tables", "资源的字节与目录的表重叠"},
     {Text::kTreeTooMany, "it has more entries than any program holds", "其项数超过任何程序"},
+    {Text::kTreeListedTwice, "a table lists one name twice", "某个表把同一名称列了两次"},
     {Text::kNoGroupToReplace, "%s: has no group icon to replace (--add NAME adds one)",
      "%s: 没有可替换的组图标 (--add 名称 可添加一个)"},
     {Text::kGroupExists, "%s: has a group icon \"%s\" already", "%s: 已有组图标 \"%s\""},

@@ -80,6 +80,7 @@ enum class Text {
   kTreeWrongDepth,
   kTreeOverlaps,
   kTreeTooMany,
+  kTreeListedTwice,
   kNoGroupToReplace,
   kGroupExists,          // the program, the name
   kNoFreeIconIds,

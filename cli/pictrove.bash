@@ -9,7 +9,7 @@ _pictrove() {
   for ((i = 1; i < COMP_CWORD; i++)); do
     word=${COMP_WORDS[i]}
     case $word in
-      --entry | --index | --image | -o | --output | -s | --size | --language) ((i++)) ;;
+      --entry | --index | --image | -o | --output | -s | --size | --language | --add) ((i++)) ;;
       -*) ;;
       *) if [ -z "$command" ]; then command=$word; elif [ -z "$file" ]; then file=$word; fi ;;
     esac
@@ -18,7 +18,10 @@ _pictrove() {
   local IFS=$'\n'
   case $prev in
     -o | --output)
-      COMPREPLY=($(compgen -d -- "$cur"))
+      if [ "$command" = set-icon ]; then COMPREPLY=($(compgen -f -- "$cur")); else COMPREPLY=($(compgen -d -- "$cur")); fi
+      return
+      ;;
+    --add)
       return
       ;;
     --image | -s | --size | --language)
@@ -33,7 +36,7 @@ _pictrove() {
   esac
 
   if [ -z "$command" ]; then
-    COMPREPLY=($(compgen -W $'list\ninfo\nsave\nextract\nthumbnail\n--help\n--version' -- "$cur"))
+    COMPREPLY=($(compgen -W $'list\ninfo\nsave\nextract\nthumbnail\nset-icon\n--help\n--version' -- "$cur"))
     return
   fi
   if [[ $cur == -* ]]; then
@@ -44,6 +47,7 @@ _pictrove() {
       save) options=$'--cursors\n--entry\n--index\n--image\n--size\n--format\n--language' ;;
       extract) options=$'--cursors\n--png\n--all-images\n--language\n-q\n--quiet\n-o\n--output' ;;
       thumbnail) options=$'-s\n--size\n--entry\n--index\n--language' ;;
+      set-icon) options=$'--entry\n--index\n--add\n--strip-signature\n-o\n--output' ;;
     esac
     COMPREPLY=($(compgen -W "$options"$'\n--help' -- "$cur"))
     return

@@ -41,6 +41,7 @@ Text TreeReason(ResourceListFailure failure) {
     case ResourceListFailure::kWrongDepth: return Text::kTreeWrongDepth;
     case ResourceListFailure::kOverlaps: return Text::kTreeOverlaps;
     case ResourceListFailure::kTooMany: return Text::kTreeTooMany;
+    case ResourceListFailure::kListedTwice: return Text::kTreeListedTwice;
     default: return Text::kTreeTableOutside;
   }
 }

@@ -27,7 +27,8 @@ class Lister {
     if (!image_.ResourceRange(&root_, &end)) return ResourceListFailure::kNone;
     if (!tree_.Open(image_)) return ResourceListFailure::kTableOutside;
     ResourceListFailure failure = Walk(0, 0, PeResourceItem());
-    return failure != ResourceListFailure::kNone ? failure : CheckOverlaps();
+    if (failure == ResourceListFailure::kNone) failure = CheckOverlaps();
+    return failure != ResourceListFailure::kNone ? failure : CheckListedOnce();
   }
 
  private:
@@ -85,6 +86,23 @@ class Lister {
       // can reach into them: the ranges are disjoint and sorted.
       auto after = std::lower_bound(tables_.begin(), tables_.end(), Range(last, 0));
       if (after != tables_.begin() && std::prev(after)->second > first) return ResourceListFailure::kOverlaps;
+    }
+    return ResourceListFailure::kNone;
+  }
+
+  // A lookup finds only the first of two entries with one key; a directory
+  // written anew could keep only one of them.
+  ResourceListFailure CheckListedOnce() const {
+    std::vector<const PeResourceItem*> sorted;
+    for (const PeResourceItem& item : *items_) sorted.push_back(&item);
+    auto key = [](const PeResourceItem* a, const PeResourceItem* b) {
+      if (int order = CompareResourceNames(a->type, b->type)) return order;
+      if (int order = CompareResourceNames(a->name, b->name)) return order;
+      return a->language < b->language ? -1 : a->language > b->language ? 1 : 0;
+    };
+    std::sort(sorted.begin(), sorted.end(), [&](const PeResourceItem* a, const PeResourceItem* b) { return key(a, b) < 0; });
+    for (std::size_t i = 1; i < sorted.size(); ++i) {
+      if (key(sorted[i - 1], sorted[i]) == 0) return ResourceListFailure::kListedTwice;
     }
     return ResourceListFailure::kNone;
   }

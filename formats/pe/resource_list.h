@@ -28,6 +28,7 @@ enum class ResourceListFailure {
   kWrongDepth,     // a data entry where a table belongs, or a table below the languages
   kOverlaps,       // a resource's bytes overlap the directory's tables
   kTooMany,        // more entries than any module holds
+  kListedTwice,    // two entries of one table with the same name or identifier
 };
 
 // Lists the resources of the module (held whole by `image`) in the

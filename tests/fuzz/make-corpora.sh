@@ -28,7 +28,8 @@ out = sys.argv[1]
 regressions = sys.argv[2]
 real = os.path.join(out, 'sources', 'real')
 hostile = os.path.join(out, 'sources', 'hostile')
-TARGETS = ('icon_file', 'bitmap_file', 'module', 'ne_module', 'reformat', 'icon_decoding', 'animated_cursor')
+TARGETS = ('icon_file', 'bitmap_file', 'module', 'ne_module', 'reformat', 'icon_decoding', 'animated_cursor',
+           'set_icon')
 # Large seeds make every mutation slow; real icons above this add nothing the
 # small ones lack.
 LARGEST = 64 * 1024
@@ -137,6 +138,7 @@ for path in bitmaps:
         seed('reformat', size + data[14:])
 for path in modules:
     seed('module', read(path))
+    seed('set_icon', read(path))
 for path in ne_modules:
     # Wine's carry their PE wrapper's tail behind their resources.
     seed('ne_module', read(path)[:LARGEST])
