@@ -3,6 +3,7 @@
 // file. PeImage reads what a lookup needs; this reads what a rewrite moves.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -19,9 +20,10 @@ struct PeSection {
   std::uint32_t rawOffset = 0;
   std::uint32_t characteristics = 0;
 
-  // Where its address space ends: a section without a virtual size takes
-  // its raw size, as loaders read it.
-  std::uint64_t VirtualEnd() const { return std::uint64_t{virtualAddress} + (virtualSize ? virtualSize : rawSize); }
+  // Where its addresses end: a module loaded as a data file finds an
+  // address in a section's raw data, which may be longer than its virtual
+  // size, so the longer of the two counts.
+  std::uint64_t VirtualEnd() const { return std::uint64_t{virtualAddress} + std::max(virtualSize, rawSize); }
   std::uint64_t RawEnd() const { return std::uint64_t{rawOffset} + rawSize; }
 };
 

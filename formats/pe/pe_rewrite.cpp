@@ -85,10 +85,11 @@ class Rewriter {
     return PlanNewSection(items);
   }
 
-  // A section whose bytes or addresses are another's too: rebuilding it
-  // would change that one.
+  // A section whose bytes or addresses are another's or the headers' too:
+  // rebuilding it would change those.
   bool OverlapsAnother(std::size_t index) const {
     const PeSection& resources = headers_.sections[index];
+    if (resources.rawOffset < headers_.sizeOfHeaders) return true;
     for (const PeSection& section : headers_.sections) {
       if (&section == &resources) continue;
       if (section.rawSize != 0 && section.rawOffset < resources.RawEnd() && resources.rawOffset < section.RawEnd()) {

@@ -20,7 +20,7 @@ enum class PeRewriteRefusal {
   kSigned,           // a certificate table, not to be removed
   kSignatureNotLast, // a certificate table that does not end the file
   kBadLayout,        // sections or alignments no loader takes, raw data past the file's end
-  kSectionsOverlap,  // the resource section's bytes or addresses are another section's too
+  kSectionsOverlap,  // the resource section's bytes or addresses are the headers' or another section's too
   kNoHeaderRoom,     // a new section needed, and no free room for its header
   kTooLarge,         // the directory would not fit 32 bits of address
 };
