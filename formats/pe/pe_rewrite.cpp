@@ -19,7 +19,7 @@ constexpr std::uint64_t Align(std::uint64_t value, std::uint64_t alignment) {
 bool PowerOfTwo(std::uint32_t value) { return value != 0 && (value & (value - 1)) == 0; }
 
 // Where the new directory goes and what moves for it.
-struct Plan {
+struct Placement {
   int section = -1;            // the section rebuilt, or -1 for a new last one
   std::uint32_t rva = 0;
   std::uint64_t rawOffset = 0;  // where the directory's raw data starts
@@ -32,11 +32,20 @@ class Rewriter {
   Rewriter(ByteView file, bool strip) : file_(file), strip_(strip) {}
 
   PeRewriteResult Run(const std::vector<PeResourceItem>& items, std::vector<std::uint8_t>* out) {
-    std::string packer;
-    result_.refusal = CheckRewritable(file_, strip_, &packer);
-    if (result_.refusal == PeRewriteRefusal::kNone && !ReadLayout()) result_.refusal = PeRewriteRefusal::kBadLayout;
-    if (result_.refusal != PeRewriteRefusal::kNone) return result_;
-    if ((result_.refusal = PlanAndWrite(items)) != PeRewriteRefusal::kNone) return result_;
+    if (!ReadLayout()) {
+      result_.refusal = PeRewriteRefusal::kBadLayout;
+      return result_;
+    }
+    if (result_.signatureRemoved && !strip_) {
+      result_.refusal = PeRewriteRefusal::kSigned;
+      return result_;
+    }
+    items_ = items;
+    if (!SortResources(&items_) || (size_ = ResourceDirectoryBytes(items_)) > UINT32_MAX) {
+      result_.refusal = PeRewriteRefusal::kTooLarge;
+      return result_;
+    }
+    if ((result_.refusal = PlanPlace()) != PeRewriteRefusal::kNone) return result_;
     Assemble(out);
     FixHeaders(out);
     return result_;
@@ -65,12 +74,12 @@ class Rewriter {
   // it ends the image or the new directory fits in it; when it ends the
   // image's addresses but not the file, its raw data moves to the file's
   // image end, where it can grow.
-  PeRewriteRefusal PlanAndWrite(const std::vector<PeResourceItem>& items) {
+  PeRewriteRefusal PlanPlace() {
     for (std::size_t i = 0; i < headers_.sections.size() && resourceRva_ != 0; ++i) {
       const PeSection& section = headers_.sections[i];
       if (section.virtualAddress != resourceRva_ || section.rawSize == 0) continue;
       if (OverlapsAnother(i)) return PeRewriteRefusal::kSectionsOverlap;
-      if (!WriteResourceDirectory(items, section.virtualAddress, &directory_)) return PeRewriteRefusal::kTooLarge;
+      if (section.virtualAddress + size_ > UINT32_MAX) return PeRewriteRefusal::kTooLarge;
       const bool lastInMemory = LastInMemory(i);
       const bool grows = lastInMemory && section.RawEnd() == imageEnd_ && LastInFile(i);
       if (grows || Fits(i)) {
@@ -82,14 +91,14 @@ class Rewriter {
         return PeRewriteRefusal::kNone;
       }
     }
-    return PlanNewSection(items);
+    return PlanNewSection();
   }
 
   // A section whose bytes or addresses are another's or the headers' too:
   // rebuilding it would change those.
   bool OverlapsAnother(std::size_t index) const {
     const PeSection& resources = headers_.sections[index];
-    if (resources.rawOffset < headers_.sizeOfHeaders) return true;
+    if (resources.rawOffset < headers_.sizeOfHeaders || resources.virtualAddress < headers_.sizeOfHeaders) return true;
     for (const PeSection& section : headers_.sections) {
       if (&section == &resources) continue;
       if (section.rawSize != 0 && section.rawOffset < resources.RawEnd() && resources.rawOffset < section.RawEnd()) {
@@ -125,10 +134,10 @@ class Rewriter {
     for (const PeSection& other : headers_.sections) {
       if (other.virtualAddress > section.virtualAddress) next = std::min<std::uint64_t>(next, other.virtualAddress);
     }
-    return directory_.size() <= section.rawSize && section.virtualAddress + directory_.size() <= next;
+    return size_ <= section.rawSize && section.virtualAddress + size_ <= next;
   }
 
-  PeRewriteRefusal PlanNewSection(const std::vector<PeResourceItem>& items) {
+  PeRewriteRefusal PlanNewSection() {
     const std::uint64_t header = headers_.sectionTable + kSectionHeaderBytes * headers_.sections.size();
     std::uint64_t firstRaw = headers_.sizeOfHeaders;
     for (const PeSection& section : headers_.sections) {
@@ -142,9 +151,7 @@ class Rewriter {
     }
     const std::uint64_t rva = Align(std::max<std::uint64_t>(virtualEnd_, headers_.sizeOfHeaders),
                                     headers_.sectionAlignment);
-    if (rva >= UINT32_MAX || !WriteResourceDirectory(items, static_cast<std::uint32_t>(rva), &directory_)) {
-      return PeRewriteRefusal::kTooLarge;
-    }
+    if (rva + size_ > UINT32_MAX) return PeRewriteRefusal::kTooLarge;
     plan_ = {-1, static_cast<std::uint32_t>(rva), Align(imageEnd_, headers_.fileAlignment), imageEnd_, false};
     result_.newSection = true;
     return PeRewriteRefusal::kNone;
@@ -152,7 +159,7 @@ class Rewriter {
 
   std::uint64_t RawSize() const {
     return plan_.inPlace ? headers_.sections[static_cast<std::size_t>(plan_.section)].rawSize
-                         : Align(directory_.size(), headers_.fileAlignment);
+                         : Align(size_, headers_.fileAlignment);
   }
 
   // The file up to the directory, the directory in its raw size, then the
@@ -160,21 +167,23 @@ class Rewriter {
   // being removed.
   void Assemble(std::vector<std::uint8_t>* out) {
     const std::uint8_t* bytes = file_.Data();
+    const std::uint64_t overlay = overlayEnd_ > plan_.oldRawEnd ? overlayEnd_ - plan_.oldRawEnd : 0;
+    out->reserve(static_cast<std::size_t>(plan_.rawOffset + RawSize() + overlay));
     out->assign(bytes, bytes + std::min<std::uint64_t>(plan_.rawOffset, imageEnd_));
-    out->resize(static_cast<std::size_t>(plan_.rawOffset), 0);
-    out->insert(out->end(), directory_.begin(), directory_.end());
+    out->resize(static_cast<std::size_t>(plan_.rawOffset + size_), 0);
+    WriteResourceDirectory(items_, plan_.rva, out->data() + plan_.rawOffset);
     // A directory rebuilt within its old raw size leaves the old bytes past
     // its end, which nothing reads, rather than a run of zeros that tools
     // take for a file cut short.
-    if (plan_.inPlace) out->insert(out->end(), bytes + plan_.rawOffset + directory_.size(), bytes + plan_.oldRawEnd);
+    if (plan_.inPlace) out->insert(out->end(), bytes + plan_.rawOffset + size_, bytes + plan_.oldRawEnd);
     out->resize(static_cast<std::size_t>(plan_.rawOffset + RawSize()), 0);
-    if (overlayEnd_ > plan_.oldRawEnd) out->insert(out->end(), bytes + plan_.oldRawEnd, bytes + overlayEnd_);
+    if (overlay != 0) out->insert(out->end(), bytes + plan_.oldRawEnd, bytes + overlayEnd_);
     shift_ = static_cast<std::int64_t>(plan_.rawOffset + RawSize()) - static_cast<std::int64_t>(plan_.oldRawEnd);
   }
 
   void FixHeaders(std::vector<std::uint8_t>* out) {
     std::uint8_t* bytes = out->data();
-    const std::uint32_t size = static_cast<std::uint32_t>(directory_.size());
+    const std::uint32_t size = static_cast<std::uint32_t>(size_);
     const std::uint32_t rawSize = static_cast<std::uint32_t>(RawSize());
     std::uint64_t header = headers_.sectionTable + kSectionHeaderBytes * headers_.sections.size();
     std::uint32_t oldRaw = 0;
@@ -244,8 +253,9 @@ class Rewriter {
   bool strip_;
   PeHeaders headers_;
   PeRewriteResult result_;
-  Plan plan_;
-  std::vector<std::uint8_t> directory_;
+  Placement plan_;
+  std::vector<PeResourceItem> items_;  // sorted as the directory lists them
+  std::uint64_t size_ = 0;             // the directory's bytes
   std::uint64_t imageEnd_ = 0;
   std::uint64_t virtualEnd_ = 0;
   std::uint32_t certificates_ = 0;

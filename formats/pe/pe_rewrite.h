@@ -36,6 +36,6 @@ struct PeRewriteResult {
 };
 
 // The program `file`, held whole, with `items` as its resources, into
-// `out`; CheckRewritable's refusals too.
+// `out`. The caller has had CheckRewritable pass the program.
 PeRewriteResult RewriteResources(ByteView file, const std::vector<PeResourceItem>& items, bool stripSignature,
                                  std::vector<std::uint8_t>* out);

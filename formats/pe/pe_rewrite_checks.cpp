@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "formats/dos_header.h"
 #include "pe_headers.h"
@@ -31,14 +32,30 @@ bool IsSixteenBit(ByteView file) {
   return dos_header::NewHeaderOffset(file, &lfanew) && file.Matches(lfanew, "NE", 2);
 }
 
-bool IsBundle(ByteView file) {
+bool HoldsBundleMarker(ByteView file) {
   const std::uint8_t* end = file.Data() + file.Length();
   const std::uint8_t* at = file.Data();
-  while ((at = std::search(at, end, std::begin(kBundleMarker), std::end(kBundleMarker))) != end) {
+  const std::boyer_moore_horspool_searcher marker(std::begin(kBundleMarker), std::end(kBundleMarker));
+  while ((at = std::search(at, end, marker)) != end) {
     const std::uint64_t marker = static_cast<std::uint64_t>(at - file.Data());
     std::uint32_t low = 0, high = 0;
     if (marker >= 8 && file.U32(marker - 8, &low) && file.U32(marker - 4, &high) && (low | high) != 0) return true;
     ++at;
+  }
+  return false;
+}
+
+// The marker is a constant of the host's code and data: resources, a
+// program's bulk, never hold it, and are not searched.
+bool IsBundle(ByteView file, const PeHeaders& headers) {
+  std::uint32_t resources, resourceBytes;
+  ReadDataDirectory(file, headers, pe_layout::kResourceDirectory, &resources, &resourceBytes);
+  for (const PeSection& section : headers.sections) {
+    const bool holdsResources = resources >= section.virtualAddress && resources - section.virtualAddress < section.rawSize;
+    if (!holdsResources && HoldsBundleMarker(file.Sub(section.rawOffset, std::min<std::uint64_t>(
+                                                                                  section.rawSize, file.Length() - std::min<std::uint64_t>(section.rawOffset, file.Length()))))) {
+      return true;
+    }
   }
   return false;
 }
@@ -57,7 +74,7 @@ PeRewriteRefusal CheckRewritable(ByteView file, bool stripSignature, std::string
       return PeRewriteRefusal::kPacked;
     }
   }
-  if (IsBundle(file)) return PeRewriteRefusal::kDotNetBundle;
+  if (IsBundle(file, headers)) return PeRewriteRefusal::kDotNetBundle;
   std::uint32_t certificates, certificateBytes;
   ReadDataDirectory(file, headers, pe_layout::kCertificateDirectory, &certificates, &certificateBytes);
   if (certificateBytes == 0) return PeRewriteRefusal::kNone;

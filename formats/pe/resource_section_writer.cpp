@@ -38,14 +38,17 @@ class Layout {
  public:
   explicit Layout(const std::vector<PeResourceItem>& items) : items_(items) {}
 
-  bool Write(std::uint32_t rva, std::vector<std::uint8_t>* out) {
+  std::uint64_t Bytes() {
     Split();
     Place();
-    if (end_ + rva > UINT32_MAX) return false;
-    out->assign(static_cast<std::size_t>(end_), 0);
-    bytes_ = out->data();
+    return end_;
+  }
+
+  // Into `out`, zeroed, of Bytes().
+  void Write(std::uint32_t rva, std::uint8_t* out) {
+    Bytes();
+    bytes_ = out;
     WriteTables(rva);
-    return true;
   }
 
  private:
@@ -170,14 +173,21 @@ bool SameResource(const PeResourceItem& a, const PeResourceItem& b) {
          a.language == b.language;
 }
 
-bool WriteResourceDirectory(std::vector<PeResourceItem> items, std::uint32_t rva, std::vector<std::uint8_t>* out) {
-  std::stable_sort(items.begin(), items.end(), ItemBefore);
+bool SortResources(std::vector<PeResourceItem>* items) {
+  std::stable_sort(items->begin(), items->end(), ItemBefore);
   // A table counts its entries in 16 bits.
   std::size_t run = 0;
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (i > 0 && SameResource(items[i - 1], items[i])) return false;
-    run = i > 0 && CompareResourceNames(items[i - 1].type, items[i].type) == 0 ? run + 1 : 1;
+  for (std::size_t i = 0; i < items->size(); ++i) {
+    const bool sameType = i > 0 && CompareResourceNames((*items)[i - 1].type, (*items)[i].type) == 0;
+    if (i > 0 && SameResource((*items)[i - 1], (*items)[i])) return false;
+    run = sameType ? run + 1 : 1;
     if (run > 0xFFFF) return false;
   }
-  return Layout(items).Write(rva, out);
+  return true;
+}
+
+std::uint64_t ResourceDirectoryBytes(const std::vector<PeResourceItem>& sorted) { return Layout(sorted).Bytes(); }
+
+void WriteResourceDirectory(const std::vector<PeResourceItem>& sorted, std::uint32_t rva, std::uint8_t* out) {
+  Layout(sorted).Write(rva, out);
 }
