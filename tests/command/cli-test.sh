@@ -712,8 +712,9 @@ expect "set-icon loop" 1 '' 'damaged: a table is reached twice' -- "$pictrove" s
 expect "set-icon overlapping" 1 '' 'overlaps another section' -- "$pictrove" set-icon "$modules/good-overlapping-sections.dll" "$palette" -o "$work/no.dll"
 perl -pe 's/\.text\0\0\0/UPX0\0\0\0\0/' "$module" >"$work/upx.dll"
 expect "set-icon packed" 1 '' 'packed with UPX' -- "$pictrove" set-icon "$work/upx.dll" "$palette" -o "$work/no.dll"
-{ cat "$module"; printf '\1\0\0\0\0\0\0\0\x8b\x12\x02\xb9\x6a\x61\x20\x38\x72\x7b\x93\x02\x14\xd7\xa0\x32'
-  printf '\x13\xf5\xb9\xe6\xef\xae\x33\x18\xee\x3b\x2d\xce\x24\xb3\x6a\xae'; } >"$work/bundle.exe"
+# The host's bundle offset and marker, in its code as the .NET host has them.
+marker='\x01\0\0\0\0\0\0\0\x8b\x12\x02\xb9\x6a\x61\x20\x38\x72\x7b\x93\x02\x14\xd7\xa0\x32\x13\xf5\xb9\xe6\xef\xae\x33\x18\xee\x3b\x2d\xce\x24\xb3\x6a\xae'
+perl -0777 -pe 's/(\xC3{16})\0{40}/$1'"$marker"'/' "$module" >"$work/bundle.exe"
 expect "set-icon bundle" 1 '' 'a .NET single-file bundle' -- "$pictrove" set-icon "$work/bundle.exe" "$palette" -o "$work/no.dll"
 [ ! -e "$work/no.dll" ] || fail "a refused set-icon wrote its target"
 
