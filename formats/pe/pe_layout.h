@@ -49,4 +49,13 @@ constexpr std::uint32_t kMemoryRead = 0x40000000;
 constexpr std::size_t kDebugEntryBytes = 28;
 constexpr std::size_t kDebugRawOffsetField = 24;
 
+// The resource directory: a table's header, each of its entries, a data
+// entry; the high bit of an entry's fields marks a name, or a table.
+namespace resource_directory {
+constexpr std::uint32_t kTableHeaderBytes = 16;
+constexpr std::uint32_t kEntryBytes = 8;
+constexpr std::uint32_t kDataEntryBytes = 16;
+constexpr std::uint32_t kHighBit = 0x80000000u;
+}  // namespace resource_directory
+
 }  // namespace pe_layout

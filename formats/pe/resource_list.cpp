@@ -5,13 +5,12 @@
 #include <unordered_set>
 #include <utility>
 
+#include "pe_layout.h"
 #include "pe_resources.h"
 
 namespace {
 
-constexpr std::uint64_t kTableHeaderBytes = 16;
-constexpr std::uint64_t kEntryBytes = 8;
-constexpr std::uint64_t kDataEntryBytes = 16;
+using namespace pe_layout::resource_directory;
 // Far past the resources of any real module (shell32.dll has a few
 // thousand), and a bound on what a crafted one makes the list hold.
 constexpr std::uint32_t kMaxEntries = 1u << 20;

@@ -4,13 +4,11 @@
 #include <cstring>
 
 #include "formats/little_endian.h"
+#include "pe_layout.h"
 
 namespace {
 
-constexpr std::uint64_t kTableHeaderBytes = 16;
-constexpr std::uint64_t kEntryBytes = 8;
-constexpr std::uint64_t kDataEntryBytes = 16;
-constexpr std::uint32_t kHighBit = 0x80000000u;
+using namespace pe_layout::resource_directory;
 // PE32+ programs' data is 8-byte aligned by linkers; PE32 ones take it too.
 constexpr std::uint64_t kDataAlignment = 8;
 
