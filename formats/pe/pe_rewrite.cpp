@@ -98,7 +98,11 @@ class Rewriter {
   // rebuilding it would change those.
   bool OverlapsAnother(std::size_t index) const {
     const PeSection& resources = headers_.sections[index];
-    if (resources.rawOffset < headers_.sizeOfHeaders || resources.virtualAddress < headers_.sizeOfHeaders) return true;
+    // The headers reach at least to the end of the section table, whatever
+    // SizeOfHeaders says.
+    const std::uint64_t headersEnd = std::max<std::uint64_t>(
+        headers_.sizeOfHeaders, headers_.sectionTable + kSectionHeaderBytes * headers_.sections.size());
+    if (resources.rawOffset < headersEnd || resources.virtualAddress < headersEnd) return true;
     for (const PeSection& section : headers_.sections) {
       if (&section == &resources) continue;
       if (section.rawSize != 0 && section.rawOffset < resources.RawEnd() && resources.rawOffset < section.RawEnd()) {
