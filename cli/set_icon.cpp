@@ -19,39 +19,75 @@ GroupTarget TargetOf(const Arguments& args) {
 
 void TellRefusal(const ProgramIconResult& result, const char* program) {
   switch (result.refusal) {
-    case PeRewriteRefusal::kNone: return;
-    case PeRewriteRefusal::kNotPe: Say(Text::kNotAProgram, program); return;
-    case PeRewriteRefusal::kSixteenBit: Say(Text::kSixteenBitProgram, program); return;
-    case PeRewriteRefusal::kDotNetBundle: Say(Text::kDotNetBundle, program); return;
-    case PeRewriteRefusal::kPacked: Say(Text::kPackedProgram, program, result.packer.c_str()); return;
-    case PeRewriteRefusal::kSigned: Say(Text::kSignedProgram, program); return;
-    case PeRewriteRefusal::kSignatureNotLast: Say(Text::kSignatureNotLast, program); return;
-    case PeRewriteRefusal::kBadLayout: Say(Text::kSectionsDamaged, program); return;
-    case PeRewriteRefusal::kSectionsOverlap: Say(Text::kSectionsOverlap, program); return;
-    case PeRewriteRefusal::kNoHeaderRoom: Say(Text::kNoHeaderRoom, program); return;
-    case PeRewriteRefusal::kTooLarge: Say(Text::kResourcesTooLarge, program); return;
+    case PeRewriteRefusal::kNone:
+      return;
+    case PeRewriteRefusal::kNotPe:
+      Say(Text::kNotAProgram, program);
+      return;
+    case PeRewriteRefusal::kSixteenBit:
+      Say(Text::kSixteenBitProgram, program);
+      return;
+    case PeRewriteRefusal::kDotNetBundle:
+      Say(Text::kDotNetBundle, program);
+      return;
+    case PeRewriteRefusal::kPacked:
+      Say(Text::kPackedProgram, program, result.packer.c_str());
+      return;
+    case PeRewriteRefusal::kSigned:
+      Say(Text::kSignedProgram, program);
+      return;
+    case PeRewriteRefusal::kSignatureNotLast:
+      Say(Text::kSignatureNotLast, program);
+      return;
+    case PeRewriteRefusal::kBadLayout:
+      Say(Text::kSectionsDamaged, program);
+      return;
+    case PeRewriteRefusal::kSectionsOverlap:
+      Say(Text::kSectionsOverlap, program);
+      return;
+    case PeRewriteRefusal::kNoHeaderRoom:
+      Say(Text::kNoHeaderRoom, program);
+      return;
+    case PeRewriteRefusal::kTooLarge:
+      Say(Text::kResourcesTooLarge, program);
+      return;
   }
 }
 
 Text TreeReason(ResourceListFailure failure) {
   switch (failure) {
-    case ResourceListFailure::kDataEntryOutside: return Text::kTreeDataEntryOutside;
-    case ResourceListFailure::kDataOutside: return Text::kTreeDataOutside;
-    case ResourceListFailure::kLoops: return Text::kTreeLoops;
-    case ResourceListFailure::kWrongDepth: return Text::kTreeWrongDepth;
-    case ResourceListFailure::kOverlaps: return Text::kTreeOverlaps;
-    case ResourceListFailure::kTooMany: return Text::kTreeTooMany;
-    case ResourceListFailure::kListedTwice: return Text::kTreeListedTwice;
-    default: return Text::kTreeTableOutside;
+    case ResourceListFailure::kDataEntryOutside:
+      return Text::kTreeDataEntryOutside;
+    case ResourceListFailure::kDataOutside:
+      return Text::kTreeDataOutside;
+    case ResourceListFailure::kLoops:
+      return Text::kTreeLoops;
+    case ResourceListFailure::kWrongDepth:
+      return Text::kTreeWrongDepth;
+    case ResourceListFailure::kOverlaps:
+      return Text::kTreeOverlaps;
+    case ResourceListFailure::kTooMany:
+      return Text::kTreeTooMany;
+    case ResourceListFailure::kListedTwice:
+      return Text::kTreeListedTwice;
+    default:
+      return Text::kTreeTableOutside;
   }
 }
 
 void TellEditFailure(const ProgramIconResult& result, const Arguments& args, const char* program) {
   switch (result.edit) {
-    case IconEditFailure::kNone: return;
-    case IconEditFailure::kNoGroups: Say(Text::kNoGroupToReplace, program); return;
-    case IconEditFailure::kGroupExists: Say(Text::kGroupExists, program, args.add.c_str()); return;
-    case IconEditFailure::kNoFreeIds: Say(Text::kNoFreeIconIds, program); return;
+    case IconEditFailure::kNone:
+      return;
+    case IconEditFailure::kNoGroups:
+      Say(Text::kNoGroupToReplace, program);
+      return;
+    case IconEditFailure::kGroupExists:
+      Say(Text::kGroupExists, program, args.add.c_str());
+      return;
+    case IconEditFailure::kNoFreeIds:
+      Say(Text::kNoFreeIconIds, program);
+      return;
     case IconEditFailure::kNoSuchGroup:
       if (args.hasIndex) {
         Say(Text::kNoIndex, program, static_cast<int>(args.index));
@@ -69,14 +105,23 @@ int Tell(const ProgramIconResult& result, const Arguments& args, const std::stri
     case ProgramIconOutcome::kDone:
       if (result.signatureRemoved) Say(Text::kSignatureRemoved, target.c_str());
       return kDone;
-    case ProgramIconOutcome::kProgramUnreadable: Say(Text::kProgramTooLarge, program); break;
-    case ProgramIconOutcome::kRefused: TellRefusal(result, program); break;
+    case ProgramIconOutcome::kProgramUnreadable:
+      Say(Text::kProgramTooLarge, program);
+      break;
+    case ProgramIconOutcome::kRefused:
+      TellRefusal(result, program);
+      break;
     case ProgramIconOutcome::kTreeDamaged:
       Say(Text::kResourcesDamaged, program, CommandText(TreeReason(result.tree)));
       break;
-    case ProgramIconOutcome::kEditFailed: TellEditFailure(result, args, program); break;
-    case ProgramIconOutcome::kWriteFailed: Say(Text::kTargetNotWritten, target.c_str()); break;
-    case ProgramIconOutcome::kIconUnreadable: break;
+    case ProgramIconOutcome::kEditFailed:
+      TellEditFailure(result, args, program);
+      break;
+    case ProgramIconOutcome::kWriteFailed:
+      Say(Text::kTargetNotWritten, target.c_str());
+      break;
+    case ProgramIconOutcome::kIconUnreadable:
+      break;
   }
   return kFailed;
 }

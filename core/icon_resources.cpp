@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr std::uint16_t kIconType = 3;       // RT_ICON
+constexpr std::uint16_t kIconType = 3;        // RT_ICON
 constexpr std::uint16_t kGroupIconType = 14;  // RT_GROUP_ICON
 
 bool IsType(const PeResourceItem& item, std::uint16_t type) { return item.type.isId && item.type.id == type; }
@@ -35,8 +35,8 @@ long FindGroup(const std::vector<PeResourceItem>& items, const GroupTarget& targ
   if (target.kind == GroupTarget::Kind::kIndex && target.index < 0) {
     wanted = PeResourceQuery::Id(static_cast<std::uint16_t>(-target.index));
   }
-  const bool byPlace = target.kind == GroupTarget::Kind::kFirst ||
-                       (target.kind == GroupTarget::Kind::kIndex && target.index >= 0);
+  const bool byPlace =
+      target.kind == GroupTarget::Kind::kFirst || (target.kind == GroupTarget::Kind::kIndex && target.index >= 0);
   std::int32_t place = -1;
   const PeResourceQuery* previous = nullptr;
   for (std::size_t i = 0; i < items.size(); ++i) {

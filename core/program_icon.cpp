@@ -20,8 +20,8 @@ bool ReadProgram(const std::string& path, FileContents* contents) {
 
 bool WriteProgram(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   ReplacementFile file;
-  return file.Create(path.c_str()) &&
-         WriteExactly(file.Handle(), bytes.data(), static_cast<DWORD>(bytes.size())) && file.Commit();
+  return file.Create(path.c_str()) && WriteExactly(file.Handle(), bytes.data(), static_cast<DWORD>(bytes.size())) &&
+         file.Commit();
 }
 
 ProgramIconResult Failed(ProgramIconOutcome outcome) {

@@ -21,7 +21,8 @@ bool ReadSection(ByteView file, std::size_t header, PeSection* section) {
   }
   return file.U32(header + kVirtualSizeField, &section->virtualSize) &&
          file.U32(header + kVirtualAddressField, &section->virtualAddress) &&
-         file.U32(header + kRawSizeField, &section->rawSize) && file.U32(header + kRawOffsetField, &section->rawOffset) &&
+         file.U32(header + kRawSizeField, &section->rawSize) &&
+         file.U32(header + kRawOffsetField, &section->rawOffset) &&
          file.U32(header + kCharacteristicsField, &section->characteristics);
 }
 
@@ -52,8 +53,8 @@ bool ReadPeHeaders(ByteView file, PeHeaders* headers) {
     return false;
   }
   // Directories past the optional header are none.
-  const std::uint64_t listed = (optionalBytes - std::min<std::uint64_t>(optionalBytes, RvaCountOffset(read.pe32Plus) + 4)) /
-                               kDataDirectoryBytes;
+  const std::uint64_t listed =
+      (optionalBytes - std::min<std::uint64_t>(optionalBytes, RvaCountOffset(read.pe32Plus) + 4)) / kDataDirectoryBytes;
   if (read.rvaCount > listed) read.rvaCount = static_cast<std::uint32_t>(listed);
   read.sections.resize(sectionCount);
   for (std::uint16_t i = 0; i < sectionCount; ++i) {

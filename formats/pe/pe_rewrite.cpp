@@ -20,7 +20,7 @@ bool PowerOfTwo(std::uint32_t value) { return value != 0 && (value & (value - 1)
 
 // Where the new directory goes and what moves for it.
 struct Placement {
-  int section = -1;            // the section rebuilt, or -1 for a new last one
+  int section = -1;  // the section rebuilt, or -1 for a new last one
   std::uint32_t rva = 0;
   std::uint64_t rawOffset = 0;  // where the directory's raw data starts
   std::uint64_t oldRawEnd = 0;  // the file bytes it replaces end here
@@ -87,7 +87,8 @@ class Rewriter {
         return PeRewriteRefusal::kNone;
       }
       if (lastInMemory) {
-        plan_ = {static_cast<int>(i), section.virtualAddress, Align(imageEnd_, headers_.fileAlignment), imageEnd_, false};
+        plan_ = {static_cast<int>(i), section.virtualAddress, Align(imageEnd_, headers_.fileAlignment), imageEnd_,
+                 false};
         return PeRewriteRefusal::kNone;
       }
     }
@@ -108,7 +109,8 @@ class Rewriter {
       if (section.rawSize != 0 && section.rawOffset < resources.RawEnd() && resources.rawOffset < section.RawEnd()) {
         return true;
       }
-      if (section.virtualAddress < resources.VirtualEnd() && resources.virtualAddress < section.VirtualEnd()) return true;
+      if (section.virtualAddress < resources.VirtualEnd() && resources.virtualAddress < section.VirtualEnd())
+        return true;
     }
     return false;
   }
@@ -153,8 +155,8 @@ class Rewriter {
     for (std::uint64_t i = header; i < header + kSectionHeaderBytes; ++i) {
       if (file_.Data()[i] != 0) return PeRewriteRefusal::kNoHeaderRoom;
     }
-    const std::uint64_t rva = Align(std::max<std::uint64_t>(virtualEnd_, headers_.sizeOfHeaders),
-                                    headers_.sectionAlignment);
+    const std::uint64_t rva =
+        Align(std::max<std::uint64_t>(virtualEnd_, headers_.sizeOfHeaders), headers_.sectionAlignment);
     if (rva + size_ > UINT32_MAX) return PeRewriteRefusal::kTooLarge;
     plan_ = {-1, static_cast<std::uint32_t>(rva), Align(imageEnd_, headers_.fileAlignment), imageEnd_, false};
     result_.newSection = true;
@@ -197,7 +199,8 @@ class Rewriter {
     } else {
       std::memcpy(bytes + header, ".rsrc\0\0", kSectionNameBytes);
       PutU32(bytes + header + kCharacteristicsField, kInitializedData | kMemoryRead);
-      PutU16(bytes + headers_.fileHeader + kSectionCountField, static_cast<std::uint32_t>(headers_.sections.size() + 1));
+      PutU16(bytes + headers_.fileHeader + kSectionCountField,
+             static_cast<std::uint32_t>(headers_.sections.size() + 1));
     }
     PutU32(bytes + header + kVirtualSizeField, size);
     PutU32(bytes + header + kVirtualAddressField, plan_.rva);
@@ -244,8 +247,9 @@ class Rewriter {
         continue;
       }
       const std::uint64_t at = std::uint64_t{section.rawOffset} + (debug - section.virtualAddress);
-      for (std::uint64_t entry = at; entry + kDebugEntryBytes <= at + debugBytes &&
-                                     entry + kDebugEntryBytes <= std::min<std::uint64_t>(section.RawEnd(), plan_.rawOffset);
+      for (std::uint64_t entry = at;
+           entry + kDebugEntryBytes <= at + debugBytes &&
+           entry + kDebugEntryBytes <= std::min<std::uint64_t>(section.RawEnd(), plan_.rawOffset);
            entry += kDebugEntryBytes) {
         follow(bytes + entry + kDebugRawOffsetField);
       }

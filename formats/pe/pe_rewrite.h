@@ -13,16 +13,16 @@
 
 enum class PeRewriteRefusal {
   kNone,
-  kNotPe,            // no whole PE32 or PE32+ headers
-  kSixteenBit,       // "NE" where the new header is: a 16-bit program
-  kDotNetBundle,     // the single-file bundle's marker with a bundle offset beside it
-  kPacked,           // a section named as a packer names its own
-  kSigned,           // a certificate table, not to be removed
-  kSignatureNotLast, // a certificate table that does not end the file
-  kBadLayout,        // sections or alignments no loader takes, raw data past the file's end
-  kSectionsOverlap,  // the resource section's bytes or addresses are the headers' or another section's too
-  kNoHeaderRoom,     // a new section needed, and no free room for its header
-  kTooLarge,         // the directory would not fit 32 bits of address
+  kNotPe,             // no whole PE32 or PE32+ headers
+  kSixteenBit,        // "NE" where the new header is: a 16-bit program
+  kDotNetBundle,      // the single-file bundle's marker with a bundle offset beside it
+  kPacked,            // a section named as a packer names its own
+  kSigned,            // a certificate table, not to be removed
+  kSignatureNotLast,  // a certificate table that does not end the file
+  kBadLayout,         // sections or alignments no loader takes, raw data past the file's end
+  kSectionsOverlap,   // the resource section's bytes or addresses are the headers' or another section's too
+  kNoHeaderRoom,      // a new section needed, and no free room for its header
+  kTooLarge,          // the directory would not fit 32 bits of address
 };
 
 // Checks a program before its resources are read: what it is, and whether a

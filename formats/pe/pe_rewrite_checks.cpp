@@ -23,8 +23,8 @@ struct Packer {
   const char* section;
   const char* name;
 };
-constexpr Packer kPackers[] = {{"UPX0", "UPX"},        {"UPX1", "UPX"},        {"UPX!", "UPX"},
-                               {".MPRESS1", "MPRESS"}, {".MPRESS2", "MPRESS"}, {".aspack", "ASPack"},
+constexpr Packer kPackers[] = {{"UPX0", "UPX"},        {"UPX1", "UPX"},         {"UPX!", "UPX"},
+                               {".MPRESS1", "MPRESS"}, {".MPRESS2", "MPRESS"},  {".aspack", "ASPack"},
                                {"PEC2", "PECompact"},  {"PEC2TO", "PECompact"}, {".petite", "Petite"}};
 
 bool IsSixteenBit(ByteView file) {
@@ -51,9 +51,11 @@ bool IsBundle(ByteView file, const PeHeaders& headers) {
   std::uint32_t resources, resourceBytes;
   ReadDataDirectory(file, headers, pe_layout::kResourceDirectory, &resources, &resourceBytes);
   for (const PeSection& section : headers.sections) {
-    const bool holdsResources = resources >= section.virtualAddress && resources - section.virtualAddress < section.rawSize;
-    if (!holdsResources && HoldsBundleMarker(file.Sub(section.rawOffset, std::min<std::uint64_t>(
-                                                                                  section.rawSize, file.Length() - std::min<std::uint64_t>(section.rawOffset, file.Length()))))) {
+    const bool holdsResources =
+        resources >= section.virtualAddress && resources - section.virtualAddress < section.rawSize;
+    const std::uint64_t start = std::min<std::uint64_t>(section.rawOffset, file.Length());
+    const std::uint64_t bytes = std::min<std::uint64_t>(section.rawSize, file.Length() - start);
+    if (!holdsResources && HoldsBundleMarker(file.Sub(start, bytes))) {
       return true;
     }
   }

@@ -99,7 +99,8 @@ class Lister {
       if (int order = CompareResourceNames(a->name, b->name)) return order;
       return a->language < b->language ? -1 : a->language > b->language ? 1 : 0;
     };
-    std::sort(sorted.begin(), sorted.end(), [&](const PeResourceItem* a, const PeResourceItem* b) { return key(a, b) < 0; });
+    std::sort(sorted.begin(), sorted.end(),
+              [&](const PeResourceItem* a, const PeResourceItem* b) { return key(a, b) < 0; });
     for (std::size_t i = 1; i < sorted.size(); ++i) {
       if (key(sorted[i - 1], sorted[i]) == 0) return ResourceListFailure::kListedTwice;
     }

@@ -21,14 +21,14 @@ struct PeResourceItem {
 
 enum class ResourceListFailure {
   kNone,
-  kTableOutside,   // a table, entry or name outside the directory's section
+  kTableOutside,  // a table, entry or name outside the directory's section
   kDataEntryOutside,
-  kDataOutside,    // a resource's bytes outside the file, or their address wraps
-  kLoops,          // a table reached twice: the tree points back into itself
-  kWrongDepth,     // a data entry where a table belongs, or a table below the languages
-  kOverlaps,       // a resource's bytes overlap the directory's tables
-  kTooMany,        // more entries than any module holds
-  kListedTwice,    // two entries of one table with the same name or identifier
+  kDataOutside,  // a resource's bytes outside the file, or their address wraps
+  kLoops,        // a table reached twice: the tree points back into itself
+  kWrongDepth,   // a data entry where a table belongs, or a table below the languages
+  kOverlaps,     // a resource's bytes overlap the directory's tables
+  kTooMany,      // more entries than any module holds
+  kListedTwice,  // two entries of one table with the same name or identifier
 };
 
 // Lists the resources of the module (held whole by `image`) in the

@@ -24,7 +24,8 @@ void PrintName(LPCSTR name) {
 }
 
 void PrintGroupIds(const BYTE* bytes, DWORD count) {
-  for (DWORD at = 6; bytes != nullptr && at + 14 <= count; at += 14) std::printf(" %u", bytes[at + 12] | bytes[at + 13] << 8);
+  for (DWORD at = 6; bytes != nullptr && at + 14 <= count; at += 14)
+    std::printf(" %u", bytes[at + 12] | bytes[at + 13] << 8);
 }
 
 BOOL CALLBACK OnLanguage(HMODULE module, LPCSTR type, LPCSTR name, WORD language, LONG_PTR) {
