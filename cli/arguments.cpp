@@ -21,7 +21,8 @@ enum Command : unsigned {
   kThumbnail = 16,
   kCreate = 32,
   kLint = 64,
-  kAnyCommand = 127
+  kSetIcon = 128,
+  kAnyCommand = 255
 };
 
 enum class Option {
@@ -47,6 +48,8 @@ enum class Option {
   kHotSpot,
   kEnlarge,
   kBmp,
+  kAdd,
+  kStripSignature
 };
 
 struct OptionDefinition {
@@ -58,11 +61,11 @@ struct OptionDefinition {
 };
 
 constexpr OptionDefinition kOptions[] = {
-    {Option::kEntry, "--entry", nullptr, true, kInfo | kSave | kThumbnail},
-    {Option::kIndex, "--index", nullptr, true, kInfo | kSave | kThumbnail},
+    {Option::kEntry, "--entry", nullptr, true, kInfo | kSave | kThumbnail | kSetIcon},
+    {Option::kIndex, "--index", nullptr, true, kInfo | kSave | kThumbnail | kSetIcon},
     {Option::kImage, "--image", nullptr, true, kSave},
     {Option::kFormat, "--format", nullptr, true, kSave},
-    {Option::kOutput, "--output", "-o", true, kExtract},
+    {Option::kOutput, "--output", "-o", true, kExtract | kSetIcon},
     {Option::kAll, "--all", nullptr, false, kInfo | kLint},
     {Option::kJson, "--json", nullptr, false, kList | kInfo | kExtract | kLint},
     {Option::kCursors, "--cursors", nullptr, false, kList | kInfo | kSave | kExtract},
@@ -80,6 +83,8 @@ constexpr OptionDefinition kOptions[] = {
     {Option::kHotSpot, "--hotspot", nullptr, true, kCreate},
     {Option::kEnlarge, "--enlarge", nullptr, false, kCreate},
     {Option::kBmp, "--bmp", nullptr, false, kCreate},
+    {Option::kAdd, "--add", nullptr, true, kSetIcon},
+    {Option::kStripSignature, "--strip-signature", nullptr, false, kSetIcon},
 };
 
 struct Given {
@@ -96,6 +101,7 @@ unsigned CommandBit(const std::string& command) {
   if (command == "thumbnail") return kThumbnail;
   if (command == "create") return kCreate;
   if (command == "lint") return kLint;
+  if (command == "set-icon") return kSetIcon;
   return 0;
 }
 
@@ -327,6 +333,11 @@ bool ApplyOption(const Given& option, unsigned command, Arguments* args) {
     case Option::kHelp:
     case Option::kVersion:
       return true;
+    case Option::kAdd:
+      args->hasAdd = true;
+      args->add = option.value;
+      return true;
+    case Option::kStripSignature: args->stripSignature = true; return true;
   }
   return true;
 }

@@ -50,6 +50,9 @@ struct Arguments {
   std::uint16_t hotSpotY = 0;
   bool enlarge = false;
   bool bmp = false;
+  bool hasAdd = false;
+  std::string add;  // set-icon's new group
+  bool stripSignature = false;
 };
 
 // False after a usage error has been told (the caller exits with status 2).

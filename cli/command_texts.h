@@ -90,6 +90,33 @@ enum class Text {
   kLintBytesMismatch,     // the entry's bytes, the image's
   kLintMaskMismatch,      // the pixels
   kLintDuplicate,         // the other image
+  // set-icon: its usage errors, then about the program (named first).
+  kSetIconArguments,
+  kAddWithEntry,
+  kNotAProgram,
+  kSixteenBitProgram,
+  kDotNetBundle,
+  kPackedProgram,        // the program, the packer
+  kSignedProgram,
+  kSignatureNotLast,
+  kSectionsDamaged,
+  kSectionsOverlap,
+  kNoHeaderRoom,
+  kResourcesTooLarge,
+  kProgramTooLarge,
+  kResourcesDamaged,     // the program, one of the kTree... reasons
+  kTreeTableOutside,
+  kTreeDataEntryOutside,
+  kTreeDataOutside,
+  kTreeLoops,
+  kTreeWrongDepth,
+  kTreeOverlaps,
+  kTreeTooMany,
+  kTreeListedTwice,
+  kNoGroupToReplace,
+  kGroupExists,          // the program, the name
+  kNoFreeIconIds,
+  kSignatureRemoved,
 };
 
 void SetCommandLanguage(MessageLanguage language);

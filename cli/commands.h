@@ -13,3 +13,4 @@ int Extract(const Arguments& args);
 int Thumbnail(const Arguments& args);
 int Create(const Arguments& args);
 int Lint(const Arguments& args);
+int SetIcon(const Arguments& args);

@@ -24,6 +24,7 @@ constexpr Help kHelps[] = {
      "  thumbnail FILE OUT.png  a picture of the icon for file managers\n"
      "  create OUT.ico IMAGE... an icon (or .cur) made of PNG, BMP or icon pictures\n"
      "  lint FILE...            what an icon lacks or gets wrong for Windows\n"
+     "  set-icon PROGRAM ICON   an .ico put into a Windows program as its icon\n"
      "\n"
      "FILE is a program or library (.exe, .dll, .icl, .mun...) or an .ico, .cur,\n"
      "an .ani or a .bmp file, told by its content. An icon is the program's own\n"
@@ -48,6 +49,7 @@ constexpr Help kHelps[] = {
      "  thumbnail 文件 输出.png  为文件管理器生成图标的缩略图\n"
      "  create 输出.ico 图像...  由 PNG、BMP 或图标中的图片制作图标 (或 .cur)\n"
      "  lint 文件...            图标缺少什么、有什么不合 Windows 之处\n"
+     "  set-icon 程序 图标      把 .ico 放入 Windows 程序作为其图标\n"
      "\n"
      "文件可以是程序或库 (.exe、.dll、.icl、.mun...)，或 .ico、.cur、.ani、.bmp\n"
      "文件，由内容判断。默认取程序自己的图标 (第一个)，--index 索引、Windows 的\n"
@@ -237,6 +239,33 @@ constexpr Help kHelps[] = {
      "\n"
      "  --all   程序的每个组，而不只是它的图标\n"
      "  --json  每个文件一个 JSON 对象\n"},
+    {"set-icon",
+     "usage: pictrove set-icon [--entry NAME | --index N | --add NAME]\n"
+     "                         [--strip-signature] PROGRAM ICON [-o OUT]\n"
+     "\n"
+     "Puts ICON (an .ico) into the Windows program PROGRAM (.exe, .dll, .scr,\n"
+     "PE32 or PE32+) as its icon: the group Windows shows, the first, unless\n"
+     "--entry or --index names another. Other resources, sections and appended\n"
+     "data keep their bytes; the checksum is made right. PROGRAM is rewritten\n"
+     "safely in place. A signed program is refused unless --strip-signature;\n"
+     "16-bit, packed and .NET bundled programs are refused.\n"
+     "\n"
+     "  --add NAME         a new group NAME instead (a number is an id)\n"
+     "  --strip-signature  remove the Authenticode signature, which can't stay valid\n"
+     "  -o, --output OUT   write OUT, leaving PROGRAM as it is\n"
+     "  --entry, --index   as for info\n",
+     "用法: pictrove set-icon [--entry 名称 | --index 索引 | --add 名称]\n"
+     "                       [--strip-signature] 程序 图标 [-o 输出]\n"
+     "\n"
+     "把图标 (.ico) 放入 Windows 程序 (.exe、.dll、.scr，PE32 或 PE32+) 作为其图标:\n"
+     "默认为 Windows 显示的组，即第一个，--entry 或 --index 可指定其他组。其他资源、\n"
+     "节和附加数据的字节不变; 校验和会重新计算。程序被安全地原地改写。已签名的程序\n"
+     "除非加 --strip-signature 否则拒绝; 16 位、已压缩和 .NET 捆绑的程序均拒绝。\n"
+     "\n"
+     "  --add 名称         改为添加新组 (数字为标识)\n"
+     "  --strip-signature  删除无法保持有效的 Authenticode 签名\n"
+     "  -o, --output 输出  写出到输出文件，程序保持不变\n"
+     "  --entry、--index   与 info 相同\n"},
 };
 
 }  // namespace

@@ -52,6 +52,7 @@ int RunCommand(const Arguments& args) {
   if (args.command == "thumbnail") return Thumbnail(args);
   if (args.command == "create") return Create(args);
   if (args.command == "lint") return Finished(Lint(args));
+  if (args.command == "set-icon") return Finished(SetIcon(args));
   if (args.command == "list") return Finished(List(args));
   if (args.command == "info") return Finished(Info(args));
   return Finished(Extract(args));

@@ -9,7 +9,7 @@ _pictrove() {
   for ((i = 1; i < COMP_CWORD; i++)); do
     word=${COMP_WORDS[i]}
     case $word in
-      --entry | --index | --image | -o | --output | -s | --size | --language | --format | --sizes | --hotspot) ((i++)) ;;
+      --entry | --index | --image | -o | --output | -s | --size | --language | --format | --sizes | --hotspot | --add) ((i++)) ;;
       -*) ;;
       *) if [ -z "$command" ]; then command=$word; elif [ -z "$file" ]; then file=$word; fi ;;
     esac
@@ -18,7 +18,10 @@ _pictrove() {
   local IFS=$'\n'
   case $prev in
     -o | --output)
-      COMPREPLY=($(compgen -d -- "$cur"))
+      if [ "$command" = set-icon ]; then COMPREPLY=($(compgen -f -- "$cur")); else COMPREPLY=($(compgen -d -- "$cur")); fi
+      return
+      ;;
+    --add)
       return
       ;;
     --image | -s | --size | --language | --sizes | --hotspot)
@@ -37,11 +40,11 @@ _pictrove() {
   esac
 
   if [ -z "$command" ]; then
-    COMPREPLY=($(compgen -W $'list\ninfo\nsave\nextract\nthumbnail\ncreate\nlint\nhelp\n--help\n--version' -- "$cur"))
+    COMPREPLY=($(compgen -W $'list\ninfo\nsave\nextract\nthumbnail\ncreate\nlint\nset-icon\nhelp\n--help\n--version' -- "$cur"))
     return
   fi
   if [ "$command" = help ]; then
-    [ -z "$file" ] && COMPREPLY=($(compgen -W $'list\ninfo\nsave\nextract\nthumbnail\ncreate\nlint' -- "$cur"))
+    [ -z "$file" ] && COMPREPLY=($(compgen -W $'list\ninfo\nsave\nextract\nthumbnail\ncreate\nlint\nset-icon' -- "$cur"))
     return
   fi
   if [[ $cur == -* ]]; then
@@ -54,6 +57,7 @@ _pictrove() {
       thumbnail) options=$'-s\n--size\n--entry\n--index\n--language\n--force' ;;
       create) options=$'--sizes\n--enlarge\n--png\n--bmp\n--hotspot' ;;
       lint) options=$'--all\n--json' ;;
+      set-icon) options=$'--entry\n--index\n--add\n--strip-signature\n-o\n--output' ;;
     esac
     COMPREPLY=($(compgen -W "$options"$'\n-h\n--help\n--version' -- "$cur"))
     return

@@ -8,6 +8,13 @@
 #include "icon_group.h"
 #include "platform/handles.h"
 
+// The directory entry of one image, in a file at `offset` or, with its
+// resource identifier set, in a module's group. An icon's gives the header's
+// planes and bit count, or for a PNG image (which has none) those its
+// source's entry gave, else one plane of bitsPerPixel bits; a cursor's has
+// the hot spot in their place.
+icon_directory::Entry ImageDirectoryEntry(const IconImage& image, std::uint16_t type, std::uint32_t offset);
+
 // Bytes of the file WriteDirectoryFile writes of the images: the header,
 // the directory and every image's block, shared ones each time.
 std::uint64_t DirectoryFileBytes(const IconImage* images, std::uint32_t count);

@@ -27,30 +27,6 @@ WriteMessages MessagesFor(std::uint16_t type) {
   return {Message::kIconWriteFailed, Message::kIconHeaderWriteFailed, Message::kIconWriteFailed};
 }
 
-// The directory entry of one image. An icon's gives the header's planes and
-// bit count, or for a PNG image (which has none) those its source's entry
-// gave, else one plane of bitsPerPixel bits; a cursor's has the hot spot in
-// their place.
-icon_directory::Entry DirectoryEntry(const IconImage& image, std::uint16_t type, std::uint32_t offset) {
-  icon_directory::Entry entry{};
-  icon_directory::SetSideBytes(&entry, image.width, image.height);
-  entry.bytes = image.byteCount;
-  entry.fileOffset = offset;
-  if (type == icon_directory::kCursorType) {
-    entry.colorCount = icon_directory::ColorCountByte(static_cast<std::uint32_t>(image.bitsPerPixel));
-    return icon_directory::CursorFileEntry(entry, image.hotSpot);
-  }
-  entry.planes = image.entryGiven ? image.entryPlanes : 1;
-  entry.bitCount = image.entryGiven ? image.entryBitCount : static_cast<std::uint16_t>(image.bitsPerPixel);
-  if (image.header != nullptr) {
-    entry.planes = image.header->biPlanes;
-    entry.bitCount = image.header->biBitCount;
-    std::uint32_t depth = std::uint32_t{entry.planes} * entry.bitCount;
-    entry.colorCount = icon_directory::ColorCountByte(depth);
-  }
-  return entry;
-}
-
 // Writes one image block. An icon's DIB image goes out with biSizeImage 0,
 // taken from a copy of its header so that the record itself is never
 // changed; a cursor's as it is stored.
@@ -94,6 +70,26 @@ bool FailTransfer(const WriteMessages& messages, const char* path, HANDLE file) 
 
 }  // namespace
 
+icon_directory::Entry ImageDirectoryEntry(const IconImage& image, std::uint16_t type, std::uint32_t offset) {
+  icon_directory::Entry entry{};
+  icon_directory::SetSideBytes(&entry, image.width, image.height);
+  entry.bytes = image.byteCount;
+  entry.fileOffset = offset;
+  if (type == icon_directory::kCursorType) {
+    entry.colorCount = icon_directory::ColorCountByte(static_cast<std::uint32_t>(image.bitsPerPixel));
+    return icon_directory::CursorFileEntry(entry, image.hotSpot);
+  }
+  entry.planes = image.entryGiven ? image.entryPlanes : 1;
+  entry.bitCount = image.entryGiven ? image.entryBitCount : static_cast<std::uint16_t>(image.bitsPerPixel);
+  if (image.header != nullptr) {
+    entry.planes = image.header->biPlanes;
+    entry.bitCount = image.header->biBitCount;
+    std::uint32_t depth = std::uint32_t{entry.planes} * entry.bitCount;
+    entry.colorCount = icon_directory::ColorCountByte(depth);
+  }
+  return entry;
+}
+
 std::uint64_t DirectoryFileBytes(const IconImage* images, std::uint32_t count) {
   std::uint64_t total = icon_directory::FirstBlockOffset(count);
   for (std::uint32_t i = 0; i < count; ++i) total += images[i].byteCount;
@@ -119,7 +115,7 @@ bool WriteDirectoryFile(const IconImage* images, std::uint32_t count, std::uint1
   auto offset = static_cast<std::uint32_t>(icon_directory::FirstBlockOffset(count));
   for (std::uint32_t i = 0; i < count; ++i) {
     std::uint8_t entry[icon_directory::kFileEntryBytes];
-    icon_directory::WriteFileEntry(entry, DirectoryEntry(images[i], type, offset));
+    icon_directory::WriteFileEntry(entry, ImageDirectoryEntry(images[i], type, offset));
     if (!out.Write(entry, sizeof entry)) return FailTransfer(messages, path, file.Handle());
     offset += images[i].byteCount;
   }

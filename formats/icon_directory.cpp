@@ -1,5 +1,7 @@
 #include "icon_directory.h"
 
+#include <algorithm>
+
 #include "little_endian.h"
 
 namespace icon_directory {
@@ -99,6 +101,13 @@ void WriteFileEntry(std::uint8_t (&out)[kFileEntryBytes], const Entry& entry) {
   PutU16(out + 6, entry.bitCount);
   PutU32(out + 8, entry.bytes);
   PutU32(out + 12, entry.fileOffset);
+}
+
+void WriteGroupEntry(std::uint8_t (&out)[kGroupEntryBytes], const Entry& entry) {
+  std::uint8_t file[kFileEntryBytes];
+  WriteFileEntry(file, entry);
+  std::copy(file, file + 12, out);
+  PutU16(out + 12, entry.resourceId);
 }
 
 }  // namespace icon_directory

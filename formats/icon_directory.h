@@ -87,6 +87,9 @@ Entry CursorFileEntry(const Entry& image, HotSpot hotSpot);
 
 void WriteHeader(std::uint8_t (&out)[kHeaderBytes], std::uint16_t type, std::uint16_t count);
 void WriteFileEntry(std::uint8_t (&out)[kFileEntryBytes], const Entry& entry);
+// A group resource's entry: the file entry's fields with the image's
+// resource identifier in place of its file offset.
+void WriteGroupEntry(std::uint8_t (&out)[kGroupEntryBytes], const Entry& entry);
 
 // File offset of the first image block behind a directory of `count` entries.
 constexpr std::uint64_t FirstBlockOffset(std::uint64_t count) {

@@ -41,7 +41,7 @@ if [ -z "$minutes" ] && [ "$replay" = 0 ] && [ "$show_summary" = 0 ]; then
   exit 2
 fi
 
-targets=(icon_file bitmap_file module ne_module reformat icon_decoding animated_cursor icon_making)
+targets=(icon_file bitmap_file module ne_module reformat icon_decoding animated_cursor icon_making set_icon)
 [ -n "$only" ] && targets=("$only")
 
 corpora=$root/build/fuzz-corpora

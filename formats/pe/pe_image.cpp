@@ -1,20 +1,18 @@
 #include "pe_image.h"
 
 #include "formats/dos_header.h"
+#include "pe_layout.h"
 
 namespace {
 
-constexpr std::uint32_t kNtSignature = 0x00004550;     // "PE\0\0"
-constexpr std::uint16_t kPe32Magic = 0x10B;
-constexpr std::uint16_t kPe32PlusMagic = 0x20B;
-constexpr std::size_t kFileHeaderBytes = 20;
-constexpr std::size_t kSectionHeaderBytes = 40;
-constexpr std::size_t kSizeOfHeadersOffset = 60;
-constexpr std::uint32_t kResourceDirectory = 2;
-
-// Offset of NumberOfRvaAndSizes in the optional header; the data directories
-// follow it.
-constexpr std::size_t RvaCountOffset(bool pe32Plus) { return pe32Plus ? 108 : 92; }
+using pe_layout::kFileHeaderBytes;
+using pe_layout::kNtSignature;
+using pe_layout::kPe32Magic;
+using pe_layout::kPe32PlusMagic;
+using pe_layout::kResourceDirectory;
+using pe_layout::kSectionHeaderBytes;
+using pe_layout::kSizeOfHeadersOffset;
+using pe_layout::RvaCountOffset;
 
 }  // namespace
 

@@ -2,12 +2,11 @@
 
 #include <algorithm>
 
+#include "pe_layout.h"
+
 namespace {
 
-constexpr std::uint32_t kTableHeaderBytes = 16;
-constexpr std::uint32_t kEntryBytes = 8;
-constexpr std::uint32_t kDataEntryBytes = 16;
-constexpr std::uint32_t kHighBit = 0x80000000u;
+using namespace pe_layout::resource_directory;
 
 constexpr std::uint16_t kSublangSysDefault = 2;
 constexpr std::uint16_t kUsEnglish = 0x0409;

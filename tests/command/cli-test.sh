@@ -784,5 +784,33 @@ for signal in INT TERM; do
   fi
 done
 
+# set-icon: the program's icon replaced (in place, its permissions kept) or
+# another's group, a group added; refusals write nothing.
+expect "set-icon one file" 2 '' 'set-icon takes PROGRAM and ICON' -- "$pictrove" set-icon "$module"
+expect "set-icon add and entry" 2 '' '--add goes with neither' -- "$pictrove" set-icon --add X --entry 2 "$module" "$palette"
+cp "$module" "$work/set.dll" && chmod 640 "$work/set.dll"
+expect "set-icon in place" 0 '' '' -- "$pictrove" set-icon "$work/set.dll" "$palette"
+expect "set-icon program icon" 0 '^  0 32x32 4-bit 744 bytes$' '' -- "$pictrove" info "$work/set.dll" --entry MAINICON
+[ "$(stat -c %a "$work/set.dll")" = 640 ] || fail "set-icon in place lost the permissions"
+expect "set-icon other groups kept" 0 '' '' -- "$pictrove" save "$work/set.dll" "$work/set10.ico" --entry 10
+"$pictrove" save "$module" "$work/old10.ico" --entry 10 && cmp -s "$work/set10.ico" "$work/old10.ico" || fail "set-icon changed group 10"
+expect "set-icon --add" 0 '' '' -- "$pictrove" set-icon --add NEW "$noicons" "$withpng" -o "$work/added.dll"
+expect "set-icon added group" 0 '^[0-9].Icon \[NEW\]$' '' -- "$pictrove" list "$work/added.dll"
+expect "set-icon --add taken" 1 '' 'has a group icon "mainicon" already' -- "$pictrove" set-icon --add mainicon "$module" "$palette" -o "$work/no.dll"
+expect "set-icon PE32+ index" 0 '' '' -- "$pictrove" set-icon --index 1 "$modules/good-pe32plus.exe" "$palette" -o "$work/plus.exe"
+expect "set-icon no such index" 1 '' 'no icon of index 9' -- "$pictrove" set-icon --index 9 "$module" "$palette" -o "$work/no.dll"
+expect "set-icon no group" 1 '' 'has no group icon to replace' -- "$pictrove" set-icon "$noicons" "$palette" -o "$work/no.dll"
+expect "set-icon not an icon" 1 '' 'text.ico' -- "$pictrove" set-icon "$module" "$work/text.ico" -o "$work/no.dll"
+expect "set-icon 16-bit" 1 '' 'a 16-bit Windows program \(NE header\)' -- "$pictrove" set-icon "$library" "$palette" -o "$work/no.dll"
+expect "set-icon loop" 1 '' 'damaged: a table is reached twice' -- "$pictrove" set-icon "$modules/bad-loop-to-root.dll" "$palette" -o "$work/no.dll"
+expect "set-icon overlapping" 1 '' 'overlaps another section' -- "$pictrove" set-icon "$modules/good-overlapping-sections.dll" "$palette" -o "$work/no.dll"
+perl -pe 's/\.text\0\0\0/UPX0\0\0\0\0/' "$module" >"$work/upx.dll"
+expect "set-icon packed" 1 '' 'packed with UPX' -- "$pictrove" set-icon "$work/upx.dll" "$palette" -o "$work/no.dll"
+# The host's bundle offset and marker, in its code as the .NET host has them.
+marker='\x01\0\0\0\0\0\0\0\x8b\x12\x02\xb9\x6a\x61\x20\x38\x72\x7b\x93\x02\x14\xd7\xa0\x32\x13\xf5\xb9\xe6\xef\xae\x33\x18\xee\x3b\x2d\xce\x24\xb3\x6a\xae'
+perl -0777 -pe 's/(\xC3{16})\0{40}/$1'"$marker"'/' "$module" >"$work/bundle.exe"
+expect "set-icon bundle" 1 '' 'a .NET single-file bundle' -- "$pictrove" set-icon "$work/bundle.exe" "$palette" -o "$work/no.dll"
+[ ! -e "$work/no.dll" ] || fail "a refused set-icon wrote its target"
+
 echo "$failures failures"
 [ "$failures" -eq 0 ]

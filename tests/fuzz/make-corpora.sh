@@ -29,7 +29,7 @@ regressions = sys.argv[2]
 real = os.path.join(out, 'sources', 'real')
 hostile = os.path.join(out, 'sources', 'hostile')
 TARGETS = ('icon_file', 'bitmap_file', 'module', 'ne_module', 'reformat', 'icon_decoding', 'animated_cursor',
-           'icon_making')
+           'icon_making', 'set_icon')
 # Large seeds make every mutation slow; real icons above this add nothing the
 # small ones lack.
 LARGEST = 64 * 1024
@@ -142,6 +142,7 @@ for flags, sides in ((0x00, 0xff), (0x11, 0x00), (0x25, 0x10), (0x8a, 0x01), (0x
     seed('icon_making', bytes((flags, sides, 31, 31, 250, 250, 15, 40)) + read(icons[0])[:4096])
 for path in modules:
     seed('module', read(path))
+    seed('set_icon', read(path))
 for path in ne_modules:
     # Wine's carry their PE wrapper's tail behind their resources.
     seed('ne_module', read(path)[:LARGEST])
