@@ -6,6 +6,7 @@
 
 #include "command_texts.h"
 #include "commands.h"
+#include "icon_making.h"
 #include "core/directory_file.h"
 #include "core/file_names.h"
 #include "core/maker_inputs.h"
@@ -44,9 +45,8 @@ bool TellPicturesRead(PicturesRead read, const std::string& path) {
 }
 
 // Every picture of every file, or false after naming the first that failed.
-bool ReadInputs(const Arguments& args, std::vector<MakerInput>* inputs) {
-  for (std::size_t i = 1; i < args.files.size(); ++i) {
-    const std::string& path = args.files[i];
+bool ReadInputs(const std::vector<std::string>& paths, const Arguments& args, std::vector<MakerInput>* inputs) {
+  for (const std::string& path : paths) {
     FileStart start;
     if (!TellFileKind(path, &start)) return false;
     const std::size_t before = inputs->size();
@@ -74,6 +74,19 @@ IconRecipe RecipeOf(const Arguments& args, const std::vector<MakerInput>& inputs
 
 }  // namespace
 
+IconGroupPtr MakeIconFromFiles(const std::vector<std::string>& paths, const Arguments& args,
+                               const std::string& target, bool cursor) {
+  std::vector<MakerInput> inputs;
+  if (!ReadInputs(paths, args, &inputs)) return nullptr;
+  MadeIcon made = MakeIcon(inputs, RecipeOf(args, inputs, cursor));
+  if (made.failure == MakeFailure::kSizeAboveInputs) {
+    Say(Text::kSizeAboveInputs, target.c_str(), static_cast<int>(made.size));
+    return nullptr;
+  }
+  if (!made.group) ShowMessage(Message::kModuleOutOfMemory, target.c_str());
+  return std::move(made.group);
+}
+
 int Create(const Arguments& args) {
   if (args.files.size() < 2) return UsageError(CommandText(Text::kCreateArguments));
   const std::string& target = args.files[0];
@@ -82,19 +95,11 @@ int Create(const Arguments& args) {
   const bool cursor = kind == "cur";
   if (args.hasHotSpot && !cursor) return UsageError(CommandText(Text::kHotSpotWithoutCursor));
   if (args.png && args.bmp) return UsageError(CommandText(Text::kPngWithBmp));
-  std::vector<MakerInput> inputs;
-  if (!ReadInputs(args, &inputs)) return kFailed;
-  const MadeIcon made = MakeIcon(inputs, RecipeOf(args, inputs, cursor));
-  if (made.failure == MakeFailure::kSizeAboveInputs) {
-    Say(Text::kSizeAboveInputs, target.c_str(), static_cast<int>(made.size));
-    return kFailed;
-  }
-  if (!made.group) {
-    ShowMessage(Message::kModuleOutOfMemory, target.c_str());
-    return kFailed;
-  }
+  const IconGroupPtr made =
+      MakeIconFromFiles(std::vector<std::string>(args.files.begin() + 1, args.files.end()), args, target, cursor);
+  if (!made) return kFailed;
   const std::uint16_t type = cursor ? icon_directory::kCursorType : icon_directory::kIconType;
-  if (WriteDirectoryFile(made.group->images, made.group->imageCount, type, target.c_str(), nullptr)) return kDone;
+  if (WriteDirectoryFile(made->images, made->imageCount, type, target.c_str(), nullptr)) return kDone;
   Say(Text::kTargetNotWritten, target.c_str());
   return kFailed;
 }

@@ -4,6 +4,7 @@
 
 #include "command_texts.h"
 #include "commands.h"
+#include "icon_making.h"
 #include "core/program_icon.h"
 #include "readable.h"
 
@@ -144,5 +145,12 @@ int SetIcon(const Arguments& args) {
   request.output = args.hasOutputFolder ? args.outputFolder : "";
   request.target = TargetOf(args);
   request.stripSignature = args.stripSignature;
+  // A picture (PNG, BMP) is made into an icon as create makes one.
+  IconGroupPtr made;
+  if (icon.kind != file_kind::Kind::kIcon) {
+    made = MakeIconFromFiles({args.files[1]}, args, args.files[1], false);
+    if (!made) return kFailed;
+    request.made = made.get();
+  }
   return Tell(SetProgramIcon(request), args, request.output.empty() ? request.program : request.output);
 }

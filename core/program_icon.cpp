@@ -48,8 +48,9 @@ ProgramIconResult SetProgramIcon(const ProgramIconRequest& request) {
     result.outcome = ProgramIconOutcome::kTreeDamaged;
     return result;
   }
-  IconGroupPtr icon(LoadIconFile(request.icon.c_str()));
-  if (!icon) return Failed(ProgramIconOutcome::kIconUnreadable);
+  IconGroupPtr read(request.made != nullptr ? nullptr : LoadIconFile(request.icon.c_str()));
+  const IconGroup* icon = request.made != nullptr ? request.made : read.get();
+  if (icon == nullptr) return Failed(ProgramIconOutcome::kIconUnreadable);
   std::vector<std::uint8_t> groupBytes;
   if ((result.edit = PutIconGroup(&items, *icon, request.target, &groupBytes)) != IconEditFailure::kNone) {
     result.outcome = ProgramIconOutcome::kEditFailed;

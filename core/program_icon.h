@@ -15,6 +15,7 @@
 struct ProgramIconRequest {
   std::string program;
   std::string icon;    // an .ico file
+  const IconGroup* made = nullptr;  // the icon itself, made by the caller: `icon` is not read
   std::string output;  // empty: the program itself
   GroupTarget target;
   bool stripSignature = false;

@@ -794,6 +794,9 @@ expect "set-icon program icon" 0 '^  0 32x32 4-bit 744 bytes$' '' -- "$pictrove"
 [ "$(stat -c %a "$work/set.dll")" = 640 ] || fail "set-icon in place lost the permissions"
 expect "set-icon other groups kept" 0 '' '' -- "$pictrove" save "$work/set.dll" "$work/set10.ico" --entry 10
 "$pictrove" save "$module" "$work/old10.ico" --entry 10 && cmp -s "$work/set10.ico" "$work/old10.ico" || fail "set-icon changed group 10"
+# A picture is made into an icon as create makes one: Windows' eight sizes.
+expect "set-icon of a picture" 0 '' '' -- "$pictrove" set-icon "$work/set.dll" "$work/p1024.png" -o "$work/pictured.dll"
+[ "$(images "$work/pictured.dll" | wc -l)" = 8 ] || fail "set-icon of a picture: $(images "$work/pictured.dll")"
 expect "set-icon --add" 0 '' '' -- "$pictrove" set-icon --add NEW "$noicons" "$withpng" -o "$work/added.dll"
 expect "set-icon added group" 0 '^[0-9].Icon \[NEW\]$' '' -- "$pictrove" list "$work/added.dll"
 expect "set-icon --add taken" 1 '' 'has a group icon "mainicon" already' -- "$pictrove" set-icon --add mainicon "$module" "$palette" -o "$work/no.dll"
