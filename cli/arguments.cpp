@@ -1,13 +1,13 @@
 #include "arguments.h"
 
 #include <cstdio>
-#include <algorithm>
 #include <cstring>
 #include <string>
 
 #include "command_files.h"
 #include "command_texts.h"
 #include "formats/input_limits.h"
+#include "argument_values.h"
 #include "help_texts.h"
 #include "platform/posix/terminal_text.h"
 
@@ -111,94 +111,6 @@ const OptionDefinition* FindOption(const std::string& word) {
   }
   return nullptr;
 }
-
-
-// A number from 0 to 4294967295, in decimal: an image of a group, or a frame
-// of an animated cursor, which may have more than a directory's 65535; one
-// past the last is told as an image the file lacks.
-bool ParseImageNumber(const std::string& text, std::uint32_t* number) {
-  if (text.empty() || text.size() > 10) return false;
-  std::uint64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + static_cast<std::uint64_t>(c - '0');
-  }
-  if (value > UINT32_MAX) return false;
-  *number = static_cast<std::uint32_t>(value);
-  return true;
-}
-
-// --image's N, or F.I: an animated cursor's frame F and its image I.
-bool ParseImageChoice(const std::string& text, Arguments* args) {
-  const std::size_t dot = text.find('.');
-  if (dot == std::string::npos) return ParseImageNumber(text, &args->image);
-  args->hasImageInFrame = true;
-  return ParseImageNumber(text.substr(0, dot), &args->image) &&
-         ParseImageNumber(text.substr(dot + 1), &args->imageInFrame);
-}
-
-// An icon index as Windows takes one: from 0 a place in the resource
-// directory, below 0 a resource identifier.
-bool ParseIconIndex(const std::string& text, std::int32_t* index) {
-  const bool negative = !text.empty() && text[0] == '-';
-  std::uint32_t magnitude = 0;
-  if (!ParseImageNumber(negative ? text.substr(1) : text, &magnitude) || magnitude > 65535) return false;
-  *index = negative ? -static_cast<std::int32_t>(magnitude) : static_cast<std::int32_t>(magnitude);
-  return true;
-}
-
-// A side in pixels, from 1 to `largest`.
-bool ParseSide(const std::string& text, std::int32_t largest, std::int32_t* side) {
-  std::uint32_t value = 0;
-  if (!ParseImageNumber(text, &value) || value < 1 || value > static_cast<std::uint32_t>(largest)) return false;
-  *side = static_cast<std::int32_t>(value);
-  return true;
-}
-
-// A language id as wrestool prints it (decimal), or in hex with "0x" as
-// Windows' headers write it.
-bool ParseLanguage(const std::string& text, std::uint16_t* language) {
-  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-  const std::string digits = hex ? text.substr(2) : text;
-  const char* allowed = hex ? "0123456789abcdefABCDEF" : "0123456789";
-  if (digits.empty() || digits.size() > 5 || digits.find_first_not_of(allowed) != std::string::npos) return false;
-  const unsigned long value = std::stoul(digits, nullptr, hex ? 16 : 10);
-  if (value > 0xFFFF) return false;
-  *language = static_cast<std::uint16_t>(value);
-  return true;
-}
-
-// Sides from 1 to 256 (the largest a directory entry tells), separated by
-// commas.
-bool ParseSides(const std::string& text, std::vector<std::int32_t>* sides) {
-  std::size_t from = 0;
-  sides->clear();
-  while (from <= text.size()) {
-    const std::size_t comma = std::min(text.find(',', from), text.size());
-    std::int32_t side = 0;
-    if (!ParseSide(text.substr(from, comma - from), 256, &side)) return false;
-    sides->push_back(side);
-    from = comma + 1;
-  }
-  return true;
-}
-
-// X,Y: a cursor's hot spot in its picture's pixels, each from 0 to 65535.
-bool ParseHotSpot(const std::string& text, Arguments* args) {
-  const std::size_t comma = text.find(',');
-  std::uint32_t x = 0, y = 0;
-  if (comma == std::string::npos || !ParseImageNumber(text.substr(0, comma), &x) ||
-      !ParseImageNumber(text.substr(comma + 1), &y) || x > 65535 || y > 65535) {
-    return false;
-  }
-  args->hotSpotX = static_cast<std::uint16_t>(x);
-  args->hotSpotY = static_cast<std::uint16_t>(y);
-  return true;
-}
-
-}  // namespace
-
-namespace {
 
 // The command the words name, once they do: its help is where a usage error
 // points.
