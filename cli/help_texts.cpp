@@ -13,7 +13,7 @@ struct Help {
 constexpr Help kHelps[] = {
     {"",
      "pictrove: takes icons and cursors out of Windows programs, libraries and\n"
-     "icon files.\n"
+     "icon files, makes icons, and puts them into programs.\n"
      "\n"
      "usage: pictrove COMMAND [OPTION...] FILE...\n"
      "\n"
@@ -38,7 +38,7 @@ constexpr Help kHelps[] = {
      "\n"
      "\"pictrove help COMMAND\" shows a command's options; \"man pictrove\" says more.\n"
      "Exit status: 0 done, 1 something not read or not written, 2 usage error.\n",
-     "pictrove: 从 Windows 程序、库和图标文件中取出图标和光标。\n"
+     "pictrove: 从 Windows 程序、库和图标文件中取出图标和光标，制作图标，并把图标放入程序。\n"
      "\n"
      "用法: pictrove 命令 [选项...] 文件...\n"
      "\n"
