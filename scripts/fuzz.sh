@@ -100,8 +100,15 @@ mkdir -p "$logs" "$crashes"
 fuzz_one() {
   local t=$1
   mkdir -p "$corpora/$t" "$crashes/$t"
+  # A target over another's input shares its dictionary: set_icon reads
+  # programs as module does, icon_making pictures as icon_file does.
+  local dictionary=tests/fuzz/$t.dict
+  case $t in
+    set_icon) dictionary=tests/fuzz/module.dict ;;
+    icon_making) dictionary=tests/fuzz/icon_file.dict ;;
+  esac
   "$build/tests/fuzz/fuzz_$t" "${limits[@]}" -max_total_time="$seconds" -print_final_stats=1 \
-    -dict="tests/fuzz/$t.dict" -artifact_prefix="$crashes/$t/" \
+    -dict="$dictionary" -artifact_prefix="$crashes/$t/" \
     "$corpora/$t" "$corpora/seeds/$t" >"$logs/$t.log" 2>&1 || true
   # Each crash minimized beside it.
   for crash in "$crashes/$t"/crash-* "$crashes/$t"/leak-* "$crashes/$t"/timeout-* "$crashes/$t"/oom-*; do
