@@ -279,6 +279,11 @@ bool TakeIndexFromFileName(Arguments* args) {
 }  // namespace
 
 bool ParseArguments(int argc, char** argv, Arguments* args) {
+  // An option refused before the words are all read points to the help of
+  // the command they name.
+  for (int i = 1; i < argc && g_commandForHelp.empty(); ++i) {
+    if (CommandBit(argv[i]) != 0) g_commandForHelp = argv[i];
+  }
   std::vector<Given> given;
   std::vector<std::string> words;
   if (!ReadWords(argc, argv, &given, &words)) return false;

@@ -57,6 +57,7 @@ expect version 0 '^pictrove [0-9]+\.[0-9]+' '' -- "$pictrove" --version
 expect "no arguments" 2 '' '^usage:' -- "$pictrove"
 expect "unknown command" 2 '' 'unknown command "frob"' -- "$pictrove" frob "$palette"
 expect "unknown option" 2 '' 'unknown option "--frob"' -- "$pictrove" list --frob "$palette"
+grep -qx 'Try "pictrove help list".' "$work/err" || fail "an unknown option points to: $(cat "$work/err")"
 expect "option of another command" 2 '' 'list takes no option -q' -- "$pictrove" list -q "$palette"
 expect "option without its value" 2 '' 'option --entry needs a value' -- "$pictrove" info "$palette" --entry
 expect "option twice" 2 '' 'option -o is given twice' -- "$pictrove" extract "$module" -o "$work/a" -o "$work/b"
