@@ -1,22 +1,11 @@
 #include "lint_sources.h"
 
 #include "formats/input_limits.h"
+#include "held_entries.h"
 #include "module_loading.h"
 #include "resource_name.h"
 
 namespace {
-
-BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR names) {
-  const ResourceName value = ResourceNameFromArgument(name);
-  reinterpret_cast<std::vector<std::string>*>(names)->push_back(
-      IsIntegerResourceName(value) ? "#" + ResourceNameText(value) : std::string(name));
-  return TRUE;
-}
-
-// "#12" as the entries show it, "Icon [12]"; a text name as it is.
-std::string GroupText(const std::string& name) {
-  return "Icon [" + (name.size() > 1 && name[0] == '#' ? name.substr(1) : name) + "]";
-}
 
 // The group's entries and the icon resource each names.
 LintedGroup ReadModuleGroup(const ModuleResources& module, ByteView directory) {
@@ -68,14 +57,16 @@ LintRead LintSource::ReadDirectoryFile(const char* path) {
 LintRead LintSource::ReadModule(const char* path, bool allGroups) {
   module_ = LoadModuleResources(path);
   if (!module_) return LintRead::kNotLoadable;
-  std::vector<std::string> names;
-  module_->EnumerateNames(RT_GROUP_ICON, CollectName, reinterpret_cast<LONG_PTR>(&names));
-  if (names.empty()) return LintRead::kNoIcons;
-  if (!allGroups) names.resize(1);
-  for (const std::string& name : names) {
+  // Named as the command's entries are, in the directory's order: the
+  // program's icon first.
+  HeldEntries entries(EntryOrder::kAdded);
+  entries.ListGroups(*module_, RT_GROUP_ICON);
+  if (entries.Count() == 0) return LintRead::kNoIcons;
+  const std::size_t count = allGroups ? entries.Count() : 1;
+  for (std::size_t i = 0; i < count; ++i) {
     ByteView directory;
-    if (!module_->Find(name.c_str(), RT_GROUP_ICON, &directory)) continue;
-    groups_.push_back(NamedGroup{GroupText(name), ReadModuleGroup(*module_, directory)});
+    if (!module_->Find(ResourceNameArgument(entries.Name(i)), RT_GROUP_ICON, &directory)) continue;
+    groups_.push_back(NamedGroup{entries.Text(i), ReadModuleGroup(*module_, directory)});
   }
   return LintRead::kRead;
 }
