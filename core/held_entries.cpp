@@ -37,12 +37,12 @@ bool HeldEntries::Add(const char* text, ResourceName name) {
   }
   entries_.back().name = name;
   ++added_;
-  sorted_ = order_ == EntryOrder::kAdded;
+  sorted_ = false;
   return true;
 }
 
 void HeldEntries::Sort() const {
-  if (sorted_) return;
+  if (sorted_ || order_ == EntryOrder::kAdded) return;
   // Of entries a list box takes for equal, it puts the one added later
   // first, at the index of the one it found.
   std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {

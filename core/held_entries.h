@@ -16,7 +16,7 @@ enum class EntryOrder { kSorted, kAdded };
 
 class HeldEntries final : public EntryList {
  public:
-  explicit HeldEntries(EntryOrder order = EntryOrder::kSorted) : sorted_(true), order_(order) {}
+  explicit HeldEntries(EntryOrder order = EntryOrder::kSorted) : order_(order) {}
   ~HeldEntries() = default;
   HeldEntries(HeldEntries&&) = default;
   HeldEntries& operator=(HeldEntries&&) = default;
@@ -61,7 +61,7 @@ class HeldEntries final : public EntryList {
   mutable std::vector<Entry> entries_;
   std::vector<HeapPtr<char>> names_;
   std::unordered_map<std::string_view, ResourceName> nameOf_;
-  mutable bool sorted_;
+  mutable bool sorted_ = true;
   EntryOrder order_;
   std::uint64_t added_ = 0;
   bool lost_ = false;
